@@ -1,0 +1,140 @@
+#include "app/Settings.h"
+
+#include "app/FileHelpers.h"
+#include "app/Messages.h"
+#include "app/TextHelpers.h"
+#include "platform/Prompter.h"
+
+#include <variant>
+
+float Frequency = 0;
+float Volume = 0;
+float Synth = 0;
+int32_t DeviceIndex = 0;
+int32_t SynthMode = 0;
+int32_t OscilatorMode = 0;
+int32_t ProjectType = 1;
+bool AllPlay = false;
+bool PrePause = false;
+bool PlayNoEnd = false;
+int32_t BaseNote = 0;
+int32_t MusicType = 0;
+bool ExtView = false;
+
+namespace
+{
+struct SSetting
+{
+    const char* pName;
+    std::variant<float*, int32_t*, bool*> pValue;
+};
+
+// The twelve values that load, save and import handle, in their order.
+const SSetting kSettings[] = {
+    {"Frequency", &Frequency},   {"Volume", &Volume},         {"Synth", &Synth},
+    {"DeviceIndex", &DeviceIndex}, {"SynthMode", &SynthMode}, {"OscilatorMode", &OscilatorMode},
+    {"ProjectType", &ProjectType}, {"AllPlay", &AllPlay},     {"PrePause", &PrePause},
+    {"PlayNoEnd", &PlayNoEnd},   {"BaseNote", &BaseNote},     {"MusicType", &MusicType},
+};
+
+void FromText(const SSetting& setting, const std::string& strText)
+{
+    std::visit(
+        [&](auto* p) {
+            using T = std::remove_pointer_t<decltype(p)>;
+            if constexpr (std::is_same_v<T, float>)
+                *p = static_cast<float>(TextToFloat(strText));
+            else if constexpr (std::is_same_v<T, bool>)
+                *p = TextToInt(strText) != 0;
+            else
+                *p = TextToInt(strText);
+        },
+        setting.pValue);
+}
+
+std::string ToText(const SSetting& setting)
+{
+    return std::visit(
+        [](auto* p) -> std::string {
+            using T = std::remove_pointer_t<decltype(p)>;
+            if constexpr (std::is_same_v<T, float>)
+                return FloatToText(static_cast<double>(*p));
+            else if constexpr (std::is_same_v<T, bool>)
+                return *p ? "1" : "0";
+            else
+                return IntToText(*p);
+        },
+        setting.pValue);
+}
+
+void LoadFrom(ERoot eRoot)
+{
+    for (const SSetting& setting : kSettings)
+    {
+        if (auto text = ReadSettingText(eRoot, setting.pName))
+            FromText(setting, *text);
+    }
+}
+} // namespace
+
+std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strName)
+{
+    auto value = Registry().Read(eRoot, kSettingsKey, strName);
+    if (!value || (value->eType != EValueType::String && value->eType != EValueType::ExpandString))
+        return std::nullopt;
+    // A value written by another program may hold a zero byte: the text ends there.
+    std::string strText = value->strData;
+    strText.resize(strText.find('\0') == std::string::npos ? strText.size() : strText.find('\0'));
+    return strText;
+}
+
+bool WriteSettingText(const std::string& strName, const std::string& strText)
+{
+    int nError = Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
+    if (nError == 0)
+        return true;
+    ShowMessage(SystemErrorText(nError), Msg::kRegisterErrorCaption, EIcon::Error);
+    return false;
+}
+
+void LoadSettings() { LoadFrom(ERoot::CurrentUser); }
+
+void SaveSettings()
+{
+    for (const SSetting& setting : kSettings)
+        WriteSettingText(setting.pName, ToText(setting));
+}
+
+void ImportSettings()
+{
+    LoadFrom(ERoot::LocalMachine);
+    SaveSettings();
+    WriteSettingText("", ModuleFolder());
+}
+
+void LoadExtView()
+{
+    std::string strText = ReadSettingText(ERoot::CurrentUser, "ExtView").value_or("No");
+    if (strText == "Yes")
+        ExtView = true;
+    else if (strText == "No")
+        ExtView = false;
+}
+
+void LoadSettingsAtStartup()
+{
+    if (!ReadSettingText(ERoot::CurrentUser, ""))
+        ImportSettings();
+    LoadExtView();
+    LoadSettings();
+}
+
+void ResetSettingsToDefaults()
+{
+    Frequency = Volume = Synth = 0;
+    DeviceIndex = SynthMode = OscilatorMode = 0;
+    ProjectType = 1;
+    AllPlay = PrePause = PlayNoEnd = false;
+    BaseNote = MusicType = 0;
+    ExtView = false;
+}

@@ -1,0 +1,44 @@
+// The user's settings: one process-wide variable per stored value, named after it, and the
+// routines that move them between the registry store and memory.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/RegistryStore.h"
+
+extern float Frequency;     // oscillator base frequency, Hz
+extern float Volume;        // oscillator volume
+extern float Synth;         // oscillator resonance factor
+extern int32_t DeviceIndex; // MIDI output: -1 the mapper, 0..n-1 the devices
+extern int32_t SynthMode;   // oscillator formula: 0 "A", 1 "B"
+extern int32_t OscilatorMode; // oscillator wave: 0 "Sin", 1 "Square"
+extern int32_t ProjectType; // version of new projects: 0 "0.0", 1 "0.1"
+extern bool AllPlay;        // play the whole playlist
+extern bool PrePause;       // wait 200 ms before a media file starts
+extern bool PlayNoEnd;      // start the playlist again after its last row
+extern int32_t BaseNote;    // note number of the Options MIDI page
+extern int32_t MusicType;   // live keyboard: 0 MIDI, 1 the oscillator
+extern bool ExtView;        // extended keyboard picture
+
+// The key every value lives under, in both roots.
+inline constexpr const char* kSettingsKey = "Software\\Tonegrove";
+
+// The value's text when it exists and is a text value (an expandable one is not expanded).
+std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strName);
+// Stores a text value for the current user; a failure shows "Register error" with the system's
+// text and gives false.
+bool WriteSettingText(const std::string& strName, const std::string& strText);
+
+void LoadSettings();
+void SaveSettings();
+// First run: the machine's values, then everything saved, then the program's folder as the
+// key's default value, which marks the first run as done.
+void ImportSettings();
+void LoadExtView();
+// What the main window runs while it sets itself up: the import on the first run, ExtView,
+// then the settings.
+void LoadSettingsAtStartup();
+// Puts every variable back to its default (for tests and a fresh start).
+void ResetSettingsToDefaults();

@@ -1,0 +1,9 @@
+// tonegrove-cli info: version, record count and playing time of project files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Prints the facts of each file; gives the exit code: 0, 1 (a file could not be read) or
+// 2 (a project is damaged or from a future version).
+int RunInfo(const std::vector<std::string>& files);

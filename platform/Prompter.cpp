@@ -1,0 +1,37 @@
+#include "platform/Prompter.h"
+
+#include <atomic>
+#include <cstdio>
+
+EAnswer CStderrPrompter::Ask(const SMessage& message)
+{
+    std::fprintf(stderr, "%s: %s\n", message.strCaption.c_str(), message.strText.c_str());
+    std::fflush(stderr);
+    switch (message.eButtons)
+    {
+    case EButtons::YesNo:
+    case EButtons::YesNoCancel:
+        return EAnswer::Yes;
+    default:
+        return EAnswer::Ok;
+    }
+}
+
+namespace
+{
+CStderrPrompter g_stderrPrompter;
+std::atomic<IPrompter*> g_pPrompter{nullptr};
+} // namespace
+
+IPrompter& Prompter()
+{
+    IPrompter* p = g_pPrompter.load();
+    return p ? *p : g_stderrPrompter;
+}
+
+void SetPrompter(IPrompter* pPrompter) { g_pPrompter.store(pPrompter); }
+
+EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, EIcon eIcon)
+{
+    return Prompter().Ask(SMessage{strText, strCaption, eIcon, EButtons::Ok, false});
+}

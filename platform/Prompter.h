@@ -1,0 +1,68 @@
+// Every modal question the program asks (message boxes, later the file dialogs) goes through
+// this seam, so that the engine never opens a window and tests can script the answers.
+#pragma once
+
+#include <memory>
+#include <string>
+
+enum class EIcon
+{
+    None,
+    Error,
+    Warning,
+    Information,
+    Question,
+};
+
+enum class EButtons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+};
+
+enum class EAnswer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No,
+};
+
+// One message box. Texts are UTF-8. bOwned is true when the box belongs to the main window;
+// boxes of the settings store, the project checks and the worker threads have no owner.
+struct SMessage
+{
+    std::string strText;
+    std::string strCaption;
+    EIcon eIcon = EIcon::None;
+    EButtons eButtons = EButtons::Ok;
+    bool bOwned = false;
+};
+
+class IPrompter
+{
+  public:
+    virtual ~IPrompter() = default;
+    // Shows the message and waits for the answer. May be called from any thread; a GUI backend
+    // hands the box over to the window thread.
+    virtual EAnswer Ask(const SMessage& message) = 0;
+};
+
+// Writes "caption: text" to standard error and answers with the first button (Ok or Yes).
+// It is what the command-line program uses and the default until a program installs its own.
+class CStderrPrompter : public IPrompter
+{
+  public:
+    EAnswer Ask(const SMessage& message) override;
+};
+
+// The process-wide prompter. Never null: it falls back to a CStderrPrompter.
+IPrompter& Prompter();
+// Installs another prompter (the window's, or a test's); null restores the default.
+// The caller keeps ownership and must keep it alive while it is installed.
+void SetPrompter(IPrompter* pPrompter);
+
+// Shorthand for a box without owner with one OK button.
+EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, EIcon eIcon);

@@ -1,0 +1,65 @@
+// The project object: the main window points it at one project's bytes to check the header,
+// measure the playing time and, with the sound parts, play the project.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class CProjectPlayer
+{
+  public:
+    CProjectPlayer() = default;
+    CProjectPlayer(const CProjectPlayer&) = delete;
+    CProjectPlayer& operator=(const CProjectPlayer&) = delete;
+
+    // Points the object at a project (not owned: the playlist keeps the bytes).
+    void SetData(std::span<const uint8_t> project)
+    {
+        m_pData = project.data();
+        m_nLength = static_cast<int64_t>(project.size());
+    }
+    std::span<const uint8_t> Data() const
+    {
+        return {m_pData, static_cast<size_t>(m_pData ? m_nLength : 0)};
+    }
+
+    // Checks the header and version and sets m_nVersion; shows the program's message (without
+    // owner) and gives false when the project is damaged or from a future version. pStream, when
+    // given, receives a copy of the record stream.
+    bool CheckHeader(std::vector<uint8_t>* pStream = nullptr);
+    // Sets m_nTotal to the playing time in milliseconds. On a damaged project shows its message
+    // and gives false; m_nTotal then holds what was summed before the damage (or stays as it
+    // was when the header is wrong).
+    bool ComputeTotal();
+    // Records walked by the last ComputeTotal.
+    int64_t RecordsWalked() const { return m_nWalked; }
+
+    // Project
+    int32_t m_nVersion = 0;
+    const uint8_t* m_pData = nullptr;
+    int64_t m_nLength = 0;
+    int32_t m_nTotal = 0;
+
+    // Playback handshake between the window thread and the player thread
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bPause{false};
+    std::atomic<bool> m_bPlaying{false};
+    std::atomic<float> m_fPosition{0.0f};
+
+    // Player state
+    uint32_t m_dwMessage = 0;
+    int32_t m_nChannel = 0;
+    int32_t m_nVelocity = 0;
+    int32_t m_nBase = 0;
+    std::atomic<int32_t> m_nRecordCount{0};
+
+    // Selection marks (record numbers)
+    float m_fCurrent = 0;
+    float m_fMarkStart = 0;
+    float m_fMarkEnd = 0;
+
+  private:
+    int64_t m_nWalked = 0;
+};

@@ -1,0 +1,50 @@
+// Standard MIDI File reader: turns a .mid file into time-stamped short messages,
+// used for the playlist length and by the MIDI sequencer for playback and seek.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+struct SMidiEvent
+{
+    uint32_t nTimeMs;   // nTimeUs / 1000, rounded down
+    uint64_t nTimeUs;   // exact time, rounded down to the microsecond
+    uint32_t dwMessage; // status in bits 0-7, data1 in 8-15, data2 in 16-23 (midiOutShortMsg layout)
+    uint16_t nTrack;    // index of the track chunk the event came from, 0-based
+};
+
+struct STempoChange
+{
+    uint64_t nTick;         // absolute tick from which this tempo holds
+    uint32_t nUsPerQuarter; // value of the FF 51 event (500000 before any tempo event)
+    uint64_t nTimeUs;       // time at nTick, rounded down
+    uint32_t nTimeFrac;     // what that rounding dropped, in 1/division of a microsecond,
+                            // carried so that many tempo changes never add up rounding errors
+};
+
+struct SMidiFile
+{
+    int nFormat = 0;
+    int nTracks = 0;   // track chunks actually read (never more than the header announces)
+    int nDivision = 0; // raw 16-bit header word: ticks per quarter, or SMPTE when bit 15 is set
+    std::vector<SMidiEvent> events; // channel messages of all tracks, by time, then track order
+    uint64_t nLengthUs = 0;         // latest end of track over all tracks
+    uint32_t nLengthMs = 0;
+    std::vector<STempoChange> tempoMap; // starts at tick 0; empty with SMPTE division
+};
+
+// Parses a whole file held in memory. On failure `out` is left empty and strError
+// holds a short English reason ("not a MIDI file", "damaged track", ...).
+bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError);
+bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError);
+
+// Time of an absolute tick in microseconds (rounded down), for the given raw division
+// and tempo map; the sequencer uses it to seek to a tick position.
+uint64_t MidiTicksToUs(uint64_t nTick, int nDivision, std::span<const STempoChange> tempoMap);
+
+inline uint64_t MidiTicksToUs(uint64_t nTick, const SMidiFile& file)
+{
+    return MidiTicksToUs(nTick, file.nDivision, file.tempoMap);
+}

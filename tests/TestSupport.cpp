@@ -1,0 +1,71 @@
+#include "tests/TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+CTempFolder::CTempFolder()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "tonegrove-test-XXXXXX").string();
+    m_strPath = mkdtemp(strTemplate.data());
+}
+
+CTempFolder::~CTempFolder()
+{
+    std::error_code ec;
+    // Folders made read-only by a test must become writable again to be removed.
+    for (auto& entry : std::filesystem::recursive_directory_iterator(m_strPath, ec))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_strPath, ec);
+}
+
+EAnswer CScriptedPrompter::Ask(const SMessage& message)
+{
+    std::lock_guard lock(m_mutex);
+    m_messages.push_back(message);
+    if (m_answers.empty())
+        return message.eButtons == EButtons::Ok || message.eButtons == EButtons::OkCancel ? EAnswer::Ok
+                                                                                          : EAnswer::Yes;
+    EAnswer e = m_answers.front();
+    m_answers.pop_front();
+    return e;
+}
+
+std::vector<SMessage> CScriptedPrompter::Messages() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_messages;
+}
+
+std::vector<std::string> CScriptedPrompter::Lines() const
+{
+    std::vector<std::string> lines;
+    for (const SMessage& m : Messages())
+        lines.push_back(m.strCaption + "|" + m.strText);
+    return lines;
+}
+
+CTempRegistry::CTempRegistry()
+    : m_pStore(std::make_unique<CFileRegistryStore>(m_folder.File("user"), m_folder.File("machine")))
+{
+    SetRegistry(m_pStore.get());
+}
+
+CTempRegistry::~CTempRegistry() { SetRegistry(nullptr); }
+
+std::string ReadText(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteText(const std::string& strPath, const std::string& strText)
+{
+    std::filesystem::create_directories(std::filesystem::path(strPath).parent_path());
+    std::ofstream(strPath, std::ios::binary) << strText;
+}

@@ -1,0 +1,61 @@
+// What many tests share: a temporary folder, a prompter that records questions and answers
+// from a script, and a registry store in a temporary folder installed for the test's length.
+#pragma once
+
+#include "platform/FileRegistryStore.h"
+#include "platform/Prompter.h"
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CTempFolder
+{
+  public:
+    CTempFolder();
+    ~CTempFolder();
+    const std::string& Path() const { return m_strPath; }
+    std::string File(const std::string& strName) const { return m_strPath + "/" + strName; }
+
+  private:
+    std::string m_strPath;
+};
+
+class CScriptedPrompter : public IPrompter
+{
+  public:
+    CScriptedPrompter() { SetPrompter(this); }
+    ~CScriptedPrompter() override { SetPrompter(nullptr); }
+    EAnswer Ask(const SMessage& message) override;
+    void Answer(EAnswer e) { m_answers.push_back(e); }
+
+    std::vector<SMessage> Messages() const;
+    // "caption|text" of every message so far, for compact comparisons.
+    std::vector<std::string> Lines() const;
+
+  private:
+    mutable std::mutex m_mutex;
+    std::vector<SMessage> m_messages;
+    std::deque<EAnswer> m_answers;
+};
+
+// A registry with both roots in a temporary folder, installed as the process's store.
+class CTempRegistry
+{
+  public:
+    CTempRegistry();
+    ~CTempRegistry();
+    CFileRegistryStore& Store() { return *m_pStore; }
+    std::string UserFile() const { return m_pStore->FilePath(ERoot::CurrentUser); }
+    std::string MachineFile() const { return m_pStore->FilePath(ERoot::LocalMachine); }
+    const CTempFolder& Folder() const { return m_folder; }
+
+  private:
+    CTempFolder m_folder;
+    std::unique_ptr<CFileRegistryStore> m_pStore;
+};
+
+std::string ReadText(const std::string& strPath);
+void WriteText(const std::string& strPath, const std::string& strText);

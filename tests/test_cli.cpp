@@ -1,0 +1,74 @@
+// tonegrove-cli, run as a user runs it: its output, messages and exit codes.
+#include "tests/ProjectFixtures.h"
+#include "tests/TestSupport.h"
+
+#include "app/FileHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+namespace
+{
+struct SRun
+{
+    int nExit;
+    std::string strOut;
+    std::string strErr;
+};
+
+SRun RunCli(const std::string& strArgs)
+{
+    CTempFolder folder;
+    std::string strCommand = std::string(std::getenv("TG_CLI")) + " " + strArgs + " >" + folder.File("out") + " 2>" +
+                             folder.File("err");
+    int nStatus = std::system(strCommand.c_str());
+    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")), ReadText(folder.File("err"))};
+}
+
+TEST(CliInfo, PrintsVersionRecordsAndDuration)
+{
+    CTempFolder folder;
+    WriteWholeFile(folder.File("a.tgp"), OneNoteProject(0));
+    WriteWholeFile(folder.File("b c.tgp"), OneNoteProject(1));
+    SRun run = RunCli("info " + folder.File("a.tgp") + " '" + folder.File("b c.tgp") + "'");
+    EXPECT_EQ(0, run.nExit) << run.strErr;
+    EXPECT_EQ("file: " + folder.File("a.tgp") + "\nversion: 0.0\nrecords: 2\nduration_ms: 600\n" +
+                  "file: " + folder.File("b c.tgp") + "\nversion: 0.1\nrecords: 2\nduration_ms: 600\n",
+              run.strOut);
+    EXPECT_EQ("", run.strErr);
+}
+
+TEST(CliInfo, DamagedMissingAndFutureFilesGiveTheirExitCodes)
+{
+    CTempFolder folder;
+    auto damaged = OneNoteProject(0);
+    damaged[39] = 'X';
+    auto future = OneNoteProject(1);
+    future[26] = '9';
+    WriteWholeFile(folder.File("damaged.tgp"), damaged);
+    WriteWholeFile(folder.File("future.tgp"), future);
+    WriteWholeFile(folder.File("empty.tgp"), {});
+
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"damaged.tgp", 2, "Ошибка: TGP - файл поврежден, и поэтому проверка его длины невозможна!\n"},
+        {"empty.tgp", 2, "Tonegrove: Ошибка: TGP - файл поврежден, и поэтому проверка его длины невозможна!\n"},
+        {"future.tgp", 2,
+         "Ошибка!: Этот файл возможно создан в будущих версиях Tonegrove, и поэтому не может быть воспроизведен!\n"},
+        {"missing.tgp", 1, folder.File("missing.tgp") + ": No such file or directory\n"},
+    };
+    for (const auto& [strName, nExit, strErr] : cases)
+    {
+        SRun run = RunCli("info " + folder.File(strName));
+        EXPECT_EQ(nExit, run.nExit) << strName;
+        EXPECT_EQ(strErr, run.strErr) << strName;
+        EXPECT_EQ("", run.strOut) << strName;
+    }
+
+    // Every file is looked at; the worst result decides the exit code.
+    SRun run = RunCli("info " + folder.File("missing.tgp") + " " + folder.File("damaged.tgp"));
+    EXPECT_EQ(2, run.nExit);
+    EXPECT_NE(0, RunCli("info").nExit) << "no file is a usage error";
+}
+} // namespace
