@@ -10,7 +10,7 @@
 namespace
 {
 
-constexpr uint32_t kDefaultTempo = 500000; // 120 bpm until a tempo event says otherwise
+constexpr uint32_t kDefaultTempo = 500000;      // 120 bpm until a tempo event says otherwise
 constexpr uint64_t kMaxFileBytes = 64ull << 20; // far above any real song; keeps memory bounded
 constexpr uint64_t kMaxU64 = std::numeric_limits<uint64_t>::max();
 
@@ -62,7 +62,9 @@ bool SmpteTickRate(int nDivision, uint64_t& nNum, uint64_t& nDen)
         return false;
     switch (nFps)
     {
-    case 24: case 25: case 30:
+    case 24:
+    case 25:
+    case 30:
         nNum = 1000000;
         nDen = uint64_t(nFps) * nTicksPerFrame;
         return true;
@@ -100,8 +102,8 @@ bool ReadVlq(std::span<const uint8_t> data, size_t& pos, uint32_t& nValue)
 // Reads one track chunk. Events get their absolute tick parked in nTimeUs until the
 // tempo map of the whole file is known. Returns the tick where the track ends: its
 // end-of-track event, or the last complete event when the data is cut or damaged.
-uint64_t ReadTrack(std::span<const uint8_t> data, uint16_t nTrack,
-                   std::vector<SMidiEvent>& events, std::vector<SRawTempo>& tempos)
+uint64_t ReadTrack(std::span<const uint8_t> data, uint16_t nTrack, std::vector<SMidiEvent>& events,
+                   std::vector<SRawTempo>& tempos)
 {
     size_t pos = 0;
     uint64_t nTick = 0;
@@ -135,7 +137,8 @@ uint64_t ReadTrack(std::span<const uint8_t> data, uint16_t nTrack,
                 break; // a status byte where data belongs means the track is damaged
             pos += nDataBytes;
             nRunning = nStatus;
-            events.push_back({0, nTick, uint32_t(nStatus) | (uint32_t(d1) << 8) | (uint32_t(d2) << 16), nTrack});
+            events.push_back(
+                {0, nTick, uint32_t(nStatus) | (uint32_t(d1) << 8) | (uint32_t(d2) << 16), nTrack});
         }
         else if (nStatus == 0xF0 || nStatus == 0xF7)
         {
@@ -158,7 +161,8 @@ uint64_t ReadTrack(std::span<const uint8_t> data, uint16_t nTrack,
                 return nTick; // anything after end of track is ignored, as players do
             if (nType == 0x51 && nLen >= 3)
             {
-                const uint32_t nTempo = (uint32_t(data[pos]) << 16) | (uint32_t(data[pos + 1]) << 8) | data[pos + 2];
+                const uint32_t nTempo =
+                    (uint32_t(data[pos]) << 16) | (uint32_t(data[pos + 1]) << 8) | data[pos + 2];
                 if (nTempo != 0) // a zero tempo would stop time; ignore it
                     tempos.push_back({nTick, nTempo});
             }

@@ -27,8 +27,8 @@ struct STempoChange
 struct SMidiFile
 {
     int nFormat = 0;
-    int nTracks = 0;   // track chunks actually read (never more than the header announces)
-    int nDivision = 0; // raw 16-bit header word: ticks per quarter, or SMPTE when bit 15 is set
+    int nTracks = 0;                // track chunks actually read (never more than the header announces)
+    int nDivision = 0;              // raw 16-bit header word: ticks per quarter, or SMPTE when bit 15 is set
     std::vector<SMidiEvent> events; // channel messages of all tracks, by time, then track order
     uint64_t nLengthUs = 0;         // latest end of track over all tracks
     uint32_t nLengthMs = 0;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <ostream>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -34,7 +35,7 @@ void AppendVlq(Bytes& out, uint32_t nValue)
 // Body of one track chunk: each event is a delta time followed by raw bytes.
 class CTrack
 {
-public:
+  public:
     CTrack& Ev(uint32_t nDelta, std::initializer_list<uint8_t> raw)
     {
         AppendVlq(m_vBytes, nDelta);
@@ -58,14 +59,17 @@ public:
 // Whole file: header, then chunks; a chunk may lie about its length.
 class CSmf
 {
-public:
+  public:
     CSmf(uint16_t nFormat, uint16_t nTracks, uint16_t nDivision)
     {
         Raw({'M', 'T', 'h', 'd', 0, 0, 0, 6});
         Raw({uint8_t(nFormat >> 8), uint8_t(nFormat), uint8_t(nTracks >> 8), uint8_t(nTracks),
              uint8_t(nDivision >> 8), uint8_t(nDivision)});
     }
-    CSmf& Track(const CTrack& track) { return Chunk("MTrk", track.m_vBytes, uint32_t(track.m_vBytes.size())); }
+    CSmf& Track(const CTrack& track)
+    {
+        return Chunk("MTrk", track.m_vBytes, uint32_t(track.m_vBytes.size()));
+    }
     CSmf& Chunk(const char* pszId, const Bytes& body, uint32_t nLen)
     {
         m_vBytes.insert(m_vBytes.end(), pszId, pszId + 4);
@@ -106,30 +110,31 @@ std::vector<Ev> Events(const SMidiFile& file)
     return v;
 }
 
-constexpr uint16_t kMsPerTick = 500; // 500 ticks per quarter at the default 120 bpm: 1 tick = 1 ms
+constexpr uint16_t kDivision1Ms = 500; // 500 ticks per quarter at the default 120 bpm: 1 tick = 1 ms
 
 TEST(MidiFile, Format0RunningStatusAndMultiByteDeltas)
 {
     CTrack t;
     t.Ev(0, {0x90, 0x3C, 0x64})
-        .Ev(10, {0x40, 0x64})  // running note on
-        .Ev(0, {0x3C, 0x00})   // running note on, velocity 0
-        .Ev(5, {0xC1, 0x05})   // program change has one data byte...
-        .Ev(5, {0x07})         // ...also under running status
+        .Ev(10, {0x40, 0x64}) // running note on
+        .Ev(0, {0x3C, 0x00})  // running note on, velocity 0
+        .Ev(5, {0xC1, 0x05})  // program change has one data byte...
+        .Ev(5, {0x07})        // ...also under running status
         .Ev(0, {0xB0, 0x07, 0x7F})
         .Ev(0, {0x0A, 0x40})
         .Ev(200, {0x40, 0x00}) // two-byte delta
         .End(20000);           // three-byte delta
     SMidiFile f;
     std::string err;
-    ASSERT_TRUE(ReadMidiFile(CSmf(0, 1, kMsPerTick).Track(t).m_vBytes, f, err)) << err;
+    ASSERT_TRUE(ReadMidiFile(CSmf(0, 1, kDivision1Ms).Track(t).m_vBytes, f, err)) << err;
 
     EXPECT_EQ(f.nFormat, 0);
     EXPECT_EQ(f.nTracks, 1);
     const std::vector<Ev> expected{
-        {0, Msg(0x90, 0x3C, 0x64), 0},      {10000, Msg(0x90, 0x40, 0x64), 0}, {10000, Msg(0x90, 0x3C, 0x00), 0},
-        {15000, Msg(0xC1, 0x05), 0},        {20000, Msg(0xC1, 0x07), 0},       {20000, Msg(0xB0, 0x07, 0x7F), 0},
-        {20000, Msg(0xB0, 0x0A, 0x40), 0},  {220000, Msg(0xB0, 0x40, 0x00), 0},
+        {0, Msg(0x90, 0x3C, 0x64), 0},     {10000, Msg(0x90, 0x40, 0x64), 0},
+        {10000, Msg(0x90, 0x3C, 0x00), 0}, {15000, Msg(0xC1, 0x05), 0},
+        {20000, Msg(0xC1, 0x07), 0},       {20000, Msg(0xB0, 0x07, 0x7F), 0},
+        {20000, Msg(0xB0, 0x0A, 0x40), 0}, {220000, Msg(0xB0, 0x40, 0x00), 0},
     };
     EXPECT_EQ(Events(f), expected);
     EXPECT_EQ(f.nLengthMs, 20220u);
@@ -155,8 +160,9 @@ TEST(MidiFile, Format1TempoChangeInOtherTrackTimesAllTracks)
     ASSERT_TRUE(ReadMidiFile(CSmf(1, 2, 480).Track(notes).Track(conductor).m_vBytes, f, err)) << err;
 
     const std::vector<Ev> expected{
-        {0, Msg(0x90, 0x3C, 0x64), 0},      {250000, Msg(0x80, 0x3C, 0x00), 0}, {500000, Msg(0x90, 0x3E, 0x64), 0},
-        {500000, Msg(0xB0, 0x07, 0x64), 1}, {1000000, Msg(0x80, 0x3E, 0x00), 0},
+        {0, Msg(0x90, 0x3C, 0x64), 0},       {250000, Msg(0x80, 0x3C, 0x00), 0},
+        {500000, Msg(0x90, 0x3E, 0x64), 0},  {500000, Msg(0xB0, 0x07, 0x64), 1},
+        {1000000, Msg(0x80, 0x3E, 0x00), 0},
     };
     EXPECT_EQ(Events(f), expected);
     EXPECT_EQ(f.nLengthUs, 2500000u);
@@ -201,7 +207,9 @@ TEST(MidiFile, SameTickKeepsFileOrderThenTrackOrder)
 
     SMidiFile f;
     std::string err;
-    ASSERT_TRUE(ReadMidiFile(CSmf(1, 2, kMsPerTick).Track(track0.End()).Track(track1.End()).m_vBytes, f, err)) << err;
+    ASSERT_TRUE(
+        ReadMidiFile(CSmf(1, 2, kDivision1Ms).Track(track0.End()).Track(track1.End()).m_vBytes, f, err))
+        << err;
     EXPECT_EQ(Events(f), expected);
 }
 
@@ -213,7 +221,10 @@ struct SSmpteCase
     uint64_t nExpectedUs;
 };
 
-void PrintTo(const SSmpteCase& c, std::ostream* os) { *os << c.pszName; }
+void PrintTo(const SSmpteCase& c, std::ostream* os)
+{
+    *os << c.pszName;
+}
 
 class MidiFileSmpte : public testing::TestWithParam<SSmpteCase>
 {
@@ -233,13 +244,13 @@ TEST_P(MidiFileSmpte, TicksFollowFrameRateNotTempo)
     EXPECT_EQ(f.nLengthUs, c.nExpectedUs);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    MidiFile, MidiFileSmpte,
-    testing::Values(SSmpteCase{"Fps25x40_OneTickIsOneMs", 0xE728, 1000, 1000000},
-                    SSmpteCase{"Fps24x4", 0xE804, 96, 1000000},
-                    SSmpteCase{"Fps29DropFrame_30FramesTake1001Ms", 0xE301, 30, 1001000},
-                    SSmpteCase{"Fps30x80_RoundsDown", 0xE250, 1, 416}),
-    [](const testing::TestParamInfo<SSmpteCase>& info) { return std::string(info.param.pszName); });
+INSTANTIATE_TEST_SUITE_P(MidiFile, MidiFileSmpte,
+                         testing::Values(SSmpteCase{"Fps25x40_OneTickIsOneMs", 0xE728, 1000, 1000000},
+                                         SSmpteCase{"Fps24x4", 0xE804, 96, 1000000},
+                                         SSmpteCase{"Fps29DropFrame_30FramesTake1001Ms", 0xE301, 30, 1001000},
+                                         SSmpteCase{"Fps30x80_RoundsDown", 0xE250, 1, 416}),
+                         [](const testing::TestParamInfo<SSmpteCase>& info)
+                         { return std::string(info.param.pszName); });
 
 struct SErrorCase
 {
@@ -248,7 +259,10 @@ struct SErrorCase
     const char* pszError;
 };
 
-void PrintTo(const SErrorCase& c, std::ostream* os) { *os << c.pszName; }
+void PrintTo(const SErrorCase& c, std::ostream* os)
+{
+    *os << c.pszName;
+}
 
 class MidiFileError : public testing::TestWithParam<SErrorCase>
 {
@@ -272,14 +286,23 @@ INSTANTIATE_TEST_SUITE_P(
     MidiFile, MidiFileError,
     testing::Values(
         SErrorCase{"Empty", {}, "not a MIDI file"},
-        SErrorCase{"RiffWithoutMThd", {'R', 'I', 'F', 'F', 0, 0, 0, 4, 'R', 'M', 'I', 'D', 0, 0}, "not a MIDI file"},
+        SErrorCase{
+            "RiffWithoutMThd", {'R', 'I', 'F', 'F', 0, 0, 0, 4, 'R', 'M', 'I', 'D', 0, 0}, "not a MIDI file"},
         SErrorCase{"TruncatedHeader", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0}, "truncated header"},
-        SErrorCase{"HeaderLengthBelowSix", CSmf(0, 1, 96).Cut(14).Raw({'M', 'T', 'h', 'd', 0, 0, 0, 5, 0, 0, 0, 1, 0, 96}).Track(kOneNote).m_vBytes, "bad header"},
+        SErrorCase{"HeaderLengthBelowSix",
+                   CSmf(0, 1, 96)
+                       .Cut(14)
+                       .Raw({'M', 'T', 'h', 'd', 0, 0, 0, 5, 0, 0, 0, 1, 0, 96})
+                       .Track(kOneNote)
+                       .m_vBytes,
+                   "bad header"},
         SErrorCase{"DivisionZero", CSmf(0, 1, 0).Track(kOneNote).m_vBytes, "bad time division"},
-        SErrorCase{"UnknownSmpteRate", CSmf(0, 1, 0xE928).Track(kOneNote).m_vBytes, "unsupported time division"},
+        SErrorCase{"UnknownSmpteRate", CSmf(0, 1, 0xE928).Track(kOneNote).m_vBytes,
+                   "unsupported time division"},
         SErrorCase{"HeaderAnnouncesNoTracks", CSmf(1, 0, 96).Track(kOneNote).m_vBytes, "no tracks"},
         SErrorCase{"OnlyUnknownChunks", CSmf(1, 1, 96).Chunk("XFIH", {1, 2, 3}, 3).m_vBytes, "no tracks"},
-        SErrorCase{"EarlierTrackRunsPastEnd", CSmf(1, 2, 96).Chunk("MTrk", kOneNote.m_vBytes, 1000).m_vBytes, "damaged track"}),
+        SErrorCase{"EarlierTrackRunsPastEnd", CSmf(1, 2, 96).Chunk("MTrk", kOneNote.m_vBytes, 1000).m_vBytes,
+                   "damaged track"}),
     [](const testing::TestParamInfo<SErrorCase>& info) { return std::string(info.param.pszName); });
 
 // Damaged files that players still accept: what is readable is kept, the rest ignored.
@@ -292,7 +315,10 @@ struct SDamagedCase
     uint32_t nLengthMs;
 };
 
-void PrintTo(const SDamagedCase& c, std::ostream* os) { *os << c.pszName; }
+void PrintTo(const SDamagedCase& c, std::ostream* os)
+{
+    *os << c.pszName;
+}
 
 class MidiFileDamaged : public testing::TestWithParam<SDamagedCase>
 {
@@ -317,32 +343,84 @@ INSTANTIATE_TEST_SUITE_P(
     MidiFile, MidiFileDamaged,
     testing::Values(
         // The cut leaves "90 3E" of the second note: the track ends at the first note.
-        SDamagedCase{"LastTrackCutMidEvent", CSmf(0, 1, kMsPerTick).Track(kTwoNotes).Cut(5).m_vBytes, 1, {kNote1}, 0},
-        SDamagedCase{"LastTrackWithoutEndEndsAtLastEvent", CSmf(0, 1, kMsPerTick).Track(kTwoNotes).Cut(4).m_vBytes, 1, {kNote1, kNote2}, 10},
-        SDamagedCase{"LastTrackLengthPastEnd", CSmf(0, 1, kMsPerTick).Chunk("MTrk", kTwoNotes.m_vBytes, 0xFFFFFFF0).m_vBytes, 1, {kNote1, kNote2}, 40},
+        SDamagedCase{"LastTrackCutMidEvent",
+                     CSmf(0, 1, kDivision1Ms).Track(kTwoNotes).Cut(5).m_vBytes,
+                     1,
+                     {kNote1},
+                     0},
+        SDamagedCase{"LastTrackWithoutEndEndsAtLastEvent",
+                     CSmf(0, 1, kDivision1Ms).Track(kTwoNotes).Cut(4).m_vBytes,
+                     1,
+                     {kNote1, kNote2},
+                     10},
+        SDamagedCase{"LastTrackLengthPastEnd",
+                     CSmf(0, 1, kDivision1Ms).Chunk("MTrk", kTwoNotes.m_vBytes, 0xFFFFFFF0).m_vBytes,
+                     1,
+                     {kNote1, kNote2},
+                     40},
         SDamagedCase{"UnknownChunksSkipped",
-                     CSmf(1, 2, kMsPerTick).Chunk("XFIH", {1, 2, 3, 4, 5}, 5).Track(kTwoNotes).Chunk("XFKM", {}, 0).Track(CTrack().End(50)).m_vBytes,
-                     2, {kNote1, kNote2}, 50},
-        SDamagedCase{"HeaderAnnouncesMoreTracksThanPresent", CSmf(1, 3, kMsPerTick).Track(kTwoNotes).Track(CTrack().End(5)).m_vBytes,
-                     2, {kNote1, kNote2}, 40},
+                     CSmf(1, 2, kDivision1Ms)
+                         .Chunk("XFIH", {1, 2, 3, 4, 5}, 5)
+                         .Track(kTwoNotes)
+                         .Chunk("XFKM", {}, 0)
+                         .Track(CTrack().End(50))
+                         .m_vBytes,
+                     2,
+                     {kNote1, kNote2},
+                     50},
+        SDamagedCase{"HeaderAnnouncesMoreTracksThanPresent",
+                     CSmf(1, 3, kDivision1Ms).Track(kTwoNotes).Track(CTrack().End(5)).m_vBytes,
+                     2,
+                     {kNote1, kNote2},
+                     40},
         // "3C 00" after the meta event would be a note off if running status survived it.
         SDamagedCase{"RunningStatusNotAppliedAfterMeta",
-                     CSmf(0, 1, kMsPerTick).Track(CTrack().Ev(0, {0x90, 0x3C, 0x64}).Ev(10, {0xFF, 0x01, 0x01, 'x'}).Ev(10, {0x3C, 0x00}).End(10)).m_vBytes,
-                     1, {kNote1}, 10},
+                     CSmf(0, 1, kDivision1Ms)
+                         .Track(CTrack()
+                                    .Ev(0, {0x90, 0x3C, 0x64})
+                                    .Ev(10, {0xFF, 0x01, 0x01, 'x'})
+                                    .Ev(10, {0x3C, 0x00})
+                                    .End(10))
+                         .m_vBytes,
+                     1,
+                     {kNote1},
+                     10},
         SDamagedCase{"RunningStatusNotAppliedAfterSysex",
-                     CSmf(0, 1, kMsPerTick).Track(CTrack().Ev(0, {0x90, 0x3C, 0x64}).Ev(10, {0xF0, 0x02, 0x7E, 0xF7}).Ev(10, {0x3C, 0x00}).End(10)).m_vBytes,
-                     1, {kNote1}, 10},
+                     CSmf(0, 1, kDivision1Ms)
+                         .Track(CTrack()
+                                    .Ev(0, {0x90, 0x3C, 0x64})
+                                    .Ev(10, {0xF0, 0x02, 0x7E, 0xF7})
+                                    .Ev(10, {0x3C, 0x00})
+                                    .End(10))
+                         .m_vBytes,
+                     1,
+                     {kNote1},
+                     10},
         SDamagedCase{"DeltaLongerThanFourBytes",
-                     CSmf(0, 1, kMsPerTick).Track(CTrack().Ev(7, {0x90, 0x3C, 0x64}).Raw({0x81, 0x80, 0x80, 0x80, 0x00, 0x80, 0x3C, 0x00}).End(0)).m_vBytes,
-                     1, {{7000, Msg(0x90, 0x3C, 0x64), 0}}, 7},
-        SDamagedCase{"EventsAfterEndOfTrackIgnored",
-                     CSmf(0, 1, kMsPerTick).Track(CTrack(kTwoNotes).Ev(0, {0x90, 0x40, 0x64}).End(500)).m_vBytes, 1, {kNote1, kNote2}, 40}),
+                     CSmf(0, 1, kDivision1Ms)
+                         .Track(CTrack()
+                                    .Ev(7, {0x90, 0x3C, 0x64})
+                                    .Raw({0x81, 0x80, 0x80, 0x80, 0x00, 0x80, 0x3C, 0x00})
+                                    .End(0))
+                         .m_vBytes,
+                     1,
+                     {{7000, Msg(0x90, 0x3C, 0x64), 0}},
+                     7},
+        SDamagedCase{
+            "EventsAfterEndOfTrackIgnored",
+            CSmf(0, 1, kDivision1Ms).Track(CTrack(kTwoNotes).Ev(0, {0x90, 0x40, 0x64}).End(500)).m_vBytes,
+            1,
+            {kNote1, kNote2},
+            40}),
     [](const testing::TestParamInfo<SDamagedCase>& info) { return std::string(info.param.pszName); });
 
 TEST(MidiFile, ReadsFromPath)
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "tonegrove_test_midi_file.mid";
-    const Bytes bytes = CSmf(0, 1, kMsPerTick).Track(kTwoNotes).m_vBytes;
+    // A unique name, since test runs of several build trees may share the temp folder.
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("tonegrove_test_midi_" + std::to_string(std::random_device{}()) + ".mid");
+    const Bytes bytes = CSmf(0, 1, kDivision1Ms).Track(kTwoNotes).m_vBytes;
     {
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

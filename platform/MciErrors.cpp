@@ -1,0 +1,36 @@
+#include "platform/MciErrors.h"
+
+#include <array>
+#include <utility>
+
+std::string MciErrorText(int nCode)
+{
+    // Worded the way the Russian Windows words its MCI errors: what went wrong, then what the
+    // user can check. These texts follow "детали ошибки:" in the player's message boxes.
+    static constexpr std::array<std::pair<int, const char*>, 15> kTexts{{
+        {MciError::kNone, "Указанная команда выполнена."},
+        {MciError::kUnrecognizedKeyword, "Неизвестный параметр в команде MCI."},
+        {MciError::kUnrecognizedCommand, "Неизвестная команда MCI."},
+        {MciError::kUnknownDevice,
+         "Указанное устройство не открыто или не распознано MCI."},
+        {MciError::kMissingCommand, "Не указана команда MCI."},
+        {MciError::kMissingArgument, "В команде не хватает обязательного строкового параметра."},
+        {MciError::kMissingParameter, "В команде не хватает обязательного параметра."},
+        {MciError::kFileNotFound, "Указанный файл не найден. Проверьте правильность пути и имени файла."},
+        {MciError::kDeviceTypeRequired,
+         "Не указан тип устройства. Укажите тип устройства в команде открытия."},
+        {MciError::kDuplicateAlias, "Указанный псевдоним уже используется в этом приложении. "
+                                    "Используйте другой псевдоним."},
+        {MciError::kBadTimeFormat, "Указанный формат времени не поддерживается этим устройством."},
+        {MciError::kNoClosingQuote, "В команде не хватает закрывающей кавычки."},
+        {MciError::kInvalidFile, "Указанный файл не может быть воспроизведен этим устройством MCI. "
+                                 "Возможно, файл поврежден или имеет неверный формат."},
+        {MciError::kDeviceNotInstalled, "Указанное устройство не установлено в системе. Установите "
+                                        "драйвер этого типа устройства."},
+        {MciError::kFileRead, "Ошибка при чтении файла. Проверьте, что файл доступен для чтения."},
+    }};
+    for (const auto& [nKnown, pszText] : kTexts)
+        if (nKnown == nCode)
+            return pszText;
+    return {};
+}
