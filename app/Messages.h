@@ -14,3 +14,42 @@ inline constexpr const char* kFutureVersion =
 inline constexpr const char* kFutureVersionCaption = "Ошибка!";
 inline constexpr const char* kDamagedRecordCaption = "Ошибка";
 } // namespace Msg
+
+// File dialogs and the playlist's file commands
+namespace Msg
+{
+inline constexpr const char* kOpenTitle = "Открыть";
+// Qt's filter form of the four filters: all formats, projects, MIDI, WAVE.
+inline constexpr const char* kOpenFilters = "Все форматы (*.mid *.tgp *.wav);;"
+                                            "Tonegrove Projects Files(*.tgp);;"
+                                            "MIDI Audio(*.mid);;"
+                                            "WAVE Audio(*.wav)";
+inline constexpr const char* kProjectFilter = "Tonegrove Projects Files(*.tgp)";
+inline constexpr const char* kOpenFolderTitle = "Открыть папку";
+inline constexpr const char* kSaveTitle = "Сохранить файл";
+inline constexpr const char* kSaveAsTitle = "Сохранить как";
+inline constexpr const char* kNotSaved = "Файл не сохранен!";
+inline constexpr const char* kNotSavedCaption = "Ошибка!";
+inline constexpr const char* kSaveAllCaption = "Ошибка записи";
+inline constexpr const char* kSaveAllText = "ОШИБКА!!!\r\nНе могли сохраниться слеюующие файлы:\r\n\r\n";
+inline constexpr const char* kUnsavedQuestion =
+    "Некоторые проекты изменены и не сохранены. Сохранить их перед выходом?";
+inline constexpr const char* kUnsavedCaption = "Tonegrove";
+inline constexpr const char* kHelpMissing = "Файл справки не найден:";
+} // namespace Msg
+
+// Media player
+namespace Msg
+{
+inline constexpr const char* kMediaOpenError = "Возникла ошибка при открытии, детали ошибки:";
+inline constexpr const char* kMediaOpenErrorCaption = "При открытии возникла ошибка";
+} // namespace Msg
+
+// Project player
+namespace Msg
+{
+inline constexpr const char* kMidiOpenFailed = "Не могу открыть поток MIDI-устройств!";
+inline constexpr const char* kMidiErrorCaption = "Tonegrove: Ошибка MIDI";
+inline constexpr const char* kDamagedPlayback = "TGP - файл поврежден, и поэтому его воспроизведение невозможно!";
+inline constexpr const char* kPlaybackErrorCaption = "Ошибка воспроизведения!";
+} // namespace Msg

@@ -265,3 +265,13 @@ std::string FolderOf(const std::string& strPath)
     size_t n = strPath.find_last_of('/');
     return n == std::string::npos ? std::string() : strPath.substr(0, n + 1);
 }
+
+std::string FormatTime(float fMs)
+{
+    // Whole seconds, fraction dropped; a negative or impossible position shows as 00:00.
+    double dSeconds = std::isfinite(fMs) && fMs > 0 ? std::floor(static_cast<double>(fMs) / 1000.0) : 0.0;
+    long long nSeconds = static_cast<long long>(std::min(dSeconds, 9.0e15));
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld", nSeconds / 60, nSeconds % 60);
+    return buf;
+}

@@ -40,3 +40,6 @@ std::optional<std::string> ExtensionOf(const std::string& str);
 std::optional<std::u16string> ExtensionOfW(const std::u16string& str);
 // Everything up to and including the last path separator; empty when there is none.
 std::string FolderOf(const std::string& strPath);
+
+// Milliseconds as minutes and seconds, two digits each at least: 65000 gives "01:05".
+std::string FormatTime(float fMs);

@@ -1,8 +1,15 @@
 // tonegrove-cli: the engine without a window, for scripts and checks.
+#include "cli/DevicesCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/PlayCommand.h"
+#include "cli/RenderCommand.h"
+#include "platform/SteadyClock.h"
+#include "platform/SystemMidiOut.h"
+#include "sound/SoundFontChoice.h"
 
 #include <CLI/CLI.hpp>
 #include <clocale>
+#include <optional>
 
 int main(int argc, char** argv)
 {
@@ -14,9 +21,33 @@ int main(int argc, char** argv)
     CLI::App* pInfo = app.add_subcommand("info", "Version, records and playing time of project files");
     pInfo->add_option("files", infoFiles, "Project files (.tgp)")->required();
 
+    CLI::App* pDevices = app.add_subcommand("devices", "The MIDI outputs, as the Options page lists them");
+
+    std::string strPlayFile;
+    std::optional<int> nPlayDevice;
+    CLI::App* pPlay = app.add_subcommand("play", "Play a project in real time (Ctrl+C stops)");
+    pPlay->add_option("file", strPlayFile, "Project file (.tgp)")->required();
+    pPlay->add_option("--device", nPlayDevice, "MIDI output: -1 MIDI Mapper, 0 the built-in synthesizer, ...");
+
+    std::string strRenderFile, strRenderOut, strSoundFont;
+    CLI::App* pRender = app.add_subcommand("render", "Render a project into a WAV file, offline");
+    pRender->add_option("file", strRenderFile, "Project file (.tgp)")->required();
+    pRender->add_option("-o,--output", strRenderOut, "WAV file to write")->required();
+    pRender->add_option("--soundfont", strSoundFont, "SoundFont (.sf2) instead of the built-in synthesizer's");
+
     CLI11_PARSE(app, argc, argv);
+
+    // The real outputs, made only when a command needs them.
+    const FMidiOutFactory fMidiOut = [] { return MakeSystemMidiOut(ChooseSoundFont); };
+    const FClockFactory fClock = MakeSteadyClock;
 
     if (pInfo->parsed())
         return RunInfo(infoFiles);
+    if (pDevices->parsed())
+        return RunDevices(fMidiOut);
+    if (pPlay->parsed())
+        return RunPlay(strPlayFile, nPlayDevice, fMidiOut, fClock);
+    if (pRender->parsed())
+        return RunRender(strRenderFile, strRenderOut, strSoundFont);
     return 0;
 }

@@ -5,14 +5,13 @@
 
 std::string MciErrorText(int nCode)
 {
-    // Worded the way the Russian Windows words its MCI errors: what went wrong, then what the
-    // user can check. These texts follow "детали ошибки:" in the player's message boxes.
+    // In Russian like the rest of the program, and in MCI's manner: what went wrong, then what
+    // the user can check. They follow "детали ошибки:" in the player's message boxes.
     static constexpr std::array<std::pair<int, const char*>, 15> kTexts{{
         {MciError::kNone, "Указанная команда выполнена."},
         {MciError::kUnrecognizedKeyword, "Неизвестный параметр в команде MCI."},
         {MciError::kUnrecognizedCommand, "Неизвестная команда MCI."},
-        {MciError::kUnknownDevice,
-         "Указанное устройство не открыто или не распознано MCI."},
+        {MciError::kUnknownDevice, "Указанное устройство не открыто или не распознано MCI."},
         {MciError::kMissingCommand, "Не указана команда MCI."},
         {MciError::kMissingArgument, "В команде не хватает обязательного строкового параметра."},
         {MciError::kMissingParameter, "В команде не хватает обязательного параметра."},

@@ -1,5 +1,5 @@
 // Result codes of our media-command interpreter and their texts. The numbers are MCI's own,
-// so a code read in a message or a log means the same as it would to a Windows user.
+// so that a code means here what it means to anyone who knows MCI.
 #pragma once
 
 #include <string>
@@ -9,10 +9,10 @@ namespace MciError
 inline constexpr int kNone = 0;
 inline constexpr int kUnrecognizedKeyword = 259;
 inline constexpr int kUnrecognizedCommand = 261;
-inline constexpr int kUnknownDevice = 263;      // no device is open under that name
-inline constexpr int kMissingCommand = 267;     // the command text holds nothing
-inline constexpr int kMissingArgument = 269;    // a keyword without the word it needs
-inline constexpr int kMissingParameter = 273;   // the command lacks a part it needs
+inline constexpr int kUnknownDevice = 263;    // no device is open under that name
+inline constexpr int kMissingCommand = 267;   // the command text holds nothing
+inline constexpr int kMissingArgument = 269;  // a keyword without the word it needs
+inline constexpr int kMissingParameter = 273; // the command lacks a part it needs
 inline constexpr int kFileNotFound = 275;
 inline constexpr int kDeviceTypeRequired = 287; // open without "type"
 inline constexpr int kDuplicateAlias = 289;

@@ -17,4 +17,7 @@ IMediaCommands& MediaCommands()
     return interpreter;
 }
 
-void SetMediaCommands(IMediaCommands* pCommands) { g_pCommands.store(pCommands); }
+void SetMediaCommands(IMediaCommands* pCommands)
+{
+    g_pCommands.store(pCommands);
+}

@@ -35,3 +35,15 @@ EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, E
 {
     return Prompter().Ask(SMessage{strText, strCaption, eIcon, EButtons::Ok, false});
 }
+
+std::string AskSavePath(const std::string& strTitle)
+{
+    std::string strPath = Prompter().AskSavePathAsChosen(strTitle);
+    if (strPath.empty())
+        return strPath;
+    size_t nSlash = strPath.find_last_of('/');
+    std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+    if (strName.find('.') == std::string::npos)
+        strPath += ".tgp";
+    return strPath;
+}

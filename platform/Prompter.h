@@ -48,6 +48,18 @@ class IPrompter
     // Shows the message and waits for the answer. May be called from any thread; a GUI backend
     // hands the box over to the window thread.
     virtual EAnswer Ask(const SMessage& message) = 0;
+
+    // The file dialogs of the main window; each gives a path, or an empty text when the user
+    // cancels. Paths are the system's bytes (UTF-8).
+    // Open: title "Открыть", the four file filters; an empty folder lets the platform choose.
+    virtual std::string AskOpenPath(const std::string& strInitialFolder) { return {}; }
+    // Save: the given title, the project filter, asks before overwriting. The path comes back
+    // as chosen; AskSavePath() below completes it.
+    virtual std::string AskSavePathAsChosen(const std::string& strTitle) { return {}; }
+    // Folder: title "Открыть папку".
+    virtual std::string AskFolder() { return {}; }
+    // Shows a document (the help page) in the desktop's viewer; false when it could not.
+    virtual bool OpenDocument(const std::string& strPath) { return false; }
 };
 
 // Writes "caption: text" to standard error and answers with the first button (Ok or Yes).
@@ -63,6 +75,9 @@ IPrompter& Prompter();
 // Installs another prompter (the window's, or a test's); null restores the default.
 // The caller keeps ownership and must keep it alive while it is installed.
 void SetPrompter(IPrompter* pPrompter);
+
+// The save dialog: a chosen name whose last component has no full stop gets ".tgp".
+std::string AskSavePath(const std::string& strTitle);
 
 // Shorthand for a box without owner with one OK button.
 EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, EIcon eIcon);

@@ -10,7 +10,15 @@
 bool CProjectPlayer::CheckHeader(std::vector<uint8_t>* pStream)
 {
     int nVersion = 0;
-    switch (CheckProjectHeader(Data(), nVersion))
+    if (!CheckProject(Data(), nVersion, pStream))
+        return false;
+    m_nVersion = nVersion;
+    return true;
+}
+
+bool CProjectPlayer::CheckProject(std::span<const uint8_t> project, int& nVersion, std::vector<uint8_t>* pStream)
+{
+    switch (CheckProjectHeader(project, nVersion))
     {
     case EHeader::Damaged:
         ShowMessage(Msg::kDamagedLength, Msg::kDamagedHeaderCaption, EIcon::Warning);
@@ -21,9 +29,8 @@ bool CProjectPlayer::CheckHeader(std::vector<uint8_t>* pStream)
     case EHeader::Ok:
         break;
     }
-    m_nVersion = nVersion;
     if (pStream)
-        pStream->assign(m_pData + kHeaderSize, m_pData + m_nLength);
+        pStream->assign(project.begin() + kHeaderSize, project.end());
     return true;
 }
 

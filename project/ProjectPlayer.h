@@ -2,8 +2,11 @@
 // measure the playing time and, with the sound parts, play the project.
 #pragma once
 
+#include "platform/MidiOut.h"
+
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -29,6 +32,9 @@ class CProjectPlayer
     // owner) and gives false when the project is damaged or from a future version. pStream, when
     // given, receives a copy of the record stream.
     bool CheckHeader(std::vector<uint8_t>* pStream = nullptr);
+    // The same check on bytes of the caller's own, with the same messages; for the player
+    // thread, which works on its copy and leaves m_nVersion to the window thread.
+    static bool CheckProject(std::span<const uint8_t> project, int& nVersion, std::vector<uint8_t>* pStream);
     // Sets m_nTotal to the playing time in milliseconds. On a damaged project shows its message
     // and gives false; m_nTotal then holds what was summed before the damage (or stays as it
     // was when the header is wrong).
@@ -48,7 +54,9 @@ class CProjectPlayer
     std::atomic<bool> m_bPlaying{false};
     std::atomic<float> m_fPosition{0.0f};
 
-    // Player state
+    // Player state, touched by the player thread only (see sound/ProjectPlayback.h)
+    std::unique_ptr<IMidiOutHandle> m_hMidiOut; // the output it opened; closed when it ends
+    uint32_t m_nMidiResult = 0;
     uint32_t m_dwMessage = 0;
     int32_t m_nChannel = 0;
     int32_t m_nVelocity = 0;

@@ -2,6 +2,10 @@
 // folder, no display, no sound card), then GoogleTest.
 #include <gtest/gtest.h>
 
+#ifdef TG_QT_TESTS
+#include <QApplication>
+#endif
+
 #include <cstdlib>
 #include <string>
 
@@ -21,5 +25,8 @@ int main(int argc, char** argv)
         nStart = nEnd + 1;
     }
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef TG_QT_TESTS
+    QApplication app(argc, argv);
+#endif
     return RUN_ALL_TESTS();
 }

@@ -34,6 +34,39 @@ EAnswer CScriptedPrompter::Ask(const SMessage& message)
     return e;
 }
 
+std::string CScriptedPrompter::NextPath()
+{
+    if (m_paths.empty())
+        return {};
+    std::string str = m_paths.front();
+    m_paths.pop_front();
+    return str;
+}
+
+std::string CScriptedPrompter::AskOpenPath(const std::string& strInitialFolder)
+{
+    m_dialogs.push_back("open:" + strInitialFolder);
+    return NextPath();
+}
+
+std::string CScriptedPrompter::AskSavePathAsChosen(const std::string& strTitle)
+{
+    m_dialogs.push_back("save:" + strTitle);
+    return NextPath();
+}
+
+std::string CScriptedPrompter::AskFolder()
+{
+    m_dialogs.push_back("folder");
+    return NextPath();
+}
+
+bool CScriptedPrompter::OpenDocument(const std::string& strPath)
+{
+    m_documents.push_back(strPath);
+    return true;
+}
+
 std::vector<SMessage> CScriptedPrompter::Messages() const
 {
     std::lock_guard lock(m_mutex);

@@ -31,6 +31,16 @@ class CScriptedPrompter : public IPrompter
     EAnswer Ask(const SMessage& message) override;
     void Answer(EAnswer e) { m_answers.push_back(e); }
 
+    // The file dialogs answer from these queues (an empty queue answers as Cancel does) and
+    // note what they were asked: "open:<folder>", "save:<title>", "folder".
+    std::string AskOpenPath(const std::string& strInitialFolder) override;
+    std::string AskSavePathAsChosen(const std::string& strTitle) override;
+    std::string AskFolder() override;
+    bool OpenDocument(const std::string& strPath) override;
+    void AnswerPath(const std::string& strPath) { m_paths.push_back(strPath); }
+    std::vector<std::string> m_dialogs;
+    std::vector<std::string> m_documents;
+
     std::vector<SMessage> Messages() const;
     // "caption|text" of every message so far, for compact comparisons.
     std::vector<std::string> Lines() const;
@@ -39,6 +49,8 @@ class CScriptedPrompter : public IPrompter
     mutable std::mutex m_mutex;
     std::vector<SMessage> m_messages;
     std::deque<EAnswer> m_answers;
+    std::deque<std::string> m_paths;
+    std::string NextPath();
 };
 
 // A registry with both roots in a temporary folder, installed as the process's store.

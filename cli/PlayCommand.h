@@ -1,0 +1,15 @@
+// tonegrove-cli play: plays a project in real time on a MIDI output, showing position and
+// length; Ctrl+C stops it with every note switched off.
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MidiOut.h"
+
+#include <optional>
+#include <string>
+
+// nDevice: as the setting DeviceIndex counts (-1 "MIDI Mapper", 0 the built-in synthesizer);
+// without it the user's setting decides. Exit code: 0 played, 1 bad arguments or file, 2 the
+// project is damaged or from a future version, 130 stopped by Ctrl+C.
+int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiOutFactory& fMidiOut,
+            const FClockFactory& fClock);

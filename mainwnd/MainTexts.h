@@ -1,0 +1,38 @@
+// The main window's own texts: caption, menus, columns.
+#pragma once
+
+namespace Txt
+{
+inline constexpr const char* kCaption = "Tonegrove 1.0";
+inline constexpr const char* kMenuFile = "Файл";
+inline constexpr const char* kMenuEdit = "Правка";
+inline constexpr const char* kMenuMusic = "Музыка";
+inline constexpr const char* kMenuHelp = "Помощь";
+inline constexpr const char* kNew = "Новый";
+inline constexpr const char* kOpen = "Открыть";
+inline constexpr const char* kOpenFolder = "Открыть из папки";
+inline constexpr const char* kSave = "Сохранить";
+inline constexpr const char* kSaveAs = "Сохранить как...";
+inline constexpr const char* kSaveAll = "Сохранить все";
+inline constexpr const char* kClose = "Закрыть";
+inline constexpr const char* kSettings = "Настройки";
+inline constexpr const char* kExit = "Выход";
+inline constexpr const char* kCut = "Вырезать";
+inline constexpr const char* kCopy = "Копировать";
+inline constexpr const char* kPaste = "Вставить";
+inline constexpr const char* kDelete = "Удалить";
+inline constexpr const char* kRemoveGaps = "Убрать пустоты";
+inline constexpr const char* kSelectionMark = "Отметка выделения";
+inline constexpr const char* kSelectAll = "Выделить все";
+inline constexpr const char* kPlay = "Играть";
+inline constexpr const char* kPlayback = "Воспроизведение";
+inline constexpr const char* kStop = "Стоп";
+inline constexpr const char* kPause = "Пауза";
+inline constexpr const char* kHelp = "Вызов сравки";
+inline constexpr const char* kAbout = "О программе...";
+inline constexpr const char* kUndoTip = "Отменить";
+inline constexpr const char* kRedoTip = "Повторить";
+inline constexpr const char* kColumnName = "Имя файла";
+inline constexpr const char* kColumnTime = "Размер времени воспроизведения";
+inline constexpr const char* kHelpFile = "tonegrove.html";
+} // namespace Txt

@@ -1,0 +1,21 @@
+// Playlist values the whole program shares: the rows' paths, the row being played, and the
+// state of the Open command across a run.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Path of every row as it was added (system bytes), parallel to the list's rows.
+extern std::vector<std::string> g_arrPaths;
+// The row being played; a value past the last row means no row.
+extern std::atomic<int32_t> g_nCurrentItem;
+// A path handed to Open in advance (command line, Open folder): Open shows no dialog.
+extern std::optional<std::string> g_pszOpenPath;
+// Folder of the last file chosen in the Open dialog, with its final separator.
+extern std::optional<std::string> g_pszLastOpenFolder;
+extern bool g_bOpenedOnce;
+
+void ResetPlaylistState();

@@ -1,0 +1,118 @@
+#include "mainwnd/TonegroveApp.h"
+
+#include "app/Semitones.h"
+#include "app/Settings.h"
+#include "mainwnd/CommandIds.h"
+#include "mainwnd/QtPrompter.h"
+#include "mainwnd/TonegroveDlg.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextEdit>
+
+namespace
+{
+struct SAccelerator
+{
+    int nKey;
+    bool bCtrl;
+    int nCommand;
+};
+
+const SAccelerator kAccelerators[] = {
+    {Qt::Key_N, true, Cmd::New},         {Qt::Key_O, true, Cmd::Open},        {Qt::Key_S, true, Cmd::Save},
+    {Qt::Key_T, true, Cmd::Settings},    {Qt::Key_X, true, Cmd::Cut},         {Qt::Key_C, true, Cmd::Copy},
+    {Qt::Key_V, true, Cmd::Paste},       {Qt::Key_Delete, false, Cmd::Delete}, {Qt::Key_P, true, Cmd::RemoveGaps},
+    {Qt::Key_F2, false, Cmd::SelectionMark}, {Qt::Key_A, true, Cmd::SelectAll}, {Qt::Key_F3, false, Cmd::Play},
+    {Qt::Key_F4, false, Cmd::Playback},  {Qt::Key_F5, false, Cmd::Stop},      {Qt::Key_F6, false, Cmd::Pause},
+    {Qt::Key_F1, false, Cmd::Help},
+};
+
+// Keys that belong to a text field when it has the focus (editing there must not cut records).
+bool IsEditingKey(const QKeyEvent* pKey)
+{
+    if (pKey->key() == Qt::Key_Delete)
+        return true;
+    if (!(pKey->modifiers() & Qt::ControlModifier))
+        return false;
+    switch (pKey->key())
+    {
+    case Qt::Key_X:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_A:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsTextField(QWidget* p)
+{
+    return qobject_cast<QLineEdit*>(p) || qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QTextEdit*>(p);
+}
+} // namespace
+
+CTonegroveApp::CTonegroveApp() = default;
+
+CTonegroveApp::~CTonegroveApp()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+    SetPrompter(nullptr);
+}
+
+int CTonegroveApp::AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers)
+{
+    const bool bCtrl = modifiers & Qt::ControlModifier;
+    if (modifiers & (Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier))
+        return 0;
+    for (const SAccelerator& a : kAccelerators)
+    {
+        if (a.nKey == nKey && a.bCtrl == bCtrl)
+            return a.nCommand;
+    }
+    return 0;
+}
+
+bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pEvent->type() != QEvent::KeyPress || !m_pMainWnd)
+        return QObject::eventFilter(pWatched, pEvent);
+    auto* pKey = static_cast<QKeyEvent*>(pEvent);
+    const int nCommand = AcceleratorCommand(pKey->key(), pKey->modifiers());
+    if (nCommand == 0)
+        return false;
+    QWidget* pFocus = QApplication::focusWidget();
+    if (IsEditingKey(pKey) && IsTextField(pFocus))
+        return false;
+    // A window that plays the keyboard itself (the live play window) keeps the keys it uses.
+    QWidget* pActive = QApplication::activeWindow();
+    if (pActive && pActive != m_pMainWnd && pActive->property("tgOwnsKeys").toBool() &&
+        pActive->property("tgKeepsCommand").toList().contains(nCommand))
+        return false;
+    // Only the first press of a held key is a command.
+    if (pKey->isAutoRepeat())
+        return true;
+    m_pMainWnd->OnCommand(nCommand);
+    return true;
+}
+
+int CTonegroveApp::InitInstance(const std::string& strCommandLine)
+{
+    ExtView = false;
+    ComputeSemitones();
+    m_pPrompter = std::make_unique<CQtPrompter>();
+    SetPrompter(m_pPrompter.get());
+    qApp->installEventFilter(this);
+
+    CTonegroveDlg dlg(strCommandLine);
+    m_pMainWnd = &dlg;
+    m_pPrompter->SetOwner(&dlg);
+    dlg.exec();
+    m_pMainWnd = nullptr;
+    m_pPrompter->SetOwner(nullptr);
+    return 0;
+}

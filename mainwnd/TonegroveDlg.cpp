@@ -1,0 +1,407 @@
+#include "mainwnd/TonegroveDlg.h"
+
+#include "app/Settings.h"
+#include "mainwnd/CommandIds.h"
+#include "mainwnd/MainTexts.h"
+#include "mainwnd/Pictures.h"
+#include "sound/MciPlayer.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSlider>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace
+{
+// Controls in dialog units: list, position bar, time label; the client area is 385 x 202.
+const QRect kListRect(7, 19, 367, 133);
+const QRect kSliderRect(7, 168, 318, 27);
+const QRect kTimeRect(327, 169, 50, 22);
+const QSize kClientSize(385, 202);
+
+// Rounds as the window system's MulDiv does: half away from zero.
+int MulDiv(int a, int b, int c)
+{
+    long long n = static_cast<long long>(a) * b;
+    return static_cast<int>((n >= 0 ? n + c / 2 : n - c / 2) / c);
+}
+
+QFont DialogFont()
+{
+    QFont font;
+    font.setFamilies({"MS Shell Dlg", "Tahoma", "DejaVu Sans", "Sans Serif"});
+    font.setPointSize(8);
+    return font;
+}
+} // namespace
+
+CTonegroveDlg::CTonegroveDlg(std::string strCommandLine, QWidget* pParent)
+    : QDialog(pParent), m_strCommandLine(std::move(strCommandLine))
+{
+    setWindowTitle(QString::fromUtf8(Txt::kCaption));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+    setFont(DialogFont());
+    OnInitDialog();
+}
+
+CTonegroveDlg::~CTonegroveDlg() = default;
+
+QRect CTonegroveDlg::DialogUnitsToPixels(const QRect& rect) const
+{
+    // The base units of the dialog font: the average width of the Latin letters and the
+    // character height, as the window system measures them.
+    QFontMetrics fm(font());
+    int nBaseX = (fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
+    int nBaseY = fm.height();
+    return QRect(MulDiv(rect.x(), nBaseX, 4), MulDiv(rect.y(), nBaseY, 8), MulDiv(rect.width(), nBaseX, 4),
+                 MulDiv(rect.height(), nBaseY, 8));
+}
+
+void CTonegroveDlg::OnInitDialog()
+{
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->setSpacing(0);
+    m_pMenuBar = new QMenuBar(this);
+    pLayout->setMenuBar(m_pMenuBar);
+    // The client area: everything below the menu bar; the controls sit in it at fixed places
+    // and follow the window's size by the rules of LayOut().
+    m_pClient = new QWidget(this);
+    pLayout->addWidget(m_pClient);
+
+    CreateMenus();
+    CreateToolBar();
+    CreateControls();
+
+    // Playback, Pause, Stop and Play wait for a row.
+    SetTransportButtons({});
+    m_wndList->setEnabled(false);
+
+    LoadSettingsAtStartup();
+    // DEVICES-HOOK
+
+    m_pPlayer = std::make_unique<CProjectPlayer>();
+    m_pClip = std::make_unique<CProjectPlayer>();
+    m_pMedia = std::make_unique<CMciPlayer>();
+
+    // Size and centre: the client area of 385 x 202 dialog units, the menu bar above it.
+    QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), kClientSize));
+    resize(client.width(), client.height() + m_pMenuBar->sizeHint().height());
+    layout()->activate();
+    if (QScreen* pScreen = screen())
+    {
+        QRect screenRect = pScreen->geometry();
+        QRect frame = frameGeometry();
+        move(screenRect.x() + (screenRect.width() - frame.width()) / 2,
+             screenRect.y() + (screenRect.height() - frame.height()) / 2);
+    }
+
+    if (!m_strCommandLine.empty())
+        OpenPathInAdvance(m_strCommandLine);
+    m_bReady = true;
+}
+
+void CTonegroveDlg::CreateMenus()
+{
+    struct SItem
+    {
+        int nId;
+        const char* pText;
+        const char* pShortcut;
+    };
+    auto addMenu = [&](const char* pTitle, std::initializer_list<SItem> items) {
+        QMenu* pMenu = m_pMenuBar->addMenu(QString::fromUtf8(pTitle));
+        for (const SItem& item : items)
+        {
+            if (item.nId == 0)
+            {
+                pMenu->addSeparator();
+                continue;
+            }
+            // The shortcut is shown in the menu only: the application's key filter delivers
+            // the keys to this window whichever of the program's windows is in front.
+            QString strText = QString::fromUtf8(item.pText);
+            if (item.pShortcut)
+                strText += "\t" + QString::fromUtf8(item.pShortcut);
+            QAction* pAction = pMenu->addAction(strText);
+            pAction->setData(item.nId);
+            pAction->setIcon(MenuIcon(item.nId));
+            const int nId = item.nId;
+            connect(pAction, &QAction::triggered, this, [this, nId] { OnCommand(nId); });
+            m_menuActions[item.nId] = pAction;
+        }
+        return pMenu;
+    };
+    addMenu(Txt::kMenuFile, {{Cmd::New, Txt::kNew, "Ctrl+N"},
+                             {Cmd::Open, Txt::kOpen, "Ctrl+O"},
+                             {Cmd::OpenFolder, Txt::kOpenFolder, nullptr},
+                             {Cmd::Save, Txt::kSave, "Ctrl+S"},
+                             {Cmd::SaveAs, Txt::kSaveAs, nullptr},
+                             {Cmd::SaveAll, Txt::kSaveAll, nullptr},
+                             {Cmd::Close, Txt::kClose, nullptr},
+                             {0, nullptr, nullptr},
+                             {Cmd::Settings, Txt::kSettings, "Ctrl+T"},
+                             {0, nullptr, nullptr},
+                             {Cmd::Exit, Txt::kExit, nullptr}});
+    m_pEditMenu = addMenu(Txt::kMenuEdit, {{Cmd::Cut, Txt::kCut, "Ctrl+X"},
+                                           {Cmd::Copy, Txt::kCopy, "Ctrl+C"},
+                                           {Cmd::Paste, Txt::kPaste, "Ctrl+V"},
+                                           {Cmd::Delete, Txt::kDelete, "Del"},
+                                           {Cmd::RemoveGaps, Txt::kRemoveGaps, "Ctrl+P"},
+                                           {0, nullptr, nullptr},
+                                           {Cmd::SelectionMark, Txt::kSelectionMark, "F2"},
+                                           {0, nullptr, nullptr},
+                                           {Cmd::SelectAll, Txt::kSelectAll, "Ctrl+A"}});
+    addMenu(Txt::kMenuMusic, {{Cmd::Play, Txt::kPlay, "F3"},
+                              {Cmd::Playback, Txt::kPlayback, "F4"},
+                              {Cmd::Stop, Txt::kStop, "F5"},
+                              {Cmd::Pause, Txt::kPause, "F6"}});
+    addMenu(Txt::kMenuHelp, {{Cmd::Help, Txt::kHelp, "F1"}, {Cmd::About, Txt::kAbout, nullptr}});
+}
+
+void CTonegroveDlg::CreateToolBar()
+{
+    m_pToolBar = new QToolBar(m_pClient);
+    m_pToolBar->setIconSize(QSize(16, 16));
+    m_pToolBar->setMovable(false);
+    m_pToolBar->setFloatable(false);
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    struct SButton
+    {
+        int nId;        // 0: a separator
+        int nPicture;   // in the picture strip
+        const char* pTip;
+    };
+    const SButton buttons[] = {
+        {Cmd::TbNew, 0, Txt::kNew},        {Cmd::TbOpen, 1, Txt::kOpen},     {Cmd::TbSave, 2, Txt::kSave},
+        {0, 0, nullptr},                   {Cmd::TbUndo, 3, Txt::kUndoTip},  {Cmd::TbRedo, 4, Txt::kRedoTip},
+        {0, 0, nullptr},                   {Cmd::TbCut, 5, Txt::kCut},       {Cmd::TbCopy, 6, Txt::kCopy},
+        {Cmd::TbPaste, 7, Txt::kPaste},    {Cmd::TbDelete, 8, Txt::kDelete}, {0, 0, nullptr},
+        {Cmd::TbPlayback, 9, Txt::kPlayback}, {Cmd::TbPause, 10, Txt::kPause}, {Cmd::TbStop, 11, Txt::kStop},
+        {Cmd::TbPlay, 12, Txt::kPlay},     {0, 0, nullptr},                  {Cmd::TbSettings, 13, Txt::kSettings},
+    };
+    const std::vector<QIcon> icons = ToolbarIcons();
+    for (const SButton& b : buttons)
+    {
+        if (b.nId == 0)
+        {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        QAction* pAction = m_pToolBar->addAction(
+            b.nPicture < static_cast<int>(icons.size()) ? icons[static_cast<size_t>(b.nPicture)] : QIcon(),
+            QString::fromUtf8(b.pTip));
+        pAction->setData(b.nId);
+        const int nId = b.nId;
+        connect(pAction, &QAction::triggered, this, [this, nId] { OnCommand(nId); });
+        m_toolActions[b.nId] = pAction;
+    }
+    m_pToolBar->adjustSize();
+}
+
+void CTonegroveDlg::CreateControls()
+{
+    m_wndList = new QTableWidget(0, 2, m_pClient);
+    m_wndList->setHorizontalHeaderLabels({QString::fromUtf8(Txt::kColumnName), QString::fromUtf8(Txt::kColumnTime)});
+    m_wndList->verticalHeader()->hide();
+    m_wndList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_wndList->setColumnWidth(0, 350);
+    m_wndList->setColumnWidth(1, 400);
+    m_wndList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_wndList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_wndList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_wndList->setShowGrid(true);
+    m_wndList->setWordWrap(false);
+    m_wndList->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+    m_wndList->setGeometry(DialogUnitsToPixels(kListRect));
+    // A row's state changes when the user selects it; a row marked by the program is not
+    // highlighted and changes no state, so it sends no notification.
+    connect(m_wndList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnItemChanged(); });
+    connect(m_wndList, &QTableWidget::cellClicked, this, [this] { OnClick(); });
+
+    m_pSlider = new QSlider(Qt::Horizontal, m_pClient);
+    m_pSlider->setRange(0, 100);
+    m_pSlider->setTickPosition(QSlider::NoTicks);
+    m_pSlider->setGeometry(DialogUnitsToPixels(kSliderRect));
+
+    m_pTimeText = new QLabel("0:00", m_pClient);
+    QFont timeFont;
+    timeFont.setFamilies({"Times New Roman", "Liberation Serif", "DejaVu Serif", "Serif"});
+    timeFont.setStyleHint(QFont::Serif);
+    timeFont.setPointSize(14);
+    m_pTimeText->setFont(timeFont);
+    m_pTimeText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_pTimeText->setGeometry(DialogUnitsToPixels(kTimeRect));
+}
+
+void CTonegroveDlg::resizeEvent(QResizeEvent* pEvent)
+{
+    QDialog::resizeEvent(pEvent);
+    if (m_bReady && !isMinimized())
+        LayOut();
+}
+
+void CTonegroveDlg::LayOut()
+{
+    // The client area's size W x H; the toolbar keeps the top, the rest follows these rules.
+    const int W = m_pClient->width();
+    const int H = m_pClient->height();
+    m_pToolBar->setGeometry(0, 0, W, m_pToolBar->sizeHint().height());
+    const int nBar = m_pSlider->height();
+    m_wndList->setGeometry(0, 38, W - 40, H - 80 - nBar);
+    const int nList = m_wndList->height();
+    m_pSlider->setGeometry(0, nList + 70, W - m_pTimeText->width(), nBar);
+    m_pTimeText->move(m_pSlider->width() + 20, nList + 70);
+}
+
+void CTonegroveDlg::keyPressEvent(QKeyEvent* pEvent)
+{
+    // Enter ends the program as Esc does, the way a dialog without buttons ends.
+    if (pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter)
+    {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(pEvent);
+}
+
+void CTonegroveDlg::closeEvent(QCloseEvent* pEvent)
+{
+    if (m_bEnding || MayEnd())
+        pEvent->accept();
+    else
+        pEvent->ignore();
+}
+
+void CTonegroveDlg::done(int nResult)
+{
+    // Exit, Enter, Esc and the close box all end here; unsaved projects are offered for saving.
+    if (!m_bEnding && !MayEnd())
+        return;
+    m_bEnding = true;
+    QDialog::done(nResult);
+}
+
+bool CTonegroveDlg::OnCommand(int nId)
+{
+    switch (nId)
+    {
+    case Cmd::New:
+    case Cmd::TbNew:
+        OnNew();
+        return true;
+    case Cmd::Open:
+    case Cmd::TbOpen:
+        OnOpen();
+        return true;
+    case Cmd::OpenFolder:
+        OnOpenFolder();
+        return true;
+    case Cmd::Save:
+    case Cmd::TbSave:
+        OnSave();
+        return true;
+    case Cmd::SaveAs:
+        OnSaveAs();
+        return true;
+    case Cmd::SaveAll:
+        OnSaveAll();
+        return true;
+    case Cmd::Close:
+        OnClose();
+        return true;
+    case Cmd::Help:
+        OnHelp();
+        return true;
+    case Cmd::Exit:
+        accept();
+        return true;
+    case Cmd::TbUndo:
+    case Cmd::TbRedo:
+        return true; // they look active and do nothing
+    case Cmd::Settings:
+    case Cmd::TbSettings:
+    case Cmd::About:
+    case Cmd::Cut:
+    case Cmd::TbCut:
+    case Cmd::Copy:
+    case Cmd::TbCopy:
+    case Cmd::Paste:
+    case Cmd::TbPaste:
+    case Cmd::Delete:
+    case Cmd::TbDelete:
+    case Cmd::RemoveGaps:
+    case Cmd::SelectionMark:
+    case Cmd::SelectAll:
+    case Cmd::Play:
+    case Cmd::TbPlay:
+    case Cmd::Playback:
+    case Cmd::TbPlayback:
+    case Cmd::Pause:
+    case Cmd::TbPause:
+    case Cmd::Stop:
+    case Cmd::TbStop:
+        return true; // their windows and players are added with their own work
+    default:
+        return false;
+    }
+}
+
+QAction* CTonegroveDlg::MenuAction(int nId) const
+{
+    auto it = m_menuActions.find(nId);
+    return it == m_menuActions.end() ? nullptr : it->second;
+}
+
+QAction* CTonegroveDlg::ToolAction(int nId) const
+{
+    auto it = m_toolActions.find(nId);
+    return it == m_toolActions.end() ? nullptr : it->second;
+}
+
+bool CTonegroveDlg::IsMenuEnabled(int nId) const
+{
+    QAction* p = MenuAction(nId);
+    return p && p->isEnabled();
+}
+
+bool CTonegroveDlg::IsToolEnabled(int nId) const
+{
+    QAction* p = ToolAction(nId);
+    return p && p->isEnabled();
+}
+
+void CTonegroveDlg::EnableMenu(std::initializer_list<int> ids, bool bEnable)
+{
+    for (int nId : ids)
+    {
+        if (QAction* p = MenuAction(nId))
+            p->setEnabled(bEnable);
+    }
+}
+
+void CTonegroveDlg::EnableTool(int nId, bool bEnable)
+{
+    if (QAction* p = ToolAction(nId))
+        p->setEnabled(bEnable);
+}
+
+void CTonegroveDlg::SetTransportButtons(const SButtons& buttons)
+{
+    EnableTool(Cmd::TbPlayback, buttons.bPlayback);
+    EnableTool(Cmd::TbPause, buttons.bPause);
+    EnableTool(Cmd::TbStop, buttons.bStop);
+    EnableTool(Cmd::TbPlay, buttons.bPlay);
+}

@@ -1,0 +1,130 @@
+// The main window: menu, toolbar, playlist, position bar and time label, and the commands
+// that fill and save the playlist.
+#pragma once
+
+#include "project/ProjectPlayer.h"
+
+#include <QDialog>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QSlider;
+class QTableWidget;
+class QToolBar;
+class CMciPlayer;
+
+// Which transport buttons a row enables while it is selected, in this order.
+struct SButtons
+{
+    bool bPlay = false;
+    bool bPlayback = false;
+    bool bStop = false;
+    bool bPause = false;
+    bool operator==(const SButtons&) const = default;
+};
+
+class CTonegroveDlg : public QDialog
+{
+    Q_OBJECT
+
+  public:
+    // strCommandLine: the text after the program's name (a path, opened as Open does).
+    explicit CTonegroveDlg(std::string strCommandLine = {}, QWidget* pParent = nullptr);
+    ~CTonegroveDlg() override;
+
+    // Runs the command of a menu item, toolbar button or shortcut; false for an unknown id.
+    bool OnCommand(int nId);
+
+    // What tests and the other windows look at.
+    bool IsMenuEnabled(int nId) const;
+    bool IsToolEnabled(int nId) const;
+    QAction* MenuAction(int nId) const;
+    QAction* ToolAction(int nId) const;
+    int RowCount() const;
+    std::string RowText(int nRow, int nColumn) const;
+    int SelectedRow() const; // the selection mark, -1 for none
+    void ClickRow(int nRow); // as a mouse click on the row does
+    const std::vector<uint8_t>& RowData(int nRow) const { return m_arrData.at(nRow); }
+    const std::string& RowType(int nRow) const { return m_arrType.at(nRow); }
+    const SButtons& RowButtons(int nRow) const { return m_arrButtons.at(nRow); }
+    QTableWidget* List() const { return m_wndList; }
+    QSlider* PositionBar() const { return m_pSlider; }
+    QLabel* TimeLabel() const { return m_pTimeText; }
+    QWidget* Client() const { return m_pClient; }
+    // True when some project row holds bytes that its file does not.
+    bool HasUnsavedProjects() const;
+
+    // Dialog units of the dialog font to pixels, as the window system converts them.
+    QRect DialogUnitsToPixels(const QRect& rect) const;
+
+  public slots:
+    void done(int nResult) override;
+
+  protected:
+    void resizeEvent(QResizeEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
+
+  private:
+    void OnInitDialog();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateControls();
+    void LayOut();
+
+    // Playlist and file commands
+    void OnNew();
+    void OnOpen();
+    void OnOpenFolder();
+    void OnSave();
+    void OnSaveAs();
+    void OnSaveAll();
+    void OnClose();
+    void OnHelp();
+    void OnItemChanged();
+    void OnClick();
+    void OpenPathInAdvance(const std::string& strPath);
+    bool WriteItem(int nRow, const std::string& strPath);
+    void AppendRow(const std::string& strPath);
+    void MarkRow(int nRow);
+    int FindRow(const std::string& strPath) const;
+    bool IsProjectRow(int nRow) const;
+    bool MayEnd();
+
+    void EnableMenu(std::initializer_list<int> ids, bool bEnable);
+    void EnableTool(int nId, bool bEnable);
+    void SetTransportButtons(const SButtons& buttons);
+
+    std::string m_strCommandLine;
+    QMenuBar* m_pMenuBar = nullptr;
+    QWidget* m_pClient = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QTableWidget* m_wndList = nullptr;
+    QSlider* m_pSlider = nullptr;
+    QLabel* m_pTimeText = nullptr;
+    QMenu* m_pEditMenu = nullptr;
+    std::map<int, QAction*> m_menuActions;
+    std::map<int, QAction*> m_toolActions;
+
+    std::unique_ptr<CProjectPlayer> m_pPlayer;
+    std::unique_ptr<CProjectPlayer> m_pClip;
+    std::unique_ptr<CMciPlayer> m_pMedia;
+
+    // One element per row
+    std::vector<std::vector<uint8_t>> m_arrData;
+    std::vector<std::string> m_arrType;
+    std::vector<SButtons> m_arrButtons;
+    int32_t m_nAdded = 0;
+    int16_t m_nNewCount = 0;
+
+    bool m_bReady = false;
+    bool m_bEnding = false;
+};

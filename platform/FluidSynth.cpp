@@ -1,0 +1,94 @@
+#include "platform/FluidSynth.h"
+
+#include <fluidsynth.h>
+
+#include <mutex>
+
+namespace
+{
+// FluidSynth reports to the console by default; the program has no console to talk to.
+void SilenceFluidSynth()
+{
+    static std::once_flag s_once;
+    std::call_once(s_once, [] {
+        for (int nLevel : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+            fluid_set_log_function(nLevel, nullptr, nullptr);
+    });
+}
+} // namespace
+
+std::unique_ptr<CFluidSynth> CFluidSynth::Create(const std::string& strSoundFont, int nRate)
+{
+    SilenceFluidSynth();
+    std::unique_ptr<CFluidSynth> p(new CFluidSynth);
+    p->m_pSettings = new_fluid_settings();
+    if (!p->m_pSettings)
+        return nullptr;
+    fluid_settings_setnum(p->m_pSettings, "synth.sample-rate", nRate);
+    fluid_settings_setint(p->m_pSettings, "synth.cpu-cores", 1);
+    fluid_settings_setint(p->m_pSettings, "synth.threadsafe-api", 1);
+    p->m_pSynth = new_fluid_synth(p->m_pSettings);
+    if (!p->m_pSynth)
+        return nullptr;
+    if (strSoundFont.empty() || !fluid_is_soundfont(strSoundFont.c_str()) ||
+        fluid_synth_sfload(p->m_pSynth, strSoundFont.c_str(), 1) == FLUID_FAILED)
+        return nullptr;
+    return p;
+}
+
+CFluidSynth::~CFluidSynth()
+{
+    if (m_pSynth)
+        delete_fluid_synth(m_pSynth);
+    if (m_pSettings)
+        delete_fluid_settings(m_pSettings);
+}
+
+void CFluidSynth::ShortMsg(uint32_t dwMessage)
+{
+    const int nStatus = static_cast<int>(dwMessage & 0xFF);
+    const int nChannel = nStatus & 0x0F;
+    const int nData1 = static_cast<int>((dwMessage >> 8) & 0xFF);
+    const int nData2 = static_cast<int>((dwMessage >> 16) & 0xFF);
+    if (nStatus == 0xFF)
+    {
+        fluid_synth_system_reset(m_pSynth);
+        return;
+    }
+    if (nStatus < 0x80 || nStatus >= 0xF0 || nData1 > 127 || nData2 > 127)
+        return;
+    switch (nStatus & 0xF0)
+    {
+    case 0x80:
+        fluid_synth_noteoff(m_pSynth, nChannel, nData1);
+        break;
+    case 0x90:
+        fluid_synth_noteon(m_pSynth, nChannel, nData1, nData2); // velocity 0 is a note off
+        break;
+    case 0xA0:
+        fluid_synth_key_pressure(m_pSynth, nChannel, nData1, nData2);
+        break;
+    case 0xB0:
+        fluid_synth_cc(m_pSynth, nChannel, nData1, nData2);
+        break;
+    case 0xC0:
+        fluid_synth_program_change(m_pSynth, nChannel, nData1);
+        break;
+    case 0xD0:
+        fluid_synth_channel_pressure(m_pSynth, nChannel, nData1);
+        break;
+    case 0xE0:
+        fluid_synth_pitch_bend(m_pSynth, nChannel, nData1 | (nData2 << 7));
+        break;
+    default:
+        break;
+    }
+}
+
+void CFluidSynth::Render(float* pStereo, int nFrames)
+{
+    if (nFrames > 0)
+        fluid_synth_write_float(m_pSynth, nFrames, pStereo, 0, 2, pStereo, 1, 2);
+}
+
+int CFluidSynth::ActiveVoices() { return fluid_synth_get_active_voice_count(m_pSynth); }

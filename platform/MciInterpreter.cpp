@@ -1,0 +1,144 @@
+#include "platform/MciInterpreter.h"
+
+#include "platform/MciErrors.h"
+#include "platform/MciTokens.h"
+
+#include <vector>
+
+CMciInterpreter::CMciInterpreter() = default;
+CMciInterpreter::~CMciInterpreter() = default;
+
+int CMciInterpreter::Send(const std::string& strCommand, std::string& strReply)
+{
+    strReply.clear();
+    std::vector<std::string> arrWords;
+    if (const int nError = SplitMciCommand(strCommand, arrWords))
+        return nError;
+    if (arrWords.empty())
+        return MciError::kMissingCommand;
+
+    using Handler = int (CMciInterpreter::*)(std::span<const std::string>, std::string&);
+    struct SVerb
+    {
+        const char* pszVerb;
+        Handler pfnHandler;
+    };
+    static constexpr SVerb kVerbs[] = {
+        {"open", &CMciInterpreter::Open},
+        {"close", &CMciInterpreter::Close},
+        {"set", &CMciInterpreter::Set},
+        {"status", &CMciInterpreter::Status},
+    };
+
+    const std::string strVerb = MciLower(arrWords[0]);
+    for (const SVerb& verb : kVerbs)
+    {
+        if (strVerb != verb.pszVerb)
+            continue;
+        std::lock_guard lock(m_mutex);
+        return (this->*verb.pfnHandler)(std::span<const std::string>(arrWords).subspan(1), strReply);
+    }
+    return MciError::kUnrecognizedCommand;
+}
+
+std::string CMciInterpreter::ErrorText(int nCode)
+{
+    return MciErrorText(nCode);
+}
+
+IMediaDevice* CMciInterpreter::Find(const std::string& strAlias, int& nError)
+{
+    const auto it = m_mapDevices.find(MciLower(strAlias));
+    nError = it == m_mapDevices.end() ? MciError::kUnknownDevice : MciError::kNone;
+    return it == m_mapDevices.end() ? nullptr : it->second.get();
+}
+
+// open <path> type <device type> [alias <name>]
+int CMciInterpreter::Open(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    if (arrArgs.empty())
+        return MciError::kMissingParameter;
+    const std::string& strPath = arrArgs[0];
+    std::string strType;
+    std::string strAlias;
+    for (size_t i = 1; i < arrArgs.size(); i += 2)
+    {
+        const std::string strKey = MciLower(arrArgs[i]);
+        if (strKey != "type" && strKey != "alias")
+            return MciError::kUnrecognizedKeyword;
+        if (i + 1 >= arrArgs.size())
+            return MciError::kMissingArgument;
+        (strKey == "type" ? strType : strAlias) = arrArgs[i + 1];
+    }
+    if (strType.empty())
+        return MciError::kDeviceTypeRequired;
+    // Without an alias MCI names the device after its file, and so do we.
+    const std::string strKey = MciLower(strAlias.empty() ? strPath : strAlias);
+    if (m_mapDevices.count(strKey))
+        return MciError::kDuplicateAlias;
+
+    int nError = MciError::kNone;
+    std::unique_ptr<IMediaDevice> pDevice = OpenMediaDevice(strType, strPath, nError);
+    if (!pDevice)
+        return nError;
+    m_mapDevices.emplace(strKey, std::move(pDevice));
+    return MciError::kNone;
+}
+
+// close <alias>
+int CMciInterpreter::Close(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    if (arrArgs.empty())
+        return MciError::kMissingParameter;
+    int nError = MciError::kNone;
+    if (!Find(arrArgs[0], nError))
+        return nError;
+    if (arrArgs.size() > 1)
+        return MciError::kUnrecognizedKeyword;
+    m_mapDevices.erase(MciLower(arrArgs[0]));
+    return MciError::kNone;
+}
+
+// set <alias> time format milliseconds
+int CMciInterpreter::Set(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    if (arrArgs.empty())
+        return MciError::kMissingParameter;
+    int nError = MciError::kNone;
+    if (!Find(arrArgs[0], nError))
+        return nError;
+    if (arrArgs.size() < 2)
+        return MciError::kMissingParameter;
+    if (MciLower(arrArgs[1]) != "time" || arrArgs.size() < 3 || MciLower(arrArgs[2]) != "format")
+        return MciError::kUnrecognizedKeyword;
+    if (arrArgs.size() < 4)
+        return MciError::kMissingArgument;
+    if (arrArgs.size() > 4)
+        return MciError::kUnrecognizedKeyword;
+    // Milliseconds are the only format the player uses, and every device answers in them, so
+    // there is nothing to remember; other formats are refused rather than silently ignored.
+    const std::string strFormat = MciLower(arrArgs[3]);
+    return strFormat == "milliseconds" || strFormat == "ms" ? MciError::kNone : MciError::kBadTimeFormat;
+}
+
+// status <alias> length
+int CMciInterpreter::Status(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    if (arrArgs.empty())
+        return MciError::kMissingParameter;
+    int nError = MciError::kNone;
+    IMediaDevice* pDevice = Find(arrArgs[0], nError);
+    if (!pDevice)
+        return nError;
+    if (arrArgs.size() < 2)
+        return MciError::kMissingParameter;
+    if (arrArgs.size() > 2)
+        return MciError::kUnrecognizedKeyword;
+    const std::string strItem = MciLower(arrArgs[1]);
+    if (strItem == "length")
+    {
+        strReply = std::to_string(pDevice->LengthMs());
+        return MciError::kNone;
+    }
+    return MciError::kUnrecognizedKeyword;
+}

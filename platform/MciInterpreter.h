@@ -1,0 +1,39 @@
+// Our own interpreter of the media commands the player sends, standing where Windows has MCI:
+// "open" a WAV file as waveaudio or a MIDI file as sequencer under an alias, "set ... time
+// format milliseconds", "status ... length" and "close". Each verb is one entry of a table, so
+// that playback commands join it without touching the others.
+#pragma once
+
+#include "platform/MediaCommands.h"
+#include "platform/MediaDevice.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+
+class CMciInterpreter : public IMediaCommands
+{
+  public:
+    CMciInterpreter();
+    ~CMciInterpreter() override;
+    CMciInterpreter(const CMciInterpreter&) = delete;
+    CMciInterpreter& operator=(const CMciInterpreter&) = delete;
+
+    int Send(const std::string& strCommand, std::string& strReply) override;
+    std::string ErrorText(int nCode) override;
+
+  private:
+    // Each gets the words after the verb; they run with m_mutex held.
+    int Open(std::span<const std::string> arrArgs, std::string& strReply);
+    int Close(std::span<const std::string> arrArgs, std::string& strReply);
+    int Set(std::span<const std::string> arrArgs, std::string& strReply);
+    int Status(std::span<const std::string> arrArgs, std::string& strReply);
+
+    // The device open under the alias, or null; sets nError to kUnknownDevice when null.
+    IMediaDevice* Find(const std::string& strAlias, int& nError);
+
+    std::mutex m_mutex; // the window thread and the media player thread both send commands
+    std::map<std::string, std::unique_ptr<IMediaDevice>> m_mapDevices; // by alias in lower case
+};

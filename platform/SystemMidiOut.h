@@ -1,0 +1,43 @@
+// The program's MIDI outputs on this system: device 0 is the built-in synthesizer "Tonegrove
+// Synth", sounding through the one audio stream; devices 1 and up are the system's MIDI ports;
+// "MIDI Mapper" (-1) reaches the built-in synthesizer. Every handle opened on device 0 plays on
+// the same synthesizer.
+#pragma once
+
+#include "platform/AudioOut.h"
+#include "platform/MidiOut.h"
+#include "platform/MidiPorts.h"
+#include "platform/Synthesizer.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+
+inline constexpr const char* kBuiltInSynthName = "Tonegrove Synth";
+
+using FSynthFactory = std::function<std::unique_ptr<ISynthesizer>()>;
+
+class CSynthDevice;
+
+class CSystemMidiOut : public IMidiOut
+{
+  public:
+    // The synthesizer and the audio stream are made when device 0 is first opened, and kept.
+    CSystemMidiOut(FSynthFactory fSynth, FAudioOutFactory fAudioOut, FMidiPortsFactory fPorts);
+    ~CSystemMidiOut() override;
+
+    int DeviceCount() override;
+    std::string DeviceName(int nDevice) override;
+    std::unique_ptr<IMidiOutHandle> Open(int nDevice) override;
+
+  private:
+    FSynthFactory m_fSynth;
+    FAudioOutFactory m_fAudioOut;
+    std::unique_ptr<IMidiPorts> m_pPorts;
+    std::mutex m_mutex; // players open their outputs on their own threads
+    std::shared_ptr<CSynthDevice> m_pSynthDevice;
+};
+
+// The real outputs: FluidSynth with the SoundFont fSoundFont names when device 0 opens, the
+// SDL2 stream, RtMidi's ALSA ports.
+std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont);

@@ -1,0 +1,15 @@
+// The list of MIDI outputs as the Options page shows it and the setting DeviceIndex counts it:
+// "MIDI Mapper" (index -1 of the setting) first, then every device in device order.
+#pragma once
+
+#include "platform/MidiOut.h"
+
+#include <string>
+#include <vector>
+
+inline constexpr const char* kMidiMapperName = "MIDI Mapper";
+
+extern std::vector<std::string> g_arrMidiDevices;
+
+// Fills g_arrMidiDevices afresh from the outputs the system offers now.
+void FillMidiDevices(IMidiOut& midiOut);

@@ -1,0 +1,217 @@
+#include "sound/ProjectPlayback.h"
+
+#include "app/Messages.h"
+#include "app/Settings.h"
+#include "platform/Prompter.h"
+
+#include <algorithm>
+#include <vector>
+
+using std::chrono::nanoseconds;
+
+namespace
+{
+double ToMs(nanoseconds t) { return std::chrono::duration<double, std::milli>(t).count(); }
+nanoseconds FromMs(int64_t nMs) { return std::chrono::milliseconds(nMs); }
+} // namespace
+
+CProjectPlayback::CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock)
+    : m_player(player), m_midiOut(midiOut), m_clock(clock)
+{
+}
+
+EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDevice)
+{
+    m_player.m_hMidiOut.reset();
+    m_player.m_hMidiOut = m_midiOut.Open(nDevice);
+    if (!m_player.m_hMidiOut)
+        ShowMessage(Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
+
+    EPlayEnd eEnd = EPlayEnd::Refused;
+    int nVersion = 0;
+    std::vector<uint8_t> stream;
+    if (CProjectPlayer::CheckProject(project, nVersion, &stream))
+    {
+        m_player.m_nRecordCount = 0;
+        m_notes.Clear();
+        m_nScheduled = 0;
+        m_tPaused = nanoseconds(0);
+        m_tStart = m_clock.Now();
+        m_player.m_bPlaying = true;
+        eEnd = nVersion == 0 ? PlayNotes(stream) : PlayEvents(stream);
+    }
+
+    // Whatever ended the playing, nothing it switched on keeps sounding.
+    Silence();
+    m_player.m_hMidiOut.reset();
+    m_player.m_nMidiResult = 0;
+    // A pause left set would hold the next playing before its first note.
+    m_player.m_bPause = false;
+    m_player.m_bStop = false;
+    m_player.m_bPlaying = false;
+    return eEnd;
+}
+
+EPlayEnd CProjectPlayback::PlayNotes(std::span<const uint8_t> stream)
+{
+    bool bStopped = false;
+    const SWalkResult result = WalkRecords(0, stream, [&](const SRecord& record) {
+        ++m_player.m_nRecordCount;
+        if (!WaitDelay(record.nDelay))
+        {
+            bStopped = true;
+            return false;
+        }
+        // The note bytes are taken as signed, as the recorder wrote them; out-of-range ones
+        // make messages that the outputs drop.
+        const int32_t nBase = static_cast<int8_t>(record.nBase);
+        const int32_t nKey = static_cast<int8_t>(record.nKey);
+        const int32_t nChannel = static_cast<int8_t>(record.nChannel);
+        if (record.eKind == ERecordKind::NoteOn)
+        {
+            m_player.m_nBase = nBase;
+            m_player.m_nChannel = nChannel;
+            m_player.m_nVelocity = static_cast<int8_t>(record.nVelocity);
+            m_player.m_dwMessage =
+                static_cast<uint32_t>(0x90 + nChannel + (nBase + nKey) * 256 + m_player.m_nVelocity * 65536);
+            Send(m_player.m_dwMessage);
+        }
+        else if (record.eKind == ERecordKind::NoteOff)
+        {
+            m_player.m_nBase = nBase;
+            m_player.m_nChannel = nChannel;
+            m_player.m_dwMessage = static_cast<uint32_t>(0x80 + nChannel + (nBase + nKey) * 256);
+            Send(m_player.m_dwMessage);
+        }
+        // Any other type byte is only a delay in this version: waited, nothing sent.
+        return true;
+    });
+    if (bStopped)
+        return EPlayEnd::Stopped;
+    if (result.eEnd == EWalkEnd::Damaged)
+        return Damage(result);
+
+    // Notes the project left open are closed before the closing silence, so that it holds
+    // their release and not the notes themselves.
+    Silence();
+    if (!WaitUntil(m_nScheduled + kNotesTailMs, false))
+        return EPlayEnd::Stopped;
+    m_player.m_fPosition = 0;
+    return EPlayEnd::Finished;
+}
+
+EPlayEnd CProjectPlayback::PlayEvents(std::span<const uint8_t> stream)
+{
+    m_player.m_fPosition = 0;
+    bool bStopped = false;
+    const SWalkResult result = WalkRecords(1, stream, [&](const SRecord& record) {
+        ++m_player.m_nRecordCount;
+        switch (record.eKind)
+        {
+        case ERecordKind::Event:
+            if (!WaitDelay(record.nDelay))
+                break;
+            m_player.m_dwMessage = record.dwMessage;
+            Send(m_player.m_dwMessage);
+            return true;
+        case ERecordKind::Tone:
+            // Until the oscillator plays tones, a tone is its length of silence, so that what
+            // follows it keeps its time and the position keeps to the length column.
+            if (!WaitDelay(record.nDuration))
+                break;
+            return true;
+        default:
+            return true; // oscillator settings take no time
+        }
+        bStopped = true;
+        return false;
+    });
+    if (bStopped)
+        return EPlayEnd::Stopped;
+    if (result.eEnd == EWalkEnd::Damaged)
+        return Damage(result);
+    if (result.eEnd == EWalkEnd::UnknownType)
+        return EPlayEnd::UnknownType;
+    return EPlayEnd::Finished;
+}
+
+EPlayEnd CProjectPlayback::Damage(const SWalkResult& result)
+{
+    // The damaged record's delay, when it could be read, is waited as the record's own.
+    if (result.bDamagedDelay && !WaitDelay(result.nDamagedDelay))
+        return EPlayEnd::Stopped;
+    // Silence first: the message may stay on the screen for a long time.
+    Silence();
+    ShowMessage(Msg::kDamagedPlayback, Msg::kPlaybackErrorCaption, EIcon::Warning);
+    return EPlayEnd::Damaged;
+}
+
+bool CProjectPlayback::WaitDelay(int32_t nMs)
+{
+    // A delay with its top bit set decodes as negative; it cannot move the schedule back.
+    m_nScheduled += std::max<int32_t>(nMs, 0);
+    return WaitUntil(m_nScheduled, true);
+}
+
+bool CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
+{
+    const double fFrom = m_player.m_fPosition;
+    for (;;)
+    {
+        if (m_player.m_bStop)
+            return false;
+        const nanoseconds tNow = m_clock.Now();
+        if (bMovePosition)
+        {
+            // The time played, within this wait: a pause shows where it really held.
+            const double fPlayed = ToMs(tNow - m_tStart - m_tPaused);
+            m_player.m_fPosition = static_cast<float>(std::min(std::max(fPlayed, fFrom), static_cast<double>(nUntil)));
+        }
+        if (m_player.m_bPause)
+        {
+            if (!HoldWhilePaused())
+                return false;
+            continue;
+        }
+        const nanoseconds tDue = m_tStart + m_tPaused + FromMs(nUntil);
+        if (tNow >= tDue)
+            break;
+        m_clock.SleepUntil(std::min(tDue, tNow + nanoseconds(kWaitStep)), &m_player.m_bStop);
+    }
+    if (bMovePosition)
+        m_player.m_fPosition = static_cast<float>(nUntil);
+    return true;
+}
+
+bool CProjectPlayback::HoldWhilePaused()
+{
+    const nanoseconds tFrom = m_clock.Now();
+    while (m_player.m_bPause && !m_player.m_bStop)
+        m_clock.SleepUntil(m_clock.Now() + nanoseconds(kPausePoll), &m_player.m_bStop);
+    m_tPaused += m_clock.Now() - tFrom;
+    return !m_player.m_bStop;
+}
+
+void CProjectPlayback::Send(uint32_t dwMessage)
+{
+    if (!m_player.m_hMidiOut)
+        return; // the device could not be opened: the project plays its course without sound
+    m_player.m_hMidiOut->ShortMsg(dwMessage);
+    m_notes.Follow(dwMessage);
+}
+
+void CProjectPlayback::Silence()
+{
+    if (m_player.m_hMidiOut)
+        for (uint32_t dwMessage : m_notes.SilencingMessages())
+            m_player.m_hMidiOut->ShortMsg(dwMessage);
+    m_notes.Clear();
+}
+
+int PlayThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock)
+{
+    const std::span<const uint8_t> data = player.Data();
+    const std::vector<uint8_t> project(data.begin(), data.end());
+    const EPlayEnd eEnd = CProjectPlayback(player, midiOut, clock).PlayThread(project, DeviceIndex);
+    return eEnd == EPlayEnd::Refused ? 0 : 1;
+}

@@ -1,0 +1,72 @@
+// One playing of a project through a MIDI output: the player thread's routine and its parts.
+// Every record is waited for against one schedule (start + delays so far + time spent paused),
+// so a recording plays back with the timing it was played with, pauses included.
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MidiOut.h"
+#include "platform/SoundingNotes.h"
+#include "project/ProjectFormat.h"
+#include "project/ProjectPlayer.h"
+
+#include <chrono>
+#include <cstdint>
+#include <span>
+
+// How a playing ended.
+enum class EPlayEnd
+{
+    Refused,     // wrong header or future version: nothing played, m_bPlaying never set
+    Finished,    // the last record was played
+    Stopped,     // m_bStop was seen
+    Damaged,     // a record without its marker or cut short; its message was shown
+    UnknownType, // version 0.1: a type byte we do not know ended playback without a message
+};
+
+// Stop and Pause are looked at, and m_fPosition moved, at least this often while waiting.
+inline constexpr std::chrono::milliseconds kWaitStep{10};
+// How often a paused player looks whether it may go on.
+inline constexpr std::chrono::milliseconds kPausePoll{1};
+// The silence after the last note of a version 0.0 project, for its release to ring out.
+inline constexpr int32_t kNotesTailMs = 700;
+
+class CProjectPlayback
+{
+  public:
+    CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock);
+
+    // The thread's routine: opens device nDevice (its failure is told and the project plays
+    // without sound), checks the project, sets m_bPlaying and plays. At its end every note it
+    // switched on is switched off, the device is closed and m_bPause, m_bStop and, last,
+    // m_bPlaying are cleared. project is the thread's own copy.
+    EPlayEnd PlayThread(std::span<const uint8_t> project, int nDevice);
+
+  private:
+    EPlayEnd PlayNotes(std::span<const uint8_t> stream);  // version 0.0
+    EPlayEnd PlayEvents(std::span<const uint8_t> stream); // version 0.1
+    // Waits one record's delay: the schedule moves on by nMs and the wait ends when the
+    // clock reaches it. False when a stop ended it.
+    bool WaitDelay(int32_t nMs);
+    // Waits until the schedule's nUntil ms; bMovePosition keeps m_fPosition following the time
+    // played, from where the wait began.
+    bool WaitUntil(int64_t nUntil, bool bMovePosition);
+    // Holds while m_bPause is set; the time held moves the rest of the schedule on. False when
+    // a stop ended it.
+    bool HoldWhilePaused();
+    EPlayEnd Damage(const SWalkResult& result);
+    void Send(uint32_t dwMessage);
+    void Silence();
+
+    CProjectPlayer& m_player;
+    IMidiOut& m_midiOut;
+    IClock& m_clock;
+    CSoundingNotes m_notes;
+    std::chrono::nanoseconds m_tStart{0};
+    std::chrono::nanoseconds m_tPaused{0};
+    int64_t m_nScheduled = 0; // ms: the delays waited so far
+};
+
+// The routine as the window starts it: plays the bytes the player points at (copied first) on
+// the device of the setting DeviceIndex. Gives 1 when it played, 0 when the project failed its
+// checks.
+int PlayThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock);

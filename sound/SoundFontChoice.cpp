@@ -1,0 +1,15 @@
+#include "sound/SoundFontChoice.h"
+
+#include "app/Settings.h"
+#include "platform/FluidSynth.h"
+
+#include <cstdlib>
+
+std::string ChooseSoundFont()
+{
+    if (const char* pEnv = std::getenv(kSoundFontEnv); pEnv && *pEnv)
+        return pEnv;
+    if (auto strSetting = ReadSettingText(ERoot::CurrentUser, kSoundFontSetting); strSetting && !strSetting->empty())
+        return *strSetting;
+    return kSystemSoundFont;
+}

@@ -1,0 +1,11 @@
+// Which SoundFont the built-in synthesizer loads: the file the environment value
+// TONEGROVE_SOUNDFONT names, else the user's setting "SoundFont", else the system's General MIDI
+// SoundFont.
+#pragma once
+
+#include <string>
+
+inline constexpr const char* kSoundFontEnv = "TONEGROVE_SOUNDFONT";
+inline constexpr const char* kSoundFontSetting = "SoundFont";
+
+std::string ChooseSoundFont();

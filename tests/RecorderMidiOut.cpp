@@ -1,0 +1,82 @@
+#include "tests/RecorderMidiOut.h"
+
+class CRecorderHandle : public IMidiOutHandle
+{
+  public:
+    CRecorderHandle(CRecorderMidiOut& out, int nHandle) : m_out(out), m_nHandle(nHandle) {}
+    ~CRecorderHandle() override
+    {
+        std::lock_guard lock(m_out.m_mutex);
+        --m_out.m_nOpenHandles;
+    }
+    void ShortMsg(uint32_t dwMessage) override
+    {
+        const auto tNow = m_out.m_clock.Now();
+        std::lock_guard lock(m_out.m_mutex);
+        m_out.m_arrSent.push_back({tNow, dwMessage, m_nHandle});
+    }
+    void Reset() override
+    {
+        std::lock_guard lock(m_out.m_mutex);
+        ++m_out.m_nResets;
+    }
+
+  private:
+    CRecorderMidiOut& m_out;
+    int m_nHandle;
+};
+
+CRecorderMidiOut::CRecorderMidiOut(IClock& clock, std::vector<std::string> arrNames)
+    : m_clock(clock), m_arrNames(std::move(arrNames))
+{
+}
+
+int CRecorderMidiOut::DeviceCount() { return static_cast<int>(m_arrNames.size()); }
+
+std::string CRecorderMidiOut::DeviceName(int nDevice)
+{
+    return nDevice >= 0 && nDevice < DeviceCount() ? m_arrNames[static_cast<size_t>(nDevice)] : std::string();
+}
+
+std::unique_ptr<IMidiOutHandle> CRecorderMidiOut::Open(int nDevice)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_bFailOpen || nDevice < kMidiMapper || nDevice >= static_cast<int>(m_arrNames.size()))
+        return nullptr;
+    m_arrOpened.push_back(nDevice);
+    ++m_nOpenHandles;
+    return std::make_unique<CRecorderHandle>(*this, static_cast<int>(m_arrOpened.size()));
+}
+
+std::vector<SSent> CRecorderMidiOut::Sent() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_arrSent;
+}
+
+std::vector<uint32_t> CRecorderMidiOut::Messages() const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<uint32_t> out;
+    for (const SSent& sent : m_arrSent)
+        out.push_back(sent.dwMessage);
+    return out;
+}
+
+std::vector<int> CRecorderMidiOut::OpenedDevices() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_arrOpened;
+}
+
+int CRecorderMidiOut::OpenHandles() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nOpenHandles;
+}
+
+int CRecorderMidiOut::Resets() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nResets;
+}

@@ -1,0 +1,424 @@
+// The main window under the offscreen platform: commands driven by id, dialogs by script.
+#include "app/FileHelpers.h"
+#include "app/Settings.h"
+#include "mainwnd/CommandIds.h"
+#include "mainwnd/PlaylistState.h"
+#include "mainwnd/TonegroveApp.h"
+#include "mainwnd/TonegroveDlg.h"
+#include "tests/ProjectFixtures.h"
+#include "tests/TestSupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace
+{
+const std::string kNotSaved = "Ошибка!|Файл не сохранен!";
+
+// A canonical 16-bit mono WAV of the given frames.
+std::vector<uint8_t> Wav(int nRate, int nFrames)
+{
+    auto le = [](std::vector<uint8_t>& v, uint32_t n, int nBytes) {
+        for (int i = 0; i < nBytes; ++i)
+            v.push_back(static_cast<uint8_t>(n >> (8 * i)));
+    };
+    std::vector<uint8_t> v = {'R', 'I', 'F', 'F'};
+    uint32_t nData = static_cast<uint32_t>(nFrames) * 2;
+    le(v, 36 + nData, 4);
+    for (char c : std::string("WAVEfmt "))
+        v.push_back(static_cast<uint8_t>(c));
+    le(v, 16, 4);
+    le(v, 1, 2);
+    le(v, 1, 2);
+    le(v, static_cast<uint32_t>(nRate), 4);
+    le(v, static_cast<uint32_t>(nRate) * 2, 4);
+    le(v, 2, 2);
+    le(v, 16, 2);
+    for (char c : std::string("data"))
+        v.push_back(static_cast<uint8_t>(c));
+    le(v, nData, 4);
+    v.resize(v.size() + nData, 0);
+    return v;
+}
+
+// A project of one note whose length is given.
+std::vector<uint8_t> ProjectOfLength(int32_t nMs)
+{
+    auto p = MakeHeader(1);
+    AppendEventRecord(p, 0, 0x7F3C90);
+    AppendEventRecord(p, nMs, 0x3C80);
+    return p;
+}
+
+class MainWindowTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ResetSettingsToDefaults();
+        ResetPlaylistState();
+    }
+    void TearDown() override
+    {
+        for (const std::string& str : m_cleanup)
+            std::filesystem::remove(str);
+        ResetSettingsToDefaults();
+    }
+    std::unique_ptr<CTonegroveDlg> MakeWindow(const std::string& strCommandLine = {})
+    {
+        return std::make_unique<CTonegroveDlg>(strCommandLine);
+    }
+    std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
+    {
+        std::string strPath = folder.File(strName);
+        EXPECT_TRUE(WriteWholeFile(strPath, bytes));
+        return strPath;
+    }
+    void Open(CTonegroveDlg& dlg, const std::string& strPath)
+    {
+        prompter.AnswerPath(strPath);
+        dlg.OnCommand(Cmd::Open);
+    }
+
+    CTempRegistry reg;
+    CScriptedPrompter prompter;
+    CTempFolder folder;
+    std::vector<std::string> m_cleanup;
+};
+
+TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
+{
+    auto dlg = MakeWindow();
+    std::vector<std::string> menus;
+    for (QAction* pMenu : dlg->findChild<QMenuBar*>()->actions())
+    {
+        std::string strMenu = pMenu->text().toStdString() + ":";
+        for (QAction* p : pMenu->menu()->actions())
+            strMenu += p->isSeparator() ? " |" : " " + p->text().toStdString() + "=" + p->data().toString().toStdString();
+        menus.push_back(strMenu);
+    }
+    EXPECT_EQ((std::vector<std::string>{
+                  "Файл: Новый\tCtrl+N=1017 Открыть\tCtrl+O=1018 Открыть из папки=32774 Сохранить\tCtrl+S=1019 "
+                  "Сохранить как...=32777 Сохранить все=32780 Закрыть=32781 | Настройки\tCtrl+T=1030 | Выход=32784",
+                  "Правка: Вырезать\tCtrl+X=1022 Копировать\tCtrl+C=1023 Вставить\tCtrl+V=1024 Удалить\tDel=1025 "
+                  "Убрать пустоты\tCtrl+P=32792 | Отметка выделения\tF2=32793 | Выделить все\tCtrl+A=32794",
+                  "Музыка: Играть\tF3=1029 Воспроизведение\tF4=1026 Стоп\tF5=1028 Пауза\tF6=1027",
+                  "Помощь: Вызов сравки\tF1=32802 О программе...=32803",
+              }),
+              menus);
+
+    std::string strButtons;
+    for (QAction* p : dlg->findChild<QToolBar*>()->actions())
+    {
+        strButtons += p->isSeparator() ? "| " : p->data().toString().toStdString() + " ";
+        if (!p->isSeparator())
+            EXPECT_FALSE(p->icon().isNull()) << p->data().toInt();
+    }
+    EXPECT_EQ("1001 1002 1003 | 1004 1005 | 1006 1007 1008 1009 | 1010 1011 1012 1013 | 1014 ", strButtons);
+    for (int nId : {Cmd::New, Cmd::Open, Cmd::Save, Cmd::Cut, Cmd::Copy, Cmd::Paste, Cmd::Delete, Cmd::Playback,
+                    Cmd::Pause, Cmd::Stop, Cmd::Play, Cmd::Settings})
+        EXPECT_FALSE(dlg->MenuAction(nId)->icon().isNull()) << nId;
+
+    // Before any row: no transport, the list waits; undo and redo look active and do nothing.
+    EXPECT_FALSE(dlg->List()->isEnabled());
+    for (int nId : {Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay})
+        EXPECT_FALSE(dlg->IsToolEnabled(nId)) << nId;
+    EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbUndo));
+    EXPECT_TRUE(dlg->OnCommand(Cmd::TbRedo));
+    EXPECT_EQ(0, dlg->RowCount());
+    EXPECT_EQ("Tonegrove 1.0", dlg->windowTitle().toStdString());
+    EXPECT_EQ("0:00", dlg->TimeLabel()->text().toStdString());
+    EXPECT_EQ(100, dlg->PositionBar()->maximum());
+}
+
+TEST_F(MainWindowTest, SizeFromDialogUnitsAndResizingRules)
+{
+    auto dlg = MakeWindow();
+    QRect client = dlg->DialogUnitsToPixels(QRect(0, 0, 385, 202));
+    EXPECT_EQ(client.size(), dlg->Client()->size());
+    EXPECT_EQ(dlg->DialogUnitsToPixels(QRect(7, 19, 367, 133)), dlg->List()->geometry());
+
+    dlg->show();
+    const int nBar = dlg->PositionBar()->height();
+    const int nLabel = dlg->TimeLabel()->width();
+    const int nMenu = dlg->height() - dlg->Client()->height();
+    for (QSize size : {QSize(800, 500), QSize(640, 300), QSize(120, 200)})
+    {
+        dlg->resize(size.width(), size.height() + nMenu);
+        QCoreApplication::processEvents();
+        const int W = dlg->Client()->width(), H = dlg->Client()->height();
+        EXPECT_EQ(QRect(0, 38, W - 40, H - 80 - nBar), dlg->List()->geometry()) << W << "x" << H;
+        EXPECT_EQ(QRect(0, H - 80 - nBar + 70, W - nLabel, nBar), dlg->PositionBar()->geometry()) << W;
+        EXPECT_EQ(QPoint(W - nLabel + 20, H - 80 - nBar + 70), dlg->TimeLabel()->pos()) << W;
+    }
+}
+
+TEST_F(MainWindowTest, NewNamesProjectsAfterTheProgramFolder)
+{
+    auto dlg = MakeWindow();
+    const std::string strFirst = ModuleFolder() + "/Melody1.tgp";
+    m_cleanup = {strFirst, ModuleFolder() + "/Melody2.tgp", ModuleFolder() + "/Melody3.tgp"};
+    dlg->OnCommand(Cmd::New);
+    ProjectType = 0;
+    dlg->OnCommand(Cmd::TbNew);
+    ProjectType = 7;
+    dlg->OnCommand(Cmd::New);
+    ASSERT_EQ(3, dlg->RowCount());
+    EXPECT_EQ(strFirst, dlg->RowText(0, 0));
+    EXPECT_EQ(ModuleFolder() + "/Melody2.tgp", dlg->RowText(1, 0));
+    EXPECT_EQ("", dlg->RowText(0, 1));
+    EXPECT_EQ(MakeHeader(1), dlg->RowData(0));
+    EXPECT_EQ(MakeHeader(0), dlg->RowData(1));
+    EXPECT_TRUE(dlg->RowData(2).empty());
+    EXPECT_EQ((SButtons{true, false, false, false}), dlg->RowButtons(0));
+    EXPECT_EQ(2, dlg->SelectedRow());
+    EXPECT_TRUE(dlg->List()->isEnabled());
+    EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbPlay));
+    EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbPlayback));
+    EXPECT_FALSE(dlg->IsToolEnabled(Cmd::TbStop));
+    EXPECT_FALSE(std::filesystem::exists(strFirst)) << "New only names a project";
+
+    dlg->ClickRow(0);
+    dlg->OnCommand(Cmd::SaveAll);
+    EXPECT_EQ("Tonegrove File Projects 0.1", ReadText(strFirst));
+    EXPECT_EQ("Tonegrove File Projects 0.0", ReadText(ModuleFolder() + "/Melody2.tgp"));
+    // The third row has no bytes: an empty file, no error.
+    EXPECT_EQ(0, FileSize(ModuleFolder() + "/Melody3.tgp"));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(MainWindowTest, OpenAddsKnownTypesOnceWithTheirLengths)
+{
+    const std::string strProject = Put("tune.tgp", ProjectOfLength(65000));
+    const std::string strWav = Put("song.WAV", Wav(8000, 8000 * 3 + 4000));
+    const std::string strAvi = Put("film.avi", {1, 2, 3});
+    auto dlg = MakeWindow();
+    Open(*dlg, strProject);
+    EXPECT_EQ("open:" + ModuleFolder(), prompter.m_dialogs.back()) << "the first Open starts in the program's folder";
+    Open(*dlg, strWav);
+    EXPECT_EQ("open:" + folder.Path() + "/", prompter.m_dialogs.back());
+    Open(*dlg, strProject);
+    Open(*dlg, strAvi);
+    dlg->OnCommand(Cmd::Open); // cancelled
+    ASSERT_EQ(2, dlg->RowCount());
+    EXPECT_EQ("01:05", dlg->RowText(0, 1));
+    EXPECT_EQ("TGP", dlg->RowType(0));
+    EXPECT_EQ(ProjectOfLength(65000), dlg->RowData(0));
+    EXPECT_EQ((SButtons{true, true, true, true}), dlg->RowButtons(0));
+    EXPECT_EQ("00:03", dlg->RowText(1, 1));
+    EXPECT_EQ("WAV", dlg->RowType(1));
+    EXPECT_EQ((SButtons{false, true, true, true}), dlg->RowButtons(1));
+    EXPECT_EQ((std::vector<std::string>{strProject, strWav}), g_arrPaths);
+    EXPECT_TRUE(prompter.Messages().empty());
+
+    // Open folder finds the rest, and skips what is already there.
+    Put("b.mid", {});
+    std::filesystem::create_directory(folder.File("sub.tgp"));
+    prompter.AnswerPath(folder.Path());
+    dlg->OnCommand(Cmd::OpenFolder);
+    ASSERT_EQ(3, dlg->RowCount());
+    EXPECT_EQ(folder.File("b.mid"), dlg->RowText(2, 0));
+}
+
+TEST_F(MainWindowTest, VanishedAndDamagedProjectsStillGetARow)
+{
+    auto dlg = MakeWindow();
+    Open(*dlg, folder.File("gone.tgp"));
+    ASSERT_EQ(1, dlg->RowCount());
+    EXPECT_TRUE(dlg->RowData(0).empty());
+    EXPECT_EQ("00:00", dlg->RowText(0, 1));
+    EXPECT_EQ((std::vector<std::string>{"Tonegrove: Ошибка|TGP - файл поврежден, и поэтому проверка его длины невозможна!"}),
+              prompter.Lines());
+}
+
+TEST_F(MainWindowTest, SaveAsksWhereNoFileExistsAndNeverWritesMediaRows)
+{
+    auto dlg = MakeWindow();
+    m_cleanup = {ModuleFolder() + "/Melody1.tgp"};
+    dlg->OnCommand(Cmd::New);
+    dlg->OnCommand(Cmd::Save); // cancelled
+    EXPECT_EQ("save:Сохранить файл", prompter.m_dialogs.back());
+    EXPECT_EQ((std::vector<std::string>{kNotSaved}), prompter.Lines());
+
+    prompter.AnswerPath(folder.File("song"));
+    dlg->OnCommand(Cmd::Save);
+    EXPECT_EQ(folder.File("song.tgp"), dlg->RowText(0, 0));
+    EXPECT_EQ("Tonegrove File Projects 0.1", ReadText(folder.File("song.tgp")));
+
+    prompter.AnswerPath(folder.File("copy.mid"));
+    dlg->OnCommand(Cmd::SaveAs);
+    EXPECT_EQ(folder.File("copy.mid"), dlg->RowText(0, 0)) << "a name with a full stop stays as typed";
+    EXPECT_EQ("Tonegrove File Projects 0.1", ReadText(folder.File("copy.mid")));
+
+    const std::string strWav = Put("a.wav", Wav(8000, 80));
+    Open(*dlg, strWav);
+    dlg->OnCommand(Cmd::Save);
+    prompter.AnswerPath(folder.File("x.tgp"));
+    dlg->OnCommand(Cmd::SaveAs);
+    EXPECT_EQ(Wav(8000, 80), ReadWholeFile(strWav));
+    EXPECT_FALSE(FileExists(folder.File("x.tgp")));
+}
+
+TEST_F(MainWindowTest, SaveAllWritesEveryProjectRowItsOwnBytes)
+{
+    const std::string strA = Put("a.tgp", OneNoteProject(0));
+    const std::string strB = Put("b.tgp", OneNoteProject(1));
+    const std::string strWav = Put("c.wav", Wav(8000, 80));
+    auto dlg = MakeWindow();
+    Open(*dlg, strA);
+    Open(*dlg, strWav);
+    Open(*dlg, strB);
+    WriteWholeFile(strA, std::vector<uint8_t>{1});
+    WriteWholeFile(strB, std::vector<uint8_t>{2});
+    dlg->OnCommand(Cmd::SaveAll);
+    EXPECT_EQ(OneNoteProject(0), ReadWholeFile(strA));
+    EXPECT_EQ(OneNoteProject(1), ReadWholeFile(strB));
+    EXPECT_EQ(Wav(8000, 80), ReadWholeFile(strWav));
+    EXPECT_TRUE(prompter.Messages().empty());
+
+    // A row whose path cannot be written is listed in the one message.
+    std::filesystem::remove(strB);
+    std::filesystem::create_directory(strB);
+    dlg->OnCommand(Cmd::SaveAll);
+    EXPECT_EQ((std::vector<std::string>{"Ошибка записи|ОШИБКА!!!\r\nНе могли сохраниться слеюующие файлы:\r\n\r\n" +
+                                        strB + "\r\n"}),
+              prompter.Lines());
+}
+
+TEST_F(MainWindowTest, ClicksAndCloseSwitchMenuAndToolbar)
+{
+    const std::string strA = Put("a.tgp", OneNoteProject(0));
+    const std::string strWav = Put("c.wav", Wav(8000, 80));
+    auto dlg = MakeWindow();
+    Open(*dlg, strA);
+    Open(*dlg, strWav);
+    const int menus[] = {Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll};
+
+    dlg->ClickRow(1);
+    for (int nId : menus)
+        EXPECT_FALSE(dlg->IsMenuEnabled(nId)) << nId;
+    EXPECT_FALSE(dlg->IsToolEnabled(Cmd::TbPlay));
+    EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbStop)) << "from the row's switches";
+
+    dlg->ClickRow(0);
+    for (int nId : menus)
+        EXPECT_TRUE(dlg->IsMenuEnabled(nId)) << nId;
+    EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbPlay));
+
+    dlg->ClickRow(1);
+    dlg->OnCommand(Cmd::Close);
+    ASSERT_EQ(1, dlg->RowCount());
+    EXPECT_EQ(0, dlg->SelectedRow());
+    EXPECT_EQ((std::vector<std::string>{strA}), g_arrPaths);
+    dlg->OnCommand(Cmd::Close);
+    EXPECT_EQ(0, dlg->RowCount());
+    EXPECT_TRUE(g_arrPaths.empty());
+    EXPECT_FALSE(dlg->List()->isEnabled());
+    for (int nId : {Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay})
+        EXPECT_FALSE(dlg->IsToolEnabled(nId)) << nId;
+    dlg->OnCommand(Cmd::Close); // no row: nothing happens
+    dlg->OnCommand(Cmd::Save);
+    dlg->OnCommand(Cmd::SaveAs);
+    EXPECT_TRUE(prompter.m_dialogs.size() == 2u) << "no save dialog without a row";
+
+    // Not the run's first item: the menu keeps what the click on the media row greyed.
+    Open(*dlg, strA);
+    EXPECT_TRUE(dlg->List()->isEnabled());
+    EXPECT_FALSE(dlg->IsMenuEnabled(Cmd::Save));
+}
+
+TEST_F(MainWindowTest, CommandLineOpensAsOpenDoes)
+{
+    const std::string strA = Put("a b.tgp", OneNoteProject(1));
+    auto dlg = MakeWindow(strA);
+    ASSERT_EQ(1, dlg->RowCount());
+    EXPECT_EQ(strA, dlg->RowText(0, 0));
+    EXPECT_EQ(0, dlg->SelectedRow());
+    EXPECT_EQ("00:00", dlg->RowText(0, 1));
+    EXPECT_TRUE(prompter.m_dialogs.empty());
+
+    ResetPlaylistState();
+    auto quoted = MakeWindow("\"" + strA + "\"");
+    EXPECT_EQ(0, quoted->RowCount()) << "quotation marks are part of the path";
+}
+
+TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
+{
+    const std::string strA = Put("a.tgp", OneNoteProject(1));
+    struct SCase
+    {
+        EAnswer eAnswer;
+        bool bEnds;
+        bool bSaved;
+    };
+    for (SCase c : {SCase{EAnswer::Cancel, false, false}, SCase{EAnswer::No, true, false},
+                    SCase{EAnswer::Yes, true, true}})
+    {
+        ResetPlaylistState();
+        WriteWholeFile(strA, OneNoteProject(1));
+        auto dlg = MakeWindow(strA);
+        dlg->show();
+        EXPECT_FALSE(dlg->HasUnsavedProjects());
+        WriteWholeFile(strA, OneNoteProject(0)); // the row now differs from its file
+        EXPECT_TRUE(dlg->HasUnsavedProjects());
+        CScriptedPrompter answers;
+        answers.Answer(c.eAnswer);
+        QTest::keyClick(dlg.get(), Qt::Key_Escape);
+        EXPECT_EQ(1u, answers.Messages().size());
+        EXPECT_EQ(c.bEnds, !dlg->isVisible());
+        EXPECT_EQ(c.bSaved, ReadWholeFile(strA) == OneNoteProject(1));
+    }
+
+    // Nothing unsaved: Enter ends at once.
+    ResetPlaylistState();
+    auto dlg = MakeWindow(strA);
+    dlg->show();
+    CScriptedPrompter none;
+    QTest::keyClick(dlg.get(), Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(none.Messages().empty());
+}
+
+TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
+{
+    auto dlg = MakeWindow();
+    const std::string strHelp = ModuleFolder() + "/tonegrove.html";
+    std::filesystem::remove(strHelp);
+    dlg->OnCommand(Cmd::Help);
+    ASSERT_EQ(1u, prompter.Messages().size()) << "a missing page is said";
+    EXPECT_TRUE(prompter.m_documents.empty());
+    m_cleanup = {strHelp};
+    WriteText(strHelp, "<html></html>");
+    dlg->OnCommand(Cmd::Help);
+    EXPECT_EQ((std::vector<std::string>{strHelp}), prompter.m_documents);
+}
+
+TEST(Accelerators, KeysMapToTheirCommands)
+{
+    const std::tuple<int, Qt::KeyboardModifiers, int> cases[] = {
+        {Qt::Key_N, Qt::ControlModifier, Cmd::New},     {Qt::Key_O, Qt::ControlModifier, Cmd::Open},
+        {Qt::Key_S, Qt::ControlModifier, Cmd::Save},    {Qt::Key_T, Qt::ControlModifier, Cmd::Settings},
+        {Qt::Key_X, Qt::ControlModifier, Cmd::Cut},     {Qt::Key_C, Qt::ControlModifier, Cmd::Copy},
+        {Qt::Key_V, Qt::ControlModifier, Cmd::Paste},   {Qt::Key_Delete, Qt::NoModifier, Cmd::Delete},
+        {Qt::Key_P, Qt::ControlModifier, Cmd::RemoveGaps}, {Qt::Key_F2, Qt::NoModifier, Cmd::SelectionMark},
+        {Qt::Key_A, Qt::ControlModifier, Cmd::SelectAll}, {Qt::Key_F3, Qt::NoModifier, Cmd::Play},
+        {Qt::Key_F4, Qt::NoModifier, Cmd::Playback},    {Qt::Key_F5, Qt::NoModifier, Cmd::Stop},
+        {Qt::Key_F6, Qt::NoModifier, Cmd::Pause},       {Qt::Key_F1, Qt::NoModifier, Cmd::Help},
+        {Qt::Key_N, Qt::NoModifier, 0},                 {Qt::Key_F4, Qt::ShiftModifier, 0},
+        {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, 0},
+    };
+    for (auto [nKey, modifiers, nCommand] : cases)
+        EXPECT_EQ(nCommand, CTonegroveApp::AcceleratorCommand(nKey, modifiers)) << nKey;
+}
+} // namespace

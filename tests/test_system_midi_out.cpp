@@ -1,0 +1,158 @@
+// The device numbering of the program's MIDI outputs and the sharing of the one built-in
+// synthesizer, with the synthesizer, the audio stream and the system's ports replaced.
+#include "platform/SystemMidiOut.h"
+#include "sound/MidiDevices.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace
+{
+struct SWorld
+{
+    std::vector<uint32_t> arrSynth;          // messages that reached the synthesizer
+    std::map<int, std::vector<uint32_t>> mapPorts; // messages per port
+    int nSynthsMade = 0;
+    std::set<IAudioSource*> setSources;
+    bool bSynthFails = false;
+    bool bAudioFails = false;
+};
+
+class CFakeSynth : public ISynthesizer
+{
+  public:
+    explicit CFakeSynth(SWorld& world) : m_world(world) {}
+    void ShortMsg(uint32_t dwMessage) override { m_world.arrSynth.push_back(dwMessage); }
+    void Render(float* pStereo, int nFrames) override { std::fill(pStereo, pStereo + 2 * nFrames, 0.0f); }
+    int ActiveVoices() override { return 0; }
+
+  private:
+    SWorld& m_world;
+};
+
+class CFakeAudio : public IAudioOut
+{
+  public:
+    explicit CFakeAudio(SWorld& world) : m_world(world) {}
+    bool AddSource(IAudioSource* pSource) override
+    {
+        if (!m_world.bAudioFails)
+            m_world.setSources.insert(pSource);
+        return !m_world.bAudioFails;
+    }
+    void RemoveSource(IAudioSource* pSource) override { m_world.setSources.erase(pSource); }
+
+  private:
+    SWorld& m_world;
+};
+
+class CFakePortHandle : public IMidiOutHandle
+{
+  public:
+    CFakePortHandle(SWorld& world, int nPort) : m_world(world), m_nPort(nPort) {}
+    void ShortMsg(uint32_t dwMessage) override { m_world.mapPorts[m_nPort].push_back(dwMessage); }
+    void Reset() override {}
+
+  private:
+    SWorld& m_world;
+    int m_nPort;
+};
+
+class CFakePorts : public IMidiPorts
+{
+  public:
+    explicit CFakePorts(SWorld& world) : m_world(world) {}
+    int Count() override { return 2; }
+    std::string Name(int nPort) override { return nPort == 0 ? "Port A" : "Port B"; }
+    std::unique_ptr<IMidiOutHandle> Open(int nPort) override
+    {
+        return nPort >= 0 && nPort < 2 ? std::make_unique<CFakePortHandle>(m_world, nPort) : nullptr;
+    }
+
+  private:
+    SWorld& m_world;
+};
+
+CSystemMidiOut MakeOutputs(SWorld& world)
+{
+    return CSystemMidiOut(
+        [&world]() -> std::unique_ptr<ISynthesizer> {
+            ++world.nSynthsMade;
+            return world.bSynthFails ? nullptr : std::make_unique<CFakeSynth>(world);
+        },
+        [&world]() -> std::shared_ptr<IAudioOut> { return std::make_shared<CFakeAudio>(world); },
+        [&world]() -> std::unique_ptr<IMidiPorts> { return std::make_unique<CFakePorts>(world); });
+}
+
+TEST(SystemMidiOut, ListsTheSynthesizerThenThePortsAfterTheMapper)
+{
+    SWorld world;
+    CSystemMidiOut outputs = MakeOutputs(world);
+    FillMidiDevices(outputs);
+    EXPECT_EQ((std::vector<std::string>{"MIDI Mapper", "Tonegrove Synth", "Port A", "Port B"}), g_arrMidiDevices);
+    FillMidiDevices(outputs);
+    EXPECT_EQ(4u, g_arrMidiDevices.size()) << "filled afresh, not appended to";
+    EXPECT_EQ(0, world.nSynthsMade) << "listing loads no SoundFont";
+}
+
+TEST(SystemMidiOut, EachNumberReachesItsDevice)
+{
+    SWorld world;
+    CSystemMidiOut outputs = MakeOutputs(world);
+    const std::pair<int, uint32_t> sends[] = {{-1, 0x101}, {0, 0x102}, {1, 0x103}, {2, 0x104}};
+    for (auto [nDevice, dwMessage] : sends)
+    {
+        auto pHandle = outputs.Open(nDevice);
+        ASSERT_TRUE(pHandle) << nDevice;
+        pHandle->ShortMsg(dwMessage);
+    }
+    EXPECT_EQ((std::vector<uint32_t>{0x101, 0x102}), world.arrSynth) << "the mapper is the built-in synthesizer";
+    EXPECT_EQ(std::vector<uint32_t>{0x103}, world.mapPorts[0]);
+    EXPECT_EQ(std::vector<uint32_t>{0x104}, world.mapPorts[1]);
+    for (int nDevice : {-2, 3, 100})
+        EXPECT_FALSE(outputs.Open(nDevice)) << nDevice;
+}
+
+// Several handles play on one synthesizer; closing one switches off only its own notes.
+TEST(SystemMidiOut, HandlesShareOneSynthesizerAndCloseTheirOwnNotes)
+{
+    SWorld world;
+    {
+        CSystemMidiOut outputs = MakeOutputs(world);
+        auto pPlayer = outputs.Open(0);
+        auto pLive = outputs.Open(kMidiMapper);
+        ASSERT_TRUE(pPlayer && pLive);
+        EXPECT_EQ(1, world.nSynthsMade);
+        EXPECT_EQ(1u, world.setSources.size());
+        pPlayer->ShortMsg(0x7F3C90);
+        pLive->ShortMsg(0x7F3E90);
+        pPlayer.reset();
+        EXPECT_EQ((std::vector<uint32_t>{0x7F3C90, 0x7F3E90, 0x3C80}), world.arrSynth);
+        pLive->Reset();
+        EXPECT_EQ(0x3E80u, world.arrSynth.back());
+        pLive.reset();
+        EXPECT_EQ(4u, world.arrSynth.size()) << "nothing left to switch off";
+        EXPECT_TRUE(outputs.Open(0)) << "the synthesizer stays for the next playing";
+        EXPECT_EQ(1, world.nSynthsMade);
+    }
+    EXPECT_EQ(0u, world.setSources.size()) << "the stream lets the synthesizer go with the outputs";
+}
+
+TEST(SystemMidiOut, SynthesizerThatCannotStartGivesNoHandle)
+{
+    for (bool bSynthFails : {true, false})
+    {
+        SWorld world;
+        world.bSynthFails = bSynthFails;
+        world.bAudioFails = !bSynthFails;
+        CSystemMidiOut outputs = MakeOutputs(world);
+        EXPECT_FALSE(outputs.Open(0));
+        EXPECT_EQ(0u, world.setSources.size());
+        world.bSynthFails = world.bAudioFails = false;
+        EXPECT_TRUE(outputs.Open(0)) << "a later open tries again";
+    }
+}
+} // namespace
