@@ -106,13 +106,21 @@ int CTonegroveApp::InitInstance(const std::string& strCommandLine)
     ComputeSemitones();
     m_pPrompter = std::make_unique<CQtPrompter>();
     SetPrompter(m_pPrompter.get());
-    qApp->installEventFilter(this);
 
     CTonegroveDlg dlg(strCommandLine);
-    m_pMainWnd = &dlg;
+    SetMainWindow(&dlg);
     m_pPrompter->SetOwner(&dlg);
     dlg.exec();
-    m_pMainWnd = nullptr;
+    SetMainWindow(nullptr);
     m_pPrompter->SetOwner(nullptr);
     return 0;
+}
+
+void CTonegroveApp::SetMainWindow(CTonegroveDlg* pMainWnd)
+{
+    if (pMainWnd && !m_pMainWnd)
+        qApp->installEventFilter(this);
+    else if (!pMainWnd && m_pMainWnd)
+        qApp->removeEventFilter(this);
+    m_pMainWnd = pMainWnd;
 }

@@ -25,6 +25,8 @@ class CTonegroveApp : public QObject
     static int AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers);
 
     CTonegroveDlg* MainWindow() const { return m_pMainWnd; }
+    // Starts (or, with null, ends) delivering the shortcuts to a main window.
+    void SetMainWindow(CTonegroveDlg* pMainWnd);
 
   protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;

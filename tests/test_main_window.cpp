@@ -404,6 +404,31 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
     EXPECT_EQ((std::vector<std::string>{strHelp}), prompter.m_documents);
 }
 
+TEST_F(MainWindowTest, ShortcutsReachTheMainWindowFromAnyWindowButTextFieldsKeepEditing)
+{
+    auto dlg = MakeWindow();
+    CTonegroveApp app;
+    app.SetMainWindow(dlg.get());
+    QDialog other;
+    auto* pEdit = new QLineEdit(&other);
+    other.show();
+    pEdit->setFocus();
+
+    QTest::keyClick(pEdit, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(1, dlg->RowCount()) << "Ctrl+N from another window makes a project in the main window";
+    m_cleanup = {ModuleFolder() + "/Melody1.tgp"};
+    QTest::keyClick(pEdit, Qt::Key_Delete);
+    QTest::keyClick(pEdit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(1, dlg->RowCount());
+    prompter.AnswerPath("");
+    QTest::keyClick(pEdit, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ("open:" + ModuleFolder(), prompter.m_dialogs.back()) << "Ctrl+O opens the main window's Open";
+
+    app.SetMainWindow(nullptr);
+    QTest::keyClick(pEdit, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(1, dlg->RowCount());
+}
+
 TEST(Accelerators, KeysMapToTheirCommands)
 {
     const std::tuple<int, Qt::KeyboardModifiers, int> cases[] = {
