@@ -15,8 +15,6 @@ namespace
 {
 // Projects at least this long show a progress bar on a terminal.
 constexpr int32_t kLongProjectMs = 10000;
-// A 16-bit stereo WAV file cannot hold more than about six and a half hours.
-constexpr int64_t kMaxRenderMs = 6LL * 3600 * 1000;
 
 void DrawBar(int64_t nDoneMs, int64_t nTotalMs)
 {
@@ -71,6 +69,12 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
     {
         DrawBar(nTotal, nTotal);
         std::fprintf(stderr, "\n");
+    }
+    if (result.bTooLong)
+    {
+        std::fprintf(stderr, "%s: too long for a WAV file; it holds the first six hours\n", strPath.c_str());
+        pWriter->Close();
+        return 1;
     }
     if (!pWriter->Close() || result.bWriteFailed)
     {

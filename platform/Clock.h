@@ -16,6 +16,12 @@ class IClock
     // Returns when Now() has reached tWake, or earlier when pbCut (if given) is true or becomes
     // true and Interrupt() is called after it was set. Several threads may sleep at once.
     virtual void SleepUntil(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut) = 0;
+    // The same, for the wake-up a MIDI message waits for: it ends as close to tWake as the
+    // system allows, at the cost of a little processor time just before it.
+    virtual void SleepUntilExactly(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut)
+    {
+        SleepUntil(tWake, pbCut);
+    }
     // Wakes every sleeper so that it looks at its pbCut flag again; the others sleep on.
     virtual void Interrupt() = 0;
 };

@@ -51,8 +51,6 @@ void CSoundingNotes::Follow(uint32_t dwMessage)
     }
 }
 
-bool CSoundingNotes::Any() const { return !SilencingMessages().empty(); }
-
 std::vector<uint32_t> CSoundingNotes::SilencingMessages() const
 {
     std::vector<uint32_t> out;

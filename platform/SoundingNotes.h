@@ -12,7 +12,6 @@ class CSoundingNotes
     // Follows one message as it is sent: note on and off, the sustain pedal, all notes off,
     // all sound off and system reset.
     void Follow(uint32_t dwMessage);
-    bool Any() const;
     // The messages that silence what is sounding: one note off per sounding key, then a pedal
     // release per channel whose pedal is down; channels and keys in rising order.
     std::vector<uint32_t> SilencingMessages() const;

@@ -22,6 +22,15 @@ void CSteadyClock::SleepUntil(std::chrono::nanoseconds tWake, const std::atomic<
     m_cvWake.wait_until(lock, tpWake, [&] { return pbCut->load(); });
 }
 
+void CSteadyClock::SleepUntilExactly(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut)
+{
+    constexpr std::chrono::microseconds kSpin{1000};
+    if (tWake - Now() > kSpin)
+        SleepUntil(tWake - kSpin, pbCut);
+    while (Now() < tWake && !(pbCut && pbCut->load()))
+        std::this_thread::yield();
+}
+
 void CSteadyClock::Interrupt()
 {
     std::lock_guard lock(m_mutex);

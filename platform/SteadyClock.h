@@ -11,6 +11,9 @@ class CSteadyClock : public IClock
   public:
     std::chrono::nanoseconds Now() override;
     void SleepUntil(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut) override;
+    // Sleeps until shortly before tWake and yields the processor in a loop for the rest: the
+    // system's sleeps wake a tenth of a millisecond late and more when the machine is busy.
+    void SleepUntilExactly(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut) override;
     void Interrupt() override;
 
   private:

@@ -11,6 +11,8 @@ using std::chrono::nanoseconds;
 
 namespace
 {
+constexpr std::chrono::milliseconds kExactLead{3};
+
 double ToMs(nanoseconds t) { return std::chrono::duration<double, std::milli>(t).count(); }
 nanoseconds FromMs(int64_t nMs) { return std::chrono::milliseconds(nMs); }
 } // namespace
@@ -176,7 +178,12 @@ bool CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
         const nanoseconds tDue = m_tStart + m_tPaused + FromMs(nUntil);
         if (tNow >= tDue)
             break;
-        m_clock.SleepUntil(std::min(tDue, tNow + nanoseconds(kWaitStep)), &m_player.m_bStop);
+        // Only the last step, the one a message waits for, needs to end on time; it takes over
+        // a little early, so that a step that wakes late cannot make the message late.
+        if (tDue - tNow <= nanoseconds(kWaitStep) + kExactLead)
+            m_clock.SleepUntilExactly(tDue, &m_player.m_bStop);
+        else
+            m_clock.SleepUntil(tNow + nanoseconds(kWaitStep), &m_player.m_bStop);
     }
     if (bMovePosition)
         m_player.m_fPosition = static_cast<float>(nUntil);

@@ -16,9 +16,9 @@ class CRenderTarget
 {
   public:
     CRenderTarget(ISynthesizer& synth, IAudioFileWriter& writer, int nRate,
-                  const std::function<void(int64_t)>& fProgress)
+                  const std::function<void(int64_t)>& fProgress, int64_t nMaxMs)
         : m_synth(synth), m_writer(writer), m_nRate(nRate), m_fProgress(fProgress),
-          m_arrBlock(2 * kBlockFrames)
+          m_nMaxFrames(nMaxMs / 1000 * nRate + nMaxMs % 1000 * nRate / 1000), m_arrBlock(2 * kBlockFrames)
     {
     }
 
@@ -29,9 +29,14 @@ class CRenderTarget
         return nNs / 1000000000 * m_nRate + nNs % 1000000000 * m_nRate / 1000000000;
     }
 
-    // False once the file refuses frames.
+    // False once the file refuses frames or the render has grown too long.
     bool RenderTo(int64_t nFrame)
     {
+        if (nFrame > m_nMaxFrames)
+        {
+            nFrame = m_nMaxFrames;
+            m_bTooLong = true;
+        }
         while (m_nFrames < nFrame && !m_bFailed)
         {
             const int nPiece = static_cast<int>(std::min<int64_t>(nFrame - m_nFrames, kBlockFrames));
@@ -44,12 +49,13 @@ class CRenderTarget
                 m_fProgress(m_nFrames * 1000 / m_nRate);
             }
         }
-        return !m_bFailed;
+        return !m_bFailed && !m_bTooLong;
     }
 
     ISynthesizer& Synth() { return m_synth; }
     int64_t Frames() const { return m_nFrames; }
     bool Failed() const { return m_bFailed; }
+    bool TooLong() const { return m_bTooLong; }
     int Rate() const { return m_nRate; }
 
   private:
@@ -57,10 +63,12 @@ class CRenderTarget
     IAudioFileWriter& m_writer;
     int m_nRate;
     const std::function<void(int64_t)>& m_fProgress;
+    int64_t m_nMaxFrames;
     std::vector<float> m_arrBlock;
     int64_t m_nFrames = 0;
     int64_t m_nLastReport = 0;
     bool m_bFailed = false;
+    bool m_bTooLong = false;
 };
 
 // Time is what has been rendered: a sleep renders up to its wake time.
@@ -72,7 +80,7 @@ class CRenderClock : public IClock
     void SleepUntil(nanoseconds tWake, const std::atomic<bool>*) override
     {
         if (!m_target.RenderTo(m_target.FrameOf(tWake)))
-            m_bStop = true; // a full disk ends the render as a stop would
+            m_bStop = true; // a full disk, or a project of endless delays, ends it as a stop would
         m_tNow = std::max(m_tNow, tWake);
     }
     void Interrupt() override {}
@@ -109,11 +117,11 @@ class CRenderMidiOut : public IMidiOut
 } // namespace
 
 SRenderResult RenderProject(std::span<const uint8_t> project, ISynthesizer& synth, IAudioFileWriter& writer,
-                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress)
+                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress, int64_t nMaxMs)
 {
     CProjectPlayer player;
     player.SetData(project);
-    CRenderTarget target(synth, writer, nRate, fProgress);
+    CRenderTarget target(synth, writer, nRate, fProgress, nMaxMs);
     CRenderClock clock(target, player.m_bStop);
     CRenderMidiOut midiOut(synth);
 
@@ -121,9 +129,10 @@ SRenderResult RenderProject(std::span<const uint8_t> project, ISynthesizer& synt
     result.eEnd = CProjectPlayback(player, midiOut, clock).PlayThread(project, 0);
     // The notes were switched off when the playing ended; what is left is their release.
     const int64_t nMaxFrame = target.Frames() + static_cast<int64_t>(kMaxReleaseMs) * nRate / 1000;
-    while (!target.Failed() && target.Frames() < nMaxFrame && synth.ActiveVoices() > 0)
+    while (!target.Failed() && !target.TooLong() && target.Frames() < nMaxFrame && synth.ActiveVoices() > 0)
         target.RenderTo(std::min(nMaxFrame, target.Frames() + nRate / 100));
     result.bWriteFailed = target.Failed();
+    result.bTooLong = target.TooLong();
     result.nFrames = target.Frames();
     return result;
 }

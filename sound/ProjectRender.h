@@ -14,14 +14,20 @@
 // After the last record, the release of the last notes is rendered until every voice has died
 // away, but no longer than this.
 inline constexpr int32_t kMaxReleaseMs = 5000;
+// A 16-bit stereo WAV file holds no more than about six and a half hours; a render stops at six,
+// whatever the project's delays add up to.
+inline constexpr int64_t kMaxRenderMs = 6LL * 3600 * 1000;
 
 struct SRenderResult
 {
     EPlayEnd eEnd = EPlayEnd::Refused;
     bool bWriteFailed = false; // the file could not take every frame; the render stopped there
+    bool bTooLong = false;     // the render reached kMaxRenderMs and stopped there
     int64_t nFrames = 0;       // frames written
 };
 
-// fProgress, when given, receives the milliseconds rendered now and then.
+// fProgress, when given, receives the milliseconds rendered now and then. The render stops at
+// nMaxMs of sound.
 SRenderResult RenderProject(std::span<const uint8_t> project, ISynthesizer& synth, IAudioFileWriter& writer,
-                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress);
+                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress,
+                            int64_t nMaxMs = kMaxRenderMs);

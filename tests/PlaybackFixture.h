@@ -36,6 +36,15 @@ class CPlayRun
 {
   public:
     explicit CPlayRun(std::vector<uint8_t> project) : m_project(std::move(project)) { m_player.SetData(m_project); }
+    // A test that failed half way may leave the player waiting on the clock; time is let run
+    // out so that the thread can be joined and the next test starts clean.
+    ~CPlayRun()
+    {
+        if (!m_pThread)
+            return;
+        m_pThread->Stop();
+        m_clock.AdvanceTo(m_clock.NowMs() + 24 * 3600 * 1000, [this] { return Ended(); });
+    }
 
     bool Start(int nDevice = 0) { return m_pThread->Start(nDevice); }
     bool Ended() const { return !m_pThread->Running(); }

@@ -99,7 +99,8 @@ TEST(CliRender, OneNoteStartsAt100MsAndIsReleasedAt600Ms)
     ASSERT_GT(heldOn.size(), one.size());
 
     constexpr size_t kFewMs = 3 * 441 / 10; // 3 ms in frames
-    const auto itFirst = std::find_if(one.begin(), one.end(), [](int16_t n) { return n != 0; });
+    // The synthesizer leaves a hiss of one step of the sample value in the silence.
+    const auto itFirst = std::find_if(one.begin(), one.end(), [](int16_t n) { return n > 2 || n < -2; });
     ASSERT_NE(one.end(), itFirst);
     const size_t nStart = static_cast<size_t>(itFirst - one.begin());
     EXPECT_GE(nStart, 4410u);

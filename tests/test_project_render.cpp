@@ -88,7 +88,7 @@ TEST(ProjectRender, EventsLandOnTheFrameOfTheirMillisecond)
     }
 }
 
-TEST(ProjectRender, ReleaseThatNeverEndsIsCutAndAFullFileStops)
+TEST(ProjectRender, EndlessReleaseFullFileAndEndlessDelaysAreCut)
 {
     auto held = MakeHeader(1);
     AppendEventRecord(held, 100, 0x7F3C90);
@@ -108,6 +108,19 @@ TEST(ProjectRender, ReleaseThatNeverEndsIsCutAndAFullFileStops)
     EXPECT_TRUE(result.bWriteFailed);
     EXPECT_LT(result.nFrames, 2 * kRate);
     EXPECT_EQ(EPlayEnd::Stopped, result.eEnd);
+
+    // Delays of 24 days each: the render stops at its limit (here 2 s) and the note is let go.
+    auto slow = MakeHeader(1);
+    AppendEventRecord(slow, 100, 0x7F3C90);
+    AppendEventRecord(slow, INT32_MAX, 0x3C80);
+    AppendEventRecord(slow, INT32_MAX, 0x7F3C90);
+    CFrameSynth patient(0);
+    CCountingWriter roomy;
+    result = RenderProject(slow, patient, roomy, kRate, {}, 2000);
+    EXPECT_TRUE(result.bTooLong);
+    EXPECT_FALSE(result.bWriteFailed);
+    EXPECT_EQ(2 * kRate, result.nFrames);
+    EXPECT_EQ((std::vector<std::pair<int64_t, uint32_t>>{{4410, 0x7F3C90}, {2 * kRate, 0x3C80}}), patient.m_arrArrivals);
 }
 
 TEST(ProjectRender, DamagedProjectRendersWhatCameBeforeAndTells)

@@ -11,16 +11,12 @@
 namespace
 {
 
+// libFuzzer ends the process with _Exit, so the file goes after every input, not at exit.
 const std::string& ScratchPath()
 {
     static const std::string strPath = "/tmp/fuzz_wav_length." + std::to_string(getpid()) + ".wav";
     return strPath;
 }
-
-struct SCleanUp
-{
-    ~SCleanUp() { std::remove(ScratchPath().c_str()); }
-} g_cleanUp;
 
 } // namespace
 
@@ -35,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     if (std::fclose(pFile) != 0 || !bWritten)
         return 0;
     const std::optional<uint32_t> nFromFile = WavLengthMs(ScratchPath());
+    std::remove(ScratchPath().c_str());
 
     if (nFromMemory != nFromFile)
     {
