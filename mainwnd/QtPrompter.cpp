@@ -102,6 +102,14 @@ std::string CQtPrompter::AskFolder()
     return S(QFileDialog::getExistingDirectory(m_pOwner, QString::fromUtf8(Msg::kOpenFolderTitle)));
 }
 
+std::string CQtPrompter::AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
+                                         const std::string& strInitialPath)
+{
+    // The dialog in front is the one that asks (the Options dialog), not always the main window.
+    QWidget* pParent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_pOwner.data();
+    return S(QFileDialog::getOpenFileName(pParent, Q(strTitle), Q(strInitialPath), Q(strFilter)));
+}
+
 bool CQtPrompter::OpenDocument(const std::string& strPath)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(strPath)));

@@ -17,6 +17,8 @@ class CQtPrompter : public IPrompter
     std::string AskOpenPath(const std::string& strInitialFolder) override;
     std::string AskSavePathAsChosen(const std::string& strTitle) override;
     std::string AskFolder() override;
+    std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
+                                const std::string& strInitialPath) override;
     bool OpenDocument(const std::string& strPath) override;
 
   private:

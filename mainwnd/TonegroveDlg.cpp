@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
+#include "mainwnd/DialogUnits.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/Pictures.h"
 #include "sound/MciPlayer.h"
@@ -27,21 +28,6 @@ const QRect kListRect(7, 19, 367, 133);
 const QRect kSliderRect(7, 168, 318, 27);
 const QRect kTimeRect(327, 169, 50, 22);
 const QSize kClientSize(385, 202);
-
-// Rounds as the window system's MulDiv does: half away from zero.
-int MulDiv(int a, int b, int c)
-{
-    long long n = static_cast<long long>(a) * b;
-    return static_cast<int>((n >= 0 ? n + c / 2 : n - c / 2) / c);
-}
-
-QFont DialogFont()
-{
-    QFont font;
-    font.setFamilies({"MS Shell Dlg", "Tahoma", "DejaVu Sans", "Sans Serif"});
-    font.setPointSize(8);
-    return font;
-}
 } // namespace
 
 CTonegroveDlg::CTonegroveDlg(std::string strCommandLine, QWidget* pParent)
@@ -58,16 +44,7 @@ CTonegroveDlg::CTonegroveDlg(std::string strCommandLine, QWidget* pParent)
 
 CTonegroveDlg::~CTonegroveDlg() = default;
 
-QRect CTonegroveDlg::DialogUnitsToPixels(const QRect& rect) const
-{
-    // The base units of the dialog font: the average width of the Latin letters and the
-    // character height, as the window system measures them.
-    QFontMetrics fm(font());
-    int nBaseX = (fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
-    int nBaseY = fm.height();
-    return QRect(MulDiv(rect.x(), nBaseX, 4), MulDiv(rect.y(), nBaseY, 8), MulDiv(rect.width(), nBaseX, 4),
-                 MulDiv(rect.height(), nBaseY, 8));
-}
+QRect CTonegroveDlg::DialogUnitsToPixels(const QRect& rect) const { return ::DialogUnitsToPixels(font(), rect); }
 
 void CTonegroveDlg::OnInitDialog()
 {

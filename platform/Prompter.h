@@ -58,6 +58,13 @@ class IPrompter
     virtual std::string AskSavePathAsChosen(const std::string& strTitle) { return {}; }
     // Folder: title "Открыть папку".
     virtual std::string AskFolder() { return {}; }
+    // Any other file to open: the given title and filter (Qt's form, "Name (*.ext);;..."),
+    // starting at strInitialPath (a file or a folder; empty lets the platform choose).
+    virtual std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
+                                        const std::string& strInitialPath)
+    {
+        return {};
+    }
     // Shows a document (the help page) in the desktop's viewer; false when it could not.
     virtual bool OpenDocument(const std::string& strPath) { return false; }
 };

@@ -61,6 +61,13 @@ std::string CScriptedPrompter::AskFolder()
     return NextPath();
 }
 
+std::string CScriptedPrompter::AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
+                                               const std::string& strInitialPath)
+{
+    m_dialogs.push_back("file:" + strTitle + "|" + strInitialPath);
+    return NextPath();
+}
+
 bool CScriptedPrompter::OpenDocument(const std::string& strPath)
 {
     m_documents.push_back(strPath);

@@ -36,6 +36,9 @@ class CScriptedPrompter : public IPrompter
     std::string AskOpenPath(const std::string& strInitialFolder) override;
     std::string AskSavePathAsChosen(const std::string& strTitle) override;
     std::string AskFolder() override;
+    // Notes "file:<title>|<initial path>".
+    std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
+                                const std::string& strInitialPath) override;
     bool OpenDocument(const std::string& strPath) override;
     void AnswerPath(const std::string& strPath) { m_paths.push_back(strPath); }
     std::vector<std::string> m_dialogs;

@@ -1,0 +1,223 @@
+#include "keyboard/NoteKeyboard.h"
+
+#include "app/Settings.h"
+#include "keyboard/KeyMap.h"
+#include "keyboard/KeyboardTexts.h"
+#include "project/ProjectFormat.h"
+
+#include <algorithm>
+#include <limits>
+
+std::array<uint8_t, 256> g_keyState{};
+
+namespace
+{
+constexpr uint8_t kKeyDown = 0x80;
+
+bool IsNumPad(int nVk) { return nVk >= Vk::NumPadFirst && nVk <= Vk::NumPadLast; }
+} // namespace
+
+CNoteKeyboard::CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host, int nRecordVersion)
+    : m_midiOut(midiOut), m_host(host), m_times(clock), m_nRecordVersion(nRecordVersion)
+{
+    m_nLastEventMs = m_times.NowMs();
+    m_arrSounding.fill(-1);
+    m_arrPadSounding.fill(-1);
+}
+
+void CNoteKeyboard::OnKeyDown(int nVk, int nDik, std::optional<uint64_t> nStampMs)
+{
+    m_nEventMs = m_times.EventMs(nStampMs);
+    m_bKeyHeld = true;
+    if (nDik > 0 && nDik < 256)
+        g_keyState[static_cast<size_t>(nDik)] = kKeyDown;
+    if (IsNumPad(nVk))
+        NumPadNoteOn(NumPadKeyToNumber(nVk));
+    else
+        NoteOn(KeyToNote(nVk));
+    m_nEventMs.reset();
+}
+
+void CNoteKeyboard::OnKeyUp(int nVk, int nDik, std::optional<uint64_t> nStampMs)
+{
+    m_nEventMs = m_times.EventMs(nStampMs);
+    m_bKeyHeld = false;
+    if (nDik > 0 && nDik < 256)
+        g_keyState[static_cast<size_t>(nDik)] = 0;
+    if (IsNumPad(nVk))
+        NumPadNoteOff(NumPadKeyToNumber(nVk));
+    else
+        NoteOff(KeyToNote(nVk));
+    m_nEventMs.reset();
+}
+
+int CNoteKeyboard::KeyToNote(int nVk)
+{
+    switch (nVk)
+    {
+    case Vk::Insert:
+        if (m_bKeyHeld)
+            SetMidiChannel(m_nChannel == 0 ? 15 : m_nChannel - 1);
+        return -1;
+    case Vk::Delete:
+        if (m_bKeyHeld)
+            SetMidiChannel(m_nChannel >= 15 ? 0 : m_nChannel + 1);
+        return -1;
+    case Vk::Prior:
+        if (m_bKeyHeld)
+            SetDxChannel(m_nDxChannel <= 0 ? 15 : m_nDxChannel - 1);
+        return -1;
+    case Vk::Next:
+        if (m_bKeyHeld)
+            SetDxChannel(m_nDxChannel + 1 > 15 || m_nDxChannel + 1 < 0 ? 0 : m_nDxChannel + 1);
+        return -1;
+    case Vk::Home:
+        if (m_bKeyHeld)
+            SetMusicType(0);
+        return -1;
+    case Vk::End:
+        if (m_bKeyHeld)
+            SetMusicType(1);
+        return -1;
+    case Vk::Return:
+        m_host.Accept();
+        return -1;
+    case Vk::Escape:
+    case Vk::Cancel:
+        m_host.Abandon();
+        return -1;
+    default:
+        return NoteIndexOfKey(nVk);
+    }
+}
+
+int CNoteKeyboard::NumPadKeyToNumber(int nVk) { return ::NumPadKeyToNumber(nVk); }
+
+void CNoteKeyboard::NoteOn(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= kNoteKeys)
+        return;
+    const size_t i = static_cast<size_t>(nIndex);
+    // A key already sounding is being held: its repeats are not new notes.
+    if (MusicType == 0 && m_arrSounding[i] < 0)
+    {
+        Play(true, nIndex, m_nChannel);
+        m_arrSounding[i] = m_nChannel;
+    }
+    // The sound goes first: drawing the key must never delay it.
+    Light(NoteKeySlot(nIndex), true, m_arrLit[i]);
+}
+
+void CNoteKeyboard::NoteOff(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= kNoteKeys)
+        return;
+    const size_t i = static_cast<size_t>(nIndex);
+    // Only a note that was switched on is switched off, on the channel it sounds on, whatever
+    // the mode and channel are now: nothing keeps sounding and no record is left unpaired.
+    if (m_arrSounding[i] >= 0)
+    {
+        Play(false, nIndex, m_arrSounding[i]);
+        m_arrSounding[i] = -1;
+    }
+    Light(NoteKeySlot(nIndex), false, m_arrLit[i]);
+}
+
+void CNoteKeyboard::NumPadNoteOn(int nNumber)
+{
+    if (nNumber < 1 || nNumber > 9 || MusicType != 0)
+        return;
+    const size_t i = static_cast<size_t>(nNumber);
+    if (m_arrPadSounding[i] < 0)
+    {
+        Play(true, nNumber, m_nChannel);
+        m_arrPadSounding[i] = m_nChannel;
+    }
+    Light(NumPadSlot(nNumber), true, m_arrPadLit[i]);
+}
+
+void CNoteKeyboard::NumPadNoteOff(int nNumber)
+{
+    if (nNumber < 1 || nNumber > 9)
+        return;
+    const size_t i = static_cast<size_t>(nNumber);
+    if (m_arrPadSounding[i] >= 0)
+    {
+        Play(false, nNumber, m_arrPadSounding[i]);
+        m_arrPadSounding[i] = -1;
+    }
+    Light(NumPadSlot(nNumber), false, m_arrPadLit[i]);
+}
+
+void CNoteKeyboard::ReleaseAll()
+{
+    for (int nIndex = 0; nIndex < kNoteKeys; ++nIndex)
+        NoteOff(nIndex);
+    for (int nNumber = 1; nNumber <= 9; ++nNumber)
+        NumPadNoteOff(nNumber);
+    m_bKeyHeld = false;
+    g_keyState.fill(0);
+}
+
+void CNoteKeyboard::Play(bool bOn, int nKey, int nChannel)
+{
+    const uint32_t dwNote = static_cast<uint32_t>(m_nBaseNote + nKey) << 8;
+    const uint32_t dwMessage = bOn ? (0x90u + static_cast<uint32_t>(nChannel)) + dwNote +
+                                         (static_cast<uint32_t>(m_nVelocity) << 16)
+                                   : (0x80u + static_cast<uint32_t>(nChannel)) + dwNote;
+    m_dwLastMessage = dwMessage;
+    m_midiOut.ShortMsg(dwMessage);
+
+    // Delays count in whole milliseconds from the last event's own millisecond, so that they
+    // add up to the time played without drifting.
+    const int64_t nNow = std::max(EventMs(), m_nLastEventMs);
+    const int32_t nDelay = static_cast<int32_t>(std::min<int64_t>(nNow - m_nLastEventMs, std::numeric_limits<int32_t>::max()));
+    m_nLastEventMs = nNow;
+    const auto Byte = [](int n) { return static_cast<uint8_t>(n); };
+    if (m_nRecordVersion == 0 && bOn)
+        AppendNoteOnRecord(m_arrRecord, nDelay, Byte(m_nBaseNote), Byte(nKey), Byte(m_nVelocity), Byte(nChannel));
+    else if (m_nRecordVersion == 0)
+        AppendNoteOffRecord(m_arrRecord, nDelay, Byte(m_nBaseNote), Byte(nKey), Byte(nChannel));
+    else if (m_nRecordVersion == 1)
+        AppendEventRecord(m_arrRecord, nDelay, dwMessage);
+}
+
+int64_t CNoteKeyboard::EventMs() { return m_nEventMs ? *m_nEventMs : m_times.NowMs(); }
+
+void CNoteKeyboard::Light(int nSlot, bool bOn, bool& bLit)
+{
+    if (bLit == bOn)
+        return;
+    bLit = bOn;
+    m_host.LightKey(nSlot, bOn);
+}
+
+void CNoteKeyboard::FillStatusTexts()
+{
+    m_strMidiChannel = Txt::kMidiChannel + std::to_string(m_nChannel);
+    m_strDxChannel = Txt::kDxChannel + std::to_string(m_nDxChannel);
+    m_strMusicType = std::string(Txt::kMusicType) +
+                     (MusicType == 0 ? Txt::kMusicMidi : MusicType == 1 ? Txt::kMusicDirectX : "");
+}
+
+void CNoteKeyboard::SetMidiChannel(int nChannel)
+{
+    m_nChannel = nChannel;
+    FillStatusTexts();
+    m_host.StatusChanged();
+}
+
+void CNoteKeyboard::SetDxChannel(int nChannel)
+{
+    m_nDxChannel = nChannel;
+    FillStatusTexts();
+    m_host.StatusChanged();
+}
+
+void CNoteKeyboard::SetMusicType(int nType)
+{
+    // In memory only: the setting keeps what the Options page saved.
+    MusicType = nType;
+    FillStatusTexts();
+    m_host.StatusChanged();
+}

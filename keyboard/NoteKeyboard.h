@@ -1,0 +1,101 @@
+// The musical keyboard behind the live play window: key-down and key-up to notes on the MIDI
+// output, the records of what was played, the control keys and the status texts. No window:
+// lighting keys and closing the window go through the host.
+#pragma once
+
+#include "keyboard/EventTimes.h"
+#include "platform/Clock.h"
+#include "platform/MidiOut.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The keys down now, one byte per DirectInput key code, filled from the live window's key
+// events; the oscillator of the live window reads it.
+extern std::array<uint8_t, 256> g_keyState;
+
+// What the keyboard asks of the window it sits in.
+class INoteKeyboardHost
+{
+  public:
+    virtual ~INoteKeyboardHost() = default;
+    // Shows the key's on or off picture.
+    virtual void LightKey(int nSlot, bool bOn) = 0;
+    // A status text changed; the window shows the new one.
+    virtual void StatusChanged() = 0;
+    // Enter: accept and close. Esc: abandon and close. Both may come more than once.
+    virtual void Accept() = 0;
+    virtual void Abandon() = 0;
+};
+
+class CNoteKeyboard
+{
+  public:
+    // nRecordVersion: the version (0 or 1) of the project the recording continues, so that
+    // the records match its header; any other value records nothing. The recording's time
+    // starts now.
+    CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host, int nRecordVersion);
+
+    // One key message. nDik is the key's DirectInput code (0 for none); nStampMs the time the
+    // platform stamped on the event, when it does. A held key's repeated key-downs sound no
+    // further note; the control keys act on each.
+    void OnKeyDown(int nVk, int nDik = 0, std::optional<uint64_t> nStampMs = {});
+    void OnKeyUp(int nVk, int nDik = 0, std::optional<uint64_t> nStampMs = {});
+
+    // Note index 0 to 47 of a key, -1 for none; a control key does its work here and gives -1.
+    int KeyToNote(int nVk);
+    static int NumPadKeyToNumber(int nVk);
+    // Index 0 to 47 or -1 (nothing happens).
+    void NoteOn(int nIndex);
+    void NoteOff(int nIndex);
+    // Number 1 to 9 or -1 (nothing happens); MIDI mode only.
+    void NumPadNoteOn(int nNumber);
+    void NumPadNoteOff(int nNumber);
+    // Every note still sounding is switched off (and recorded), every lit key unlit, the key
+    // state cleared: for a window that closes or loses the keyboard.
+    void ReleaseAll();
+
+    // The three status texts as they stand now.
+    void FillStatusTexts();
+    const std::string& MidiChannelText() const { return m_strMidiChannel; }
+    const std::string& DxChannelText() const { return m_strDxChannel; }
+    const std::string& MusicTypeText() const { return m_strMusicType; }
+
+    // The records played since the keyboard was made, without header.
+    const std::vector<uint8_t>& Recording() const { return m_arrRecord; }
+    int RecordVersion() const { return m_nRecordVersion; }
+
+    int m_nChannel = 0;
+    int m_nDxChannel = 0;
+    int m_nBaseNote = 35;
+    int m_nVelocity = 127;
+    uint32_t m_dwLastMessage = 0;
+    bool m_bKeyHeld = false;
+
+  private:
+    // Sends a note message and appends its record; nKey is the note index or pad number.
+    void Play(bool bOn, int nKey, int nChannel);
+    void SetMidiChannel(int nChannel);
+    void SetDxChannel(int nChannel);
+    void SetMusicType(int nType);
+    void Light(int nSlot, bool bOn, bool& bLit);
+    int64_t EventMs();
+
+    IMidiOutHandle& m_midiOut;
+    INoteKeyboardHost& m_host;
+    CEventTimes m_times;
+    int m_nRecordVersion;
+    int64_t m_nLastEventMs = 0;            // the recording's clock, whole milliseconds
+    std::optional<int64_t> m_nEventMs;     // the time of the key message being handled
+    std::array<int, 48> m_arrSounding{};   // per note index: the channel of its note on, or -1
+    std::array<int, 10> m_arrPadSounding{}; // per pad number 1 to 9, likewise
+    std::array<bool, 48> m_arrLit{};
+    std::array<bool, 10> m_arrPadLit{};
+    std::string m_strMidiChannel;
+    std::string m_strDxChannel;
+    std::string m_strMusicType;
+    std::vector<uint8_t> m_arrRecord;
+};

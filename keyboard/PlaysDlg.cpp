@@ -1,0 +1,181 @@
+#include "keyboard/PlaysDlg.h"
+
+#include "app/Messages.h"
+#include "app/Settings.h"
+#include "keyboard/KeyLayout.h"
+#include "keyboard/KeyboardTexts.h"
+#include "keyboard/NoteKeyboardWnd.h"
+#include "mainwnd/CommandIds.h"
+#include "platform/Prompter.h"
+#include "platform/SteadyClock.h"
+#include "platform/SystemMidiOut.h"
+#include "project/ProjectFormat.h"
+#include "sound/SoundFontChoice.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QVariantList>
+
+namespace
+{
+// The keyboard control's place in the window; the status lines sit just below it.
+const QRect kKeyboardRect(0, 0, 1200, 300);
+const QPoint kStatusAt[3] = {{30, 300}, {30, 320}, {30, 340}};
+
+IMidiOut* g_pLiveMidiOut = nullptr;
+IClock* g_pLiveClock = nullptr;
+
+IMidiOut& LiveMidiOut()
+{
+    if (g_pLiveMidiOut)
+        return *g_pLiveMidiOut;
+    static std::unique_ptr<IMidiOut> s_pOwn = MakeSystemMidiOut(ChooseSoundFont);
+    return *s_pOwn;
+}
+
+IClock& LiveClock()
+{
+    if (g_pLiveClock)
+        return *g_pLiveClock;
+    static CSteadyClock s_clock;
+    return s_clock;
+}
+} // namespace
+
+void SetLivePlayOutputs(IMidiOut* pMidiOut, IClock* pClock)
+{
+    g_pLiveMidiOut = pMidiOut;
+    g_pLiveClock = pClock;
+}
+
+SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject)
+{
+    CPlaysDlg dlg(std::move(startProject), {&LiveMidiOut(), &LiveClock(), KeyPictureFolder()}, pParent);
+    if (!dlg.OnInitDialog())
+        return {};
+    dlg.exec();
+    return dlg.Result();
+}
+
+CPlaysDlg::CPlaysDlg(std::vector<uint8_t> startProject, SPlaysSetup setup, QWidget* pParent)
+    : QDialog(pParent), m_arrStart(std::move(startProject)), m_setup(std::move(setup))
+{
+    setWindowTitle(QString::fromUtf8(Txt::kPlaysCaption));
+    // A new project starts from the bare header of the chosen version; the records always
+    // follow the version of the header they are joined to.
+    if (m_arrStart.empty() && (ProjectType == 0 || ProjectType == 1))
+        m_arrStart = MakeHeader(ProjectType);
+    int nVersion = -1;
+    if (CheckProjectHeader(m_arrStart, nVersion) == EHeader::Ok)
+        m_nRecordVersion = nVersion;
+    else if (!m_arrStart.empty() && (ProjectType == 0 || ProjectType == 1))
+        m_nRecordVersion = ProjectType; // a header we cannot read: the records still need one
+
+    // The keys the keyboard plays belong to this window while it is open, Ctrl with a note
+    // letter and Delete included, and F3 does not open a second one; F1, F2 and the transport
+    // keys still reach the main window.
+    setProperty("tgOwnsKeys", true);
+    setProperty("tgKeepsCommand",
+                QVariantList{Cmd::New, Cmd::Open, Cmd::Save, Cmd::Settings, Cmd::Cut, Cmd::Copy, Cmd::Paste,
+                             Cmd::Delete, Cmd::RemoveGaps, Cmd::SelectAll, Cmd::Play});
+}
+
+CPlaysDlg::~CPlaysDlg()
+{
+    // The keyboard sends through the output: it goes first, and the output's closing then
+    // silences whatever it still knows of.
+    delete m_pKeyboard;
+    m_pKeyboard = nullptr;
+    m_pMidiOut.reset();
+}
+
+bool CPlaysDlg::OnInitDialog()
+{
+    m_pMidiOut = m_setup.pMidiOut ? m_setup.pMidiOut->Open(DeviceIndex) : nullptr;
+    if (!m_pMidiOut)
+    {
+        // Nothing to play on: the window closes as abandoned instead of staying without keys.
+        Prompter().Ask({Msg::kMidiOpenFailed, Txt::kPlaysErrorCaption, EIcon::Error, EButtons::Ok, true});
+        m_bClosed = true;
+        return false;
+    }
+    m_pKeyboard = new CNoteKeyboardWnd(this, *m_pMidiOut, *m_setup.pClock, *this, m_nRecordVersion);
+    m_pKeyboard->setGeometry(kKeyboardRect);
+    m_pKeyboard->BuildLayout(ExtView, m_setup.strPictureFolder);
+    setFocusProxy(m_pKeyboard);
+    m_pKeyboard->setFocus();
+    resize(m_pKeyboard->m_nWidth + 50, m_pKeyboard->m_nHeight + 100);
+    return true;
+}
+
+std::vector<std::string> CPlaysDlg::StatusLines() const
+{
+    if (!m_pKeyboard)
+        return {};
+    CNoteKeyboard& keys = m_pKeyboard->Keys();
+    return {keys.MidiChannelText(), keys.DxChannelText(), keys.MusicTypeText()};
+}
+
+void CPlaysDlg::LightKey(int nSlot, bool bOn) { m_pKeyboard->Light(nSlot, bOn); }
+
+void CPlaysDlg::StatusChanged() { update(); }
+
+void CPlaysDlg::Accept() { done(QDialog::Accepted); }
+
+void CPlaysDlg::Abandon() { done(QDialog::Rejected); }
+
+void CPlaysDlg::done(int nResult)
+{
+    // Enter comes as a key-down and a key-up, and the close box may follow: one closing, one
+    // project handed back.
+    if (m_bClosed)
+        return;
+    m_bClosed = true;
+    if (m_pKeyboard)
+    {
+        m_pKeyboard->StopKeys();
+        m_pKeyboard->Keys().ReleaseAll();
+    }
+    m_result.bAccepted = nResult == QDialog::Accepted;
+    if (m_result.bAccepted && m_pKeyboard)
+    {
+        const std::vector<uint8_t>& arrRecord = m_pKeyboard->Keys().Recording();
+        m_result.project = m_arrStart;
+        m_result.project.insert(m_result.project.end(), arrRecord.begin(), arrRecord.end());
+        m_result.bRecorded = !arrRecord.empty();
+    }
+    QDialog::done(nResult);
+}
+
+void CPlaysDlg::showEvent(QShowEvent* pEvent)
+{
+    QDialog::showEvent(pEvent);
+    if (m_bShown || !m_pKeyboard)
+        return;
+    m_bShown = true;
+    m_pKeyboard->Keys().FillStatusTexts();
+    update();
+}
+
+void CPlaysDlg::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const std::vector<std::string> arrLines = StatusLines();
+    for (size_t i = 0; i < arrLines.size() && i < std::size(kStatusAt); ++i)
+        painter.drawText(QRect(kStatusAt[i], QSize(width(), 20)), Qt::AlignLeft | Qt::AlignTop,
+                         QString::fromStdString(arrLines[i]));
+}
+
+void CPlaysDlg::keyPressEvent(QKeyEvent* pEvent)
+{
+    // Keys that reach the window itself are the keyboard's too: Enter and Esc close the window
+    // through the keyboard, never through the dialog's own handling of them.
+    if (!m_pKeyboard || !m_pKeyboard->HandleKey(pEvent))
+        QDialog::keyPressEvent(pEvent);
+}
+
+void CPlaysDlg::keyReleaseEvent(QKeyEvent* pEvent)
+{
+    if (!m_pKeyboard || !m_pKeyboard->HandleKey(pEvent))
+        QDialog::keyReleaseEvent(pEvent);
+}

@@ -1,0 +1,100 @@
+#include "options/OptionsDlg.h"
+
+#include "app/Settings.h"
+#include "mainwnd/DialogUnits.h"
+#include "options/OptionsControls.h"
+#include "options/OptionsIds.h"
+#include "options/OptionsTab1.h"
+#include "options/OptionsTab2.h"
+#include "options/OptionsTab3.h"
+#include "options/OptionsTexts.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace
+{
+const QSize kDialogSize(349, 209);
+// The page area of a property sheet is inset from the dialog's corner; Qt's tab widget has no
+// margin of its own, so the sheet is placed 4 units in, and ends above the buttons.
+const QRect kSheetRect(4, 4, 341, 180);
+const QRect kOkRect(237, 188, 50, 14);
+const QRect kCancelRect(292, 188, 50, 14);
+
+enum EPage
+{
+    General,
+    Midi,
+    Oscillator,
+};
+} // namespace
+
+COptionsDlg::COptionsDlg(QWidget* pParent) : QDialog(pParent)
+{
+    setWindowTitle(OptText(OptTxt::kCaption));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFont(DialogFont());
+    setFixedSize(DialogUnitsToPixels(DialogFont(), QRect(QPoint(0, 0), kDialogSize)).size());
+
+    m_pSheet = new QTabWidget(this);
+    m_pSheet->setGeometry(DialogUnitsToPixels(DialogFont(), kSheetRect));
+    m_pOk = new QPushButton(OptText(OptTxt::kOk), this);
+    m_pOk->setDefault(true);
+    PlaceControl(m_pOk, OptId::Ok, kOkRect);
+    m_pCancel = new QPushButton(OptText(OptTxt::kCancel), this);
+    PlaceControl(m_pCancel, OptId::Cancel, kCancelRect);
+    connect(m_pOk, &QPushButton::clicked, this, &COptionsDlg::accept);
+    connect(m_pCancel, &QPushButton::clicked, this, &COptionsDlg::reject);
+
+    OnInitDialog();
+}
+
+COptionsDlg::~COptionsDlg() = default;
+
+void COptionsDlg::OnInitDialog()
+{
+    m_pTab1 = new COptionsTab1;
+    m_pTab2 = new COptionsTab2;
+    m_pTab3 = new COptionsTab3;
+    m_pSheet->addTab(m_pTab1, OptText(OptTxt::kTab1));
+    m_pSheet->addTab(m_pTab2, OptText(OptTxt::kTab2));
+    m_pSheet->addTab(m_pTab3, OptText(OptTxt::kTab3));
+
+    // What is stored wins over what was changed in memory and never saved (the live play
+    // window switches MusicType without saving it). ExtView is not part of this load.
+    LoadSettings();
+    m_pTab1->Fill();
+    m_pSheet->setCurrentIndex(Midi);
+    m_pTab2->Fill();
+    m_pSheet->setCurrentIndex(Oscillator);
+    m_pTab3->Fill();
+    m_pSheet->setCurrentIndex(General);
+}
+
+void COptionsDlg::accept()
+{
+    // A SoundFont that cannot be loaded is refused before anything is written, and the user
+    // stays in the dialog to choose another or clear the field.
+    if (!m_pTab2->IsSoundFontAcceptable())
+    {
+        m_pSheet->setCurrentIndex(Midi);
+        m_pTab2->SoundFontEdit()->setFocus();
+        m_pTab2->ShowSoundFontRefused();
+        return;
+    }
+    ExtView = m_pTab1->IsExtViewChecked();
+    WriteSettingText("ExtView", ExtView ? "Yes" : "No");
+    m_pTab1->Store();
+    m_pTab2->Store();
+    m_pTab3->Store();
+    SaveSettings();
+    m_pTab2->StoreSoundFont();
+    QDialog::accept();
+}
+
+void RunOptionsDialog(QWidget* pParent)
+{
+    COptionsDlg dlg(pParent);
+    dlg.exec();
+}

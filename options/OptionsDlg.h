@@ -1,0 +1,40 @@
+// The Options dialog: three pages of settings, filled from the settings store when it opens and
+// saved to it when the user presses OK. RunOptionsDialog is what the main window calls.
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QTabWidget;
+class COptionsTab1;
+class COptionsTab2;
+class COptionsTab3;
+
+class COptionsDlg : public QDialog
+{
+    Q_OBJECT
+
+  public:
+    explicit COptionsDlg(QWidget* pParent = nullptr);
+    ~COptionsDlg() override;
+
+    QTabWidget* Sheet() const { return m_pSheet; }
+
+  public slots:
+    // OK: the controls into the settings, ExtView written at once, then every setting saved.
+    // Cancel and Esc close it through the base dialog: nothing is written.
+    void accept() override;
+
+  private:
+    void OnInitDialog();
+
+    QTabWidget* m_pSheet = nullptr;
+    COptionsTab1* m_pTab1 = nullptr;
+    COptionsTab2* m_pTab2 = nullptr;
+    COptionsTab3* m_pTab3 = nullptr;
+    QPushButton* m_pOk = nullptr;
+    QPushButton* m_pCancel = nullptr;
+};
+
+// Runs the Options dialog modally over pParent; the settings it saves are all its result.
+void RunOptionsDialog(QWidget* pParent);

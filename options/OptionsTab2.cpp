@@ -1,0 +1,112 @@
+#include "options/OptionsTab2.h"
+
+#include "app/Settings.h"
+#include "app/TextHelpers.h"
+#include "mainwnd/DialogUnits.h"
+#include "options/OptionsControls.h"
+#include "options/OptionsIds.h"
+#include "options/OptionsTexts.h"
+#include "options/OptionsValues.h"
+#include "options/SoundFontCheck.h"
+#include "platform/FluidSynth.h"
+#include "platform/Prompter.h"
+#include "sound/MidiDevices.h"
+#include "sound/SoundFontChoice.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace
+{
+// Paths are the system's bytes; the field shows them as the system names them.
+QString PathText(const std::string& strPath) { return QFile::decodeName(QByteArray::fromStdString(strPath)); }
+
+void ShowBadSoundFont(const std::string& strPath)
+{
+    ShowMessage(std::string(OptTxt::kSoundFontBad) + "\n" + strPath + "\n\n" + OptTxt::kSoundFontKept,
+                OptTxt::kSoundFontCaption, EIcon::Error);
+}
+} // namespace
+
+COptionsTab2::COptionsTab2(QWidget* pParent) : QWidget(pParent)
+{
+    setFont(DialogFont());
+    MakeGroup(this, OptId::DeviceGroup, {9, 7, 224, 34}, OptTxt::kDeviceGroup);
+    MakeGroup(this, OptId::OtherMidiGroup, {12, 47, 222, 36}, OptTxt::kOtherMidiGroup);
+    MakeGroup(this, OptId::SynthGroup, {12, 89, 222, 46}, OptTxt::kSynthGroup);
+
+    m_pDevice = new QComboBox(this);
+    PlaceControl(m_pDevice, OptId::Device, {15, 19, 208, 13});
+    auto* pBaseNoteLabel = new QLabel(OptText(OptTxt::kBaseNote), this);
+    pBaseNoteLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    PlaceControl(pBaseNoteLabel, OptId::BaseNoteLabel, {19, 60, 65, 11});
+    m_pBaseNote = new QLineEdit(this);
+    PlaceControl(m_pBaseNote, OptId::BaseNote, {89, 58, 73, 12});
+
+    PlaceControl(new QLabel(OptText(OptTxt::kSoundFont), this), OptId::SoundFontLabel, {19, 101, 150, 8});
+    m_pSoundFont = new QLineEdit(this);
+    m_pSoundFont->setPlaceholderText(OptText(OptTxt::kSoundFontEmpty));
+    PlaceControl(m_pSoundFont, OptId::SoundFont, {19, 113, 150, 12});
+    m_pBrowse = new QPushButton(OptText(OptTxt::kBrowse), this);
+    // Enter in a field of the page means OK, not another file dialog.
+    m_pBrowse->setAutoDefault(false);
+    PlaceControl(m_pBrowse, OptId::Browse, {174, 112, 50, 14});
+    connect(m_pBrowse, &QPushButton::clicked, this, [this] { OnBrowse(); });
+}
+
+void COptionsTab2::Fill()
+{
+    m_pDevice->clear();
+    for (const std::string& strName : g_arrMidiDevices)
+        m_pDevice->addItem(QString::fromStdU16String(ToWide(strName)));
+    m_pDevice->setCurrentIndex(DeviceItem(DeviceIndex, m_pDevice->count()));
+    m_pBaseNote->setText(QString::fromStdU16String(IntToTextW(BaseNote)));
+
+    m_strStoredSoundFont = ReadSettingText(ERoot::CurrentUser, kSoundFontSetting).value_or("");
+    m_pSoundFont->setText(PathText(m_strStoredSoundFont));
+}
+
+void COptionsTab2::Store()
+{
+    // Without any device listed there is nothing to choose: the setting stays as it was.
+    if (m_pDevice->count() > 0)
+        DeviceIndex = m_pDevice->currentIndex() - 1;
+    BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String()));
+}
+
+std::string COptionsTab2::SoundFontPath() const { return QFile::encodeName(m_pSoundFont->text()).toStdString(); }
+
+bool COptionsTab2::IsSoundFontAcceptable() const
+{
+    const std::string strPath = SoundFontPath();
+    return strPath == m_strStoredSoundFont || strPath.empty() || IsSoundFontFile(strPath);
+}
+
+void COptionsTab2::ShowSoundFontRefused() const { ShowBadSoundFont(SoundFontPath()); }
+
+void COptionsTab2::StoreSoundFont()
+{
+    const std::string strPath = SoundFontPath();
+    if (strPath != m_strStoredSoundFont && WriteSettingText(kSoundFontSetting, strPath))
+        m_strStoredSoundFont = strPath;
+}
+
+void COptionsTab2::OnBrowse()
+{
+    // The dialog opens where the current choice lies, or among the system's SoundFonts.
+    std::string strStart = SoundFontPath();
+    if (strStart.empty())
+        strStart = FolderOf(kSystemSoundFont);
+    const std::string strPath = Prompter().AskOpenFilePath(OptTxt::kSoundFontTitle, OptTxt::kSoundFontFilter, strStart);
+    if (strPath.empty())
+        return;
+    if (!IsSoundFontFile(strPath))
+    {
+        ShowBadSoundFont(strPath);
+        return;
+    }
+    m_pSoundFont->setText(PathText(strPath));
+}

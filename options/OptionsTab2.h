@@ -1,0 +1,41 @@
+// Page "MIDI" of the Options dialog: the MIDI output device, the base note, and the SoundFont
+// of the built-in synthesizer.
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+class COptionsTab2 : public QWidget
+{
+  public:
+    explicit COptionsTab2(QWidget* pParent = nullptr);
+
+    // Controls from the settings in memory and the device list of the main window; the
+    // SoundFont field from its stored value.
+    void Fill();
+    // DeviceIndex and BaseNote from the controls.
+    void Store();
+
+    // The SoundFont field may be stored: unchanged, empty, or a SoundFont file.
+    bool IsSoundFontAcceptable() const;
+    // Tells the user why the field's file is refused.
+    void ShowSoundFontRefused() const;
+    // Writes the SoundFont value when the field differs from what is stored.
+    void StoreSoundFont();
+    QLineEdit* SoundFontEdit() const { return m_pSoundFont; }
+
+  private:
+    void OnBrowse();
+    std::string SoundFontPath() const;
+
+    QComboBox* m_pDevice = nullptr;
+    QLineEdit* m_pBaseNote = nullptr;
+    QLineEdit* m_pSoundFont = nullptr;
+    QPushButton* m_pBrowse = nullptr;
+    std::string m_strStoredSoundFont;
+};

@@ -1,0 +1,42 @@
+// Page "DirectX Music (Осцилятор)" of the Options dialog: the oscillator's frequency, volume and
+// resonance as trackbars each paired with an edit, its formula and its wave form.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QLineEdit;
+class QSlider;
+
+class COptionsTab3 : public QWidget
+{
+  public:
+    explicit COptionsTab3(QWidget* pParent = nullptr);
+
+    // Controls from the settings in memory.
+    void Fill();
+    // Frequency, Volume, Synth, SynthMode and OscilatorMode from the controls: the trackbars'
+    // positions, never the edits' texts.
+    void Store();
+
+  private:
+    // A trackbar and its edit; the resonance pair shows thousandths.
+    struct SPair
+    {
+        QSlider* pBar = nullptr;
+        QLineEdit* pEdit = nullptr;
+        bool bThousandths = false;
+    };
+    SPair MakePair(int nBarId, const QRect& barRect, int nEditId, const QRect& editRect, int nHighest,
+                   bool bThousandths);
+    void OnThumb(const SPair& pair);
+    void OnEditChanged(const SPair& pair);
+
+    std::array<SPair, 3> m_arrPairs; // frequency, volume, resonance
+    QComboBox* m_pSynthMode = nullptr;
+    QComboBox* m_pOscilatorMode = nullptr;
+    // Set while an edit moves its trackbar, so that the trackbar does not rewrite the edit.
+    bool m_bFromEdit = false;
+};
