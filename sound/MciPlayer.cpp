@@ -1,13 +1,20 @@
 #include "sound/MciPlayer.h"
 
 #include "app/Messages.h"
+#include "app/TextHelpers.h"
 #include "platform/Prompter.h"
+#include "platform/SteadyClock.h"
 
 #include <charconv>
 #include <cmath>
 
 namespace
 {
+
+// The player thread asks the device for its position and mode this often.
+constexpr std::chrono::milliseconds kPollStep{10};
+// How long Play waits for a thread that Stop has told to end.
+constexpr std::chrono::seconds kEndingWait{1};
 
 std::string Alias(int32_t nAlias)
 {
@@ -55,6 +62,17 @@ float ReadDecimal(const std::string& strReply)
 
 } // namespace
 
+CMciPlayer::CMciPlayer(IMediaCommands* pCommands, IClock* pClock) : m_pCommands(pCommands), m_pClock(pClock)
+{
+    if (!m_pClock)
+    {
+        m_pOwnClock = MakeSteadyClock();
+        m_pClock = m_pOwnClock.get();
+    }
+}
+
+CMciPlayer::~CMciPlayer() { Shutdown(); }
+
 int CMciPlayer::Send(const std::string& strCommand, std::string& strReply) const
 {
     strReply.clear();
@@ -69,7 +87,14 @@ std::string CMciPlayer::Query(int32_t nAlias, const char* pszItem) const
     return strReply;
 }
 
-void CMciPlayer::Open(const std::string& strPath, int32_t nAlias)
+void CMciPlayer::ShowError(const char* pszText, const char* pszCaption, int nCode)
+{
+    if (m_bShuttingDown)
+        return; // the window is going: nobody is left to answer
+    ShowMessage(std::string(pszText) + "\r\n" + Commands().ErrorText(nCode), pszCaption, EIcon::Error);
+}
+
+int CMciPlayer::OpenFile(const std::string& strPath, int32_t nAlias)
 {
     std::string strReply;
     if (m_bOpened)
@@ -77,10 +102,12 @@ void CMciPlayer::Open(const std::string& strPath, int32_t nAlias)
     const int nError = Send(
         "open " + QuotedPath(strPath) + " type " + DeviceType(strPath) + " alias " + Alias(nAlias), strReply);
     if (nError != 0)
-        ShowMessage(std::string(Msg::kMediaOpenError) + "\r\n" + Commands().ErrorText(nError),
-                    Msg::kMediaOpenErrorCaption, EIcon::Error);
+        ShowError(Msg::kMediaOpenError, Msg::kMediaOpenErrorCaption, nError);
     m_bOpened = true;
+    return nError;
 }
+
+void CMciPlayer::Open(const std::string& strPath, int32_t nAlias) { OpenFile(strPath, nAlias); }
 
 void CMciPlayer::Close(int32_t nAlias)
 {
@@ -88,7 +115,130 @@ void CMciPlayer::Close(int32_t nAlias)
     Send("Close " + Alias(nAlias), strReply);
 }
 
-float CMciPlayer::GetLength(int32_t nAlias)
+void CMciPlayer::Pause(int32_t nAlias)
 {
-    return ReadDecimal(Query(nAlias, "length"));
+    std::string strReply;
+    Send("Pause " + Alias(nAlias), strReply);
+}
+
+void CMciPlayer::Play(int32_t nAlias, const std::string& strPath)
+{
+    if (m_bThreadRunning && !m_bPlaying)
+    {
+        // Stop has told the thread to end; it notices within one poll. Waiting for it here
+        // lets Playback on the next row start that row instead of resuming a dying thread.
+        const auto tGiveUp = std::chrono::steady_clock::now() + kEndingWait;
+        while (m_bThreadRunning && std::chrono::steady_clock::now() < tGiveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (m_bThreadRunning)
+    {
+        m_bPause = false;
+        return;
+    }
+    if (m_thread.joinable())
+        m_thread.join(); // it has ended: only its handle is left
+    m_nAlias = nAlias;
+    m_bPause = false;
+    m_bSought = false;
+    m_bCut = false;
+    // Set here rather than as the thread's first step: a timer tick between the two would take
+    // the file for finished before it began.
+    m_bPlaying = true;
+    m_bThreadRunning = true;
+    m_thread = std::thread(&CMciPlayer::PlayThread, this, strPath, nAlias);
+}
+
+void CMciPlayer::Stop(int32_t nAlias)
+{
+    std::string strReply;
+    Send("Stop " + Alias(nAlias), strReply);
+    m_bPlaying = false;
+}
+
+void CMciPlayer::Seek(int32_t nAlias, float fMs)
+{
+    std::string strReply;
+    // The thread is told before the device stops, so that it never takes the "stopped" the
+    // seek leaves behind for the file's end; a seek the device refused tells it nothing.
+    const bool bThreads = m_bThreadRunning && nAlias == m_nAlias;
+    if (bThreads)
+        m_bSought = true;
+    Send("set " + Alias(nAlias) + " time format milliseconds", strReply);
+    const int nError = Send("Seek " + Alias(nAlias) + " to " + FloatToText(fMs), strReply);
+    if (bThreads && nError != 0)
+        m_bSought = false;
+}
+
+float CMciPlayer::GetLength(int32_t nAlias) { return ReadDecimal(Query(nAlias, "length")); }
+
+float CMciPlayer::GetPosition(int32_t nAlias) { return ReadDecimal(Query(nAlias, "position")); }
+
+std::string CMciPlayer::GetMode(int32_t nAlias) { return Query(nAlias, "mode"); }
+
+void CMciPlayer::Shutdown()
+{
+    m_bShuttingDown = true;
+    m_bPlaying = false;
+    m_bCut = true;
+    m_pClock->Interrupt();
+    if (m_thread.joinable())
+        m_thread.join();
+    m_bShuttingDown = false;
+    m_bCut = false;
+}
+
+void CMciPlayer::SleepStep()
+{
+    m_pClock->SleepUntil(m_pClock->Now() + kPollStep, &m_bCut);
+}
+
+void CMciPlayer::PlayThread(std::string strPath, int32_t nAlias)
+{
+    std::string strReply;
+    // A file that cannot be opened has been reported by Open; there is nothing to play or to
+    // wait for, so the list may move on at once.
+    if (OpenFile(strPath, nAlias) == 0)
+    {
+        const int nPlayError = Send("Play " + Alias(nAlias), strReply);
+        m_fLength = GetLength(nAlias);
+        // The device stops at the file's end, at a stop command and at a seek; only a seek
+        // that the thread was told of means going on from the target.
+        auto Finished = [&] {
+            if (GetMode(nAlias) != "stopped")
+                return false;
+            if (!m_bSought.exchange(false) || !m_bPlaying)
+                return true;
+            Send("Play " + Alias(nAlias), strReply);
+            return false;
+        };
+        if (!Finished())
+        {
+            for (;;)
+            {
+                m_fPosition = GetPosition(nAlias);
+                SleepStep();
+                if (!m_bPlaying)
+                    break;
+                if (m_bPause)
+                {
+                    Pause(nAlias);
+                    while (m_bPause && m_bPlaying)
+                        SleepStep();
+                    if (!m_bPlaying)
+                        break;
+                    // The device goes on from where it was paused, or from a seek made meanwhile.
+                    m_bSought = false;
+                    Send("Play " + Alias(nAlias), strReply);
+                }
+                if (Finished())
+                    break;
+            }
+        }
+        if (nPlayError != 0)
+            ShowError(Msg::kMediaPlayError, Msg::kMediaPlayErrorCaption, nPlayError);
+        Close(nAlias);
+    }
+    m_bPlaying = false;
+    m_bThreadRunning = false;
 }
