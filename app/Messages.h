@@ -43,6 +43,8 @@ namespace Msg
 {
 inline constexpr const char* kMediaOpenError = "Возникла ошибка при открытии, детали ошибки:";
 inline constexpr const char* kMediaOpenErrorCaption = "При открытии возникла ошибка";
+inline constexpr const char* kMediaPlayError = "Возникла ошибка при возпроизведении, детали ошибки:";
+inline constexpr const char* kMediaPlayErrorCaption = "При воспроизведении возникла ошибка";
 } // namespace Msg
 
 // Project player
