@@ -23,6 +23,8 @@ inline constexpr const char* kPaste = "Вставить";
 inline constexpr const char* kDelete = "Удалить";
 inline constexpr const char* kRemoveGaps = "Убрать пустоты";
 inline constexpr const char* kSelectionMark = "Отметка выделения";
+// Playback names the selection mark item so.
+inline constexpr const char* kMark = "Отметка";
 inline constexpr const char* kSelectAll = "Выделить все";
 inline constexpr const char* kPlay = "Играть";
 inline constexpr const char* kPlayback = "Воспроизведение";

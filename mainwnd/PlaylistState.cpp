@@ -1,5 +1,10 @@
 #include "mainwnd/PlaylistState.h"
 
+#include "app/TextHelpers.h"
+
+#include <algorithm>
+#include <cctype>
+
 std::vector<std::string> g_arrPaths;
 std::atomic<int32_t> g_nCurrentItem{0};
 std::optional<std::string> g_pszOpenPath;
@@ -13,4 +18,14 @@ void ResetPlaylistState()
     g_pszOpenPath.reset();
     g_pszLastOpenFolder.reset();
     g_bOpenedOnce = false;
+}
+
+std::string TypeOfPath(const std::string& strPath)
+{
+    std::optional<std::string> ext = ExtensionOf(strPath);
+    if (!ext)
+        return {};
+    std::string str = *ext;
+    std::transform(str.begin(), str.end(), str.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return str;
 }

@@ -19,3 +19,6 @@ extern std::optional<std::string> g_pszLastOpenFolder;
 extern bool g_bOpenedOnce;
 
 void ResetPlaylistState();
+
+// A row's type from its text: the extension in capitals ("TGP", "WAV", "MID"), empty for none.
+std::string TypeOfPath(const std::string& strPath);

@@ -6,9 +6,13 @@
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/Pictures.h"
 #include "sound/MciPlayer.h"
+#include "sound/MidiDevices.h"
+#include "sound/PlayerThread.h"
+#include "sound/ProgramOutputs.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,6 +22,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -42,7 +47,12 @@ CTonegroveDlg::CTonegroveDlg(std::string strCommandLine, QWidget* pParent)
     OnInitDialog();
 }
 
-CTonegroveDlg::~CTonegroveDlg() = default;
+CTonegroveDlg::~CTonegroveDlg()
+{
+    // Ended without done() (a test, or the application object going away): the players still
+    // stop and the notes still end.
+    StopPlayers();
+}
 
 QRect CTonegroveDlg::DialogUnitsToPixels(const QRect& rect) const { return ::DialogUnitsToPixels(font(), rect); }
 
@@ -67,11 +77,15 @@ void CTonegroveDlg::OnInitDialog()
     m_wndList->setEnabled(false);
 
     LoadSettingsAtStartup();
-    // DEVICES-HOOK
+    g_arrMidiDevices.clear();
+    FillMidiDevices(ProgramMidiOut());
 
     m_pPlayer = std::make_unique<CProjectPlayer>();
     m_pClip = std::make_unique<CProjectPlayer>();
     m_pMedia = std::make_unique<CMciPlayer>();
+    m_pPlayerThread = std::make_unique<CPlayerThread>(*m_pPlayer, ProgramMidiOut(), ProgramClock());
+    m_pTimer = new QTimer(this);
+    connect(m_pTimer, &QTimer::timeout, this, [this] { OnTimer(); });
 
     // Size and centre: the client area of 385 x 202 dialog units, the menu bar above it.
     QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), kClientSize));
@@ -207,11 +221,14 @@ void CTonegroveDlg::CreateControls()
     // highlighted and changes no state, so it sends no notification.
     connect(m_wndList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnItemChanged(); });
     connect(m_wndList, &QTableWidget::cellClicked, this, [this] { OnClick(); });
+    connect(m_wndList, &QTableWidget::cellDoubleClicked, this, [this](int nRow, int) { DoubleClickRow(nRow); });
 
     m_pSlider = new QSlider(Qt::Horizontal, m_pClient);
     m_pSlider->setRange(0, 100);
     m_pSlider->setTickPosition(QSlider::NoTicks);
     m_pSlider->setGeometry(DialogUnitsToPixels(kSliderRect));
+    // The user drags or clicks the bar: the seek takes the mouse's place at that moment.
+    connect(m_pSlider, &QSlider::actionTriggered, this, [this](int) { OnThumbPositionChanging(QCursor::pos().x()); });
 
     m_pTimeText = new QLabel("0:00", m_pClient);
     QFont timeFont;
@@ -268,6 +285,7 @@ void CTonegroveDlg::done(int nResult)
     if (!m_bEnding && !MayEnd())
         return;
     m_bEnding = true;
+    StopPlayers();
     QDialog::done(nResult);
 }
 
@@ -310,6 +328,24 @@ bool CTonegroveDlg::OnCommand(int nId)
         return true; // they look active and do nothing
     case Cmd::Settings:
     case Cmd::TbSettings:
+        OnSettings();
+        return true;
+    case Cmd::Play:
+    case Cmd::TbPlay:
+        OnLivePlay();
+        return true;
+    case Cmd::Playback:
+    case Cmd::TbPlayback:
+        OnPlayback();
+        return true;
+    case Cmd::Pause:
+    case Cmd::TbPause:
+        OnPause();
+        return true;
+    case Cmd::Stop:
+    case Cmd::TbStop:
+        OnStop();
+        return true;
     case Cmd::About:
     case Cmd::Cut:
     case Cmd::TbCut:
@@ -322,14 +358,6 @@ bool CTonegroveDlg::OnCommand(int nId)
     case Cmd::RemoveGaps:
     case Cmd::SelectionMark:
     case Cmd::SelectAll:
-    case Cmd::Play:
-    case Cmd::TbPlay:
-    case Cmd::Playback:
-    case Cmd::TbPlayback:
-    case Cmd::Pause:
-    case Cmd::TbPause:
-    case Cmd::Stop:
-    case Cmd::TbStop:
         return true; // their windows and players are added with their own work
     default:
         return false;

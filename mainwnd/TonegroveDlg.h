@@ -18,8 +18,10 @@ class QMenu;
 class QMenuBar;
 class QSlider;
 class QTableWidget;
+class QTimer;
 class QToolBar;
 class CMciPlayer;
+class CPlayerThread;
 
 // Which transport buttons a row enables while it is selected, in this order.
 struct SButtons
@@ -62,6 +64,15 @@ class CTonegroveDlg : public QDialog
     // True when some project row holds bytes that its file does not.
     bool HasUnsavedProjects() const;
 
+    // The transport as the timer and the tests drive it.
+    void OnTimer();                    // one tick of the 100 ms timer
+    bool IsTimerRunning() const;
+    bool IsItemPlaying() const { return m_bItemPlaying; }
+    void DoubleClickRow(int nRow);     // as a double click on the row does
+    void OnThumbPositionChanging(int nScreenX); // the position bar's notification, mouse at x
+    CProjectPlayer& Player() const { return *m_pPlayer; }
+    CMciPlayer& Media() const { return *m_pMedia; }
+
     // Dialog units of the dialog font to pixels, as the window system converts them.
     QRect DialogUnitsToPixels(const QRect& rect) const;
 
@@ -89,6 +100,17 @@ class CTonegroveDlg : public QDialog
     void OnSaveAll();
     void OnClose();
     void OnHelp();
+    // The transport
+    void OnPlayback();
+    void OnPause();
+    void OnStop();
+    void PlayProjectRow(int nRow);
+    void PlayMediaRow(int nRow);
+    // Ends every player and silences the outputs; the window is closing.
+    void StopPlayers();
+    // The live play window and the Options dialog.
+    void OnLivePlay();
+    void OnSettings();
     void OnItemChanged();
     void OnClick();
     void OpenPathInAdvance(const std::string& strPath);
@@ -124,6 +146,14 @@ class CTonegroveDlg : public QDialog
     std::vector<SButtons> m_arrButtons;
     int32_t m_nAdded = 0;
     int16_t m_nNewCount = 0;
+
+    // The transport
+    bool m_bItemPlaying = false;
+    bool m_bPauseToggle = false;
+    const unsigned m_nTimerId = 0;
+    QTimer* m_pTimer = nullptr;
+    std::unique_ptr<CPlayerThread> m_pPlayerThread;
+    int m_nPlayerRow = -1; // the row whose bytes m_pPlayer's thread plays
 
     bool m_bReady = false;
     bool m_bEnding = false;

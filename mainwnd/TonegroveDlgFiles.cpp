@@ -22,18 +22,6 @@
 
 namespace
 {
-std::string Upper(std::string str)
-{
-    std::transform(str.begin(), str.end(), str.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return str;
-}
-
-std::string TypeOfPath(const std::string& strPath)
-{
-    auto ext = ExtensionOf(strPath);
-    return ext ? Upper(*ext) : std::string();
-}
-
 bool IsKnownType(const std::string& strType) { return strType == "TGP" || strType == "MID" || strType == "WAV"; }
 
 EAnswer AskOwned(const std::string& strText, const std::string& strCaption, EIcon eIcon,
@@ -307,8 +295,7 @@ void CTonegroveDlg::OnClick()
     int nRow = SelectedRow();
     if (nRow < 0)
         return;
-    auto ext = ExtensionOf(RowText(nRow, 0));
-    bool bProject = ext && Upper(*ext) == "TGP";
+    bool bProject = TypeOfPath(RowText(nRow, 0)) == "TGP";
     EnableTool(Cmd::TbPlay, bProject);
     EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, bProject);
     m_pSlider->setEnabled(true);
