@@ -3,10 +3,23 @@
 #include "platform/MciErrors.h"
 #include "platform/MciTokens.h"
 
+#include <charconv>
+#include <cmath>
 #include <vector>
 
-CMciInterpreter::CMciInterpreter() = default;
-CMciInterpreter::~CMciInterpreter() = default;
+CMciInterpreter::CMciInterpreter() : CMciInterpreter(RealMediaBackends()) {}
+
+CMciInterpreter::CMciInterpreter(SMediaBackends backends)
+    : m_pOutputs(std::make_shared<CMediaOutputs>(std::move(backends)))
+{
+}
+
+CMciInterpreter::~CMciInterpreter()
+{
+    // Devices end their threads and fall silent as they go.
+    std::lock_guard lock(m_mutex);
+    m_mapDevices.clear();
+}
 
 int CMciInterpreter::Send(const std::string& strCommand, std::string& strReply)
 {
@@ -28,6 +41,11 @@ int CMciInterpreter::Send(const std::string& strCommand, std::string& strReply)
         {"close", &CMciInterpreter::Close},
         {"set", &CMciInterpreter::Set},
         {"status", &CMciInterpreter::Status},
+        {"play", &CMciInterpreter::Play},
+        {"pause", &CMciInterpreter::Pause},
+        {"resume", &CMciInterpreter::Resume},
+        {"stop", &CMciInterpreter::Stop},
+        {"seek", &CMciInterpreter::Seek},
     };
 
     const std::string strVerb = MciLower(arrWords[0]);
@@ -78,7 +96,7 @@ int CMciInterpreter::Open(std::span<const std::string> arrArgs, std::string& str
         return MciError::kDuplicateAlias;
 
     int nError = MciError::kNone;
-    std::unique_ptr<IMediaDevice> pDevice = OpenMediaDevice(strType, strPath, nError);
+    std::unique_ptr<IMediaDevice> pDevice = OpenMediaDevice(strType, strPath, m_pOutputs, nError);
     if (!pDevice)
         return nError;
     m_mapDevices.emplace(strKey, std::move(pDevice));
@@ -121,7 +139,7 @@ int CMciInterpreter::Set(std::span<const std::string> arrArgs, std::string& strR
     return strFormat == "milliseconds" || strFormat == "ms" ? MciError::kNone : MciError::kBadTimeFormat;
 }
 
-// status <alias> length
+// status <alias> length | position | mode
 int CMciInterpreter::Status(std::span<const std::string> arrArgs, std::string& strReply)
 {
     if (arrArgs.empty())
@@ -140,5 +158,96 @@ int CMciInterpreter::Status(std::span<const std::string> arrArgs, std::string& s
         strReply = std::to_string(pDevice->LengthMs());
         return MciError::kNone;
     }
+    if (strItem == "position")
+    {
+        strReply = std::to_string(pDevice->PositionMs());
+        return MciError::kNone;
+    }
+    if (strItem == "mode")
+    {
+        strReply = MediaModeWord(pDevice->Mode());
+        return MciError::kNone;
+    }
     return MciError::kUnrecognizedKeyword;
+}
+
+IMediaDevice* CMciInterpreter::FindAlone(std::span<const std::string> arrArgs, int& nError)
+{
+    if (arrArgs.empty())
+    {
+        nError = MciError::kMissingParameter;
+        return nullptr;
+    }
+    IMediaDevice* pDevice = Find(arrArgs[0], nError);
+    if (pDevice && arrArgs.size() > 1)
+    {
+        nError = MciError::kUnrecognizedKeyword;
+        return nullptr;
+    }
+    return pDevice;
+}
+
+// play <alias>: from where the device stands, without waiting for the end
+int CMciInterpreter::Play(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    int nError = MciError::kNone;
+    IMediaDevice* pDevice = FindAlone(arrArgs, nError);
+    return pDevice ? pDevice->Play() : nError;
+}
+
+// pause <alias>
+int CMciInterpreter::Pause(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    int nError = MciError::kNone;
+    IMediaDevice* pDevice = FindAlone(arrArgs, nError);
+    return pDevice ? pDevice->Pause() : nError;
+}
+
+// resume <alias>: goes on only from a pause
+int CMciInterpreter::Resume(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    int nError = MciError::kNone;
+    IMediaDevice* pDevice = FindAlone(arrArgs, nError);
+    if (!pDevice)
+        return nError;
+    return pDevice->Mode() == EMediaMode::Paused ? pDevice->Play() : MciError::kNone;
+}
+
+// stop <alias>
+int CMciInterpreter::Stop(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    int nError = MciError::kNone;
+    IMediaDevice* pDevice = FindAlone(arrArgs, nError);
+    return pDevice ? pDevice->Stop() : nError;
+}
+
+// seek <alias> to <milliseconds> | start | end
+int CMciInterpreter::Seek(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    if (arrArgs.empty())
+        return MciError::kMissingParameter;
+    int nError = MciError::kNone;
+    IMediaDevice* pDevice = Find(arrArgs[0], nError);
+    if (!pDevice)
+        return nError;
+    if (arrArgs.size() < 2)
+        return MciError::kMissingParameter;
+    if (MciLower(arrArgs[1]) != "to")
+        return MciError::kUnrecognizedKeyword;
+    if (arrArgs.size() < 3)
+        return MciError::kMissingArgument;
+    if (arrArgs.size() > 3)
+        return MciError::kUnrecognizedKeyword;
+    const std::string strWhere = MciLower(arrArgs[2]);
+    if (strWhere == "start" || strWhere == "end")
+        return pDevice->Seek(strWhere == "start" ? 0.0 : double(pDevice->LengthMs()));
+    // The player writes fractions (0.5) and, for tiny ones, exponents (5.e-003).
+    const std::string& strTarget = arrArgs[2];
+    double fMs = 0;
+    const auto result = std::from_chars(strTarget.data(), strTarget.data() + strTarget.size(), fMs);
+    if (result.ec != std::errc() || result.ptr != strTarget.data() + strTarget.size() || !std::isfinite(fMs))
+        return MciError::kBadInteger;
+    if (fMs < 0 || fMs > double(pDevice->LengthMs()))
+        return MciError::kOutOfRange;
+    return pDevice->Seek(fMs);
 }

@@ -1,7 +1,7 @@
 // Our own interpreter of the media commands the player sends, standing where Windows has MCI:
 // "open" a WAV file as waveaudio or a MIDI file as sequencer under an alias, "set ... time
-// format milliseconds", "status ... length" and "close". Each verb is one entry of a table, so
-// that playback commands join it without touching the others.
+// format milliseconds", "play", "pause", "resume", "stop", "seek ... to", "status ... length /
+// position / mode" and "close". Each verb is one entry of a table.
 #pragma once
 
 #include "platform/MediaCommands.h"
@@ -16,7 +16,9 @@
 class CMciInterpreter : public IMediaCommands
 {
   public:
+    // The devices play through these; the default is the program's own outputs.
     CMciInterpreter();
+    explicit CMciInterpreter(SMediaBackends backends);
     ~CMciInterpreter() override;
     CMciInterpreter(const CMciInterpreter&) = delete;
     CMciInterpreter& operator=(const CMciInterpreter&) = delete;
@@ -30,10 +32,18 @@ class CMciInterpreter : public IMediaCommands
     int Close(std::span<const std::string> arrArgs, std::string& strReply);
     int Set(std::span<const std::string> arrArgs, std::string& strReply);
     int Status(std::span<const std::string> arrArgs, std::string& strReply);
+    int Play(std::span<const std::string> arrArgs, std::string& strReply);
+    int Pause(std::span<const std::string> arrArgs, std::string& strReply);
+    int Resume(std::span<const std::string> arrArgs, std::string& strReply);
+    int Stop(std::span<const std::string> arrArgs, std::string& strReply);
+    int Seek(std::span<const std::string> arrArgs, std::string& strReply);
 
     // The device open under the alias, or null; sets nError to kUnknownDevice when null.
     IMediaDevice* Find(const std::string& strAlias, int& nError);
+    // The device of a command that takes the alias alone ("play mus1"), or null with nError.
+    IMediaDevice* FindAlone(std::span<const std::string> arrArgs, int& nError);
 
+    std::shared_ptr<CMediaOutputs> m_pOutputs;
     std::mutex m_mutex; // the window thread and the media player thread both send commands
     std::map<std::string, std::unique_ptr<IMediaDevice>> m_mapDevices; // by alias in lower case
 };

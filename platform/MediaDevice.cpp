@@ -2,36 +2,19 @@
 
 #include "platform/MciErrors.h"
 #include "platform/MciTokens.h"
-#include "platform/WavLength.h"
+#include "platform/SdlAudioOut.h"
+#include "platform/SequencerDevice.h"
+#include "platform/SteadyClock.h"
+#include "platform/SystemMidiOut.h"
+#include "platform/WaveDevice.h"
 #include "sound/MidiFile.h"
+#include "sound/SoundFontChoice.h"
 
 #include <filesystem>
 #include <fstream>
 
 namespace
 {
-
-// A WAV file measured by libsndfile; playback through the audio mixer joins it later.
-class CWaveDevice : public IMediaDevice
-{
-  public:
-    explicit CWaveDevice(uint32_t nLengthMs) : m_nLengthMs(nLengthMs) {}
-    uint32_t LengthMs() const override { return m_nLengthMs; }
-
-  private:
-    uint32_t m_nLengthMs;
-};
-
-// A Standard MIDI File read whole by our reader; the sequencer will play these very events.
-class CSequencerDevice : public IMediaDevice
-{
-  public:
-    explicit CSequencerDevice(SMidiFile file) : m_file(std::move(file)) {}
-    uint32_t LengthMs() const override { return m_file.nLengthMs; }
-
-  private:
-    SMidiFile m_file;
-};
 
 // What both device types need before they look inside: a regular file we may read. A FIFO or a
 // device node named song.wav would block or never end, so only regular files go further.
@@ -46,8 +29,55 @@ int CheckReadable(const std::string& strPath)
 
 } // namespace
 
+const char* MediaModeWord(EMediaMode eMode)
+{
+    switch (eMode)
+    {
+    case EMediaMode::Playing:
+        return "playing";
+    case EMediaMode::Paused:
+        return "paused";
+    case EMediaMode::Stopped:
+        break;
+    }
+    return "stopped";
+}
+
+SMediaBackends RealMediaBackends()
+{
+    SMediaBackends backends;
+    backends.fAudioOut = SharedSdlAudioOut;
+    backends.fMidiOut = [] { return std::shared_ptr<IMidiOut>(MakeSystemMidiOut(ChooseSoundFont)); };
+    backends.fClock = [] { return std::shared_ptr<IClock>(MakeSteadyClock()); };
+    return backends;
+}
+
+std::shared_ptr<IAudioOut> CMediaOutputs::AudioOut()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_pAudioOut && m_backends.fAudioOut)
+        m_pAudioOut = m_backends.fAudioOut();
+    return m_pAudioOut;
+}
+
+std::shared_ptr<IMidiOut> CMediaOutputs::MidiOut()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_pMidiOut && m_backends.fMidiOut)
+        m_pMidiOut = m_backends.fMidiOut();
+    return m_pMidiOut;
+}
+
+std::shared_ptr<IClock> CMediaOutputs::Clock()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_pClock && m_backends.fClock)
+        m_pClock = m_backends.fClock();
+    return m_pClock;
+}
+
 std::unique_ptr<IMediaDevice> OpenMediaDevice(const std::string& strType, const std::string& strPath,
-                                              int& nError)
+                                              const std::shared_ptr<CMediaOutputs>& pOutputs, int& nError)
 {
     const std::string strKind = MciLower(strType);
     const bool bWave = strKind == "waveaudio";
@@ -62,15 +92,7 @@ std::unique_ptr<IMediaDevice> OpenMediaDevice(const std::string& strType, const 
         return nullptr;
 
     if (bWave)
-    {
-        const std::optional<uint32_t> nLengthMs = WavLengthMs(strPath);
-        if (!nLengthMs)
-        {
-            nError = MciError::kInvalidFile;
-            return nullptr;
-        }
-        return std::make_unique<CWaveDevice>(*nLengthMs);
-    }
+        return CWaveDevice::Open(strPath, pOutputs, nError);
 
     SMidiFile file;
     std::string strReason;
@@ -79,5 +101,5 @@ std::unique_ptr<IMediaDevice> OpenMediaDevice(const std::string& strType, const 
         nError = MciError::kInvalidFile;
         return nullptr;
     }
-    return std::make_unique<CSequencerDevice>(std::move(file));
+    return std::make_unique<CSequencerDevice>(std::move(file), pOutputs);
 }

@@ -1,0 +1,65 @@
+// The sequencer device: a Standard MIDI File played by a thread of its own to the output that
+// "MIDI Mapper" reaches. Each message waits for its own deadline on one schedule (the start of
+// the stretch plus the message's time in the file, from the tempo map), so waiting never adds up.
+#pragma once
+
+#include "platform/MediaDevice.h"
+#include "platform/SoundingNotes.h"
+#include "sound/MidiFile.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class CSequencerDevice : public IMediaDevice
+{
+  public:
+    CSequencerDevice(SMidiFile file, std::shared_ptr<CMediaOutputs> pOutputs);
+    // Ends the thread and silences what it left sounding.
+    ~CSequencerDevice() override;
+
+    uint32_t LengthMs() const override { return m_file.nLengthMs; }
+    int Play() override;
+    int Pause() override;
+    int Stop() override;
+    // Also switches off what sounds and sends the controllers and programs in force at the
+    // target, so that playing on from there sounds as it would have there.
+    int Seek(double fMs) override;
+    uint32_t PositionMs() override;
+    EMediaMode Mode() override;
+
+    // The messages that set up each channel as it stands just before nAtUs: a reset of all
+    // controllers on every channel the file uses, then the last value of every controller,
+    // program, channel pressure and pitch bend, in the order the file sent them.
+    std::vector<uint32_t> StateAt(uint64_t nAtUs) const;
+
+  private:
+    // The thread's routine: plays the file from m_nFromUs, started at tStart.
+    void Run(std::chrono::nanoseconds tStart);
+    // Ends the thread (if any) and takes its position; the handle is then ours again.
+    void EndThreadLocked();
+    // The played position, the end of the file once the thread has played it.
+    uint64_t PositionUsLocked();
+    void SendLocked(uint32_t dwMessage);
+    void SilenceLocked();
+
+    const SMidiFile m_file;
+    const std::shared_ptr<CMediaOutputs> m_pOutputs;
+    std::shared_ptr<IMidiOut> m_pMidiOut;
+    std::shared_ptr<IClock> m_pClock;
+    std::unique_ptr<IMidiOutHandle> m_pHandle; // opened at the first Play or Seek
+
+    std::mutex m_mutex; // the commands; the thread takes none of it
+    EMediaMode m_eMode = EMediaMode::Stopped;
+    uint64_t m_nFromUs = 0;            // where the current stretch began, or where it stands
+    bool m_bStateDue = false;          // a seek's state is still to be sent before playing
+    std::chrono::nanoseconds m_tStart{0}; // when the current stretch began
+    std::thread m_thread;
+    std::atomic<bool> m_bCut{false};       // tells the thread to end
+    std::atomic<bool> m_bFinished{false};  // the thread has played to the end of the file
+    CSoundingNotes m_notes;                // used by the thread while it runs, else by us
+};
