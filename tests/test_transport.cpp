@@ -1,0 +1,310 @@
+// The main window's transport on project rows, with the recorder output and the manual clock
+// installed as the program's outputs: what plays when, Pause, Stop, the timer's position and
+// label, and the whole list played once or over and over.
+#include "app/FileHelpers.h"
+#include "app/Settings.h"
+#include "mainwnd/CommandIds.h"
+#include "mainwnd/PlaylistState.h"
+#include "mainwnd/TonegroveDlg.h"
+#include "sound/ProgramOutputs.h"
+#include "tests/ManualClock.h"
+#include "tests/ProjectFixtures.h"
+#include "tests/RecorderMidiOut.h"
+#include "tests/TestSupport.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace
+{
+// One note of nMs on key nNote, version 0.1: the project ends with its note off.
+std::vector<uint8_t> NoteProject(int nNote, int32_t nMs)
+{
+    auto p = MakeHeader(1);
+    AppendEventRecord(p, 0, 0x7F0090u | (static_cast<uint32_t>(nNote) << 8));
+    AppendEventRecord(p, nMs, 0x0080u | (static_cast<uint32_t>(nNote) << 8));
+    return p;
+}
+
+class TransportTest : public ::testing::Test
+{
+  protected:
+    TransportTest() { SetProgramOutputs(&midiOut, &clock); }
+    ~TransportTest() override { SetProgramOutputs(nullptr, nullptr); }
+    void SetUp() override
+    {
+        ResetSettingsToDefaults();
+        ResetPlaylistState();
+        DeviceIndex = -1;
+    }
+    void TearDown() override { ResetSettingsToDefaults(); }
+
+    std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
+    {
+        const std::string strPath = folder.File(strName);
+        EXPECT_TRUE(WriteWholeFile(strPath, bytes));
+        return strPath;
+    }
+    // A window with one row per project, the first one selected.
+    std::unique_ptr<CTonegroveDlg> Window(const std::vector<std::vector<uint8_t>>& projects)
+    {
+        auto dlg = std::make_unique<CTonegroveDlg>();
+        for (size_t i = 0; i < projects.size(); ++i)
+        {
+            prompter.AnswerPath(Put("p" + std::to_string(i) + ".tgp", projects[i]));
+            dlg->OnCommand(Cmd::Open);
+        }
+        dlg->ClickRow(0);
+        return dlg;
+    }
+    // Time runs to nMs; the player has then done everything it does up to that moment.
+    void RunTo(CTonegroveDlg& dlg, int64_t nMs)
+    {
+        ASSERT_TRUE(clock.AdvanceTo(nMs, [&] { return !dlg.Player().m_bPlaying; }));
+    }
+    std::string Tools(const CTonegroveDlg& dlg) const
+    {
+        std::string str;
+        for (int nId : {Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop})
+            str += dlg.IsToolEnabled(nId) ? '1' : '0';
+        return str;
+    }
+    // The note ons sent, as "key@ms".
+    std::vector<std::string> NoteOns() const
+    {
+        std::vector<std::string> out;
+        for (const SSent& s : midiOut.Sent())
+        {
+            if ((s.dwMessage & 0xF0) == 0x90 && (s.dwMessage >> 16) != 0)
+                out.push_back(std::to_string((s.dwMessage >> 8) & 0x7F) + "@" + std::to_string(s.Ms()));
+        }
+        return out;
+    }
+    bool Silenced(int nNote) const
+    {
+        for (const SSent& s : midiOut.Sent())
+        {
+            const uint32_t dw = s.dwMessage;
+            const bool bOff = (dw & 0xF0) == 0x80 || ((dw & 0xF0) == 0x90 && (dw >> 16) == 0);
+            if (bOff && static_cast<int>((dw >> 8) & 0x7F) == nNote)
+                return true;
+        }
+        return false;
+    }
+
+    CManualClock clock;
+    CRecorderMidiOut midiOut{clock};
+    CTempRegistry reg;
+    CScriptedPrompter prompter;
+    CTempFolder folder;
+};
+
+TEST_F(TransportTest, PlaybackPauseAndResumeKeepTheScheduleAndTheTimerFollows)
+{
+    auto dlg = Window({NoteProject(60, 3000)});
+    dlg->OnCommand(Cmd::Playback);
+    EXPECT_TRUE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(dlg->IsTimerRunning());
+    EXPECT_TRUE(dlg->IsItemPlaying());
+    EXPECT_EQ("011", Tools(*dlg));
+    EXPECT_EQ(0, g_nCurrentItem);
+
+    RunTo(*dlg, 1500);
+    dlg->OnTimer();
+    EXPECT_EQ("00:01", dlg->TimeLabel()->text().toStdString());
+    EXPECT_EQ(50, dlg->PositionBar()->value());
+
+    // F6 holds the project, Pause greys itself; F4 goes on from where it was.
+    dlg->OnCommand(Cmd::Pause);
+    EXPECT_TRUE(dlg->Player().m_bPause);
+    EXPECT_EQ("101", Tools(*dlg));
+    RunTo(*dlg, 2500);
+    dlg->OnTimer();
+    EXPECT_EQ("00:01", dlg->TimeLabel()->text().toStdString());
+    EXPECT_TRUE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(midiOut.Messages().size() == 1) << "nothing more is sent while paused";
+
+    dlg->OnCommand(Cmd::Playback);
+    EXPECT_FALSE(dlg->Player().m_bPause);
+    RunTo(*dlg, 5000);
+    dlg->OnTimer();
+    EXPECT_FALSE(dlg->IsItemPlaying());
+    // The note lasted its 3000 ms of playing plus the second of pause.
+    const auto sent = midiOut.Sent();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(0x7F3C90u, sent[0].dwMessage);
+    EXPECT_EQ(0, sent[0].Ms());
+    EXPECT_EQ(0x3C80u, sent[1].dwMessage);
+    // The player notices the pause and the resume within one of its 50 ms steps.
+    EXPECT_NEAR(4000, sent[1].Ms(), 50);
+    // Without AllPlay nothing moves on and the timer keeps ticking.
+    EXPECT_TRUE(dlg->IsTimerRunning());
+    EXPECT_EQ(0, g_nCurrentItem);
+}
+
+TEST_F(TransportTest, StopInALongSilenceEndsAtOnceSilencesAndKeepsTheTimer)
+{
+    auto dlg = Window({NoteProject(60, 600000)});
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 1000);
+    dlg->OnCommand(Cmd::Stop);
+    RunTo(*dlg, 1000);
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_EQ(0.0f, static_cast<float>(dlg->Player().m_fPosition));
+    EXPECT_FALSE(dlg->IsItemPlaying());
+    EXPECT_EQ("100", Tools(*dlg));
+    EXPECT_TRUE(dlg->IsTimerRunning());
+
+    // And it plays again at once, from the start.
+    dlg->OnCommand(Cmd::Playback);
+    EXPECT_TRUE(dlg->Player().m_bPlaying);
+    EXPECT_EQ((std::vector<std::string>{"60@0", "60@1000"}), NoteOns());
+}
+
+TEST_F(TransportTest, AllPlayPlaysEveryRowOnceThenStops)
+{
+    AllPlay = true;
+    auto dlg = Window({NoteProject(60, 200), NoteProject(62, 200), NoteProject(64, 200)});
+    dlg->OnCommand(Cmd::Playback);
+    for (int64_t t = 100; t <= 1000; t += 100)
+    {
+        RunTo(*dlg, t);
+        dlg->OnTimer();
+    }
+    EXPECT_EQ((std::vector<std::string>{"60@0", "62@200", "64@400"}), NoteOns());
+    EXPECT_FALSE(dlg->IsTimerRunning());
+    EXPECT_EQ("100", Tools(*dlg));
+    EXPECT_EQ(2, dlg->SelectedRow());
+}
+
+TEST_F(TransportTest, PlayNoEndStartsTheNextPassWithTheSecondRow)
+{
+    AllPlay = true;
+    PlayNoEnd = true;
+    auto dlg = Window({NoteProject(60, 200), NoteProject(62, 200), NoteProject(64, 200)});
+    dlg->OnCommand(Cmd::Playback);
+    for (int64_t t = 100; t <= 800; t += 100)
+    {
+        RunTo(*dlg, t);
+        dlg->OnTimer();
+    }
+    // Row 0 is marked after the last row and the tick after that plays row 1.
+    EXPECT_EQ((std::vector<std::string>{"60@0", "62@200", "64@400", "62@700"}), NoteOns());
+    EXPECT_TRUE(dlg->IsTimerRunning());
+}
+
+TEST_F(TransportTest, PlaybackOfAnotherRowStopsTheRowPlayingAndADamagedRowNeverHangs)
+{
+    auto damaged = NoteProject(64, 100) + Bytes({'$', 9});
+    auto dlg = Window({NoteProject(60, 600000), NoteProject(62, 600000), damaged});
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 500);
+
+    // A double click on row 1 plays row 1, not more of row 0.
+    dlg->DoubleClickRow(1);
+    RunTo(*dlg, 600);
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_EQ((std::vector<std::string>{"60@0", "62@500"}), NoteOns());
+    EXPECT_EQ(1, g_nCurrentItem);
+
+    // A damaged project: its messages are shown and Playback still comes back.
+    dlg->DoubleClickRow(2);
+    RunTo(*dlg, 700);
+    EXPECT_TRUE(Silenced(62));
+    EXPECT_FALSE(prompter.Lines().empty());
+    dlg->OnTimer();
+    EXPECT_FALSE(dlg->IsItemPlaying());
+}
+
+TEST_F(TransportTest, ClosingTheWindowStopsThePlayerAndSilencesItsNotes)
+{
+    auto dlg = Window({NoteProject(60, 600000)});
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 200);
+    dlg->done(0);
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_EQ(0, midiOut.OpenHandles());
+}
+
+// Plays into the live play window once it is up: at each time of the manual clock a key goes
+// down or up, as a key with its scan code arrives from the X server.
+struct SLiveKey
+{
+    int64_t nMs;
+    bool bDown;
+    int nQtKey;
+    uint32_t nScanCode;
+    const char* pText;
+};
+
+void PlayIntoLiveWindow(CManualClock& clock, std::vector<SLiveKey> keys)
+{
+    QTimer::singleShot(0, [&clock, keys] {
+        QWidget* pWindow = QApplication::activeModalWidget();
+        ASSERT_NE(nullptr, pWindow);
+        for (const SLiveKey& k : keys)
+        {
+            clock.AdvanceTo(k.nMs, [] { return true; });
+            QWidget* pTarget = pWindow->focusWidget() ? pWindow->focusWidget() : pWindow;
+            QKeyEvent event(k.bDown ? QEvent::KeyPress : QEvent::KeyRelease, k.nQtKey, Qt::NoModifier, k.nScanCode,
+                            0, 0, QString::fromUtf8(k.pText));
+            QApplication::sendEvent(pTarget, &event);
+        }
+    });
+}
+
+TEST_F(TransportTest, LivePlayRecordsIntoTheSelectedProjectAndEscChangesNothing)
+{
+    auto dlg = Window({NoteProject(60, 100)});
+    const std::vector<uint8_t> before = dlg->RowData(0);
+
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"}, {200, false, Qt::Key_Z, 52, "z"},
+                               {300, true, Qt::Key_Escape, 9, "\x1b"}});
+    dlg->OnCommand(Cmd::Play);
+    EXPECT_EQ(before, dlg->RowData(0));
+    EXPECT_EQ(1, dlg->RowCount());
+
+    // The Russian layout gives the same key a Cyrillic letter: it plays the same note.
+    PlayIntoLiveWindow(clock, {{600, true, 0x42F /* Я */, 52, "я"}, {850, false, 0x42F, 52, "я"},
+                               {900, true, Qt::Key_Return, 36, "\r"}});
+    dlg->OnCommand(Cmd::Play);
+    std::vector<uint8_t> records;
+    AppendEventRecord(records, 300, 0x7F3A90); // since this opening, at 300
+    AppendEventRecord(records, 250, 0x3A80);
+    EXPECT_EQ(before + records, dlg->RowData(0));
+    EXPECT_EQ(records, std::vector<uint8_t>(dlg->RowData(0).begin() + static_cast<long>(std::min(before.size(), dlg->RowData(0).size())), dlg->RowData(0).end()));
+    EXPECT_EQ("00:00", dlg->RowText(0, 1));
+    EXPECT_EQ("111", Tools(*dlg));
+    EXPECT_EQ((SButtons{true, true, true, true}), dlg->RowButtons(0));
+    EXPECT_EQ((std::vector<std::string>{"58@100", "58@600"}), NoteOns());
+}
+
+TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersion)
+{
+    ProjectType = 0;
+    auto dlg = std::make_unique<CTonegroveDlg>();
+    PlayIntoLiveWindow(clock, {{40, true, Qt::Key_Z, 52, "z"}, {1040, false, Qt::Key_Z, 52, "z"},
+                               {1100, true, Qt::Key_Return, 36, "\r"}});
+    dlg->OnCommand(Cmd::Play);
+    ASSERT_EQ(1, dlg->RowCount());
+    EXPECT_EQ("TGP", dlg->RowType(0));
+    EXPECT_NE(std::string::npos, dlg->RowText(0, 0).find("Melody1.tgp"));
+    std::vector<uint8_t> records;
+    AppendNoteOnRecord(records, 40, 35, 23, 127, 0);
+    AppendNoteOffRecord(records, 1000, 35, 23, 0);
+    EXPECT_EQ(MakeHeader(0) + records, dlg->RowData(0));
+    EXPECT_EQ(records, std::vector<uint8_t>(dlg->RowData(0).begin() + static_cast<long>(std::min(kHeaderSize, dlg->RowData(0).size())), dlg->RowData(0).end()));
+    EXPECT_EQ("00:01", dlg->RowText(0, 1));
+}
+
+} // namespace
