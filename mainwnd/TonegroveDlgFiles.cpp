@@ -273,6 +273,11 @@ void CTonegroveDlg::OnClose()
     if (nRow < static_cast<int>(g_arrPaths.size()))
         g_arrPaths.erase(g_arrPaths.begin() + nIndex);
     m_wndList->removeRow(nRow);
+    // The rows after it move up; the player's row goes with them, or is gone.
+    if (m_nPlayerRow == nRow)
+        m_nPlayerRow = -1;
+    else if (m_nPlayerRow > nRow)
+        --m_nPlayerRow;
     if (RowCount() == 0)
     {
         m_wndList->setEnabled(false);
