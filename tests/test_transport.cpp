@@ -6,10 +6,14 @@
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/PlaylistState.h"
 #include "mainwnd/TonegroveDlg.h"
+#include "platform/MediaCommands.h"
+#include "sound/MciPlayer.h"
 #include "sound/ProgramOutputs.h"
 #include "tests/ManualClock.h"
+#include "tests/MediaDoubles.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/RecorderMidiOut.h"
+#include "tests/ScriptedMediaCommands.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -234,6 +238,131 @@ TEST_F(TransportTest, ClosingTheWindowStopsThePlayerAndSilencesItsNotes)
     EXPECT_FALSE(dlg->Player().m_bPlaying);
     EXPECT_TRUE(Silenced(60));
     EXPECT_EQ(0, midiOut.OpenHandles());
+}
+
+// Media rows against a scripted command layer: what the transport has the media player send.
+class MediaTransportTest : public TransportTest
+{
+  protected:
+    MediaTransportTest() { SetMediaCommands(&layer); }
+    ~MediaTransportTest() override { SetMediaCommands(nullptr); }
+
+    // Adds a media row (its file needs only to exist) whose length the layer gives.
+    void AddMedia(CTonegroveDlg& dlg, const std::string& strName, int nAlias, const char* pszLength)
+    {
+        layer.Answer("Status mus" + std::to_string(nAlias) + " length", 0, pszLength);
+        prompter.AnswerPath(Put(strName, Bytes({0})));
+        dlg.OnCommand(Cmd::Open);
+    }
+    bool SentInOrder(const std::vector<std::string>& arrWanted) const
+    {
+        const std::vector<std::string> sent = layer.Sent();
+        auto it = sent.begin();
+        for (const std::string& str : arrWanted)
+        {
+            it = std::find(it, sent.end(), str);
+            if (it == sent.end())
+                return false;
+            ++it;
+        }
+        return true;
+    }
+
+    CScriptedMediaCommands layer;
+};
+
+TEST_F(MediaTransportTest, AllPlayGoesThroughProjectsAndMediaFiles)
+{
+    AllPlay = true;
+    auto dlg = std::make_unique<CTonegroveDlg>();
+    prompter.AnswerPath(Put("a.tgp", NoteProject(60, 200)));
+    dlg->OnCommand(Cmd::Open);
+    AddMedia(*dlg, "b.wav", 1, "1000");
+    prompter.AnswerPath(Put("c.tgp", NoteProject(64, 200)));
+    dlg->OnCommand(Cmd::Open);
+    dlg->ClickRow(0);
+    // The WAV file plays for two polls, then it has ended.
+    layer.Answer("Status mus1 mode", 0, "playing");
+    layer.Answer("Status mus1 mode", 0, "playing");
+    layer.Answer("Status mus1 mode", 0, "stopped");
+    layer.Answer("Status mus1 position", 0, "250");
+
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 200);
+    dlg->OnTimer(); // row 0 has ended: row 1 starts
+    EXPECT_EQ(1, g_nCurrentItem);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->Media().ThreadRunning(); }));
+    EXPECT_TRUE(SentInOrder({"Play mus1", "Close mus1"}));
+    dlg->OnTimer(); // row 1 has ended: row 2 starts
+    EXPECT_EQ(2, g_nCurrentItem);
+    RunTo(*dlg, 400);
+    dlg->OnTimer();
+    dlg->OnTimer(); // the end of the list
+    EXPECT_EQ((std::vector<std::string>{"60@0", "64@200"}), NoteOns());
+    EXPECT_FALSE(dlg->IsTimerRunning());
+    EXPECT_EQ("100", Tools(*dlg));
+}
+
+TEST_F(MediaTransportTest, PauseResumeSeekAndStopOnAMediaRow)
+{
+    auto dlg = std::make_unique<CTonegroveDlg>();
+    AddMedia(*dlg, "song.wav", 0, "1000");
+    dlg->ClickRow(0);
+    layer.Answer("Status mus0 mode", 0, "playing");
+    layer.Answer("Status mus0 position", 0, "500");
+
+    dlg->OnCommand(Cmd::Playback);
+    ASSERT_TRUE(WaitFor([&] { return dlg->Media().m_fLength == 1000.0f && dlg->Media().m_fPosition == 500.0f; }));
+    dlg->OnTimer();
+    EXPECT_EQ(50, dlg->PositionBar()->value());
+    EXPECT_EQ("011", Tools(*dlg));
+
+    // F6 pauses the device, F6 again lets it go on from where it was.
+    dlg->OnCommand(Cmd::Pause);
+    EXPECT_TRUE(dlg->Media().m_bPause);
+    EXPECT_EQ("101", Tools(*dlg));
+    ASSERT_TRUE(WaitFor([&] { return SentInOrder({"Play mus0", "Pause mus0"}); }));
+    dlg->OnCommand(Cmd::Pause);
+    EXPECT_FALSE(dlg->Media().m_bPause);
+    ASSERT_TRUE(WaitFor([&] { return SentInOrder({"Play mus0", "Pause mus0", "Play mus0"}); }));
+
+    // The bar, clicked at its middle (15 pixels in are its start), seeks there.
+    QSlider* pBar = dlg->PositionBar();
+    pBar->resize(400, pBar->height());
+    dlg->OnThumbPositionChanging(pBar->mapToGlobal(QPoint(0, 0)).x() + 15 + 200);
+    const std::string strSeek = "Seek mus0 to 500";
+    EXPECT_EQ(50, pBar->sliderPosition());
+    EXPECT_TRUE(SentInOrder({"Play mus0", "Pause mus0", "Play mus0", strSeek})) << ::testing::PrintToString(layer.Sent());
+    EXPECT_TRUE(dlg->IsTimerRunning());
+    EXPECT_TRUE(dlg->Media().ThreadRunning());
+
+    // Stop ends the thread, goes back to the start and stops the timer.
+    dlg->OnCommand(Cmd::Stop);
+    EXPECT_FALSE(dlg->IsTimerRunning());
+    EXPECT_EQ("100", Tools(*dlg));
+    ASSERT_TRUE(WaitFor([&] { return !dlg->Media().ThreadRunning(); }));
+    EXPECT_TRUE(SentInOrder({strSeek, "Seek mus0 to 0", "Close mus0"}));
+}
+
+TEST_F(MediaTransportTest, AFileThatCannotBeOpenedIsToldOnceAndTheListMovesOn)
+{
+    AllPlay = true;
+    auto dlg = std::make_unique<CTonegroveDlg>();
+    AddMedia(*dlg, "gone.wav", 0, "1000");
+    prompter.AnswerPath(Put("after.tgp", NoteProject(62, 200)));
+    dlg->OnCommand(Cmd::Open);
+    dlg->ClickRow(0);
+    const std::string strOpen = "open " + folder.File("gone.wav") + " type waveaudio alias mus0";
+    layer.Answer(strOpen, 275);
+    const size_t nBefore = prompter.Lines().size();
+
+    dlg->OnCommand(Cmd::Playback);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->Media().ThreadRunning(); }));
+    EXPECT_EQ(nBefore + 1, prompter.Lines().size());
+    dlg->OnTimer();
+    dlg->OnTimer();
+    EXPECT_EQ(1, g_nCurrentItem);
+    EXPECT_EQ((std::vector<std::string>{"62@0"}), NoteOns());
 }
 
 // Plays into the live play window once it is up: at each time of the manual clock a key goes
