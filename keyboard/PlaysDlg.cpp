@@ -7,10 +7,8 @@
 #include "keyboard/NoteKeyboardWnd.h"
 #include "mainwnd/CommandIds.h"
 #include "platform/Prompter.h"
-#include "platform/SteadyClock.h"
-#include "platform/SystemMidiOut.h"
 #include "project/ProjectFormat.h"
-#include "sound/SoundFontChoice.h"
+#include "sound/ProgramOutputs.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -29,16 +27,15 @@ IMidiOut& LiveMidiOut()
 {
     if (g_pLiveMidiOut)
         return *g_pLiveMidiOut;
-    static std::unique_ptr<IMidiOut> s_pOwn = MakeSystemMidiOut(ChooseSoundFont);
-    return *s_pOwn;
+    // The program's one set of outputs: the live window and the playlist share the synthesizer.
+    return ProgramMidiOut();
 }
 
 IClock& LiveClock()
 {
     if (g_pLiveClock)
         return *g_pLiveClock;
-    static CSteadyClock s_clock;
-    return s_clock;
+    return ProgramClock();
 }
 } // namespace
 
@@ -82,8 +79,14 @@ CPlaysDlg::CPlaysDlg(std::vector<uint8_t> startProject, SPlaysSetup setup, QWidg
 
 CPlaysDlg::~CPlaysDlg()
 {
-    // The keyboard sends through the output: it goes first, and the output's closing then
-    // silences whatever it still knows of.
+    // A window destroyed without being closed still ends the notes it holds. The keyboard
+    // sends through the output: it goes first, and the output's closing then silences
+    // whatever it still knows of.
+    if (m_pKeyboard && !m_bClosed)
+    {
+        m_pKeyboard->StopKeys();
+        m_pKeyboard->Keys().ReleaseAll();
+    }
     delete m_pKeyboard;
     m_pKeyboard = nullptr;
     m_pMidiOut.reset();
@@ -104,8 +107,19 @@ bool CPlaysDlg::OnInitDialog()
     m_pKeyboard->BuildLayout(ExtView, m_setup.strPictureFolder);
     setFocusProxy(m_pKeyboard);
     m_pKeyboard->setFocus();
-    resize(m_pKeyboard->m_nWidth + 50, m_pKeyboard->m_nHeight + 100);
+    FitToKeyboard();
     return true;
+}
+
+QSize CPlaysDlg::OuterSize() const
+{
+    return m_pKeyboard ? QSize(m_pKeyboard->m_nWidth + 50, m_pKeyboard->m_nHeight + 100) : QSize();
+}
+
+void CPlaysDlg::FitToKeyboard()
+{
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setFixedSize(OuterSize() - frame);
 }
 
 std::vector<std::string> CPlaysDlg::StatusLines() const
@@ -153,6 +167,7 @@ void CPlaysDlg::showEvent(QShowEvent* pEvent)
     if (m_bShown || !m_pKeyboard)
         return;
     m_bShown = true;
+    FitToKeyboard();
     m_pKeyboard->Keys().FillStatusTexts();
     update();
 }
@@ -178,4 +193,12 @@ void CPlaysDlg::keyReleaseEvent(QKeyEvent* pEvent)
 {
     if (!m_pKeyboard || !m_pKeyboard->HandleKey(pEvent))
         QDialog::keyReleaseEvent(pEvent);
+}
+
+void CPlaysDlg::changeEvent(QEvent* pEvent)
+{
+    // Another window took the keyboard: the keys held now are released where we cannot see it.
+    if (pEvent->type() == QEvent::ActivationChange && !isActiveWindow() && m_pKeyboard)
+        m_pKeyboard->Keys().ReleaseAll();
+    QDialog::changeEvent(pEvent);
 }

@@ -29,9 +29,9 @@ struct SPlayResult
 // project, which then starts from the bare header of the version ProjectType chooses.
 SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject);
 
-// What the live window plays through and keeps time with; the program's own outputs unless
+// What the live window plays through and keeps time with; the program's outputs unless
 // something else is installed here (tests install their recorder and manual clock). Null puts
-// the program's own back. The caller keeps ownership.
+// the program's outputs back. The caller keeps ownership.
 void SetLivePlayOutputs(IMidiOut* pMidiOut, IClock* pClock);
 
 struct SPlaysSetup
@@ -56,6 +56,9 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     const SPlayResult& Result() const { return m_result; }
 
     CNoteKeyboardWnd* Keyboard() const { return m_pKeyboard; }
+    // The window's outer size, frame included: the keyboard's extent and room for the status
+    // lines below it.
+    QSize OuterSize() const;
     // The three status lines as painted: MIDI channel, DirectX channel, music type.
     std::vector<std::string> StatusLines() const;
 
@@ -73,8 +76,13 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     void paintEvent(QPaintEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
     void keyReleaseEvent(QKeyEvent* pEvent) override;
+    void changeEvent(QEvent* pEvent) override;
 
   private:
+    // Gives the window its outer size with the frame it has now; the frame is known only once
+    // the window is shown.
+    void FitToKeyboard();
+
     std::vector<uint8_t> m_arrStart;
     int m_nRecordVersion = -1;
     SPlaysSetup m_setup;

@@ -154,6 +154,9 @@ void CMciPlayer::Stop(int32_t nAlias)
     std::string strReply;
     Send("Stop " + Alias(nAlias), strReply);
     m_bPlaying = false;
+    // Wake the thread from its poll, so that it has ended before the next Play looks.
+    m_bCut = true;
+    m_pClock->Interrupt();
 }
 
 void CMciPlayer::Seek(int32_t nAlias, float fMs)
