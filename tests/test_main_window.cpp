@@ -9,6 +9,8 @@
 #include "tests/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,6 +18,7 @@
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -427,6 +430,26 @@ TEST_F(MainWindowTest, ShortcutsReachTheMainWindowFromAnyWindowButTextFieldsKeep
     app.SetMainWindow(nullptr);
     QTest::keyClick(pEdit, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(1, dlg->RowCount());
+}
+
+TEST_F(MainWindowTest, SettingsFromTheMenuAndTheToolbarOpenTheOptionsOverTheWindow)
+{
+    auto dlg = MakeWindow();
+    for (int nId : {Cmd::Settings, Cmd::TbSettings})
+    {
+        std::string strSeen;
+        QTimer::singleShot(0, [&] {
+            QWidget* pModal = QApplication::activeModalWidget();
+            ASSERT_NE(nullptr, pModal);
+            strSeen = pModal->metaObject()->className();
+            EXPECT_EQ(dlg.get(), pModal->parentWidget());
+            static_cast<QDialog*>(pModal)->reject();
+        });
+        EXPECT_TRUE(dlg->OnCommand(nId));
+        EXPECT_EQ("COptionsDlg", strSeen) << nId;
+    }
+    // Cancel wrote nothing.
+    EXPECT_EQ(std::string::npos, ReadText(reg.UserFile()).find("ExtView"));
 }
 
 TEST(Accelerators, KeysMapToTheirCommands)
