@@ -190,6 +190,14 @@ void CWaveDevice::Mix(float* pStereo, int nFrames)
         }
         ++m_nMixed;
     }
+    // The last frame taken is the end, whether or not the stream asks for more.
+    if (PlayedFramesLocked() >= m_nFrames)
+    {
+        m_eMode = EMediaMode::Stopped;
+        m_nBase = m_nFrames;
+        m_nMixed = 0;
+        return;
+    }
     // Keep the count small, so that hours of playing cannot overflow the products above.
     if (m_nMixed >= kMixRate)
     {
