@@ -4,7 +4,10 @@
 #include "app/TextHelpers.h"
 #include "cli/CliFiles.h"
 #include "platform/Console.h"
+#include "platform/MciInterpreter.h"
+#include "platform/SdlAudioOut.h"
 #include "project/ProjectPlayer.h"
+#include "sound/MciPlayer.h"
 #include "sound/PlayerThread.h"
 
 #include <algorithm>
@@ -34,6 +37,91 @@ bool IsMediaFile(const std::string& strPath)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return strLower == "wav" || strLower == "mid";
 }
+
+// The output to play on: the one asked for, or the user's setting. False (and told) when there
+// is no such output.
+bool ChooseDevice(std::optional<int> nDevice, IMidiOut& midiOut, int& nChosen)
+{
+    LoadSettings();
+    nChosen = nDevice.value_or(DeviceIndex);
+    if (nDevice && (*nDevice < kMidiMapper || *nDevice >= midiOut.DeviceCount()))
+    {
+        std::fprintf(stderr, "there is no MIDI output %d; 'tonegrove-cli devices' lists them from -1 on\n", *nDevice);
+        return false;
+    }
+    return true;
+}
+
+// The output chosen on the command line, reached where the sequencer asks for "MIDI Mapper".
+class CChosenMidiOut : public IMidiOut
+{
+  public:
+    CChosenMidiOut(std::unique_ptr<IMidiOut> pOut, int nDevice) : m_pOut(std::move(pOut)), m_nDevice(nDevice) {}
+    int DeviceCount() override { return m_pOut->DeviceCount(); }
+    std::string DeviceName(int nDevice) override { return m_pOut->DeviceName(nDevice); }
+    std::unique_ptr<IMidiOutHandle> Open(int) override { return m_pOut->Open(m_nDevice); }
+
+  private:
+    std::unique_ptr<IMidiOut> m_pOut;
+    int m_nDevice;
+};
+
+// A WAV or MID file through the media player, as the window plays a media row: its thread, the
+// media commands, the audio stream or the MIDI output.
+int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, const FClockFactory& fClock)
+{
+    SMediaBackends backends;
+    backends.fAudioOut = SharedSdlAudioOut;
+    backends.fMidiOut = [pMidiOut] { return pMidiOut; };
+    backends.fClock = [fClock] { return std::shared_ptr<IClock>(fClock()); };
+    CMciInterpreter layer(std::move(backends));
+    std::unique_ptr<IClock> pClock = fClock();
+    CMciPlayer player(&layer, pClock.get());
+
+    // Measured first, as the playlist does: a file that cannot be opened has had its message
+    // and is not played.
+    constexpr int32_t kAlias = 0;
+    player.Open(strPath, kAlias);
+    const std::string strMode = player.GetMode(kAlias);
+    const std::string strLength = FormatTime(player.GetLength(kAlias));
+    player.Close(kAlias);
+    if (strMode.empty())
+        return 1;
+
+    g_bInterrupted = false;
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    const bool bTerminal = IsTerminal(stdout);
+    float fShown = 0;
+    auto ShowPosition = [&](const char* pEnd) {
+        fShown = std::max(fShown, static_cast<float>(player.m_fPosition));
+        std::printf("\r%s / %s%s", FormatTime(fShown).c_str(), strLength.c_str(), pEnd);
+        std::fflush(stdout);
+    };
+
+    player.Play(kAlias, strPath);
+    bool bStopped = false;
+    while (player.ThreadRunning())
+    {
+        if (g_bInterrupted && !bStopped)
+        {
+            player.Stop(kAlias); // the device falls silent, the thread closes it and ends
+            bStopped = true;
+        }
+        if (bTerminal)
+            ShowPosition("");
+        pClock->SleepUntil(pClock->Now() + std::chrono::milliseconds(50), nullptr);
+    }
+    player.Shutdown();
+    if (!bStopped)
+        fShown = player.m_fLength; // played to the end: the last poll may have come just before it
+    ShowPosition("\n");
+    // Let the release of the last notes reach the speakers before the outputs close.
+    pClock->SleepUntil(pClock->Now() + std::chrono::milliseconds(150), nullptr);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    return bStopped ? 130 : 0;
+}
 } // namespace
 
 int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiOutFactory& fMidiOut,
@@ -41,11 +129,13 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
 {
     if (IsMediaFile(strPath))
     {
-        std::fprintf(stderr,
-                     "%s: WAV and MID files are not played from the command line yet; "
-                     "play them in the window, or give a project (.tgp)\n",
-                     strPath.c_str());
-        return 1;
+        std::unique_ptr<IMidiOut> pMidiOut = fMidiOut();
+        int nChosen = 0;
+        if (!ChooseDevice(nDevice, *pMidiOut, nChosen))
+            return 1;
+        // Media files play where the window plays them, on "MIDI Mapper", unless told otherwise.
+        nChosen = nDevice.value_or(kMidiMapper);
+        return PlayMedia(strPath, std::make_shared<CChosenMidiOut>(std::move(pMidiOut), nChosen), fClock);
     }
     std::vector<uint8_t> bytes;
     if (!ReadForCli(strPath, bytes))
@@ -56,13 +146,9 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
         return 2;
 
     std::unique_ptr<IMidiOut> pMidiOut = fMidiOut();
-    LoadSettings();
-    const int nChosen = nDevice.value_or(DeviceIndex);
-    if (nDevice && (*nDevice < kMidiMapper || *nDevice >= pMidiOut->DeviceCount()))
-    {
-        std::fprintf(stderr, "there is no MIDI output %d; 'tonegrove-cli devices' lists them from -1 on\n", *nDevice);
+    int nChosen = 0;
+    if (!ChooseDevice(nDevice, *pMidiOut, nChosen))
         return 1;
-    }
 
     std::unique_ptr<IClock> pClock = fClock();
     g_bInterrupted = false;

@@ -1,5 +1,5 @@
-// tonegrove-cli play: plays a project in real time on a MIDI output, showing position and
-// length; Ctrl+C stops it with every note switched off.
+// tonegrove-cli play: plays a project or a MID file in real time on a MIDI output, or a WAV file
+// on the audio stream, showing position and length; Ctrl+C stops it with every note switched off.
 #pragma once
 
 #include "platform/Clock.h"
@@ -10,6 +10,7 @@
 
 // nDevice: as the setting DeviceIndex counts (-1 "MIDI Mapper", 0 the built-in synthesizer);
 // without it the user's setting decides. Exit code: 0 played, 1 bad arguments or file, 2 the
-// project is damaged or from a future version, 130 stopped by Ctrl+C.
+// project is damaged or from a future version, 130 stopped by Ctrl+C. A WAV or MID file that
+// cannot be opened gives 1 after the media player's open error.
 int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiOutFactory& fMidiOut,
             const FClockFactory& fClock);

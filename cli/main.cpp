@@ -25,8 +25,8 @@ int main(int argc, char** argv)
 
     std::string strPlayFile;
     std::optional<int> nPlayDevice;
-    CLI::App* pPlay = app.add_subcommand("play", "Play a project in real time (Ctrl+C stops)");
-    pPlay->add_option("file", strPlayFile, "Project file (.tgp)")->required();
+    CLI::App* pPlay = app.add_subcommand("play", "Play a project, WAV or MID file in real time (Ctrl+C stops)");
+    pPlay->add_option("file", strPlayFile, "Project (.tgp), WAV or MID file")->required();
     pPlay->add_option("--device", nPlayDevice, "MIDI output: -1 MIDI Mapper, 0 the built-in synthesizer, ...");
 
     std::string strRenderFile, strRenderOut, strSoundFont;

@@ -1,6 +1,7 @@
 // tonegrove-cli devices, play and render, run as a user runs them (no sound card: SDL's dummy
 // driver, from the test environment).
 #include "app/FileHelpers.h"
+#include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestSupport.h"
 
@@ -149,9 +150,9 @@ TEST(CliPlay, PlaysToTheEndAndRefusesWhatItCannotPlay)
     const SCase cases[] = {
         {"damaged.tgp", 2, "Ошибка: TGP - файл поврежден, и поэтому проверка его длины невозможна!\n"},
         {"song.WAV", 1,
-         folder.File("song.WAV") +
-             ": WAV and MID files are not played from the command line yet; play them in the window, or give a "
-             "project (.tgp)\n"},
+         "При открытии возникла ошибка: Возникла ошибка при открытии, детали ошибки:\r\nУказанный файл не может "
+         "быть воспроизведен этим устройством MCI. Возможно, файл поврежден или имеет неверный формат.\n"},
+        {"song.WAV --device 7", 1, "there is no MIDI output 7; 'tonegrove-cli devices' lists them from -1 on\n"},
         {"one.tgp --device 7", 1, "there is no MIDI output 7; 'tonegrove-cli devices' lists them from -1 on\n"},
     };
     for (const SCase& c : cases)
@@ -174,6 +175,35 @@ TEST(CliPlay, InterruptStopsCleanly)
     SRun run = RunShell(Cli() + " play " + folder.File("long.tgp") + " & pid=$!; sleep 1; kill -INT $pid; wait $pid");
     EXPECT_EQ(130, run.nExit);
     // Killed, it would have written nothing; where it got to depends on the machine's pace.
+    EXPECT_EQ('\r', run.strOut.front());
+    EXPECT_TRUE(run.strOut.ends_with(" / 10:00\n")) << run.strOut;
+    EXPECT_EQ("", run.strErr);
+}
+
+// WAV and MID files play through the media player, with the same progress line; the last line
+// shows the whole length once the file has played to its end.
+TEST(CliPlay, PlaysWavAndMidiFilesToTheEnd)
+{
+    CTempFolder folder;
+    WriteBytes(folder.File("a.wav"), MakeWav({22050, 2, 16, 26460})); // 1200 ms
+    CMidiTrack track;
+    track.Event(0, {0xC0, 0}).Event(0, {0x90, 60, 100}).Event(1150, {0x80, 60, 0}).End(0); // 1198 ms
+    WriteBytes(folder.File("a b.mid"), MakeMidi(0, 480, {track}));
+    for (const char* pszName : {"a.wav", "'a b.mid'"})
+    {
+        const SRun run = RunShell(Cli() + " play " + folder.Path() + "/" + pszName);
+        EXPECT_EQ(0, run.nExit) << pszName << run.strErr;
+        EXPECT_EQ("\r00:01 / 00:01\n", run.strOut) << pszName;
+        EXPECT_EQ("", run.strErr) << pszName;
+    }
+}
+
+TEST(CliPlay, InterruptStopsAWavCleanly)
+{
+    CTempFolder folder;
+    WriteBytes(folder.File("long.wav"), MakeWav({8000, 1, 8, 8000 * 600})); // ten minutes
+    SRun run = RunShell(Cli() + " play " + folder.File("long.wav") + " & pid=$!; sleep 1; kill -INT $pid; wait $pid");
+    EXPECT_EQ(130, run.nExit);
     EXPECT_EQ('\r', run.strOut.front());
     EXPECT_TRUE(run.strOut.ends_with(" / 10:00\n")) << run.strOut;
     EXPECT_EQ("", run.strErr);
