@@ -64,7 +64,7 @@ CWaveDevice::~CWaveDevice()
 
 int CWaveDevice::Decode()
 {
-    if (!m_arrStereo.empty() || m_nFrames == 0)
+    if (m_bDecoded)
         return MciError::kNone;
     SF_INFO info{};
     TSndFile pFile(sf_open(m_strPath.c_str(), SFM_READ, &info));
@@ -74,7 +74,7 @@ int CWaveDevice::Decode()
     const size_t nChannels = size_t(info.channels);
     std::vector<float> arrRead(4096 * nChannels);
     std::vector<float> arrStereo;
-    arrStereo.reserve(size_t(m_nFrames) * 2);
+    // Grown as the samples come: a damaged header may claim far more frames than the file has.
     while (arrStereo.size() < size_t(m_nFrames) * 2)
     {
         const sf_count_t nWant = std::min<sf_count_t>(4096, sf_count_t(m_nFrames - arrStereo.size() / 2));
@@ -89,10 +89,10 @@ int CWaveDevice::Decode()
             arrStereo.push_back(nChannels > 1 ? pFrame[1] : pFrame[0]);
         }
     }
-    // A file cut short plays what it has and then silence, as long as its header said.
-    arrStereo.resize(size_t(m_nFrames) * 2, 0.0f);
+    // A file cut short plays what it has and then silence (see Mix), as long as its header said.
     std::lock_guard lock(m_mutex);
     m_arrStereo = std::move(arrStereo);
+    m_bDecoded = true;
     return MciError::kNone;
 }
 
@@ -167,6 +167,7 @@ void CWaveDevice::Mix(float* pStereo, int nFrames)
     if (m_eMode != EMediaMode::Playing)
         return;
     const float* pSource = m_arrStereo.data();
+    const uint64_t nDecoded = m_arrStereo.size() / 2;
     for (int i = 0; i < nFrames; ++i)
     {
         // Source position of this stream frame: whole frame and fraction, exactly.
@@ -184,8 +185,8 @@ void CWaveDevice::Mix(float* pStereo, int nFrames)
         const uint64_t nNext = std::min(nFrame + 1, m_nFrames - 1);
         for (int c = 0; c < 2; ++c)
         {
-            const float fA = pSource[nFrame * 2 + c];
-            const float fB = pSource[nNext * 2 + c];
+            const float fA = nFrame < nDecoded ? pSource[nFrame * 2 + c] : 0.0f;
+            const float fB = nNext < nDecoded ? pSource[nNext * 2 + c] : 0.0f;
             pStereo[i * 2 + c] += fA + (fB - fA) * fFrac;
         }
         ++m_nMixed;

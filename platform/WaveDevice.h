@@ -48,7 +48,8 @@ class CWaveDevice : public IMediaDevice, public IAudioSource
 
     std::shared_ptr<IAudioOut> m_pAudioOut; // held from the first Play, so the stream stays
     bool m_bAdded = false;
-    std::vector<float> m_arrStereo; // the file as stereo frames at its own rate
+    bool m_bDecoded = false;
+    std::vector<float> m_arrStereo; // the file as stereo frames at its own rate, as far as it goes
 
     mutable std::mutex m_mutex; // shared with the stream's thread; held only briefly
     EMediaMode m_eMode = EMediaMode::Stopped;
