@@ -4,6 +4,8 @@
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/QtPrompter.h"
+#include "platform/MediaCommands.h"
+#include "sound/ProgramOutputs.h"
 #include "mainwnd/TonegroveDlg.h"
 
 #include <QAbstractSpinBox>
@@ -62,6 +64,8 @@ CTonegroveApp::~CTonegroveApp()
     if (qApp)
         qApp->removeEventFilter(this);
     SetPrompter(nullptr);
+    if (m_pMediaCommands)
+        SetMediaCommands(nullptr);
 }
 
 int CTonegroveApp::AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers)
@@ -106,6 +110,8 @@ int CTonegroveApp::InitInstance(const std::string& strCommandLine)
     ComputeSemitones();
     m_pPrompter = std::make_unique<CQtPrompter>();
     SetPrompter(m_pPrompter.get());
+    m_pMediaCommands = MakeProgramMediaCommands();
+    SetMediaCommands(m_pMediaCommands.get());
 
     CTonegroveDlg dlg(strCommandLine);
     SetMainWindow(&dlg);

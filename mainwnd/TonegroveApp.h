@@ -10,6 +10,7 @@
 
 class CTonegroveDlg;
 class CQtPrompter;
+class IMediaCommands;
 
 class CTonegroveApp : public QObject
 {
@@ -34,4 +35,6 @@ class CTonegroveApp : public QObject
   private:
     CTonegroveDlg* m_pMainWnd = nullptr;
     std::unique_ptr<CQtPrompter> m_pPrompter;
+    // The media files of the playlist sound on the program's outputs, as its projects do.
+    std::unique_ptr<IMediaCommands> m_pMediaCommands;
 };

@@ -1,5 +1,7 @@
 #include "sound/ProgramOutputs.h"
 
+#include "platform/MciInterpreter.h"
+#include "platform/MediaDevice.h"
 #include "platform/SteadyClock.h"
 #include "platform/SystemMidiOut.h"
 #include "sound/SoundFontChoice.h"
@@ -36,4 +38,12 @@ void SetProgramOutputs(IMidiOut* pMidiOut, IClock* pClock)
 {
     g_pInstalledMidiOut = pMidiOut;
     g_pInstalledClock = pClock;
+}
+
+std::unique_ptr<IMediaCommands> MakeProgramMediaCommands()
+{
+    SMediaBackends backends = RealMediaBackends();
+    // Not owned: the program's outputs outlive every player.
+    backends.fMidiOut = [] { return std::shared_ptr<IMidiOut>(&ProgramMidiOut(), [](IMidiOut*) {}); };
+    return std::make_unique<CMciInterpreter>(std::move(backends));
 }
