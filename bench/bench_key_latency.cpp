@@ -1,0 +1,244 @@
+// From a key event reaching the live play window to the note's first sample in the built-in
+// synthesizer's output, with the default settings: the live window on the program's own outputs
+// (FluidSynth with the system SoundFont, the one SDL2 stream), Z pressed 40 times with the
+// stream at a different point of its buffer each time.
+//
+// Two sources around the synthesizer in the stream tell when each buffer's render starts and
+// ends and whether the note is in it. The figures per press:
+//   output_ms: key event to the note's first sample leaving for the device. The stream asks
+//              for a buffer while the one before it plays, so a buffer begins to sound one
+//              buffer after its render started: wait for the render + buffer + the sample's
+//              place in its buffer.
+//   stream_ms: key event to the end of the render that holds the note (the sample exists).
+//   render_us: the synthesizer's render of one buffer.
+// SDL_AUDIODRIVER=dummy runs the stream's callbacks at the real rate without a sound card.
+#include "app/Settings.h"
+#include "keyboard/KeyLayout.h"
+#include "keyboard/NoteKeyboardWnd.h"
+#include "keyboard/PlaysDlg.h"
+#include "platform/AudioOut.h"
+#include "platform/SdlAudioOut.h"
+#include "sound/ProgramOutputs.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+
+namespace
+{
+constexpr int kPresses = 40;
+constexpr quint32 kScanZ = 52; // X11 key code of Z
+// Below -80 dBFS counts as silence: the reverb's tail of the note before decays under it.
+constexpr float kQuiet = 1e-4f;
+// Buffers in a row below kQuiet before the next press.
+constexpr int kQuietBuffers = 20;
+
+// First in the stream: notes when a buffer's render begins.
+class CRenderStart : public IAudioSource
+{
+  public:
+    void Mix(float*, int) override { m_tStart.store(Clock::now()); }
+    std::atomic<Clock::time_point> m_tStart{};
+};
+
+struct SOnset
+{
+    Clock::time_point tRenderStart;
+    Clock::time_point tRenderEnd;
+    int nFrame = 0;  // the first sample of the note inside its buffer
+    int nFrames = 0; // the buffer's length
+};
+
+// Last in the stream: sees what the synthesizer has just mixed in.
+class COnsetProbe : public IAudioSource
+{
+  public:
+    explicit COnsetProbe(const CRenderStart& start) : m_start(start) {}
+
+    void Mix(float* pStereo, int nFrames) override
+    {
+        const Clock::time_point tEnd = Clock::now();
+        int nFirst = -1;
+        for (int i = 0; i < nFrames && nFirst < 0; ++i)
+            if (std::fabs(pStereo[2 * i]) > kQuiet || std::fabs(pStereo[2 * i + 1]) > kQuiet)
+                nFirst = i;
+        m_nQuiet = nFirst < 0 ? m_nQuiet + 1 : 0;
+        const int64_t nRenderNs = std::chrono::duration_cast<std::chrono::nanoseconds>(tEnd - m_start.m_tStart.load()).count();
+        std::lock_guard lock(m_mutex);
+        m_arrRenderNs.push_back(nRenderNs);
+        if (m_bArmed && nFirst >= 0)
+        {
+            m_onset = {m_start.m_tStart.load(), tEnd, nFirst, nFrames};
+            m_bArmed = false;
+            m_bFound = true;
+        }
+    }
+
+    void Arm()
+    {
+        std::lock_guard lock(m_mutex);
+        m_bArmed = true;
+        m_bFound = false;
+    }
+    bool Found(SOnset& onset)
+    {
+        std::lock_guard lock(m_mutex);
+        onset = m_onset;
+        return m_bFound;
+    }
+    std::vector<int64_t> RenderNs()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_arrRenderNs;
+    }
+    std::atomic<int> m_nQuiet{0};
+
+  private:
+    const CRenderStart& m_start;
+    std::mutex m_mutex;
+    bool m_bArmed = false;
+    bool m_bFound = false;
+    SOnset m_onset;
+    std::vector<int64_t> m_arrRenderNs;
+};
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Percentile(std::vector<double> arr, double fWhich)
+{
+    std::sort(arr.begin(), arr.end());
+    return arr[std::min(arr.size() - 1, static_cast<size_t>(fWhich * static_cast<double>(arr.size())))];
+}
+
+double Mean(const std::vector<double>& arr)
+{
+    double f = 0;
+    for (double x : arr)
+        f += x;
+    return f / static_cast<double>(arr.size());
+}
+
+// Waits, keeping the window's events going, until fDone holds; false after nMs.
+template <typename F> bool WaitFor(F fDone, int nMs)
+{
+    const Clock::time_point tGiveUp = Clock::now() + std::chrono::milliseconds(nMs);
+    while (!fDone())
+    {
+        if (Clock::now() > tGiveUp)
+            return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
+
+void SendZ(QWidget* pTo, QEvent::Type eType)
+{
+    QKeyEvent event(eType, Qt::Key_Z, Qt::NoModifier, kScanZ, 0, 0, QStringLiteral("z"));
+    QApplication::sendEvent(pTo, &event);
+}
+
+void BM_KeyToFirstSample(benchmark::State& state)
+{
+    ResetSettingsToDefaults();
+    // The stream opens with the first source; the synthesizer joins it when the window opens
+    // device 0, and the probe after it.
+    std::shared_ptr<IAudioOut> pStream = SharedSdlAudioOut();
+    CRenderStart start;
+    COnsetProbe probe(start);
+    if (!pStream->AddSource(&start))
+    {
+        state.SkipWithError("no audio stream");
+        return;
+    }
+    for (auto _ : state)
+    {
+        CPlaysDlg dlg({}, {&ProgramMidiOut(), &ProgramClock(), KeyPictureFolder()});
+        if (!dlg.OnInitDialog())
+        {
+            state.SkipWithError("the built-in synthesizer did not open");
+            break;
+        }
+        pStream->AddSource(&probe);
+        dlg.show();
+        QWidget* pKeys = dlg.Keyboard();
+
+        std::vector<double> arrOutputMs, arrStreamMs;
+        int nFrames = 0;
+        uint32_t nSeed = 7;
+        for (int i = 0; i < kPresses; ++i)
+        {
+            if (!WaitFor([&] { return probe.m_nQuiet >= kQuietBuffers; }, 10000))
+            {
+                state.SkipWithError("the synthesizer never fell silent");
+                break;
+            }
+            // A different point of the stream's buffer each time.
+            nSeed = nSeed * 1103515245u + 12345u;
+            std::this_thread::sleep_for(std::chrono::microseconds((nSeed >> 16) % 6000));
+            probe.Arm();
+            const Clock::time_point tKey = Clock::now();
+            SendZ(pKeys, QEvent::KeyPress);
+            SOnset onset;
+            if (!WaitFor([&] { return probe.Found(onset); }, 2000))
+            {
+                state.SkipWithError("the note never sounded");
+                break;
+            }
+            SendZ(pKeys, QEvent::KeyRelease);
+            nFrames = onset.nFrames;
+            const auto tSounds = onset.tRenderStart + std::chrono::duration_cast<Clock::duration>(
+                                     std::chrono::duration<double>(static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate));
+            arrOutputMs.push_back(Ms(tSounds - tKey));
+            arrStreamMs.push_back(Ms(onset.tRenderEnd - tKey));
+        }
+        dlg.reject();
+        pStream->RemoveSource(&probe);
+        if (arrOutputMs.size() != static_cast<size_t>(kPresses))
+            break;
+
+        std::vector<double> arrRenderUs;
+        for (int64_t n : probe.RenderNs())
+            arrRenderUs.push_back(static_cast<double>(n) / 1000.0);
+        state.counters["output_mean_ms"] = Mean(arrOutputMs);
+        state.counters["output_p50_ms"] = Percentile(arrOutputMs, 0.5);
+        state.counters["output_p95_ms"] = Percentile(arrOutputMs, 0.95);
+        state.counters["output_max_ms"] = *std::max_element(arrOutputMs.begin(), arrOutputMs.end());
+        state.counters["output_min_ms"] = *std::min_element(arrOutputMs.begin(), arrOutputMs.end());
+        state.counters["stream_mean_ms"] = Mean(arrStreamMs);
+        state.counters["stream_max_ms"] = *std::max_element(arrStreamMs.begin(), arrStreamMs.end());
+        state.counters["render_mean_us"] = Mean(arrRenderUs);
+        state.counters["render_p99_us"] = Percentile(arrRenderUs, 0.99);
+        state.counters["buffer_frames"] = nFrames;
+        state.counters["buffer_ms"] = 1000.0 * nFrames / kMixRate;
+    }
+    pStream->RemoveSource(&start);
+}
+} // namespace
+
+BENCHMARK(BM_KeyToFirstSample)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    // The window needs no display to take key events.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,380 @@
+// The live play window on its own, under the offscreen platform, with the recorder output and
+// the manual clock: key events as the platform delivers them (with scan codes), what Enter hands
+// back, Esc, held keys, the Russian layout, the status lines, the window's size, and an output
+// that cannot be opened.
+#include "app/Settings.h"
+#include "keyboard/KeyLayout.h"
+#include "keyboard/NoteButton.h"
+#include "keyboard/NoteKeyboardWnd.h"
+#include "keyboard/PlaysDlg.h"
+#include "tests/ManualClock.h"
+#include "tests/ProjectFixtures.h"
+#include "tests/RecorderMidiOut.h"
+#include "tests/TestSupport.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace
+{
+// X11 key codes (evdev + 8) of the keys the tests press.
+constexpr quint32 kScanZ = 52, kScanQ = 24, kScanEnter = 36, kScanEsc = 9, kScanDelete = 119,
+                  kScanPageUp = 112, kScanEnd = 115;
+constexpr int kSlotZ = 60;
+const QColor kOffColour(90, 90, 90), kOnColour(230, 40, 20);
+
+// Every key's off and on pictures, 60 x 60 and of one colour each, in a folder of their own.
+class CPictureFolder
+{
+  public:
+    CPictureFolder()
+    {
+        for (const SKeyRule& rule : KeyRules())
+            for (bool bOn : {false, true})
+            {
+                QImage image(60, 60, QImage::Format_ARGB32);
+                image.fill(bOn ? kOnColour : kOffColour);
+                image.save(QString::fromStdString(KeyPictureFile(m_folder.Path(), rule.pszPicture, bOn)));
+            }
+    }
+    const std::string& Path() const { return m_folder.Path(); }
+
+  private:
+    CTempFolder m_folder;
+};
+
+void SendKey(QWidget* pTo, QEvent::Type eType, int nKey, quint32 nScanCode, const QString& strText,
+             bool bRepeat = false)
+{
+    QKeyEvent event(eType, nKey, Qt::NoModifier, nScanCode, 0, 0, strText, bRepeat);
+    QApplication::sendEvent(pTo, &event);
+}
+
+void Press(QWidget* pTo, int nKey, quint32 nScanCode, const QString& strText = {})
+{
+    SendKey(pTo, QEvent::KeyPress, nKey, nScanCode, strText);
+}
+
+void Release(QWidget* pTo, int nKey, quint32 nScanCode, const QString& strText = {})
+{
+    SendKey(pTo, QEvent::KeyRelease, nKey, nScanCode, strText);
+}
+
+// The colour a key shows in its top left corner, where its shrunk picture lies.
+QColor KeyColour(CPlaysDlg& dlg, int nSlot)
+{
+    return dlg.Keyboard()->Key(nSlot)->grab().toImage().pixelColor(5, 5);
+}
+
+class PlaysDlgTest : public ::testing::Test
+{
+  protected:
+    static void SetUpTestSuite() { s_pPictures = std::make_unique<CPictureFolder>(); }
+    static void TearDownTestSuite() { s_pPictures.reset(); }
+
+    void SetUp() override
+    {
+        ResetSettingsToDefaults();
+        g_keyState.fill(0);
+        At(1000); // the window opens at 1000 ms
+        SetLivePlayOutputs(&m_out, &m_clock);
+    }
+    void TearDown() override
+    {
+        SetLivePlayOutputs(nullptr, nullptr);
+        ResetSettingsToDefaults();
+    }
+    void At(int64_t nMs) { m_clock.AdvanceTo(nMs, [] { return true; }); }
+
+    // A window of the test's pictures, set up and shown; keys go where the platform would send
+    // them, to the widget that has the keyboard focus inside it.
+    std::unique_ptr<CPlaysDlg> Open(std::vector<uint8_t> start = {}, IMidiOut* pOut = nullptr)
+    {
+        auto pDlg = std::make_unique<CPlaysDlg>(std::move(start),
+                                                SPlaysSetup{pOut ? pOut : &m_out, &m_clock, s_pPictures->Path()});
+        if (!pDlg->OnInitDialog())
+            return nullptr;
+        pDlg->show();
+        return pDlg;
+    }
+    static QWidget* Keys(CPlaysDlg& dlg)
+    {
+        EXPECT_EQ(dlg.Keyboard(), dlg.focusWidget()) << "the keyboard has the window's focus";
+        return dlg.focusWidget() ? dlg.focusWidget() : &dlg;
+    }
+
+    // The program's own way in: RunPlaysDialog's modal run, played by fPlay from inside it. The
+    // timer goes with this call: a window that never runs leaves nothing behind to fire later.
+    SPlayResult Run(std::vector<uint8_t> start, const std::function<void(CPlaysDlg&)>& fPlay)
+    {
+        QTimer inside;
+        inside.setSingleShot(true);
+        QObject::connect(&inside, &QTimer::timeout, [&] {
+            auto* pDlg = qobject_cast<CPlaysDlg*>(QApplication::activeModalWidget());
+            if (!pDlg)
+            {
+                ADD_FAILURE() << "the live window is not the modal window";
+                for (QWidget* p : QApplication::topLevelWidgets())
+                    if (auto* pLive = qobject_cast<CPlaysDlg*>(p))
+                        pLive->reject();
+                return;
+            }
+            fPlay(*pDlg);
+            if (pDlg->isVisible())
+            {
+                ADD_FAILURE() << "the live window is still open";
+                pDlg->reject();
+            }
+        });
+        inside.start(0);
+        return RunPlaysDialog(nullptr, std::move(start));
+    }
+
+    static std::unique_ptr<CPictureFolder> s_pPictures;
+    CManualClock m_clock;
+    CRecorderMidiOut m_out{m_clock};
+    CScriptedPrompter m_prompter;
+};
+std::unique_ptr<CPictureFolder> PlaysDlgTest::s_pPictures;
+
+TEST_F(PlaysDlgTest, EnterHandsBackTheWholeStartingProjectFollowedByTheRecordsOnce)
+{
+    // Z held from 1250 to 1750 ms, then Enter: its key-down, key-up, a repeat and the OK
+    // command all reach the closing, which hands the project back once.
+    const std::vector<uint8_t> v0 = Bytes({'$', 1, 250, 'M', 35, 23, 127, 0, '!', 2, 0x01, 0xF4, 'M', 35, 23, 0});
+    const std::vector<uint8_t> v1 = Bytes({'$', 1, 250, 'T', 3, 0x7F, 0x3A, 0x90, '$', 2, 0x01, 0xF4, 'T', 2, 0x3A, 0x80});
+    struct SCase
+    {
+        const char* pszName;
+        int nProjectType;
+        std::vector<uint8_t> start;
+        std::vector<uint8_t> expected;
+    };
+    const SCase cases[] = {
+        {"new project, 0.0", 0, {}, MakeHeader(0) + v0},
+        {"new project, 0.1", 1, {}, MakeHeader(1) + v1},
+        // A project's records hold zero bytes; all of them stay, and the new records follow the
+        // project's own version, whatever ProjectType says.
+        {"0.0 project", 1, OneNoteProject(0), OneNoteProject(0) + v0},
+        {"0.1 project", 0, OneNoteProject(1), OneNoteProject(1) + v1},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        ProjectType = c.nProjectType;
+        m_clock.AdvanceTo(1000 + 10000 * (&c - cases), [] { return true; });
+        const int64_t nOpened = m_clock.NowMs();
+        const size_t nSentBefore = m_out.Messages().size();
+        const SPlayResult result = Run(c.start, [&](CPlaysDlg& dlg) {
+            At(nOpened + 250);
+            Press(Keys(dlg), Qt::Key_Z, kScanZ, "z");
+            At(nOpened + 750);
+            Release(Keys(dlg), Qt::Key_Z, kScanZ, "z");
+            Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r");
+            Release(Keys(dlg), Qt::Key_Return, kScanEnter, "\r");
+            SendKey(Keys(dlg), QEvent::KeyPress, Qt::Key_Return, kScanEnter, "\r", true);
+            dlg.accept();
+        });
+        EXPECT_TRUE(result.bAccepted);
+        EXPECT_TRUE(result.bRecorded);
+        EXPECT_EQ(c.expected, result.project);
+        const std::vector<uint32_t> sent = m_out.Messages();
+        EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}),
+                  std::vector<uint32_t>(sent.begin() + static_cast<std::ptrdiff_t>(nSentBefore), sent.end()));
+        EXPECT_EQ(0, m_out.OpenHandles()) << "the output closes with the window";
+    }
+}
+
+TEST_F(PlaysDlgTest, EnterWithoutANoteHandsBackTheBareHeaderAndEscNothing)
+{
+    const SPlayResult accepted = Run({}, [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); });
+    EXPECT_TRUE(accepted.bAccepted);
+    EXPECT_FALSE(accepted.bRecorded);
+    EXPECT_EQ(MakeHeader(ProjectType), accepted.project);
+
+    const SPlayResult abandoned = Run(OneNoteProject(1), [](CPlaysDlg& dlg) {
+        Press(Keys(dlg), Qt::Key_Q, kScanQ, "q");
+        Press(Keys(dlg), Qt::Key_Escape, kScanEsc, "\x1b");
+        Release(Keys(dlg), Qt::Key_Q, kScanQ, "q");
+        Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); // too late: the window is closed
+    });
+    EXPECT_FALSE(abandoned.bAccepted);
+    EXPECT_TRUE(abandoned.project.empty());
+    EXPECT_EQ((std::vector<uint32_t>{0x7F2390, 0x2380}), m_out.Messages()) << "Q ends when the window closes";
+}
+
+TEST_F(PlaysDlgTest, HeldNotesEndWhenTheWindowClosesOrLosesTheKeyboard)
+{
+    struct SCase
+    {
+        const char* pszName;
+        std::function<void(CPlaysDlg&)> fLeave;
+        bool bAccepted;
+    };
+    const SCase cases[] = {
+        {"Enter", [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); }, true},
+        {"Esc", [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Escape, kScanEsc, "\x1b"); }, false},
+        {"close box", [](CPlaysDlg& dlg) { dlg.close(); }, false},
+        {"focus lost", [](CPlaysDlg& dlg) {
+             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+             QApplication::sendEvent(dlg.Keyboard(), &out);
+         }, false},
+    };
+    ProjectType = 0;
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CRecorderMidiOut out(m_clock);
+        const int64_t nOpened = m_clock.NowMs();
+        std::unique_ptr<CPlaysDlg> pDlg = Open({}, &out);
+        ASSERT_TRUE(pDlg);
+        Press(Keys(*pDlg), Qt::Key_Z, kScanZ, "z");
+        At(nOpened + 100);
+        c.fLeave(*pDlg);
+        EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), out.Messages());
+        EXPECT_EQ(0, g_keyState[0x2C]) << "the oscillator hears no key either";
+        EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
+        Release(Keys(*pDlg), Qt::Key_Z, kScanZ, "z"); // the real release, later
+        if (pDlg->isVisible())
+            pDlg->reject();
+        EXPECT_EQ(c.bAccepted, pDlg->Result().bAccepted);
+        if (c.bAccepted)
+            EXPECT_EQ(MakeHeader(0) + Bytes({'$', 1, 0, 'M', 35, 23, 127, 0, '!', 1, 100, 'M', 35, 23, 0}),
+                      pDlg->Result().project)
+                << "the note off closes the note in the recording too";
+        pDlg.reset();
+        EXPECT_EQ(2u, out.Messages().size()) << "nothing ends twice";
+    }
+}
+
+TEST_F(PlaysDlgTest, AKeyPlaysTheNoteOfItsPositionWhateverTheLayout)
+{
+    struct SCase
+    {
+        const char* pszName;
+        int nKey;
+        quint32 nScanCode;
+        const char* pszText;
+    };
+    const SCase cases[] = {
+        {"US layout", Qt::Key_Z, kScanZ, "z"},
+        {"Russian layout", 0x042F, kScanZ, "я"},
+        {"Russian layout, no scan code", 0x042F, 0, "я"},
+        {"US layout, no scan code", Qt::Key_Z, 0, "z"},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CRecorderMidiOut out(m_clock);
+        std::unique_ptr<CPlaysDlg> pDlg = Open({}, &out);
+        ASSERT_TRUE(pDlg);
+        const QString strText = QString::fromUtf8(c.pszText);
+        Press(Keys(*pDlg), c.nKey, c.nScanCode, strText);
+        EXPECT_EQ(0x80, g_keyState[0x2C]);
+        EXPECT_EQ(kOnColour, KeyColour(*pDlg, kSlotZ));
+        Release(Keys(*pDlg), c.nKey, c.nScanCode, strText);
+        EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
+        EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), out.Messages());
+        pDlg.reset();
+    }
+}
+
+TEST_F(PlaysDlgTest, AHeldKeyThatRepeatsSoundsAndRecordsOneNote)
+{
+    ProjectType = 0;
+    std::unique_ptr<CPlaysDlg> pDlg = Open();
+    ASSERT_TRUE(pDlg);
+    QWidget* pKeys = Keys(*pDlg);
+    Press(pKeys, Qt::Key_Z, kScanZ, "z");
+    for (int i = 0; i < 3; ++i)
+    {
+        // X11 without detectable repeat sends release and press pairs, with it presses alone.
+        SendKey(pKeys, QEvent::KeyRelease, Qt::Key_Z, kScanZ, "z", true);
+        SendKey(pKeys, QEvent::KeyPress, Qt::Key_Z, kScanZ, "z", true);
+        SendKey(pKeys, QEvent::KeyPress, Qt::Key_Z, kScanZ, "z", true);
+        EXPECT_EQ(kOnColour, KeyColour(*pDlg, kSlotZ));
+    }
+    Release(pKeys, Qt::Key_Z, kScanZ, "z");
+    Press(pKeys, Qt::Key_Return, kScanEnter, "\r");
+    EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), m_out.Messages());
+    EXPECT_EQ(MakeHeader(0) + Bytes({'$', 1, 0, 'M', 35, 23, 127, 0, '!', 1, 0, 'M', 35, 23, 0}), pDlg->Result().project);
+}
+
+TEST_F(PlaysDlgTest, StatusLinesShowTheDefaultsAtFirstShowAndFollowTheControlKeys)
+{
+    for (int nMusicType : {0, 1, 7})
+    {
+        SCOPED_TRACE(nMusicType);
+        MusicType = nMusicType;
+        std::unique_ptr<CPlaysDlg> pDlg = Open();
+        ASSERT_TRUE(pDlg);
+        const char* pszType = nMusicType == 0 ? "Тип музыки: MIDI" : nMusicType == 1 ? "Тип музыки: DirectX" : "Тип музыки: ";
+        EXPECT_EQ((std::vector<std::string>{"MIDI канал: 0", "DirectX канал: 0", pszType}), pDlg->StatusLines());
+    }
+
+    MusicType = 0;
+    std::unique_ptr<CPlaysDlg> pDlg = Open(OneNoteProject(0));
+    ASSERT_TRUE(pDlg);
+    for (auto [nKey, nScan] : {std::pair{Qt::Key_Delete, kScanDelete}, {Qt::Key_PageUp, kScanPageUp}, {Qt::Key_End, kScanEnd}})
+    {
+        Press(Keys(*pDlg), nKey, nScan);
+        Release(Keys(*pDlg), nKey, nScan);
+    }
+    EXPECT_EQ((std::vector<std::string>{"MIDI канал: 1", "DirectX канал: 15", "Тип музыки: DirectX"}), pDlg->StatusLines());
+    // Delete only changed the channel: the project the window continues is whole.
+    Press(Keys(*pDlg), Qt::Key_Return, kScanEnter, "\r");
+    EXPECT_EQ(OneNoteProject(0), pDlg->Result().project);
+    EXPECT_TRUE(m_out.Messages().empty());
+}
+
+TEST_F(PlaysDlgTest, TheWindowMeasuresTheKeyboardExtentPlusRoomForTheStatusLines)
+{
+    // 60 x 60 pictures: RCtrl ends at (557, 352), Num_Enter at (1287, 278).
+    const std::tuple<bool, int, int> cases[] = {{false, 557, 352}, {true, 1287, 278}};
+    for (const auto& [bExtView, nWidth, nHeight] : cases)
+    {
+        SCOPED_TRACE(bExtView);
+        ExtView = bExtView;
+        std::unique_ptr<CPlaysDlg> pDlg = Open();
+        ASSERT_TRUE(pDlg);
+        EXPECT_EQ(nWidth, pDlg->Keyboard()->m_nWidth);
+        EXPECT_EQ(nHeight, pDlg->Keyboard()->m_nHeight);
+        EXPECT_EQ(QSize(nWidth + 50, nHeight + 100), pDlg->frameGeometry().size());
+        EXPECT_EQ(bExtView ? kExtendedKeyCount : kStandardKeyCount,
+                  static_cast<int>(pDlg->Keyboard()->findChildren<CNoteButton*>().size()));
+    }
+}
+
+TEST_F(PlaysDlgTest, AnOutputThatCannotOpenIsSaidAndTheWindowClosesAbandoned)
+{
+    struct SCase
+    {
+        const char* pszName;
+        bool bFail;
+        int nDevice;
+    };
+    const SCase cases[] = {{"open fails", true, -1}, {"no such device", false, 5}};
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        m_out.FailOpen(c.bFail);
+        DeviceIndex = c.nDevice;
+        // RunPlaysDialog comes back without a modal run: no window is left open to close.
+        const SPlayResult result = Run(OneNoteProject(1), [](CPlaysDlg&) { ADD_FAILURE() << "the window opened"; });
+        EXPECT_FALSE(result.bAccepted);
+        EXPECT_TRUE(result.project.empty());
+        EXPECT_EQ(std::vector<std::string>(static_cast<size_t>(&c - cases) + 1, "Ошибка!|Не могу открыть поток MIDI-устройств!"),
+                  m_prompter.Lines());
+        for (QWidget* p : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<CPlaysDlg*>(p) && p->isVisible());
+    }
+}
+} // namespace
