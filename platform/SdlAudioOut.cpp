@@ -12,11 +12,22 @@
 
 namespace
 {
-// 256 frames at 44100 Hz: under 6 ms between a key and its sound.
-constexpr int kBufferFrames = 256;
+// 128 frames at 44100 Hz, 2.9 ms: a key reaches the speakers within 10 ms even when it just
+// misses a buffer (one buffer waited, one queued, the attack of the sound).
+constexpr int kBufferFrames = 128;
+
+// SDL keeps an error text per thread that called it; for threads it did not make itself it
+// never frees it. Our players call it from their own threads, so each call lets go of it.
+void ForgetThreadState() { SDL_TLSCleanup(); }
+
+// SDL's start and end are process-wide: a stream closing on one thread must not end SDL under
+// one that another thread is opening.
+std::mutex g_sdlMutex;
 
 bool OpenDevice(SDL_AudioDeviceID& nDevice, void* pUser, void (*fCallback)(void*, Uint8*, int))
 {
+    // SDL would take over SIGINT and SIGTERM: the program and its command line handle their own.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     SDL_AudioSpec want{};
@@ -42,16 +53,27 @@ CSdlAudioOut::CSdlAudioOut() { QuietAlsa(); }
 
 CSdlAudioOut::~CSdlAudioOut()
 {
+    std::lock_guard sdlLock(g_sdlMutex);
     if (m_nDevice != 0)
     {
         SDL_CloseAudioDevice(m_nDevice);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
+    // Audio is all we use SDL for: with the stream gone, SDL lets go of what it keeps besides
+    // (hints, driver lists). A later stream starts it afresh.
+    if (m_bTried)
+        SDL_Quit();
+    ForgetThreadState();
 }
 
 bool CSdlAudioOut::Open()
 {
+    std::lock_guard sdlLock(g_sdlMutex);
     m_bTried = true;
+    struct SForget
+    {
+        ~SForget() { ForgetThreadState(); }
+    } forget;
     SDL_AudioDeviceID nDevice = 0;
     if (OpenDevice(nDevice, this, Callback))
     {
