@@ -5,6 +5,7 @@
 #include "keyboard/PlaysDlg.h"
 #include "mainwnd/CommandIds.h"
 #include "options/OptionsDlg.h"
+#include "sound/ProgramOutputs.h"
 
 #include <QSlider>
 #include <QTableWidget>
@@ -47,4 +48,9 @@ void CTonegroveDlg::OnLivePlay()
     setFocus();
 }
 
-void CTonegroveDlg::OnSettings() { RunOptionsDialog(this); }
+void CTonegroveDlg::OnSettings()
+{
+    RunOptionsDialog(this);
+    // A new SoundFont sounds at once, in what plays now as well.
+    ProgramMidiOut().SoundFontChanged();
+}

@@ -30,10 +30,23 @@ std::unique_ptr<CFluidSynth> CFluidSynth::Create(const std::string& strSoundFont
     p->m_pSynth = new_fluid_synth(p->m_pSettings);
     if (!p->m_pSynth)
         return nullptr;
-    if (strSoundFont.empty() || !fluid_is_soundfont(strSoundFont.c_str()) ||
-        fluid_synth_sfload(p->m_pSynth, strSoundFont.c_str(), 1) == FLUID_FAILED)
+    if (!p->LoadSoundFont(strSoundFont))
         return nullptr;
     return p;
+}
+
+bool CFluidSynth::LoadSoundFont(const std::string& strPath)
+{
+    if (strPath.empty() || !fluid_is_soundfont(strPath.c_str()))
+        return false;
+    const int nId = fluid_synth_sfload(m_pSynth, strPath.c_str(), 1);
+    if (nId == FLUID_FAILED)
+        return false;
+    // Notes still sounding keep their samples until they end; FluidSynth frees them after.
+    if (m_nSoundFont >= 0)
+        fluid_synth_sfunload(m_pSynth, m_nSoundFont, 1);
+    m_nSoundFont = nId;
+    return true;
 }
 
 CFluidSynth::~CFluidSynth()

@@ -25,9 +25,11 @@ class CFluidSynth : public ISynthesizer
     void ShortMsg(uint32_t dwMessage) override;
     void Render(float* pStereo, int nFrames) override;
     int ActiveVoices() override;
+    bool LoadSoundFont(const std::string& strPath) override;
 
   private:
     CFluidSynth() = default;
     _fluid_hashtable_t* m_pSettings = nullptr;
     _fluid_synth_t* m_pSynth = nullptr;
+    int m_nSoundFont = -1; // FluidSynth's id of the SoundFont loaded
 };

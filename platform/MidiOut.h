@@ -31,6 +31,9 @@ class IMidiOut
     virtual std::string DeviceName(int nDevice) = 0;
     // Opens device nDevice (kMidiMapper reaches the default device); null when it cannot.
     virtual std::unique_ptr<IMidiOutHandle> Open(int nDevice) = 0;
+    // The choice of SoundFont may have changed: a built-in synthesizer that plays takes the new
+    // one now, and keeps its own when the new one cannot be loaded.
+    virtual void SoundFontChanged() {}
 };
 
 using FMidiOutFactory = std::function<std::unique_ptr<IMidiOut>()>;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class ISynthesizer
 {
@@ -14,4 +15,7 @@ class ISynthesizer
     virtual void Render(float* pStereo, int nFrames) = 0;
     // Voices still sounding, releases included; 0 once everything has died away.
     virtual int ActiveVoices() = 0;
+    // Plays from now on with the SoundFont strPath; false, and the one it had kept, when the
+    // file cannot be loaded (or the synthesizer takes no SoundFonts).
+    virtual bool LoadSoundFont(const std::string& strPath) { return false; }
 };

@@ -69,9 +69,21 @@ class CSynthHandle : public IMidiOutHandle
 };
 } // namespace
 
-CSystemMidiOut::CSystemMidiOut(FSynthFactory fSynth, FAudioOutFactory fAudioOut, FMidiPortsFactory fPorts)
-    : m_fSynth(std::move(fSynth)), m_fAudioOut(std::move(fAudioOut)), m_pPorts(fPorts ? fPorts() : nullptr)
+CSystemMidiOut::CSystemMidiOut(FSynthFactory fSynth, FAudioOutFactory fAudioOut, FMidiPortsFactory fPorts,
+                               std::function<std::string()> fSoundFont)
+    : m_fSynth(std::move(fSynth)), m_fAudioOut(std::move(fAudioOut)), m_pPorts(fPorts ? fPorts() : nullptr),
+      m_fSoundFont(std::move(fSoundFont))
 {
+}
+
+void CSystemMidiOut::SoundFontChanged()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_pSynthDevice || !m_fSoundFont)
+        return; // the next synthesizer made loads the choice of its day
+    const std::string strChosen = m_fSoundFont();
+    if (strChosen != m_strSoundFont && m_pSynthDevice->Synth().LoadSoundFont(strChosen))
+        m_strSoundFont = strChosen;
 }
 
 CSystemMidiOut::~CSystemMidiOut() = default;
@@ -96,6 +108,7 @@ std::unique_ptr<IMidiOutHandle> CSystemMidiOut::Open(int nDevice)
     std::lock_guard lock(m_mutex);
     if (!m_pSynthDevice)
     {
+        m_strSoundFont = m_fSoundFont ? m_fSoundFont() : std::string();
         std::unique_ptr<ISynthesizer> pSynth = m_fSynth ? m_fSynth() : nullptr;
         std::shared_ptr<IAudioOut> pAudioOut = m_fAudioOut ? m_fAudioOut() : nullptr;
         if (!pSynth || !pAudioOut)
@@ -114,5 +127,5 @@ std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundF
         [fSoundFont]() -> std::unique_ptr<ISynthesizer> {
             return CFluidSynth::Create(fSoundFont ? fSoundFont() : std::string(kSystemSoundFont));
         },
-        SharedSdlAudioOut, MakeRtMidiPorts);
+        SharedSdlAudioOut, MakeRtMidiPorts, fSoundFont);
 }

@@ -23,12 +23,16 @@ class CSystemMidiOut : public IMidiOut
 {
   public:
     // The synthesizer and the audio stream are made when device 0 is first opened, and kept.
-    CSystemMidiOut(FSynthFactory fSynth, FAudioOutFactory fAudioOut, FMidiPortsFactory fPorts);
+    // fSoundFont, when given, names the SoundFont chosen now: the synthesizer made was loaded
+    // with it, and SoundFontChanged() loads a new choice into the synthesizer playing.
+    CSystemMidiOut(FSynthFactory fSynth, FAudioOutFactory fAudioOut, FMidiPortsFactory fPorts,
+                   std::function<std::string()> fSoundFont = {});
     ~CSystemMidiOut() override;
 
     int DeviceCount() override;
     std::string DeviceName(int nDevice) override;
     std::unique_ptr<IMidiOutHandle> Open(int nDevice) override;
+    void SoundFontChanged() override;
 
   private:
     FSynthFactory m_fSynth;
@@ -36,6 +40,8 @@ class CSystemMidiOut : public IMidiOut
     std::unique_ptr<IMidiPorts> m_pPorts;
     std::mutex m_mutex; // players open their outputs on their own threads
     std::shared_ptr<CSynthDevice> m_pSynthDevice;
+    std::function<std::string()> m_fSoundFont;
+    std::string m_strSoundFont; // what the synthesizer playing was loaded with
 };
 
 // The real outputs: FluidSynth with the SoundFont fSoundFont names when device 0 opens, the

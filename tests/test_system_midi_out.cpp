@@ -1,11 +1,15 @@
 // The device numbering of the program's MIDI outputs and the sharing of the one built-in
 // synthesizer, with the synthesizer, the audio stream and the system's ports replaced.
+#include "platform/FluidSynth.h"
 #include "platform/SystemMidiOut.h"
 #include "sound/MidiDevices.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 #include <map>
 #include <set>
 
@@ -19,6 +23,8 @@ struct SWorld
     std::set<IAudioSource*> setSources;
     bool bSynthFails = false;
     bool bAudioFails = false;
+    std::string strChoice = "first.sf2";      // the SoundFont chosen now
+    std::vector<std::string> arrLoads;        // SoundFonts loaded into a playing synthesizer
 };
 
 class CFakeSynth : public ISynthesizer
@@ -28,6 +34,13 @@ class CFakeSynth : public ISynthesizer
     void ShortMsg(uint32_t dwMessage) override { m_world.arrSynth.push_back(dwMessage); }
     void Render(float* pStereo, int nFrames) override { std::fill(pStereo, pStereo + 2 * nFrames, 0.0f); }
     int ActiveVoices() override { return 0; }
+    bool LoadSoundFont(const std::string& strPath) override
+    {
+        if (strPath.ends_with(".bad"))
+            return false;
+        m_world.arrLoads.push_back(strPath);
+        return true;
+    }
 
   private:
     SWorld& m_world;
@@ -84,7 +97,58 @@ CSystemMidiOut MakeOutputs(SWorld& world)
             return world.bSynthFails ? nullptr : std::make_unique<CFakeSynth>(world);
         },
         [&world]() -> std::shared_ptr<IAudioOut> { return std::make_shared<CFakeAudio>(world); },
-        [&world]() -> std::unique_ptr<IMidiPorts> { return std::make_unique<CFakePorts>(world); });
+        [&world]() -> std::unique_ptr<IMidiPorts> { return std::make_unique<CFakePorts>(world); },
+        [&world] { return world.strChoice; });
+}
+
+TEST(SystemMidiOut, ANewSoundFontReachesThePlayingSynthesizerOnceAndABadOneChangesNothing)
+{
+    SWorld world;
+    CSystemMidiOut outputs = MakeOutputs(world);
+    world.strChoice = "second.sf2";
+    outputs.SoundFontChanged();
+    EXPECT_TRUE(world.arrLoads.empty()) << "no synthesizer plays yet: the first one loads the choice itself";
+
+    auto pHandle = outputs.Open(0);
+    ASSERT_NE(nullptr, pHandle);
+    outputs.SoundFontChanged();
+    EXPECT_TRUE(world.arrLoads.empty()) << "made with second.sf2 already";
+
+    world.strChoice = "third.sf2";
+    outputs.SoundFontChanged();
+    outputs.SoundFontChanged();
+    EXPECT_EQ((std::vector<std::string>{"third.sf2"}), world.arrLoads);
+
+    // A file the synthesizer refuses leaves it with third.sf2, which is then no change.
+    world.strChoice = "broken.bad";
+    outputs.SoundFontChanged();
+    world.strChoice = "third.sf2";
+    outputs.SoundFontChanged();
+    EXPECT_EQ((std::vector<std::string>{"third.sf2"}), world.arrLoads);
+    EXPECT_EQ(1, world.nSynthsMade);
+}
+
+TEST(BuiltInSynthesizer, ASoundFontThatCannotBeLoadedKeepsTheOneItHad)
+{
+    auto pSynth = CFluidSynth::Create(kSystemSoundFont);
+    ASSERT_NE(nullptr, pSynth);
+    const auto Sounds = [&] {
+        pSynth->ShortMsg(0x7F3C90);
+        std::vector<float> block(2 * 4410);
+        pSynth->Render(block.data(), 4410);
+        pSynth->ShortMsg(0x3C80);
+        return std::any_of(block.begin(), block.end(), [](float f) { return f > 0.01f || f < -0.01f; });
+    };
+    EXPECT_FALSE(pSynth->LoadSoundFont("/nonexistent.sf2"));
+    const std::string strJunk =
+        (std::filesystem::temp_directory_path() / ("tonegrove-junk-" + std::to_string(getpid()) + ".sf2")).string();
+    std::ofstream(strJunk) << "RIFF, but no SoundFont";
+    EXPECT_FALSE(pSynth->LoadSoundFont(strJunk));
+    std::filesystem::remove(strJunk);
+    EXPECT_TRUE(Sounds());
+    // The same file again: the new copy plays and the old one is let go.
+    EXPECT_TRUE(pSynth->LoadSoundFont(kSystemSoundFont));
+    EXPECT_TRUE(Sounds());
 }
 
 TEST(SystemMidiOut, ListsTheSynthesizerThenThePortsAfterTheMapper)
