@@ -93,7 +93,9 @@ bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
     if (IsEditingKey(pKey) && IsTextField(pFocus))
         return false;
     // A window that plays the keyboard itself (the live play window) keeps the keys it uses.
-    QWidget* pActive = QApplication::activeWindow();
+    // The modal window in front is the one typed into, also where no window manager has made
+    // it the active window.
+    QWidget* pActive = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
     if (pActive && pActive != m_pMainWnd && pActive->property("tgOwnsKeys").toBool() &&
         pActive->property("tgKeepsCommand").toList().contains(nCommand))
         return false;

@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/PlaylistState.h"
+#include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "platform/MediaCommands.h"
 #include "sound/MciPlayer.h"
@@ -416,6 +417,32 @@ TEST_F(TransportTest, LivePlayRecordsIntoTheSelectedProjectAndEscChangesNothing)
     EXPECT_EQ("111", Tools(*dlg));
     EXPECT_EQ((SButtons{true, true, true, true}), dlg->RowButtons(0));
     EXPECT_EQ((std::vector<std::string>{"58@100", "58@600"}), NoteOns());
+}
+
+TEST_F(TransportTest, TheLiveWindowKeepsItsKeysAndTheTransportKeysReachTheMainWindow)
+{
+    auto dlg = Window({NoteProject(60, 600000)});
+    CTonegroveApp app;
+    app.SetMainWindow(dlg.get());
+    dlg->OnCommand(Cmd::Playback);
+    const std::vector<uint8_t> before = dlg->RowData(0);
+
+    // Delete is the main window's Delete too: in the live window it moves the MIDI channel on.
+    // F5 is Stop wherever it is pressed.
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Delete, 119, ""}, {110, false, Qt::Key_Delete, 119, ""},
+                               {120, true, Qt::Key_F5, 71, ""}, {130, false, Qt::Key_F5, 71, ""},
+                               {200, true, Qt::Key_Z, 52, "z"}, {300, false, Qt::Key_Z, 52, "z"},
+                               {400, true, Qt::Key_Escape, 9, "\x1b"}});
+    dlg->OnCommand(Cmd::Play);
+    app.SetMainWindow(nullptr);
+    RunTo(*dlg, 400);
+    EXPECT_FALSE(dlg->Player().m_bPlaying) << "F5 stopped the project";
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_EQ(before, dlg->RowData(0));
+    bool bOnChannel1 = false;
+    for (uint32_t dw : midiOut.Messages())
+        bOnChannel1 |= dw == 0x7F3A91;
+    EXPECT_TRUE(bOnChannel1);
 }
 
 TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersion)
