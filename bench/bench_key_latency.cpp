@@ -20,6 +20,8 @@
 #include "platform/SdlAudioOut.h"
 #include "sound/ProgramOutputs.h"
 
+#include "bench/TimingStats.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -114,12 +116,6 @@ class COnsetProbe : public IAudioSource
 };
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Percentile(std::vector<double> arr, double fWhich)
-{
-    std::sort(arr.begin(), arr.end());
-    return arr[std::min(arr.size() - 1, static_cast<size_t>(fWhich * static_cast<double>(arr.size())))];
-}
 
 double Mean(const std::vector<double>& arr)
 {

@@ -16,6 +16,8 @@
 #include "tests/MediaFixtures.h"
 #include "tests/RecorderMidiOut.h"
 
+#include "bench/TimingStats.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -29,13 +31,6 @@ using std::chrono::nanoseconds;
 
 namespace
 {
-
-double Percentile(std::vector<double> arr, double fWhich)
-{
-    std::sort(arr.begin(), arr.end());
-    const size_t n = std::min(arr.size() - 1, static_cast<size_t>(fWhich * static_cast<double>(arr.size())));
-    return arr[n];
-}
 
 std::string TempPath(const char* pszName)
 {
@@ -242,14 +237,7 @@ void BM_SequencerTiming(benchmark::State& state)
             const nanoseconds tDue = pClock->m_tFirst.load() + std::chrono::microseconds(file.events[i].nTimeUs);
             arrLateUs.push_back(std::chrono::duration<double, std::micro>(arrSent[i].tTime - tDue).count());
         }
-        state.counters["median_us"] = Percentile(arrLateUs, 0.5);
-        state.counters["p99_us"] = Percentile(arrLateUs, 0.99);
-        state.counters["max_us"] = *std::max_element(arrLateUs.begin(), arrLateUs.end());
-        state.counters["min_us"] = *std::min_element(arrLateUs.begin(), arrLateUs.end());
-        state.counters["drift_end_us"] = arrLateUs.back();
-        state.counters["over_1ms"] =
-            double(std::count_if(arrLateUs.begin(), arrLateUs.end(), [](double f) { return f > 1000; }));
-        state.counters["length_s"] = double(file.nLengthUs) / 1e6;
+        ReportLateness(state, arrLateUs, static_cast<double>(file.nLengthUs) / 1e6);
     }
     std::filesystem::remove(strPath);
 }

@@ -12,6 +12,8 @@
 #include "sound/ProjectRender.h"
 #include "tests/RecorderMidiOut.h"
 
+#include "bench/TimingStats.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -57,13 +59,6 @@ class CStartNotingClock : public CSteadyClock
     nanoseconds m_tFirst{0};
 };
 
-double Percentile(std::vector<double> arr, double fWhich)
-{
-    std::sort(arr.begin(), arr.end());
-    const size_t n = std::min(arr.size() - 1, static_cast<size_t>(fWhich * static_cast<double>(arr.size())));
-    return arr[n];
-}
-
 void BM_PlaybackTiming(benchmark::State& state)
 {
     std::vector<int64_t> arrScheduleMs;
@@ -91,14 +86,7 @@ void BM_PlaybackTiming(benchmark::State& state)
             const nanoseconds tDue = clock.m_tFirst + std::chrono::milliseconds(arrScheduleMs[i]);
             arrLateUs.push_back(std::chrono::duration<double, std::micro>(arrSent[i].tTime - tDue).count());
         }
-        state.counters["median_us"] = Percentile(arrLateUs, 0.5);
-        state.counters["p99_us"] = Percentile(arrLateUs, 0.99);
-        state.counters["max_us"] = *std::max_element(arrLateUs.begin(), arrLateUs.end());
-        state.counters["min_us"] = *std::min_element(arrLateUs.begin(), arrLateUs.end());
-        state.counters["drift_end_us"] = arrLateUs.back();
-        state.counters["over_1ms"] =
-            static_cast<double>(std::count_if(arrLateUs.begin(), arrLateUs.end(), [](double f) { return f > 1000; }));
-        state.counters["length_s"] = static_cast<double>(arrScheduleMs.back()) / 1000.0;
+        ReportLateness(state, arrLateUs, static_cast<double>(arrScheduleMs.back()) / 1000.0);
     }
 }
 
