@@ -92,9 +92,13 @@ std::string CQtPrompter::AskOpenPath(const std::string& strInitialFolder)
                                           strFilters));
 }
 
-std::string CQtPrompter::AskSavePathAsChosen(const std::string& strTitle)
+std::string CQtPrompter::AskSavePathAsChosen(const std::string& strTitle, const std::string& strInitialFolder)
 {
-    return S(QFileDialog::getSaveFileName(m_pOwner, Q(strTitle), QString(), QString::fromUtf8(Msg::kProjectFilter)));
+    // The dialog's own replace question would see the name before ".tgp" is added to it; the
+    // main window asks about the completed name instead.
+    return S(QFileDialog::getSaveFileName(m_pOwner, Q(strTitle), Q(strInitialFolder),
+                                          QString::fromUtf8(Msg::kProjectFilter), nullptr,
+                                          QFileDialog::DontConfirmOverwrite));
 }
 
 std::string CQtPrompter::AskFolder()

@@ -15,7 +15,8 @@ class CQtPrompter : public IPrompter
 
     EAnswer Ask(const SMessage& message) override;
     std::string AskOpenPath(const std::string& strInitialFolder) override;
-    std::string AskSavePathAsChosen(const std::string& strTitle) override;
+    std::string AskSavePathAsChosen(const std::string& strTitle,
+                                    const std::string& strInitialFolder) override;
     std::string AskFolder() override;
     std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
                                 const std::string& strInitialPath) override;

@@ -1,7 +1,9 @@
 #include "platform/Prompter.h"
 
 #include <atomic>
+#include <cctype>
 #include <cstdio>
+#include <string_view>
 
 EAnswer CStderrPrompter::Ask(const SMessage& message)
 {
@@ -36,14 +38,21 @@ EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, E
     return Prompter().Ask(SMessage{strText, strCaption, eIcon, EButtons::Ok, false});
 }
 
-std::string AskSavePath(const std::string& strTitle)
+std::string AskSavePath(const std::string& strTitle, const std::string& strInitialFolder)
 {
-    std::string strPath = Prompter().AskSavePathAsChosen(strTitle);
+    std::string strPath = Prompter().AskSavePathAsChosen(strTitle, strInitialFolder);
     if (strPath.empty())
         return strPath;
-    size_t nSlash = strPath.find_last_of('/');
-    std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
-    if (strName.find('.') == std::string::npos)
-        strPath += ".tgp";
+    // Projects are known by their extension: a name saved without it could not be opened,
+    // played or saved as a project again.
+    constexpr std::string_view kExtension = ".tgp";
+    bool bHasExtension = strPath.size() > kExtension.size();
+    for (size_t i = 0; bHasExtension && i < kExtension.size(); ++i)
+    {
+        const auto c = static_cast<unsigned char>(strPath[strPath.size() - kExtension.size() + i]);
+        bHasExtension = std::tolower(c) == kExtension[i];
+    }
+    if (!bHasExtension || strPath[strPath.size() - kExtension.size() - 1] == '/')
+        strPath += kExtension;
     return strPath;
 }

@@ -53,9 +53,13 @@ class IPrompter
     // cancels. Paths are the system's bytes (UTF-8).
     // Open: title "Открыть", the four file filters; an empty folder lets the platform choose.
     virtual std::string AskOpenPath(const std::string& strInitialFolder) { return {}; }
-    // Save: the given title, the project filter, asks before overwriting. The path comes back
-    // as chosen; AskSavePath() below completes it.
-    virtual std::string AskSavePathAsChosen(const std::string& strTitle) { return {}; }
+    // Save: the given title, the project filter, starting in strInitialFolder (empty lets the
+    // platform choose). The path comes back as typed, without the platform's replace question:
+    // AskSavePath() below completes the name, and the caller asks before replacing a file.
+    virtual std::string AskSavePathAsChosen(const std::string& strTitle, const std::string& strInitialFolder)
+    {
+        return {};
+    }
     // Folder: title "Открыть папку".
     virtual std::string AskFolder() { return {}; }
     // Any other file to open: the given title and filter (Qt's form, "Name (*.ext);;..."),
@@ -83,8 +87,9 @@ IPrompter& Prompter();
 // The caller keeps ownership and must keep it alive while it is installed.
 void SetPrompter(IPrompter* pPrompter);
 
-// The save dialog: a chosen name whose last component has no full stop gets ".tgp".
-std::string AskSavePath(const std::string& strTitle);
+// The save dialog: ".tgp" is added to a chosen name that does not already end with it (in any
+// letter case), so "Song v1.2" becomes "Song v1.2.tgp".
+std::string AskSavePath(const std::string& strTitle, const std::string& strInitialFolder = {});
 
 // Shorthand for a box without owner with one OK button.
 EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, EIcon eIcon);

@@ -49,9 +49,11 @@ std::string CScriptedPrompter::AskOpenPath(const std::string& strInitialFolder)
     return NextPath();
 }
 
-std::string CScriptedPrompter::AskSavePathAsChosen(const std::string& strTitle)
+std::string CScriptedPrompter::AskSavePathAsChosen(const std::string& strTitle,
+                                                   const std::string& strInitialFolder)
 {
     m_dialogs.push_back("save:" + strTitle);
+    m_saveFolders.push_back(strInitialFolder);
     return NextPath();
 }
 

@@ -34,7 +34,8 @@ class CScriptedPrompter : public IPrompter
     // The file dialogs answer from these queues (an empty queue answers as Cancel does) and
     // note what they were asked: "open:<folder>", "save:<title>", "folder".
     std::string AskOpenPath(const std::string& strInitialFolder) override;
-    std::string AskSavePathAsChosen(const std::string& strTitle) override;
+    std::string AskSavePathAsChosen(const std::string& strTitle,
+                                    const std::string& strInitialFolder) override;
     std::string AskFolder() override;
     // Notes "file:<title>|<initial path>".
     std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
@@ -43,6 +44,8 @@ class CScriptedPrompter : public IPrompter
     void AnswerPath(const std::string& strPath) { m_paths.push_back(strPath); }
     std::vector<std::string> m_dialogs;
     std::vector<std::string> m_documents;
+    // The folder each save dialog started in.
+    std::vector<std::string> m_saveFolders;
 
     std::vector<SMessage> Messages() const;
     // "caption|text" of every message so far, for compact comparisons.
