@@ -20,9 +20,10 @@ namespace Msg
 {
 inline constexpr const char* kOpenTitle = "Открыть";
 // Qt's filter form of the four filters: all formats, projects, MIDI, WAVE.
-inline constexpr const char* kOpenFilters = "Все форматы (*.mid *.tgp *.wav);;"
+// .midi and .kar are MIDI files too.
+inline constexpr const char* kOpenFilters = "Все форматы (*.mid *.midi *.kar *.tgp *.wav);;"
                                             "Tonegrove Projects Files(*.tgp);;"
-                                            "MIDI Audio(*.mid);;"
+                                            "MIDI Audio(*.mid *.midi *.kar);;"
                                             "WAVE Audio(*.wav)";
 inline constexpr const char* kProjectFilter = "Tonegrove Projects Files(*.tgp)";
 inline constexpr const char* kOpenFolderTitle = "Открыть папку";

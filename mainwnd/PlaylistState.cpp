@@ -27,5 +27,8 @@ std::string TypeOfPath(const std::string& strPath)
         return {};
     std::string str = *ext;
     std::transform(str.begin(), str.end(), str.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    // Standard MIDI files also come as .midi, and karaoke files (.kar) are MIDI files with lyrics.
+    if (str == "MIDI" || str == "KAR")
+        return "MID";
     return str;
 }

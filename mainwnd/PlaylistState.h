@@ -20,5 +20,6 @@ extern bool g_bOpenedOnce;
 
 void ResetPlaylistState();
 
-// A row's type from its text: the extension in capitals ("TGP", "WAV", "MID"), empty for none.
+// A row's type from its text: the extension in capitals ("TGP", "WAV", "MID"; .midi and .kar
+// are "MID" too), empty for none.
 std::string TypeOfPath(const std::string& strPath);
