@@ -37,4 +37,14 @@ inline constexpr const char* kRedoTip = "Повторить";
 inline constexpr const char* kColumnName = "Имя файла";
 inline constexpr const char* kColumnTime = "Размер времени воспроизведения";
 inline constexpr const char* kHelpFile = "tonegrove.html";
+
+// Files that Open, Open folder or the command line could not open, or opened with a fault: one
+// message names each of them and says why.
+inline constexpr const char* kOpenProblemsCaption = "Tonegrove: Ошибка";
+inline constexpr const char* kOpenProblemsText = "Некоторые файлы не открыты или открыты с ошибками:";
+inline constexpr const char* kCannotRead = "файл не открыт, его невозможно прочитать: ";
+inline constexpr const char* kNotRegularFile =
+    "файл не открыт: это не обычный файл (канал, устройство или сокет)";
+// Asked before a save writes over a file the project did not come from; %1 is the path.
+inline constexpr const char* kReplaceQuestion = "Файл %1 уже существует.\nЗаменить его?";
 } // namespace Txt

@@ -10,9 +10,15 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTextEdit>
+#include <QTranslator>
+
+#include <filesystem>
 
 namespace
 {
@@ -63,6 +69,8 @@ CTonegroveApp::~CTonegroveApp()
 {
     if (qApp)
         qApp->removeEventFilter(this);
+    if (m_pQtTranslator && qApp)
+        QCoreApplication::removeTranslator(m_pQtTranslator.get());
     SetPrompter(nullptr);
     if (m_pMediaCommands)
         SetMediaCommands(nullptr);
@@ -106,16 +114,53 @@ bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
     return true;
 }
 
-int CTonegroveApp::InitInstance(const std::string& strCommandLine)
+std::vector<std::string> CTonegroveApp::PathsFromArguments(int argc, const char* const* argv)
+{
+    std::vector<std::string> arrPaths;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string strArgument = argv[i];
+        if (strArgument.empty())
+            continue;
+        std::error_code ec;
+        std::filesystem::path path = std::filesystem::absolute(strArgument, ec);
+        arrPaths.push_back(ec ? strArgument : path.lexically_normal().string());
+    }
+    return arrPaths;
+}
+
+std::string CTonegroveApp::UserProjectFolder()
+{
+    QString strMusic = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (strMusic.isEmpty())
+        strMusic = QDir::homePath();
+    return (strMusic + "/Tonegrove").toStdString();
+}
+
+bool CTonegroveApp::InstallQtTranslations()
+{
+    if (m_pQtTranslator)
+        return true;
+    auto pTranslator = std::make_unique<QTranslator>();
+    if (!pTranslator->load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_",
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(pTranslator.get());
+    m_pQtTranslator = std::move(pTranslator);
+    return true;
+}
+
+int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
 {
     ExtView = false;
+    InstallQtTranslations();
     ComputeSemitones();
     m_pPrompter = std::make_unique<CQtPrompter>();
     SetPrompter(m_pPrompter.get());
     m_pMediaCommands = MakeProgramMediaCommands();
     SetMediaCommands(m_pMediaCommands.get());
 
-    CTonegroveDlg dlg(strCommandLine);
+    CTonegroveDlg dlg(arrPaths, UserProjectFolder());
     SetMainWindow(&dlg);
     m_pPrompter->SetOwner(&dlg);
     dlg.exec();

@@ -7,10 +7,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CTonegroveDlg;
 class CQtPrompter;
 class IMediaCommands;
+class QTranslator;
 
 class CTonegroveApp : public QObject
 {
@@ -20,8 +22,18 @@ class CTonegroveApp : public QObject
     CTonegroveApp();
     ~CTonegroveApp() override;
 
-    // Runs the whole life of the program; gives the process's exit code.
-    int InitInstance(const std::string& strCommandLine);
+    // Runs the whole life of the program; gives the process's exit code. arrPaths: the files
+    // named on the command line, one row each.
+    int InitInstance(const std::vector<std::string>& arrPaths);
+    // The command line's arguments as paths of their own, made absolute so that opening the
+    // same file later finds its row.
+    static std::vector<std::string> PathsFromArguments(int argc, const char* const* argv);
+    // Where new projects go and the first file dialogs start: "Tonegrove" in the user's music
+    // folder (the program's own folder is not writable once installed).
+    static std::string UserProjectFolder();
+    // Qt's own texts (file dialogs, their questions and buttons) in Russian; false when Qt's
+    // translations are not installed.
+    bool InstallQtTranslations();
     // The shortcut's command id, or 0 when the key is none of them.
     static int AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers);
 
@@ -37,4 +49,5 @@ class CTonegroveApp : public QObject
     std::unique_ptr<CQtPrompter> m_pPrompter;
     // The media files of the playlist sound on the program's outputs, as its projects do.
     std::unique_ptr<IMediaCommands> m_pMediaCommands;
+    std::unique_ptr<QTranslator> m_pQtTranslator;
 };

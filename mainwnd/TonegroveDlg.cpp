@@ -35,8 +35,10 @@ const QRect kTimeRect(327, 169, 50, 22);
 const QSize kClientSize(385, 202);
 } // namespace
 
-CTonegroveDlg::CTonegroveDlg(std::string strCommandLine, QWidget* pParent)
-    : QDialog(pParent), m_strCommandLine(std::move(strCommandLine))
+CTonegroveDlg::CTonegroveDlg(std::vector<std::string> arrOpenPaths, std::string strProjectFolder,
+                             QWidget* pParent)
+    : QDialog(pParent), m_arrOpenPaths(std::move(arrOpenPaths)),
+      m_strProjectFolder(std::move(strProjectFolder))
 {
     setWindowTitle(QString::fromUtf8(Txt::kCaption));
     setWindowIcon(ProgramIcon());
@@ -99,8 +101,8 @@ void CTonegroveDlg::OnInitDialog()
              screenRect.y() + (screenRect.height() - frame.height()) / 2);
     }
 
-    if (!m_strCommandLine.empty())
-        OpenPathInAdvance(m_strCommandLine);
+    if (!m_arrOpenPaths.empty())
+        OpenPaths(m_arrOpenPaths);
     m_bReady = true;
 }
 

@@ -9,6 +9,8 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,8 +40,11 @@ class CTonegroveDlg : public QDialog
     Q_OBJECT
 
   public:
-    // strCommandLine: the text after the program's name (a path, opened as Open does).
-    explicit CTonegroveDlg(std::string strCommandLine = {}, QWidget* pParent = nullptr);
+    // arrOpenPaths: the files named on the command line, each opened as a row as Open does.
+    // strProjectFolder: where New names its projects and the first Open and Save dialogs
+    // start (the user's music folder); made when first used. Empty: the working folder.
+    explicit CTonegroveDlg(std::vector<std::string> arrOpenPaths = {}, std::string strProjectFolder = {},
+                           QWidget* pParent = nullptr);
     ~CTonegroveDlg() override;
 
     // Runs the command of a menu item, toolbar button or shortcut; false for an unknown id.
@@ -114,6 +119,16 @@ class CTonegroveDlg : public QDialog
     void OnItemChanged();
     void OnClick();
     void OpenPathInAdvance(const std::string& strPath);
+    // Opens each path as a row; what could not be opened as it should is said in one message.
+    void OpenPaths(const std::vector<std::string>& arrPaths);
+    // Open's work once the path is known; a file that is not opened, or opened with a fault,
+    // adds a line to strProblems.
+    void AddPath(const std::string& strPath, std::string& strProblems);
+    std::string ProjectFolder();
+    std::string NewProjectName();
+    std::string AskProjectSavePath(const std::string& strTitle);
+    // True when the row may write over strPath: its own file, no file at all, or the user said so.
+    bool MayWriteOver(const std::string& strPath);
     bool WriteItem(int nRow, const std::string& strPath);
     void AppendRow(const std::string& strPath);
     void MarkRow(int nRow);
@@ -125,7 +140,12 @@ class CTonegroveDlg : public QDialog
     void EnableTool(int nId, bool bEnable);
     void SetTransportButtons(const SButtons& buttons);
 
-    std::string m_strCommandLine;
+    std::vector<std::string> m_arrOpenPaths;
+    std::string m_strProjectFolder;
+    std::optional<std::string> m_strLastSaveFolder;
+    // Files this window opened a project from or saved one to: only these are written over
+    // without asking.
+    std::set<std::string> m_ownFiles;
     QMenuBar* m_pMenuBar = nullptr;
     QWidget* m_pClient = nullptr;
     QToolBar* m_pToolBar = nullptr;

@@ -13,12 +13,17 @@
 #include "project/ProjectFormat.h"
 #include "sound/MciPlayer.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <QSlider>
 #include <QTableWidget>
 
 #include <algorithm>
-#include <dirent.h>
-#include <sys/stat.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <thread>
 
 namespace
 {
@@ -28,6 +33,62 @@ EAnswer AskOwned(const std::string& strText, const std::string& strCaption, EIco
                  EButtons eButtons = EButtons::Ok)
 {
     return Prompter().Ask(SMessage{strText, strCaption, eIcon, eButtons, true});
+}
+
+// Anything at that name, a dangling link included: a new project must not take its name.
+bool NameTaken(const std::string& strPath)
+{
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(strPath, ec));
+}
+
+// Why a file cannot be opened as a row, or an empty text when it can. Only regular files are
+// opened: reading a named pipe would wait for a writer for ever.
+std::string WhyNotOpenable(const std::string& strPath)
+{
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(strPath, ec);
+    if (ec)
+        return std::string(Txt::kCannotRead) + ec.message();
+    if (!std::filesystem::is_regular_file(status))
+        return Txt::kNotRegularFile;
+    FILE* pFile = std::fopen(strPath.c_str(), "rb");
+    if (!pFile)
+        return std::string(Txt::kCannotRead) + std::strerror(errno);
+    std::fclose(pFile);
+    return {};
+}
+
+// While a file is being added, the messages its checks show on the window thread (a damaged
+// project, a media file the player cannot open) are kept to be said with the file's name.
+// Worker threads keep reaching the prompter that was installed before.
+class CMessageCollector : public IPrompter
+{
+  public:
+    CMessageCollector() : m_next(Prompter()), m_window(std::this_thread::get_id()) { SetPrompter(this); }
+    ~CMessageCollector() override { SetPrompter(&m_next); }
+    CMessageCollector(const CMessageCollector&) = delete;
+    CMessageCollector& operator=(const CMessageCollector&) = delete;
+
+    EAnswer Ask(const SMessage& message) override
+    {
+        if (std::this_thread::get_id() != m_window)
+            return m_next.Ask(message);
+        m_texts.push_back(message.strText);
+        return message.eButtons == EButtons::Ok || message.eButtons == EButtons::OkCancel ? EAnswer::Ok
+                                                                                          : EAnswer::Cancel;
+    }
+    const std::vector<std::string>& Texts() const { return m_texts; }
+
+  private:
+    IPrompter& m_next;
+    std::thread::id m_window;
+    std::vector<std::string> m_texts;
+};
+
+void AddProblem(std::string& strProblems, const std::string& strPath, const std::string& strWhy)
+{
+    strProblems += "\n" + strPath + ": " + strWhy;
 }
 } // namespace
 
@@ -80,16 +141,39 @@ void CTonegroveDlg::AppendRow(const std::string& strPath)
     m_wndList->setItem(nRow, 1, new QTableWidgetItem(QString()));
 }
 
+std::string CTonegroveDlg::ProjectFolder()
+{
+    std::error_code ec;
+    std::string strFolder =
+        m_strProjectFolder.empty() ? std::filesystem::current_path(ec).string() : m_strProjectFolder;
+    // Made on first use; when it cannot be made, saving there says so.
+    std::filesystem::create_directories(strFolder, ec);
+    return strFolder;
+}
+
+std::string CTonegroveDlg::NewProjectName()
+{
+    // The numbers go on past names that are taken, by a row or by a file of an earlier session,
+    // so that saving the new project never writes over someone else's file.
+    const std::string strFolder = ProjectFolder();
+    for (;;)
+    {
+        ++m_nNewCount;
+        std::string strName = strFolder + "/Melody" + IntToText(m_nNewCount) + ".tgp";
+        if (FindRow(strName) < 0 && !NameTaken(strName))
+            return strName;
+    }
+}
+
 void CTonegroveDlg::OnNew()
 {
     ++m_nAdded;
-    ++m_nNewCount;
     EnableMenu({Cmd::Cut, Cmd::Copy, Cmd::Delete, Cmd::Paste, Cmd::RemoveGaps, Cmd::SelectionMark, Cmd::SelectAll},
                true);
-    const std::string strName = ModuleFolder() + "/Melody" + IntToText(m_nNewCount) + ".tgp";
+    const std::string strName = NewProjectName();
     m_wndList->setEnabled(true);
-    int nFound = FindRow(strName);
-    int nRow = nFound >= 0 ? nFound : RowCount();
+    // The name is one no row has, so the new row is the one selected.
+    const int nRow = RowCount();
 
     m_arrType.push_back("TGP");
     m_arrButtons.push_back({true, false, false, false});
@@ -105,9 +189,21 @@ void CTonegroveDlg::OnNew()
 
 void CTonegroveDlg::OpenPathInAdvance(const std::string& strPath)
 {
-    g_pszOpenPath = strPath;
-    OnOpen();
-    g_pszOpenPath.reset();
+    OpenPaths({strPath});
+}
+
+void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
+{
+    std::string strProblems;
+    for (const std::string& strPath : arrPaths)
+    {
+        g_pszOpenPath = strPath;
+        AddPath(strPath, strProblems);
+        g_pszOpenPath.reset();
+    }
+    if (!strProblems.empty())
+        AskOwned(std::string(Txt::kOpenProblemsText) + "\n" + strProblems, Txt::kOpenProblemsCaption,
+                 EIcon::Warning);
 }
 
 void CTonegroveDlg::OnOpen()
@@ -117,12 +213,18 @@ void CTonegroveDlg::OnOpen()
         strPath = *g_pszOpenPath;
     else
     {
-        std::string strFolder = !g_bOpenedOnce ? ModuleFolder() : g_pszLastOpenFolder.value_or(std::string());
+        std::string strFolder =
+            !g_bOpenedOnce ? ProjectFolder() : g_pszLastOpenFolder.value_or(std::string());
         strPath = Prompter().AskOpenPath(strFolder);
         if (strPath.empty())
             return;
         g_pszLastOpenFolder = FolderOf(strPath);
     }
+    OpenPaths({strPath});
+}
+
+void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems)
+{
     ++m_nAdded;
     g_bOpenedOnce = true;
     m_wndList->setEnabled(true);
@@ -137,6 +239,12 @@ void CTonegroveDlg::OnOpen()
     const std::string strType = TypeOfPath(strPath);
     if (!IsKnownType(strType))
         return;
+    // A file that cannot be read gets no row: an empty project saved over it would lose it.
+    if (std::string strWhy = WhyNotOpenable(strPath); !strWhy.empty())
+    {
+        AddProblem(strProblems, strPath, strWhy);
+        return;
+    }
 
     const int nRow = RowCount();
     // The lists first, so that the selection notification of the new row finds its switches.
@@ -144,6 +252,7 @@ void CTonegroveDlg::OnOpen()
     {
         m_arrData.push_back(ReadWholeFile(strPath));
         m_arrButtons.push_back({true, true, true, true});
+        m_ownFiles.insert(strPath);
     }
     else
     {
@@ -160,6 +269,7 @@ void CTonegroveDlg::OnOpen()
     m_pSlider->setEnabled(true);
     EnableMenu({Cmd::Copy, Cmd::Cut, Cmd::Delete, Cmd::Paste}, true);
 
+    CMessageCollector messages;
     if (strType == "TGP")
     {
         m_pPlayer->SetData(m_arrData.back());
@@ -176,6 +286,8 @@ void CTonegroveDlg::OnOpen()
         m_pMedia->Close(nRow);
         m_wndList->item(nRow, 1)->setText(QString::fromStdString(FormatTime(fLength)));
     }
+    for (const std::string& strText : messages.Texts())
+        AddProblem(strProblems, strPath, strText);
 }
 
 void CTonegroveDlg::OnOpenFolder()
@@ -186,24 +298,57 @@ void CTonegroveDlg::OnOpenFolder()
     while (strFolder.size() > 1 && strFolder.back() == '/')
         strFolder.pop_back();
     std::vector<std::string> found;
-    if (DIR* pDir = opendir(strFolder.c_str()))
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(strFolder, ec), end; !ec && it != end; it.increment(ec))
     {
-        while (dirent* pEntry = readdir(pDir))
-        {
-            std::string strName = pEntry->d_name;
-            if (strName == "." || strName == "..")
-                continue;
-            std::string strPath = (strFolder == "/" ? "" : strFolder) + "/" + strName;
-            struct stat st;
-            if (stat(strPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-                continue;
-            if (IsKnownType(TypeOfPath(strName)))
-                found.push_back(strPath);
-        }
-        closedir(pDir);
+        const std::string strName = it->path().filename().string();
+        const std::string strPath = (strFolder == "/" ? "" : strFolder) + "/" + strName;
+        std::error_code ecType;
+        if (std::filesystem::is_directory(strPath, ecType))
+            continue;
+        if (IsKnownType(TypeOfPath(strName)))
+            found.push_back(strPath);
     }
-    for (const std::string& strPath : found)
-        OpenPathInAdvance(strPath);
+    // In the order a person reads the names: track2 before track10, capitals among the rest.
+    // The program speaks Russian; without a locale of the user's it sorts as a Russian reader.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::Russian, QLocale::Russia);
+    QCollator collator(locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(found.begin(), found.end(),
+                     [&](const std::string& a, const std::string& b)
+                     { return collator.compare(QString::fromStdString(a), QString::fromStdString(b)) < 0; });
+    OpenPaths(found);
+}
+
+std::string CTonegroveDlg::AskProjectSavePath(const std::string& strTitle)
+{
+    for (;;)
+    {
+        const std::string strFolder = m_strLastSaveFolder ? *m_strLastSaveFolder : ProjectFolder();
+        std::string strPath = AskSavePath(strTitle, strFolder);
+        if (strPath.empty())
+            return strPath;
+        m_strLastSaveFolder = FolderOf(strPath);
+        // Asked about the name with its extension, the one that is written.
+        if (!NameTaken(strPath))
+            return strPath;
+        QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
+        if (AskOwned(strQuestion.toStdString(), strTitle, EIcon::Warning, EButtons::YesNo) == EAnswer::Yes)
+            return strPath;
+        // No: choose another name, as the dialog's own question lets one do.
+    }
+}
+
+bool CTonegroveDlg::MayWriteOver(const std::string& strPath)
+{
+    if (m_ownFiles.count(strPath) || !NameTaken(strPath))
+        return true;
+    QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
+    return AskOwned(strQuestion.toStdString(), Txt::kSaveAll, EIcon::Warning, EButtons::YesNo) ==
+           EAnswer::Yes;
 }
 
 bool CTonegroveDlg::WriteItem(int nRow, const std::string& strPath)
@@ -211,7 +356,10 @@ bool CTonegroveDlg::WriteItem(int nRow, const std::string& strPath)
     // Media rows hold no project bytes: writing them would put nothing useful over the file.
     if (!IsProjectRow(nRow) || strPath.empty())
         return false;
-    return WriteWholeFile(strPath, m_arrData[static_cast<size_t>(nRow)]);
+    if (!WriteWholeFile(strPath, m_arrData[static_cast<size_t>(nRow)]))
+        return false;
+    m_ownFiles.insert(strPath);
+    return true;
 }
 
 void CTonegroveDlg::OnSave()
@@ -220,14 +368,16 @@ void CTonegroveDlg::OnSave()
     if (nRow < 0 || !IsProjectRow(nRow))
         return;
     std::string strPath = RowText(nRow, 0);
-    if (FileExists(strPath))
+    // Only the file the row came from or was saved to is written without a dialog; a new
+    // project's name may meanwhile belong to a file of someone else.
+    if (m_ownFiles.count(strPath) && FileExists(strPath))
     {
         // A save that fails says so: a silent failure would let the user think the work is safe.
         if (!WriteItem(nRow, strPath))
             AskOwned(Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
         return;
     }
-    strPath = AskSavePath(Msg::kSaveTitle);
+    strPath = AskProjectSavePath(Msg::kSaveTitle);
     if (WriteItem(nRow, strPath))
         m_wndList->item(nRow, 0)->setText(QString::fromStdString(strPath));
     else
@@ -239,7 +389,7 @@ void CTonegroveDlg::OnSaveAs()
     int nRow = SelectedRow();
     if (nRow < 0 || !IsProjectRow(nRow))
         return;
-    std::string strPath = AskSavePath(Msg::kSaveAsTitle);
+    std::string strPath = AskProjectSavePath(Msg::kSaveAsTitle);
     if (WriteItem(nRow, strPath))
         m_wndList->item(nRow, 0)->setText(QString::fromStdString(strPath));
     else
@@ -254,6 +404,9 @@ void CTonegroveDlg::OnSaveAll()
         if (!IsProjectRow(i))
             continue;
         std::string strPath = RowText(i, 0);
+        // A file the row did not come from is replaced only when the user says so.
+        if (!MayWriteOver(strPath))
+            continue;
         if (!WriteItem(i, strPath))
             strFailed += strPath + "\r\n";
     }
@@ -300,7 +453,8 @@ void CTonegroveDlg::OnClick()
     int nRow = SelectedRow();
     if (nRow < 0)
         return;
-    bool bProject = TypeOfPath(RowText(nRow, 0)) == "TGP";
+    // The row's kind, not its name: a kind never changes by saving.
+    const bool bProject = IsProjectRow(nRow);
     EnableTool(Cmd::TbPlay, bProject);
     EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, bProject);
     m_pSlider->setEnabled(true);
@@ -321,7 +475,10 @@ bool CTonegroveDlg::HasUnsavedProjects() const
             continue;
         const std::vector<uint8_t>& data = m_arrData[static_cast<size_t>(i)];
         const std::string strPath = RowText(i, 0);
-        if (FileExists(strPath) ? ReadWholeFile(strPath) != data : data.size() > kHeaderSize)
+        // A file that is not the row's own (a new project's name taken meanwhile) says nothing
+        // about whether the row's work is saved.
+        const bool bOwnFile = m_ownFiles.count(strPath) && FileExists(strPath);
+        if (bOwnFile ? ReadWholeFile(strPath) != data : data.size() > kHeaderSize)
             return true;
     }
     return false;

@@ -1,11 +1,10 @@
-// tonegrove: the program with its window. The command line is one file path, opened as a
+// tonegrove: the program with its window. Each file named on the command line is opened as a
 // playlist row at start.
 #include "mainwnd/TonegroveApp.h"
 
 #include <QApplication>
 
 #include <clocale>
-#include <string>
 
 int main(int argc, char** argv)
 {
@@ -13,9 +12,6 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Tonegrove");
     // Numbers in settings and files are read with a full stop, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
-    std::string strCommandLine;
-    for (int i = 1; i < argc; ++i)
-        strCommandLine += (i > 1 ? " " : "") + std::string(argv[i]);
     CTonegroveApp theApp;
-    return theApp.InitInstance(strCommandLine);
+    return theApp.InitInstance(CTonegroveApp::PathsFromArguments(argc, argv));
 }

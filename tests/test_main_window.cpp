@@ -23,7 +23,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace
 {
@@ -78,10 +80,12 @@ class MainWindowTest : public ::testing::Test
             std::filesystem::remove(str);
         ResetSettingsToDefaults();
     }
-    std::unique_ptr<CTonegroveDlg> MakeWindow(const std::string& strCommandLine = {})
+    std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths = {})
     {
-        return std::make_unique<CTonegroveDlg>(strCommandLine);
+        return std::make_unique<CTonegroveDlg>(arrPaths, ProjectDir());
     }
+    // The window's folder for new projects, made by the window when it first needs it.
+    std::string ProjectDir() const { return music.File("Tonegrove"); }
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
     {
         std::string strPath = folder.File(strName);
@@ -97,6 +101,7 @@ class MainWindowTest : public ::testing::Test
     CTempRegistry reg;
     CScriptedPrompter prompter;
     CTempFolder folder;
+    CTempFolder music;
     std::vector<std::string> m_cleanup;
 };
 
@@ -167,19 +172,20 @@ TEST_F(MainWindowTest, SizeFromDialogUnitsAndResizingRules)
     }
 }
 
-TEST_F(MainWindowTest, NewNamesProjectsAfterTheProgramFolder)
+TEST_F(MainWindowTest, NewNamesProjectsInTheProjectFolder)
 {
     auto dlg = MakeWindow();
-    const std::string strFirst = ModuleFolder() + "/Melody1.tgp";
-    m_cleanup = {strFirst, ModuleFolder() + "/Melody2.tgp", ModuleFolder() + "/Melody3.tgp"};
+    EXPECT_FALSE(std::filesystem::exists(ProjectDir())) << "made on first use only";
+    const std::string strFirst = ProjectDir() + "/Melody1.tgp";
     dlg->OnCommand(Cmd::New);
     ProjectType = 0;
     dlg->OnCommand(Cmd::TbNew);
     ProjectType = 7;
     dlg->OnCommand(Cmd::New);
+    EXPECT_TRUE(std::filesystem::is_directory(ProjectDir()));
     ASSERT_EQ(3, dlg->RowCount());
     EXPECT_EQ(strFirst, dlg->RowText(0, 0));
-    EXPECT_EQ(ModuleFolder() + "/Melody2.tgp", dlg->RowText(1, 0));
+    EXPECT_EQ(ProjectDir() + "/Melody2.tgp", dlg->RowText(1, 0));
     EXPECT_EQ("", dlg->RowText(0, 1));
     EXPECT_EQ(MakeHeader(1), dlg->RowData(0));
     EXPECT_EQ(MakeHeader(0), dlg->RowData(1));
@@ -195,10 +201,57 @@ TEST_F(MainWindowTest, NewNamesProjectsAfterTheProgramFolder)
     dlg->ClickRow(0);
     dlg->OnCommand(Cmd::SaveAll);
     EXPECT_EQ("Tonegrove File Projects 0.1", ReadText(strFirst));
-    EXPECT_EQ("Tonegrove File Projects 0.0", ReadText(ModuleFolder() + "/Melody2.tgp"));
+    EXPECT_EQ("Tonegrove File Projects 0.0", ReadText(ProjectDir() + "/Melody2.tgp"));
     // The third row has no bytes: an empty file, no error.
-    EXPECT_EQ(0, FileSize(ModuleFolder() + "/Melody3.tgp"));
+    EXPECT_EQ(0, FileSize(ProjectDir() + "/Melody3.tgp"));
     EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(MainWindowTest, NewTakesNoNameOfAFileOrARowAndSavesNeverReplaceOthersFilesUnasked)
+{
+    // An earlier session left Melody1.tgp and a link Melody3.tgp that points nowhere; this
+    // window has a row Melody2.tgp whose file has gone since it was opened.
+    std::filesystem::create_directories(ProjectDir());
+    const std::string strOld = ProjectDir() + "/Melody1.tgp";
+    WriteWholeFile(strOld, OneNoteProject(0));
+    std::filesystem::create_symlink(folder.File("nowhere"), ProjectDir() + "/Melody3.tgp");
+    const std::string strGone = ProjectDir() + "/Melody2.tgp";
+    WriteWholeFile(strGone, MakeHeader(1));
+    auto dlg = MakeWindow({strGone});
+    std::filesystem::remove(strGone);
+
+    dlg->OnCommand(Cmd::New);
+    const std::string strNew = ProjectDir() + "/Melody4.tgp";
+    ASSERT_EQ(strNew, dlg->RowText(1, 0));
+    EXPECT_FALSE(dlg->HasUnsavedProjects()) << "an empty new row has nothing to save";
+
+    // Meanwhile another session saves its own Melody4.tgp.
+    WriteWholeFile(strNew, OneNoteProject(1));
+    EXPECT_FALSE(dlg->HasUnsavedProjects()) << "someone else's file says nothing about the new row";
+
+    // Save all asks before replacing it; No keeps it. Save shows the dialog instead of writing.
+    prompter.Answer(EAnswer::No);
+    dlg->OnCommand(Cmd::SaveAll);
+    EXPECT_EQ(OneNoteProject(1), ReadWholeFile(strNew));
+    ASSERT_EQ(1u, prompter.Messages().size());
+    EXPECT_EQ(EButtons::YesNo, prompter.Messages()[0].eButtons);
+    EXPECT_NE(std::string::npos, prompter.Messages()[0].strText.find(strNew));
+    dlg->ClickRow(1);
+    dlg->OnCommand(Cmd::Save); // the dialog, cancelled
+    EXPECT_EQ("save:Сохранить файл", prompter.m_dialogs.back());
+    EXPECT_EQ(OneNoteProject(1), ReadWholeFile(strNew));
+    EXPECT_EQ(OneNoteProject(0), ReadWholeFile(strOld));
+
+    // The exit question's Да asks too; Да there replaces it, and from then on it is the row's.
+    prompter.Answer(EAnswer::Yes);
+    prompter.Answer(EAnswer::Yes);
+    dlg->OnCommand(Cmd::SaveAll);
+    EXPECT_EQ(MakeHeader(1), ReadWholeFile(strNew));
+    const size_t nAsked = prompter.Messages().size();
+    dlg->OnCommand(Cmd::SaveAll);
+    dlg->OnCommand(Cmd::Save);
+    EXPECT_EQ(nAsked, prompter.Messages().size()) << "the row's own file is written without asking";
+    EXPECT_EQ(OneNoteProject(0), ReadWholeFile(strOld));
 }
 
 TEST_F(MainWindowTest, OpenAddsKnownTypesOnceWithTheirLengths)
@@ -208,7 +261,9 @@ TEST_F(MainWindowTest, OpenAddsKnownTypesOnceWithTheirLengths)
     const std::string strAvi = Put("film.avi", {1, 2, 3});
     auto dlg = MakeWindow();
     Open(*dlg, strProject);
-    EXPECT_EQ("open:" + ModuleFolder(), prompter.m_dialogs.back()) << "the first Open starts in the program's folder";
+    EXPECT_EQ("open:" + ProjectDir(), prompter.m_dialogs.back())
+        << "the first Open starts in the project folder";
+    EXPECT_TRUE(std::filesystem::is_directory(ProjectDir()));
     Open(*dlg, strWav);
     EXPECT_EQ("open:" + folder.Path() + "/", prompter.m_dialogs.back());
     Open(*dlg, strProject);
@@ -234,21 +289,65 @@ TEST_F(MainWindowTest, OpenAddsKnownTypesOnceWithTheirLengths)
     EXPECT_EQ(folder.File("b.mid"), dlg->RowText(2, 0));
 }
 
-TEST_F(MainWindowTest, VanishedAndDamagedProjectsStillGetARow)
+TEST_F(MainWindowTest, OpenNamesTheFileItCannotReadAndTheDamagedProjectItAdds)
 {
     auto dlg = MakeWindow();
-    Open(*dlg, folder.File("gone.tgp"));
+    const std::string strGone = folder.File("gone.tgp");
+    Open(*dlg, strGone);
+    EXPECT_EQ(0, dlg->RowCount()) << "nothing to hold: an empty row saved later would replace the file";
+    ASSERT_EQ(1u, prompter.Messages().size());
+    EXPECT_NE(std::string::npos, prompter.Messages()[0].strText.find(strGone + ": "));
+    EXPECT_EQ(std::string::npos, prompter.Messages()[0].strText.find("поврежден"));
+
+    const std::string strDamaged = Put("damaged.tgp", {'x', 'y', 'z'});
+    Open(*dlg, strDamaged);
     ASSERT_EQ(1, dlg->RowCount());
-    EXPECT_TRUE(dlg->RowData(0).empty());
     EXPECT_EQ("00:00", dlg->RowText(0, 1));
-    EXPECT_EQ((std::vector<std::string>{"Tonegrove: Ошибка|TGP - файл поврежден, и поэтому проверка его длины невозможна!"}),
-              prompter.Lines());
+    ASSERT_EQ(2u, prompter.Messages().size());
+    EXPECT_NE(std::string::npos,
+              prompter.Messages()[1].strText.find(
+                  strDamaged + ": TGP - файл поврежден, и поэтому проверка его длины невозможна!"));
+}
+
+TEST_F(MainWindowTest, OpenFolderSaysInOneMessageWhatItCouldNotOpenAndWhy)
+{
+    const std::string strGood = Put("a good.tgp", OneNoteProject(0));
+    const std::string strDamaged = Put("b damaged.tgp", {'T', 'o', 'n', 'e'});
+    const std::string strLink = folder.File("c link.wav");
+    std::filesystem::create_symlink(folder.File("nowhere.wav"), strLink);
+    const std::string strPipe = folder.File("d pipe.mid");
+    // Reading a named pipe waits for a writer for ever: the test would hang here.
+    ASSERT_EQ(0, mkfifo(strPipe.c_str(), 0600));
+    auto dlg = MakeWindow();
+    prompter.AnswerPath(folder.Path());
+    dlg->OnCommand(Cmd::OpenFolder);
+
+    ASSERT_EQ(2, dlg->RowCount());
+    EXPECT_EQ(strGood, dlg->RowText(0, 0));
+    EXPECT_EQ(strDamaged, dlg->RowText(1, 0)) << "a damaged project keeps its bytes in its row";
+    ASSERT_EQ(1u, prompter.Messages().size());
+    const SMessage message = prompter.Messages()[0];
+    EXPECT_EQ("Tonegrove: Ошибка", message.strCaption);
+    EXPECT_TRUE(message.bOwned);
+    std::vector<std::string> lines;
+    for (size_t nStart = 0, nEnd; nStart <= message.strText.size(); nStart = nEnd + 1)
+    {
+        nEnd = std::min(message.strText.find('\n', nStart), message.strText.size());
+        lines.push_back(message.strText.substr(nStart, nEnd - nStart));
+    }
+    EXPECT_EQ((std::vector<std::string>{
+                  "Некоторые файлы не открыты или открыты с ошибками:",
+                  "",
+                  strDamaged + ": TGP - файл поврежден, и поэтому проверка его длины невозможна!",
+                  strLink + ": файл не открыт, его невозможно прочитать: No such file or directory",
+                  strPipe + ": файл не открыт: это не обычный файл (канал, устройство или сокет)",
+              }),
+              lines);
 }
 
 TEST_F(MainWindowTest, SaveAsksWhereNoFileExistsAndNeverWritesMediaRows)
 {
     auto dlg = MakeWindow();
-    m_cleanup = {ModuleFolder() + "/Melody1.tgp"};
     dlg->OnCommand(Cmd::New);
     dlg->OnCommand(Cmd::Save); // cancelled
     EXPECT_EQ("save:Сохранить файл", prompter.m_dialogs.back());
@@ -261,8 +360,8 @@ TEST_F(MainWindowTest, SaveAsksWhereNoFileExistsAndNeverWritesMediaRows)
 
     prompter.AnswerPath(folder.File("copy.mid"));
     dlg->OnCommand(Cmd::SaveAs);
-    EXPECT_EQ(folder.File("copy.mid"), dlg->RowText(0, 0)) << "a name with a full stop stays as typed";
-    EXPECT_EQ("Tonegrove File Projects 0.1", ReadText(folder.File("copy.mid")));
+    EXPECT_EQ(folder.File("copy.mid.tgp"), dlg->RowText(0, 0)) << "a project is saved as a project";
+    EXPECT_EQ("Tonegrove File Projects 0.1", ReadText(folder.File("copy.mid.tgp")));
 
     const std::string strWav = Put("a.wav", Wav(8000, 80));
     Open(*dlg, strWav);
@@ -271,6 +370,93 @@ TEST_F(MainWindowTest, SaveAsksWhereNoFileExistsAndNeverWritesMediaRows)
     dlg->OnCommand(Cmd::SaveAs);
     EXPECT_EQ(Wav(8000, 80), ReadWholeFile(strWav));
     EXPECT_FALSE(FileExists(folder.File("x.tgp")));
+}
+
+TEST_F(MainWindowTest, SaveAddsTheExtensionFirstThenAsksBeforeReplacing)
+{
+    struct SCase
+    {
+        const char* pTyped;
+        const char* pWritten;
+    };
+    const SCase cases[] = {
+        {"song", "song.tgp"},           {"Song v1.2", "Song v1.2.tgp"}, {"Loud.TGP", "Loud.TGP"},
+        {"tune.Tgp", "tune.Tgp"},       {"copy.mid", "copy.mid.tgp"},   {"a.tgp.bak", "a.tgp.bak.tgp"},
+        {"dir.tgp/x", "dir.tgp/x.tgp"},
+    };
+    std::filesystem::create_directory(folder.File("dir.tgp"));
+    auto dlg = MakeWindow();
+    dlg->OnCommand(Cmd::New);
+    for (const SCase& c : cases)
+    {
+        prompter.AnswerPath(folder.File(c.pTyped));
+        dlg->OnCommand(Cmd::SaveAs);
+        EXPECT_EQ(folder.File(c.pWritten), dlg->RowText(0, 0)) << c.pTyped;
+        EXPECT_EQ(MakeHeader(1), ReadWholeFile(folder.File(c.pWritten))) << c.pTyped;
+        // The row stays a project whatever its name: it still saves and closes.
+        dlg->ClickRow(0);
+        EXPECT_EQ("TGP", dlg->RowType(0));
+        EXPECT_TRUE(dlg->IsMenuEnabled(Cmd::Save)) << c.pTyped;
+        EXPECT_TRUE(dlg->IsMenuEnabled(Cmd::Close)) << c.pTyped;
+        EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbPlay)) << c.pTyped;
+    }
+    EXPECT_TRUE(prompter.Messages().empty()) << "no file was there to replace";
+    EXPECT_FALSE(FileExists(folder.File("Song v1.2")));
+
+    // "old" is typed while old.tgp exists: the question names old.tgp, on Save as on Save.
+    const std::string strOld = Put("old.tgp", OneNoteProject(0));
+    for (int nCommand : {Cmd::SaveAs, Cmd::Save})
+    {
+        dlg->OnCommand(Cmd::New);
+        dlg->ClickRow(dlg->RowCount() - 1);
+        prompter.m_dialogs.clear();
+        // No: the dialog comes again, and its cancel saves nothing.
+        prompter.AnswerPath(folder.File("old"));
+        prompter.Answer(EAnswer::No);
+        dlg->OnCommand(nCommand);
+        EXPECT_EQ(2u, prompter.m_dialogs.size()) << nCommand;
+        EXPECT_EQ(OneNoteProject(0), ReadWholeFile(strOld)) << nCommand;
+        ASSERT_GE(prompter.Messages().size(), 2u);
+        const SMessage asked = prompter.Messages()[prompter.Messages().size() - 2];
+        EXPECT_EQ("Файл " + strOld + " уже существует.\nЗаменить его?", asked.strText);
+        EXPECT_EQ(EButtons::YesNo, asked.eButtons);
+        EXPECT_EQ(kNotSaved, prompter.Lines().back());
+        // Yes replaces it.
+        prompter.AnswerPath(folder.File("old"));
+        prompter.Answer(EAnswer::Yes);
+        dlg->OnCommand(nCommand);
+        EXPECT_EQ(MakeHeader(1), ReadWholeFile(strOld)) << nCommand;
+        EXPECT_EQ(strOld, dlg->RowText(dlg->RowCount() - 1, 0));
+        WriteWholeFile(strOld, OneNoteProject(0));
+    }
+}
+
+TEST_F(MainWindowTest, FirstDialogsStartInTheProjectFolderLaterOnesWhereTheLastFileWas)
+{
+    auto dlg = MakeWindow();
+    dlg->OnCommand(Cmd::New);
+    prompter.AnswerPath(folder.File("one"));
+    dlg->OnCommand(Cmd::SaveAs);
+    dlg->OnCommand(Cmd::SaveAs); // cancelled
+    EXPECT_EQ((std::vector<std::string>{ProjectDir(), folder.Path() + "/"}), prompter.m_saveFolders);
+    dlg->OnCommand(Cmd::Open);
+    EXPECT_EQ("open:" + ProjectDir(), prompter.m_dialogs.back());
+}
+
+TEST_F(MainWindowTest, TheUsersProjectFolderIsTonegroveInTheirMusicFolder)
+{
+    // The desktop says where music lives in the user-dirs file of the configuration folder.
+    const char* pOld = std::getenv("XDG_CONFIG_HOME");
+    const std::string strOld = pOld ? pOld : "";
+    CTempFolder config;
+    WriteText(config.File("user-dirs.dirs"), "XDG_MUSIC_DIR=\"" + music.File("Музыка") + "\"\n");
+    setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+    const std::string strFolder = CTonegroveApp::UserProjectFolder();
+    if (pOld)
+        setenv("XDG_CONFIG_HOME", strOld.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(music.File("Музыка") + "/Tonegrove", strFolder);
 }
 
 TEST_F(MainWindowTest, SaveAllWritesEveryProjectRowItsOwnBytes)
@@ -341,19 +527,93 @@ TEST_F(MainWindowTest, ClicksAndCloseSwitchMenuAndToolbar)
     EXPECT_FALSE(dlg->IsMenuEnabled(Cmd::Save));
 }
 
-TEST_F(MainWindowTest, CommandLineOpensAsOpenDoes)
+TEST_F(MainWindowTest, CommandLineOpensEachPathAsOpenDoes)
 {
     const std::string strA = Put("a b.tgp", OneNoteProject(1));
-    auto dlg = MakeWindow(strA);
-    ASSERT_EQ(1, dlg->RowCount());
+    const std::string strB = Put("c.wav", Wav(8000, 8000));
+    auto dlg = MakeWindow({strA, strB});
+    ASSERT_EQ(2, dlg->RowCount());
     EXPECT_EQ(strA, dlg->RowText(0, 0));
-    EXPECT_EQ(0, dlg->SelectedRow());
+    EXPECT_EQ(strB, dlg->RowText(1, 0));
+    EXPECT_EQ(1, dlg->SelectedRow());
     EXPECT_EQ("00:00", dlg->RowText(0, 1));
+    EXPECT_EQ("00:01", dlg->RowText(1, 1));
     EXPECT_TRUE(prompter.m_dialogs.empty());
+    EXPECT_TRUE(prompter.Messages().empty());
+    Open(*dlg, strA);
+    EXPECT_EQ(2, dlg->RowCount()) << "the same file is found again";
 
     ResetPlaylistState();
-    auto quoted = MakeWindow("\"" + strA + "\"");
-    EXPECT_EQ(0, quoted->RowCount()) << "quotation marks are part of the path";
+    const std::string strMissing = folder.File("missing.tgp");
+    auto missing = MakeWindow({"\"" + strA + "\"", strMissing});
+    EXPECT_EQ(0, missing->RowCount()) << "quotation marks are part of the path";
+    ASSERT_EQ(1u, prompter.Messages().size());
+    EXPECT_NE(std::string::npos, prompter.Messages()[0].strText.find(strMissing + ": "));
+}
+
+TEST_F(MainWindowTest, CommandLineArgumentsBecomeAbsolutePaths)
+{
+    const std::string strHere = std::filesystem::current_path().string();
+    const std::vector<std::string> arguments = {"tonegrove", "a.tgp",      "./x/../b c.wav",
+                                                "",          "/abs/d.mid", "../e.tgp"};
+    std::vector<const char*> argv;
+    for (const std::string& str : arguments)
+        argv.push_back(str.c_str());
+    const std::string strParent = std::filesystem::current_path().parent_path().string();
+    EXPECT_EQ((std::vector<std::string>{strHere + "/a.tgp", strHere + "/b c.wav", "/abs/d.mid",
+                                        (strParent == "/" ? "" : strParent) + "/e.tgp"}),
+              CTonegroveApp::PathsFromArguments(static_cast<int>(argv.size()), argv.data()));
+}
+
+TEST_F(MainWindowTest, MidiAndKarFilesAreMidiRowsOnEveryRoute)
+{
+    const std::vector<uint8_t> midi = {'M', 'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,    1,    0,
+                                       96,  'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
+    const std::string strMidi = Put("one.midi", midi);
+    const std::string strKar = Put("two.KAR", midi);
+    const std::string strCommandLine = Put("three.Midi", midi);
+    auto dlg = MakeWindow({strCommandLine});
+    Open(*dlg, strMidi);
+    prompter.AnswerPath(folder.Path());
+    dlg->OnCommand(Cmd::OpenFolder);
+    ASSERT_EQ(3, dlg->RowCount());
+    EXPECT_EQ((std::vector<std::string>{strCommandLine, strMidi, strKar}),
+              (std::vector<std::string>{dlg->RowText(0, 0), dlg->RowText(1, 0), dlg->RowText(2, 0)}));
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ("MID", dlg->RowType(i)) << i;
+        EXPECT_TRUE(dlg->RowData(i).empty()) << "not read as a project";
+        EXPECT_EQ((SButtons{false, true, true, true}), dlg->RowButtons(i));
+    }
+    for (const SMessage& message : prompter.Messages())
+        EXPECT_EQ(std::string::npos, message.strText.find("TGP")) << message.strText;
+}
+
+TEST_F(MainWindowTest, OpenFolderAddsFilesInTheOrderAPersonReadsTheirNames)
+{
+    // A Russian reader's order: Cyrillic names before Latin ones, Ё among the Е.
+    const std::vector<std::string> sorted = {
+        "Ёлка.tgp", "ель.tgp",    "юла 3.tgp",  "Юла 20.tgp", "a.tgp",       "B.tgp",        "c 2.tgp",
+        "c 10.tgp", "track1.tgp", "Track2.tgp", "track9.tgp", "track10.tgp", "track100.tgp",
+    };
+    // Written in another order than they are read.
+    for (auto it = sorted.rbegin(); it != sorted.rend(); ++it)
+        Put(*it, OneNoteProject(0));
+    auto dlg = MakeWindow();
+    prompter.AnswerPath(folder.Path());
+    dlg->OnCommand(Cmd::OpenFolder);
+    std::vector<std::string> rows;
+    for (int i = 0; i < dlg->RowCount(); ++i)
+        rows.push_back(std::filesystem::path(dlg->RowText(i, 0)).filename().string());
+    EXPECT_EQ(sorted, rows);
+}
+
+TEST_F(MainWindowTest, QtsOwnTextsSpeakRussian)
+{
+    CTonegroveApp app;
+    ASSERT_TRUE(app.InstallQtTranslations()) << "Qt's translations are not installed (qt6-translations-l10n)";
+    EXPECT_EQ("&Да", QCoreApplication::translate("QPlatformTheme", "&Yes").toStdString());
+    EXPECT_EQ("Перейти к:", QCoreApplication::translate("QFileDialog", "Look in:").toStdString());
 }
 
 TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
@@ -370,7 +630,7 @@ TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
     {
         ResetPlaylistState();
         WriteWholeFile(strA, OneNoteProject(1));
-        auto dlg = MakeWindow(strA);
+        auto dlg = MakeWindow({strA});
         dlg->show();
         EXPECT_FALSE(dlg->HasUnsavedProjects());
         WriteWholeFile(strA, OneNoteProject(0)); // the row now differs from its file
@@ -385,7 +645,7 @@ TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
 
     // Nothing unsaved: Enter ends at once.
     ResetPlaylistState();
-    auto dlg = MakeWindow(strA);
+    auto dlg = MakeWindow({strA});
     dlg->show();
     CScriptedPrompter none;
     QTest::keyClick(dlg.get(), Qt::Key_Return);
@@ -419,13 +679,12 @@ TEST_F(MainWindowTest, ShortcutsReachTheMainWindowFromAnyWindowButTextFieldsKeep
 
     QTest::keyClick(pEdit, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(1, dlg->RowCount()) << "Ctrl+N from another window makes a project in the main window";
-    m_cleanup = {ModuleFolder() + "/Melody1.tgp"};
     QTest::keyClick(pEdit, Qt::Key_Delete);
     QTest::keyClick(pEdit, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(1, dlg->RowCount());
     prompter.AnswerPath("");
     QTest::keyClick(pEdit, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ("open:" + ModuleFolder(), prompter.m_dialogs.back()) << "Ctrl+O opens the main window's Open";
+    EXPECT_EQ("open:" + ProjectDir(), prompter.m_dialogs.back()) << "Ctrl+O opens the main window's Open";
 
     app.SetMainWindow(nullptr);
     QTest::keyClick(pEdit, Qt::Key_N, Qt::ControlModifier);
