@@ -213,8 +213,9 @@ void CTonegroveDlg::OnOpen()
         strPath = *g_pszOpenPath;
     else
     {
-        std::string strFolder =
-            !g_bOpenedOnce ? ProjectFolder() : g_pszLastOpenFolder.value_or(std::string());
+        // Where no dialog has chosen a file yet (files of the command line do not count), the
+        // project folder: the platform's choice would be the working folder, often not the user's.
+        std::string strFolder = g_pszLastOpenFolder ? *g_pszLastOpenFolder : ProjectFolder();
         strPath = Prompter().AskOpenPath(strFolder);
         if (strPath.empty())
             return;

@@ -441,6 +441,13 @@ TEST_F(MainWindowTest, FirstDialogsStartInTheProjectFolderLaterOnesWhereTheLastF
     EXPECT_EQ((std::vector<std::string>{ProjectDir(), folder.Path() + "/"}), prompter.m_saveFolders);
     dlg->OnCommand(Cmd::Open);
     EXPECT_EQ("open:" + ProjectDir(), prompter.m_dialogs.back());
+
+    // Files of the command line are opened without a dialog: the first dialog still starts
+    // in the project folder.
+    ResetPlaylistState();
+    auto started = MakeWindow({Put("a.tgp", OneNoteProject(0))});
+    started->OnCommand(Cmd::Open);
+    EXPECT_EQ("open:" + ProjectDir(), prompter.m_dialogs.back());
 }
 
 TEST_F(MainWindowTest, TheUsersProjectFolderIsTonegroveInTheirMusicFolder)
