@@ -3,6 +3,8 @@
 // of the program's windows is in front.
 #pragma once
 
+#include "keyboard/KeyPresses.h"
+
 #include <QObject>
 
 #include <memory>
@@ -37,4 +39,7 @@ class CTonegroveApp : public QObject
     std::unique_ptr<CQtPrompter> m_pPrompter;
     // The media files of the playlist sound on the program's outputs, as its projects do.
     std::unique_ptr<IMediaCommands> m_pMediaCommands;
+    // Which keys are down, seen across all the program's windows: a held key's repeats are no
+    // commands.
+    CKeyPresses m_keyPresses;
 };
