@@ -52,12 +52,16 @@ bool IsEditingKey(const QKeyEvent* pKey)
     }
 }
 
-bool IsClosingKey(int nKey) { return nKey == Qt::Key_Return || nKey == Qt::Key_Enter || nKey == Qt::Key_Escape; }
+bool IsClosingKey(int nKey)
+{
+    return nKey == Qt::Key_Return || nKey == Qt::Key_Enter || nKey == Qt::Key_Escape;
+}
 
 // The physical key where the platform names it, else the key it gives.
 uint32_t KeyId(const QKeyEvent* pKey)
 {
-    return pKey->nativeScanCode() != 0 ? pKey->nativeScanCode() : 0x80000000u | static_cast<uint32_t>(pKey->key());
+    return pKey->nativeScanCode() != 0 ? pKey->nativeScanCode()
+                                       : 0x80000000u | static_cast<uint32_t>(pKey->key());
 }
 
 bool IsTextField(QWidget* p)
@@ -101,7 +105,8 @@ bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
         if (QGuiApplication::applicationState() != Qt::ApplicationActive)
             m_keyPresses.Clear();
         return false;
-    case QEvent::KeyRelease: {
+    case QEvent::KeyRelease:
+    {
         auto* pKey = static_cast<QKeyEvent*>(pEvent);
         m_keyPresses.Release(KeyId(pKey), pKey->timestamp());
         return false;

@@ -444,7 +444,8 @@ TEST_F(MainWindowTest, AHeldEnterOrEscNeverEndsTheProgramOnlyAFreshPressDoes)
         CTonegroveApp app;
         app.SetMainWindow(dlg.get());
         dlg->show();
-        auto send = [&](QEvent::Type eType, ulong nStamp, bool bRepeat) {
+        auto send = [&](QEvent::Type eType, ulong nStamp, bool bRepeat)
+        {
             QKeyEvent event(eType, nKey, Qt::NoModifier, nScan, 0, 0, {}, bRepeat);
             event.setTimestamp(nStamp);
             QApplication::sendEvent(dlg.get(), &event);

@@ -299,8 +299,13 @@ TEST_F(NoteKeyboardTest, AHeldKeyRepeatingAsReleaseAndPressPairsIsOneNoteEndingA
     };
     const SCase cases[] = {
         {"X without detectable repeat: each pair has one stamp",
-         {{'d', 1100, 5100}, {'u', 1600, 5600}, {'d', 1600, 5600}, {'u', 1633, 5633}, {'d', 1634, 5633},
-          {'u', 2100, 6100}, {'r', 2125}},
+         {{'d', 1100, 5100},
+          {'u', 1600, 5600},
+          {'d', 1600, 5600},
+          {'u', 1633, 5633},
+          {'d', 1634, 5633},
+          {'u', 2100, 6100},
+          {'r', 2125}},
          {kZOn, kZOff},
          {100, 1000}},
         {"a quick second press has a stamp of its own",
@@ -316,7 +321,10 @@ TEST_F(NoteKeyboardTest, AHeldKeyRepeatingAsReleaseAndPressPairsIsOneNoteEndingA
          {kZOn, kZOff},
          {100, 1000}},
         {"the next key resolves a held release at its own time",
-         {{'d', 1100, 5100}, {'u', 1300, 5300}, {'d', 1700, 5700, false, kQ}, {'u', 1800, 5800, false, kQ},
+         {{'d', 1100, 5100},
+          {'u', 1300, 5300},
+          {'d', 1700, 5700, false, kQ},
+          {'u', 1800, 5800, false, kQ},
           {'a', 1900}},
          {kZOn, kZOff, kQOn, kQOff},
          {100, 200, 400, 100}},
@@ -347,7 +355,8 @@ TEST_F(NoteKeyboardTest, AHeldKeyRepeatingAsReleaseAndPressPairsIsOneNoteEndingA
         EXPECT_FALSE(keys.HoldsKeyUp());
         EXPECT_EQ(c.sent, out.Messages());
         EXPECT_EQ(c.delays, Delays(keys.Recording()));
-        const size_t nLit = static_cast<size_t>(std::count(host.m_arrCalls.begin(), host.m_arrCalls.end(), "on 60"));
+        const size_t nLit =
+            static_cast<size_t>(std::count(host.m_arrCalls.begin(), host.m_arrCalls.end(), "on 60"));
         EXPECT_EQ(std::count(c.sent.begin(), c.sent.end(), kZOn), static_cast<std::ptrdiff_t>(nLit))
             << "Z lights once per note";
     }
@@ -383,7 +392,10 @@ TEST_F(NoteKeyboardTest, DelaysAreTheDifferencesOfTheStampsAlsoAfterABusyStart)
          {{'d', 1700, 50200}, {'u', 1730, 50730}, {'d', 1800, 50800, false, kQ}},
          {200, 530, 70}},
         {"busy in the middle",
-         {{'d', 1200, 50200}, {'u', 1900, 50730}, {'d', 1900, 50800, false, kQ}, {'u', 1950, 50850, false, kQ}},
+         {{'d', 1200, 50200},
+          {'u', 1900, 50730},
+          {'d', 1900, 50800, false, kQ},
+          {'u', 1950, 50850, false, kQ}},
          {200, 530, 70, 50}},
         {"a stamp clock that starts again",
          {{'d', 1200, 50200}, {'u', 1400, 50400}, {'d', 1500, 100}, {'u', 1600, 200}},

@@ -428,15 +428,20 @@ TEST_F(PlaysDlgTest, AReleaseStillWaitingEndsItsNoteWhenTheWindowClosesOrLosesTh
         bool bAccepted;
     };
     const SCase cases[] = {
-        {"Enter", [](CPlaysDlg& dlg) { SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Return, kScanEnter, 5800); },
+        {"Enter",
+         [](CPlaysDlg& dlg) { SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Return, kScanEnter, 5800); },
          true},
-        {"Esc", [](CPlaysDlg& dlg) { SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Escape, kScanEsc, 5800); },
+        {"Esc",
+         [](CPlaysDlg& dlg) { SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Escape, kScanEsc, 5800); },
          false},
         {"close box", [](CPlaysDlg& dlg) { dlg.close(); }, false},
-        {"focus lost", [](CPlaysDlg& dlg) {
+        {"focus lost",
+         [](CPlaysDlg& dlg)
+         {
              QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
              QApplication::sendEvent(dlg.Keyboard(), &out);
-         }, false},
+         },
+         false},
     };
     ProjectType = 0;
     for (const SCase& c : cases)
@@ -459,7 +464,8 @@ TEST_F(PlaysDlgTest, AReleaseStillWaitingEndsItsNoteWhenTheWindowClosesOrLosesTh
             pDlg->reject();
         EXPECT_EQ(c.bAccepted, pDlg->Result().bAccepted);
         if (c.bAccepted)
-            EXPECT_EQ(MakeHeader(0) + Bytes({'$', 1, 100, 'M', 35, 23, 127, 0, '!', 2, 0x01, 0x2C, 'M', 35, 23, 0}),
+            EXPECT_EQ(MakeHeader(0) +
+                          Bytes({'$', 1, 100, 'M', 35, 23, 127, 0, '!', 2, 0x01, 0x2C, 'M', 35, 23, 0}),
                       pDlg->Result().project)
                 << "the note off at the release's own time, not at the closing";
         pDlg.reset();
@@ -483,13 +489,16 @@ TEST_F(PlaysDlgTest, CtrlBreakAbandonsAsEscDoes)
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pszName);
-        const SPlayResult result = Run(OneNoteProject(1), [&](CPlaysDlg& dlg) {
-            SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Pause, kScanPause, 0);
-            SendStamped(Keys(dlg), QEvent::KeyRelease, Qt::Key_Pause, kScanPause, 0);
-            EXPECT_TRUE(dlg.isVisible()) << "Pause alone is no Break";
-            Press(Keys(dlg), Qt::Key_Q, kScanQ, "q");
-            SendStamped(Keys(dlg), QEvent::KeyPress, c.nKey, c.nScanCode, 0, Qt::ControlModifier);
-        });
+        const SPlayResult result =
+            Run(OneNoteProject(1),
+                [&](CPlaysDlg& dlg)
+                {
+                    SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Pause, kScanPause, 0);
+                    SendStamped(Keys(dlg), QEvent::KeyRelease, Qt::Key_Pause, kScanPause, 0);
+                    EXPECT_TRUE(dlg.isVisible()) << "Pause alone is no Break";
+                    Press(Keys(dlg), Qt::Key_Q, kScanQ, "q");
+                    SendStamped(Keys(dlg), QEvent::KeyPress, c.nKey, c.nScanCode, 0, Qt::ControlModifier);
+                });
         EXPECT_FALSE(result.bAccepted);
         EXPECT_TRUE(result.project.empty());
     }
