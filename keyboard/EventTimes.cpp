@@ -3,22 +3,48 @@
 #include <algorithm>
 #include <chrono>
 
+namespace
+{
+// A stamp that claims to lie this far after the time its span's tie gives it did not come from
+// a busy window but from a stamp clock that jumped.
+constexpr int64_t kStampLeapMs = 10000;
+} // namespace
+
+CEventTimes::CEventTimes(IClock& clock) : m_clock(clock)
+{
+    m_nReadyMs = NowMs();
+}
+
 int64_t CEventTimes::NowMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(m_clock.Now()).count();
 }
 
-int64_t CEventTimes::EventMs(std::optional<uint64_t> nStampMs)
+SEventTime CEventTimes::Capture(std::optional<uint64_t> nStampMs)
 {
-    const int64_t nNow = NowMs();
+    SEventTime time;
+    time.nHandledMs = NowMs();
+    time.nStampMs = nStampMs;
     if (!nStampMs)
-        return nNow;
-    // A stamp that goes back means its clock wrapped or changed: measure the tie afresh.
-    if (*nStampMs < m_nLastStamp)
-        m_nOffset.reset();
-    m_nLastStamp = *nStampMs;
-    const int64_t nLag = nNow - static_cast<int64_t>(*nStampMs);
-    // No event is handled before it happened, so the smallest lag is the closest tie.
-    m_nOffset = std::min(m_nOffset.value_or(nLag), nLag);
-    return static_cast<int64_t>(*nStampMs) + *m_nOffset;
+    {
+        time.nSpan = m_arrTies.size();
+        return time;
+    }
+    const int64_t nLag = time.nHandledMs - static_cast<int64_t>(*nStampMs);
+    const bool bNewSpan =
+        m_arrTies.empty() || *nStampMs < *m_nLastStamp || nLag < m_arrTies.back() - kStampLeapMs;
+    if (bNewSpan)
+        m_arrTies.push_back(nLag);
+    else
+        m_arrTies.back() = std::min(m_arrTies.back(), nLag);
+    m_nLastStamp = nStampMs;
+    time.nSpan = m_arrTies.size() - 1;
+    return time;
+}
+
+int64_t CEventTimes::TimeOf(const SEventTime& time) const
+{
+    if (!time.nStampMs || time.nSpan >= m_arrTies.size())
+        return time.nHandledMs;
+    return static_cast<int64_t>(*time.nStampMs) + m_arrTies[time.nSpan];
 }

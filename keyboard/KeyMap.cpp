@@ -185,6 +185,13 @@ const SPhysicalKey* PhysicalKeyOfSlot(int nSlot)
     return nullptr;
 }
 
+int KeyVk(const SPhysicalKey* pKey, bool bCtrl)
+{
+    if (!pKey)
+        return 0;
+    return pKey->nVk == Vk::Pause && bCtrl ? Vk::Cancel : pKey->nVk;
+}
+
 int NoteIndexOfKey(int nVk)
 {
     for (size_t i = 0; i < kNotes.size(); ++i)

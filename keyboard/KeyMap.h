@@ -10,7 +10,8 @@ namespace Vk
 {
 inline constexpr int Back = 0x08;
 inline constexpr int Return = 0x0D;
-inline constexpr int Cancel = 0x03;
+inline constexpr int Cancel = 0x03; // Ctrl+Break
+inline constexpr int Pause = 0x13;
 inline constexpr int Escape = 0x1B;
 inline constexpr int Prior = 0x21; // Page Up
 inline constexpr int Next = 0x22;  // Page Down
@@ -78,6 +79,8 @@ int PhysicalKeyCount();
 // a key the picture does not have.
 const SPhysicalKey* FindPhysicalKey(uint32_t nScanCode, int nQtKey, bool bKeypad);
 const SPhysicalKey* PhysicalKeyOfSlot(int nSlot);
+// The virtual key a physical key gives (0 for none): Pause with Ctrl is Break, the Cancel key.
+int KeyVk(const SPhysicalKey* pKey, bool bCtrl);
 
 inline constexpr int kNoteKeys = 48;
 // Note index 0 to 47 of a virtual key, -1 for every other key.

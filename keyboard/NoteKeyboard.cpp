@@ -20,14 +20,60 @@ bool IsNumPad(int nVk) { return nVk >= Vk::NumPadFirst && nVk <= Vk::NumPadLast;
 CNoteKeyboard::CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host, int nRecordVersion)
     : m_midiOut(midiOut), m_host(host), m_times(clock), m_nRecordVersion(nRecordVersion)
 {
-    m_nLastEventMs = m_times.NowMs();
     m_arrSounding.fill(-1);
     m_arrPadSounding.fill(-1);
 }
 
 void CNoteKeyboard::OnKeyDown(int nVk, int nDik, std::optional<uint64_t> nStampMs)
 {
-    m_nEventMs = m_times.EventMs(nStampMs);
+    ResolveHeldKeyUp();
+    KeyDown(nVk, nDik, m_times.Capture(nStampMs));
+}
+
+void CNoteKeyboard::OnKeyUp(int nVk, int nDik, std::optional<uint64_t> nStampMs)
+{
+    ResolveHeldKeyUp();
+    KeyUp(nVk, nDik, m_times.Capture(nStampMs));
+}
+
+void CNoteKeyboard::OnKeyEvent(bool bDown, int nVk, int nDik, std::optional<uint64_t> nStampMs, bool bRepeat)
+{
+    const SEventTime time = m_times.Capture(nStampMs);
+    if (!bDown)
+    {
+        // The platform is sure a key-down of the same key follows at once.
+        if (bRepeat)
+            return;
+        ResolveHeldKeyUp();
+        // Without a stamp no key-down can be told to be its pair: a release it is.
+        if (!nStampMs)
+            KeyUp(nVk, nDik, time);
+        else
+            m_heldUp = SKeyUp{nVk, nDik, time};
+        return;
+    }
+    if (m_heldUp && m_heldUp->nVk == nVk && m_heldUp->nDik == nDik &&
+        (bRepeat || (nStampMs && m_heldUp->time.nStampMs == nStampMs)))
+    {
+        // Not a release: the key is still down and this key-down is one of its repeats.
+        m_heldUp.reset();
+    }
+    ResolveHeldKeyUp();
+    KeyDown(nVk, nDik, time);
+}
+
+void CNoteKeyboard::ResolveHeldKeyUp()
+{
+    if (!m_heldUp)
+        return;
+    const SKeyUp up = *m_heldUp;
+    m_heldUp.reset();
+    KeyUp(up.nVk, up.nDik, up.time);
+}
+
+void CNoteKeyboard::KeyDown(int nVk, int nDik, const SEventTime& time)
+{
+    m_eventTime = time;
     m_bKeyHeld = true;
     if (nDik > 0 && nDik < 256)
         g_keyState[static_cast<size_t>(nDik)] = kKeyDown;
@@ -35,12 +81,12 @@ void CNoteKeyboard::OnKeyDown(int nVk, int nDik, std::optional<uint64_t> nStampM
         NumPadNoteOn(NumPadKeyToNumber(nVk));
     else
         NoteOn(KeyToNote(nVk));
-    m_nEventMs.reset();
+    m_eventTime.reset();
 }
 
-void CNoteKeyboard::OnKeyUp(int nVk, int nDik, std::optional<uint64_t> nStampMs)
+void CNoteKeyboard::KeyUp(int nVk, int nDik, const SEventTime& time)
 {
-    m_nEventMs = m_times.EventMs(nStampMs);
+    m_eventTime = time;
     m_bKeyHeld = false;
     if (nDik > 0 && nDik < 256)
         g_keyState[static_cast<size_t>(nDik)] = 0;
@@ -48,7 +94,7 @@ void CNoteKeyboard::OnKeyUp(int nVk, int nDik, std::optional<uint64_t> nStampMs)
         NumPadNoteOff(NumPadKeyToNumber(nVk));
     else
         NoteOff(KeyToNote(nVk));
-    m_nEventMs.reset();
+    m_eventTime.reset();
 }
 
 int CNoteKeyboard::KeyToNote(int nVk)
@@ -151,6 +197,8 @@ void CNoteKeyboard::NumPadNoteOff(int nNumber)
 
 void CNoteKeyboard::ReleaseAll()
 {
+    // A key-up held back ends its note at its own time, before the others end now.
+    ResolveHeldKeyUp();
     for (int nIndex = 0; nIndex < kNoteKeys; ++nIndex)
         NoteOff(nIndex);
     for (int nNumber = 1; nNumber <= 9; ++nNumber)
@@ -167,22 +215,34 @@ void CNoteKeyboard::Play(bool bOn, int nKey, int nChannel)
                                    : (0x80u + static_cast<uint32_t>(nChannel)) + dwNote;
     m_dwLastMessage = dwMessage;
     m_midiOut.ShortMsg(dwMessage);
-
-    // Delays count in whole milliseconds from the last event's own millisecond, so that they
-    // add up to the time played without drifting.
-    const int64_t nNow = std::max(EventMs(), m_nLastEventMs);
-    const int32_t nDelay = static_cast<int32_t>(std::min<int64_t>(nNow - m_nLastEventMs, std::numeric_limits<int32_t>::max()));
-    m_nLastEventMs = nNow;
-    const auto Byte = [](int n) { return static_cast<uint8_t>(n); };
-    if (m_nRecordVersion == 0 && bOn)
-        AppendNoteOnRecord(m_arrRecord, nDelay, Byte(m_nBaseNote), Byte(nKey), Byte(m_nVelocity), Byte(nChannel));
-    else if (m_nRecordVersion == 0)
-        AppendNoteOffRecord(m_arrRecord, nDelay, Byte(m_nBaseNote), Byte(nKey), Byte(nChannel));
-    else if (m_nRecordVersion == 1)
-        AppendEventRecord(m_arrRecord, nDelay, dwMessage);
+    const SEventTime time = m_eventTime ? *m_eventTime : m_times.Capture(std::nullopt);
+    m_arrPlayed.push_back({bOn, nKey, nChannel, m_nBaseNote, m_nVelocity, dwMessage, time});
 }
 
-int64_t CNoteKeyboard::EventMs() { return m_nEventMs ? *m_nEventMs : m_times.NowMs(); }
+const std::vector<uint8_t>& CNoteKeyboard::Recording() const
+{
+    m_arrRecord.clear();
+    // Delays count in whole milliseconds from the last event's own millisecond, so that they
+    // add up to the time played without drifting; the first counts from the window's readiness.
+    int64_t nLast = m_times.ReadyMs();
+    const auto Byte = [](int n) { return static_cast<uint8_t>(n); };
+    for (const SPlayed& played : m_arrPlayed)
+    {
+        const int64_t nAt = std::max(m_times.TimeOf(played.time), nLast);
+        const int32_t nDelay =
+            static_cast<int32_t>(std::min<int64_t>(nAt - nLast, std::numeric_limits<int32_t>::max()));
+        nLast = nAt;
+        if (m_nRecordVersion == 0 && played.bOn)
+            AppendNoteOnRecord(m_arrRecord, nDelay, Byte(played.nBaseNote), Byte(played.nKey),
+                               Byte(played.nVelocity), Byte(played.nChannel));
+        else if (m_nRecordVersion == 0)
+            AppendNoteOffRecord(m_arrRecord, nDelay, Byte(played.nBaseNote), Byte(played.nKey),
+                                Byte(played.nChannel));
+        else if (m_nRecordVersion == 1)
+            AppendEventRecord(m_arrRecord, nDelay, played.dwMessage);
+    }
+    return m_arrRecord;
+}
 
 void CNoteKeyboard::Light(int nSlot, bool bOn, bool& bLit)
 {

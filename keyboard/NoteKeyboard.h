@@ -45,6 +45,15 @@ class CNoteKeyboard
     void OnKeyDown(int nVk, int nDik = 0, std::optional<uint64_t> nStampMs = {});
     void OnKeyUp(int nVk, int nDik = 0, std::optional<uint64_t> nStampMs = {});
 
+    // The window's way in. A stamped key-up is held back until the next key event or
+    // ResolveHeldKeyUp(): a system that repeats a held key as a key-up and a key-down with one
+    // time stamp (X without detectable auto-repeat) would otherwise end and restart the note at
+    // every repeat. Such a pair, or a pair the platform itself marks as a repeat (bRepeat), is
+    // dropped; a held key-up that is resolved takes the time it arrived with.
+    void OnKeyEvent(bool bDown, int nVk, int nDik, std::optional<uint64_t> nStampMs, bool bRepeat);
+    bool HoldsKeyUp() const { return m_heldUp.has_value(); }
+    void ResolveHeldKeyUp();
+
     // Note index 0 to 47 of a key, -1 for none; a control key does its work here and gives -1.
     int KeyToNote(int nVk);
     static int NumPadKeyToNumber(int nVk);
@@ -65,7 +74,7 @@ class CNoteKeyboard
     const std::string& MusicTypeText() const { return m_strMusicType; }
 
     // The records played since the keyboard was made, without header.
-    const std::vector<uint8_t>& Recording() const { return m_arrRecord; }
+    const std::vector<uint8_t>& Recording() const;
     int RecordVersion() const { return m_nRecordVersion; }
 
     int m_nChannel = 0;
@@ -76,26 +85,48 @@ class CNoteKeyboard
     bool m_bKeyHeld = false;
 
   private:
-    // Sends a note message and appends its record; nKey is the note index or pad number.
+    struct SKeyUp
+    {
+        int nVk;
+        int nDik;
+        SEventTime time;
+    };
+    // A note message sent, kept until the records are written.
+    struct SPlayed
+    {
+        bool bOn;
+        int nKey; // note index or pad number
+        int nChannel;
+        int nBaseNote;
+        int nVelocity;
+        uint32_t dwMessage;
+        SEventTime time;
+    };
+
+    void KeyDown(int nVk, int nDik, const SEventTime& time);
+    void KeyUp(int nVk, int nDik, const SEventTime& time);
+    // Sends a note message and notes it for the recording; nKey is the note index or pad number.
     void Play(bool bOn, int nKey, int nChannel);
     void SetMidiChannel(int nChannel);
     void SetDxChannel(int nChannel);
     void SetMusicType(int nType);
     void Light(int nSlot, bool bOn, bool& bLit);
-    int64_t EventMs();
 
     IMidiOutHandle& m_midiOut;
     INoteKeyboardHost& m_host;
     CEventTimes m_times;
     int m_nRecordVersion;
-    int64_t m_nLastEventMs = 0;            // the recording's clock, whole milliseconds
-    std::optional<int64_t> m_nEventMs;     // the time of the key message being handled
-    std::array<int, 48> m_arrSounding{};   // per note index: the channel of its note on, or -1
+    std::optional<SEventTime> m_eventTime; // the time of the key message being handled
+    std::optional<SKeyUp> m_heldUp;
+    std::array<int, 48> m_arrSounding{};    // per note index: the channel of its note on, or -1
     std::array<int, 10> m_arrPadSounding{}; // per pad number 1 to 9, likewise
     std::array<bool, 48> m_arrLit{};
     std::array<bool, 10> m_arrPadLit{};
     std::string m_strMidiChannel;
     std::string m_strDxChannel;
     std::string m_strMusicType;
-    std::vector<uint8_t> m_arrRecord;
+    std::vector<SPlayed> m_arrPlayed;
+    // Written from m_arrPlayed when asked for: a delay is known for good only once the take
+    // has tied the stamps' clock to ours as closely as it can.
+    mutable std::vector<uint8_t> m_arrRecord;
 };

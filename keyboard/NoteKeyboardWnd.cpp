@@ -25,6 +25,9 @@ CNoteKeyboardWnd::CNoteKeyboardWnd(QWidget* pParent, IMidiOutHandle& midiOut, IC
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
+    m_keyUpTimer.setSingleShot(true);
+    m_keyUpTimer.setInterval(kKeyUpHoldMs);
+    connect(&m_keyUpTimer, &QTimer::timeout, this, [this] { m_keyboard.ResolveHeldKeyUp(); });
 }
 
 void CNoteKeyboardWnd::BuildLayout(bool bExtView, const std::string& strFolder)
@@ -67,20 +70,24 @@ bool CNoteKeyboardWnd::HandleKey(QKeyEvent* pEvent)
     const bool bPress = pEvent->type() == QEvent::KeyPress;
     if (!bPress && pEvent->type() != QEvent::KeyRelease)
         return false;
-    // A held key repeats as release and press pairs: the note stays on until the real release.
-    if (m_bStopped || (!bPress && pEvent->isAutoRepeat()))
+    if (m_bStopped)
         return true;
     const SPhysicalKey* pKey = FindPhysicalKey(pEvent->nativeScanCode(), pEvent->key(),
                                                pEvent->modifiers().testFlag(Qt::KeypadModifier));
-    const int nVk = pKey ? pKey->nVk : 0;
+    const int nVk = pEvent->key() == Qt::Key_Cancel
+                        ? Vk::Cancel
+                        : KeyVk(pKey, pEvent->modifiers().testFlag(Qt::ControlModifier));
     const int nDik = pKey ? pKey->nDik : 0;
     // A stamp of 0 means the platform gave none.
     const std::optional<uint64_t> nStamp =
         pEvent->timestamp() != 0 ? std::optional<uint64_t>(pEvent->timestamp()) : std::nullopt;
-    if (bPress)
-        m_keyboard.OnKeyDown(nVk, nDik, nStamp);
+    m_keyboard.OnKeyEvent(bPress, nVk, nDik, nStamp, pEvent->isAutoRepeat());
+    // A key-up held back waits for the key-down that would make it a repeat only as long as the
+    // platform takes to deliver the pair; after that it is a release.
+    if (m_keyboard.HoldsKeyUp())
+        m_keyUpTimer.start();
     else
-        m_keyboard.OnKeyUp(nVk, nDik, nStamp);
+        m_keyUpTimer.stop();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "keyboard/NoteKeyboard.h"
 
 #include <QFrame>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -25,10 +26,19 @@ class CNoteKeyboardWnd : public QFrame
     // Places the keys of the view (extended or standard) with the pictures of strFolder and
     // sets the extent.
     void BuildLayout(bool bExtView, const std::string& strFolder);
+    // How long a key-up waits for a key-down of the same key with the same stamp, which would
+    // make the pair one of a held key's repeats.
+    static constexpr int kKeyUpHoldMs = 20;
+
     // Hands one key event to the musical keyboard; false for an event that is no key event.
     bool HandleKey(QKeyEvent* pEvent);
-    // From now on key events are dropped: the window is closing.
-    void StopKeys() { m_bStopped = true; }
+    // From now on key events are dropped: the window is closing. A key-up held back still
+    // ends its note (the closing releases every key).
+    void StopKeys()
+    {
+        m_bStopped = true;
+        m_keyUpTimer.stop();
+    }
     // Shows a key's on (or off) picture.
     void Light(int nSlot, bool bOn);
 
@@ -45,4 +55,5 @@ class CNoteKeyboardWnd : public QFrame
     CNoteKeyboard m_keyboard;
     std::array<CNoteButton*, kKeySlots> m_pKeys{};
     bool m_bStopped = false;
+    QTimer m_keyUpTimer;
 };

@@ -6,10 +6,12 @@
 #include "keyboard/KeyboardTexts.h"
 #include "keyboard/NoteKeyboardWnd.h"
 #include "mainwnd/CommandIds.h"
+#include "platform/KeyRepeat.h"
 #include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
 #include "sound/ProgramOutputs.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QVariantList>
@@ -22,6 +24,18 @@ const QPoint kStatusAt[3] = {{30, 300}, {30, 320}, {30, 340}};
 
 IMidiOut* g_pLiveMidiOut = nullptr;
 IClock* g_pLiveClock = nullptr;
+
+// Under X, a held key is best repeated as presses alone: a release that X sends before each
+// repeat can be told from a real one only by its time stamp, and only once the press has come.
+void UseDetectableKeyRepeatOnX()
+{
+#if QT_CONFIG(xcb)
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    if (auto* pX11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        UseDetectableKeyRepeat(pX11->display());
+#endif
+}
 
 IMidiOut& LiveMidiOut()
 {
@@ -102,6 +116,7 @@ bool CPlaysDlg::OnInitDialog()
         m_bClosed = true;
         return false;
     }
+    UseDetectableKeyRepeatOnX();
     m_pKeyboard = new CNoteKeyboardWnd(this, *m_pMidiOut, *m_setup.pClock, *this, m_nRecordVersion);
     m_pKeyboard->setGeometry(kKeyboardRect);
     m_pKeyboard->BuildLayout(ExtView, m_setup.strPictureFolder);

@@ -11,6 +11,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -57,6 +58,18 @@ bool IsEditingKey(const QKeyEvent* pKey)
     }
 }
 
+bool IsClosingKey(int nKey)
+{
+    return nKey == Qt::Key_Return || nKey == Qt::Key_Enter || nKey == Qt::Key_Escape;
+}
+
+// The physical key where the platform names it, else the key it gives.
+uint32_t KeyId(const QKeyEvent* pKey)
+{
+    return pKey->nativeScanCode() != 0 ? pKey->nativeScanCode()
+                                       : 0x80000000u | static_cast<uint32_t>(pKey->key());
+}
+
 bool IsTextField(QWidget* p)
 {
     return qobject_cast<QLineEdit*>(p) || qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QTextEdit*>(p);
@@ -91,9 +104,34 @@ int CTonegroveApp::AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers)
 
 bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
-    if (pEvent->type() != QEvent::KeyPress || !m_pMainWnd)
+    if (!m_pMainWnd)
         return QObject::eventFilter(pWatched, pEvent);
+    switch (pEvent->type())
+    {
+    case QEvent::ApplicationStateChange:
+        // Keys released while another program has the keyboard never reach us.
+        if (QGuiApplication::applicationState() != Qt::ApplicationActive)
+            m_keyPresses.Clear();
+        return false;
+    case QEvent::KeyRelease:
+    {
+        auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        m_keyPresses.Release(KeyId(pKey), pKey->timestamp());
+        return false;
+    }
+    case QEvent::KeyPress:
+        break;
+    default:
+        return false;
+    }
     auto* pKey = static_cast<QKeyEvent*>(pEvent);
+    const bool bRepeat = m_keyPresses.Press(KeyId(pKey), pKey->timestamp(), pKey->isAutoRepeat());
+    // Enter and Esc close the window they are typed into, the main window included, and
+    // answer its questions: a key still held from the window that closed (the live window,
+    // where Enter keeps the take) goes on repeating into the next one and must not end the
+    // program.
+    if (bRepeat && IsClosingKey(pKey->key()))
+        return true;
     const int nCommand = AcceleratorCommand(pKey->key(), pKey->modifiers());
     if (nCommand == 0)
         return false;
@@ -108,7 +146,7 @@ bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
         pActive->property("tgKeepsCommand").toList().contains(nCommand))
         return false;
     // Only the first press of a held key is a command.
-    if (pKey->isAutoRepeat())
+    if (bRepeat)
         return true;
     m_pMainWnd->OnCommand(nCommand);
     return true;

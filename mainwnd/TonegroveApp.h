@@ -3,6 +3,8 @@
 // of the program's windows is in front.
 #pragma once
 
+#include "keyboard/KeyPresses.h"
+
 #include <QObject>
 
 #include <memory>
@@ -50,4 +52,7 @@ class CTonegroveApp : public QObject
     // The media files of the playlist sound on the program's outputs, as its projects do.
     std::unique_ptr<IMediaCommands> m_pMediaCommands;
     std::unique_ptr<QTranslator> m_pQtTranslator;
+    // Which keys are down, seen across all the program's windows: a held key's repeats are no
+    // commands.
+    CKeyPresses m_keyPresses;
 };

@@ -698,6 +698,38 @@ TEST_F(MainWindowTest, ShortcutsReachTheMainWindowFromAnyWindowButTextFieldsKeep
     EXPECT_EQ(1, dlg->RowCount());
 }
 
+TEST_F(MainWindowTest, AHeldEnterOrEscNeverEndsTheProgramOnlyAFreshPressDoes)
+{
+    // The key went down in the live window, which closed on it; its repeats come here, as
+    // X sends them: a release and a press with one stamp, marked as a repeat or not.
+    const std::pair<int, quint32> keys[] = {{Qt::Key_Return, 36}, {Qt::Key_Escape, 9}};
+    for (auto [nKey, nScan] : keys)
+    {
+        SCOPED_TRACE(nKey);
+        auto dlg = MakeWindow();
+        CTonegroveApp app;
+        app.SetMainWindow(dlg.get());
+        dlg->show();
+        auto send = [&](QEvent::Type eType, ulong nStamp, bool bRepeat)
+        {
+            QKeyEvent event(eType, nKey, Qt::NoModifier, nScan, 0, 0, {}, bRepeat);
+            event.setTimestamp(nStamp);
+            QApplication::sendEvent(dlg.get(), &event);
+        };
+        for (ulong nStamp : {600ul, 633ul, 666ul})
+        {
+            send(QEvent::KeyRelease, nStamp, nStamp == 633);
+            send(QEvent::KeyPress, nStamp, nStamp == 633);
+        }
+        EXPECT_TRUE(dlg->isVisible());
+        send(QEvent::KeyRelease, 700, false);
+        send(QEvent::KeyPress, 900, false);
+        EXPECT_FALSE(dlg->isVisible()) << "a fresh press still ends the program";
+        app.SetMainWindow(nullptr);
+    }
+    EXPECT_TRUE(prompter.Lines().empty());
+}
+
 TEST_F(MainWindowTest, SettingsFromTheMenuAndTheToolbarOpenTheOptionsOverTheWindow)
 {
     auto dlg = MakeWindow();

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -255,5 +257,168 @@ TEST_F(NoteKeyboardTest, StampedEventsKeepTheirTimesWhenHandledLate)
     const std::vector<uint8_t> tail = Bytes({'$', 1, 100, 'T', 3, 0x7F, 0x3A, 0x90, '$', 1, 0, 'T', 2, 0x3A, 0x80});
     ASSERT_EQ(32u + tail.size(), rec.size()) << "the four records before, then these two";
     EXPECT_EQ(tail, std::vector<uint8_t>(rec.end() - static_cast<std::ptrdiff_t>(tail.size()), rec.end()));
+}
+// One key event as the live window hands it over, at a time on the test's clock.
+struct SKeyEvent
+{
+    char cWhat; // 'd' key-down, 'u' key-up, 'r' the held key-up's wait is over, 'a' release all
+    int64_t nAt;
+    std::optional<uint64_t> nStamp = {};
+    bool bRepeat = false; // marked as a repeat by the platform
+    int nVk = kZ;
+};
+
+// The delays of a version 0.1 recording, record by record.
+std::vector<int> Delays(const std::vector<uint8_t>& record)
+{
+    std::vector<int> arrDelays;
+    size_t i = 0;
+    while (i < record.size())
+    {
+        // '$', the counted delay, 'T', the counted message.
+        const size_t nDelayBytes = record[i + 1];
+        int nDelay = 0;
+        for (size_t k = 0; k < nDelayBytes; ++k)
+            nDelay = nDelay * 256 + record[i + 2 + k];
+        arrDelays.push_back(nDelay);
+        i += 2 + nDelayBytes + 1;
+        i += 1 + record[i];
+    }
+    return arrDelays;
+}
+
+TEST_F(NoteKeyboardTest, AHeldKeyRepeatingAsReleaseAndPressPairsIsOneNoteEndingAtItsRealRelease)
+{
+    constexpr uint32_t kZOn = 0x7F3A90, kZOff = 0x3A80, kQOn = 0x7F2390, kQOff = 0x2380;
+    struct SCase
+    {
+        const char* pszName;
+        std::vector<SKeyEvent> events;
+        std::vector<uint32_t> sent;
+        std::vector<int> delays;
+    };
+    const SCase cases[] = {
+        {"X without detectable repeat: each pair has one stamp",
+         {{'d', 1100, 5100},
+          {'u', 1600, 5600},
+          {'d', 1600, 5600},
+          {'u', 1633, 5633},
+          {'d', 1634, 5633},
+          {'u', 2100, 6100},
+          {'r', 2125}},
+         {kZOn, kZOff},
+         {100, 1000}},
+        {"a quick second press has a stamp of its own",
+         {{'d', 1100, 5100}, {'u', 1300, 5300}, {'d', 1301, 5301}, {'u', 1500, 5500}, {'r', 1520}},
+         {kZOn, kZOff, kZOn, kZOff},
+         {100, 200, 1, 199}},
+        {"the toolkit marked the pair",
+         {{'d', 1100}, {'u', 1600, {}, true}, {'d', 1600, {}, true}, {'u', 2100}},
+         {kZOn, kZOff},
+         {100, 1000}},
+        {"detectable repeat: presses alone",
+         {{'d', 1100, 5100}, {'d', 1600, 5600}, {'d', 1633, 5633}, {'u', 2100, 6100}, {'r', 2125}},
+         {kZOn, kZOff},
+         {100, 1000}},
+        {"the next key resolves a held release at its own time",
+         {{'d', 1100, 5100},
+          {'u', 1300, 5300},
+          {'d', 1700, 5700, false, kQ},
+          {'u', 1800, 5800, false, kQ},
+          {'a', 1900}},
+         {kZOn, kZOff, kQOn, kQOff},
+         {100, 200, 400, 100}},
+        {"closing or losing the keyboard ends a held release at its time, the rest now",
+         {{'d', 1100, 5100}, {'d', 1200, 5200, false, kQ}, {'u', 1300, 5300}, {'a', 1800}},
+         {kZOn, kQOn, kZOff, kQOff},
+         {100, 100, 100, 500}},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CManualClock clock;
+        CRecorderMidiOut out(clock);
+        clock.AdvanceTo(1000, [] { return true; });
+        auto pHandle = out.Open(0);
+        CHostDouble host;
+        CNoteKeyboard keys(*pHandle, clock, host, 1);
+        for (const SKeyEvent& e : c.events)
+        {
+            clock.AdvanceTo(e.nAt, [] { return true; });
+            if (e.cWhat == 'r')
+                keys.ResolveHeldKeyUp();
+            else if (e.cWhat == 'a')
+                keys.ReleaseAll();
+            else
+                keys.OnKeyEvent(e.cWhat == 'd', e.nVk, 0, e.nStamp, e.bRepeat);
+        }
+        EXPECT_FALSE(keys.HoldsKeyUp());
+        EXPECT_EQ(c.sent, out.Messages());
+        EXPECT_EQ(c.delays, Delays(keys.Recording()));
+        const size_t nLit =
+            static_cast<size_t>(std::count(host.m_arrCalls.begin(), host.m_arrCalls.end(), "on 60"));
+        EXPECT_EQ(std::count(c.sent.begin(), c.sent.end(), kZOn), static_cast<std::ptrdiff_t>(nLit))
+            << "Z lights once per note";
+    }
+}
+
+TEST_F(NoteKeyboardTest, AReleaseHeldBackUntilItsWaitIsOverStillLetsGoOfTheKey)
+{
+    CNoteKeyboard& keys = Open(1);
+    keys.OnKeyEvent(true, kZ, 0x2C, 5100, false);
+    keys.OnKeyEvent(false, kZ, 0x2C, 5200, false);
+    EXPECT_TRUE(keys.HoldsKeyUp());
+    EXPECT_EQ(1u, m_out.Messages().size()) << "not yet: a press with the same stamp may follow";
+    EXPECT_EQ(0x80, g_keyState[0x2C]);
+    keys.ResolveHeldKeyUp();
+    EXPECT_EQ(0, g_keyState[0x2C]);
+    EXPECT_EQ("off 60", m_host.m_arrCalls.back());
+    keys.ResolveHeldKeyUp();
+    EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), m_out.Messages());
+}
+
+TEST_F(NoteKeyboardTest, DelaysAreTheDifferencesOfTheStampsAlsoAfterABusyStart)
+{
+    // Z went down 200 ms after the window opened, but the window was busy and handled it only
+    // at 1700 ms; its release, 530 ms later, and Q's press were handled at once.
+    struct SCase
+    {
+        const char* pszName;
+        std::vector<SKeyEvent> events;
+        std::vector<int> delays;
+    };
+    const SCase cases[] = {
+        {"busy at the first event",
+         {{'d', 1700, 50200}, {'u', 1730, 50730}, {'d', 1800, 50800, false, kQ}},
+         {200, 530, 70}},
+        {"busy in the middle",
+         {{'d', 1200, 50200},
+          {'u', 1900, 50730},
+          {'d', 1900, 50800, false, kQ},
+          {'u', 1950, 50850, false, kQ}},
+         {200, 530, 70, 50}},
+        {"a stamp clock that starts again",
+         {{'d', 1200, 50200}, {'u', 1400, 50400}, {'d', 1500, 100}, {'u', 1600, 200}},
+         {200, 200, 100, 100}},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CManualClock clock;
+        CRecorderMidiOut out(clock);
+        clock.AdvanceTo(1000, [] { return true; });
+        auto pHandle = out.Open(0);
+        CHostDouble host;
+        CNoteKeyboard keys(*pHandle, clock, host, 1);
+        for (const SKeyEvent& e : c.events)
+        {
+            clock.AdvanceTo(e.nAt, [] { return true; });
+            if (e.cWhat == 'd')
+                keys.OnKeyDown(e.nVk, 0, e.nStamp);
+            else
+                keys.OnKeyUp(e.nVk, 0, e.nStamp);
+        }
+        EXPECT_EQ(c.delays, Delays(keys.Recording()));
+    }
 }
 } // namespace

@@ -16,6 +16,7 @@
 #include <QFocusEvent>
 #include <QImage>
 #include <QKeyEvent>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ namespace
 {
 // X11 key codes (evdev + 8) of the keys the tests press.
 constexpr quint32 kScanZ = 52, kScanQ = 24, kScanEnter = 36, kScanEsc = 9, kScanDelete = 119,
-                  kScanPageUp = 112, kScanEnd = 115;
+                  kScanPageUp = 112, kScanEnd = 115, kScanPause = 127;
 constexpr int kSlotZ = 60;
 const QColor kOffColour(90, 90, 90), kOnColour(230, 40, 20);
 
@@ -55,6 +56,15 @@ void SendKey(QWidget* pTo, QEvent::Type eType, int nKey, quint32 nScanCode, cons
              bool bRepeat = false)
 {
     QKeyEvent event(eType, nKey, Qt::NoModifier, nScanCode, 0, 0, strText, bRepeat);
+    QApplication::sendEvent(pTo, &event);
+}
+
+// A key event with the platform's time stamp, as X delivers them.
+void SendStamped(QWidget* pTo, QEvent::Type eType, int nKey, quint32 nScanCode, ulong nStamp,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent event(eType, nKey, modifiers, nScanCode, 0, 0, {});
+    event.setTimestamp(nStamp);
     QApplication::sendEvent(pTo, &event);
 }
 
@@ -376,5 +386,123 @@ TEST_F(PlaysDlgTest, AnOutputThatCannotOpenIsSaidAndTheWindowClosesAbandoned)
         for (QWidget* p : QApplication::topLevelWidgets())
             EXPECT_FALSE(qobject_cast<CPlaysDlg*>(p) && p->isVisible());
     }
+}
+TEST_F(PlaysDlgTest, AKeyHeldUnderXRepeatSoundsAndRecordsOneNoteEndingAtItsRelease)
+{
+    // X without detectable auto-repeat: after the repeat delay every repeat is a release and a
+    // press with one stamp, none of them marked as a repeat. Z is held from 1100 to 2100 ms.
+    ProjectType = 0;
+    std::unique_ptr<CPlaysDlg> pDlg = Open();
+    ASSERT_TRUE(pDlg);
+    QWidget* pKeys = Keys(*pDlg);
+    At(1100);
+    SendStamped(pKeys, QEvent::KeyPress, Qt::Key_Z, kScanZ, 5100);
+    for (int i = 0; i < 16; ++i)
+    {
+        const int nAt = 1600 + 33 * i;
+        At(nAt);
+        SendStamped(pKeys, QEvent::KeyRelease, Qt::Key_Z, kScanZ, static_cast<ulong>(nAt + 4000));
+        SendStamped(pKeys, QEvent::KeyPress, Qt::Key_Z, kScanZ, static_cast<ulong>(nAt + 4000));
+        EXPECT_EQ(kOnColour, KeyColour(*pDlg, kSlotZ));
+    }
+    At(2100);
+    SendStamped(pKeys, QEvent::KeyRelease, Qt::Key_Z, kScanZ, 6100);
+    // The release waits a moment for a press that would make it a repeat, then ends the note.
+    At(2500);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_out.Messages().size() == 2; }, 5000));
+    EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
+    EXPECT_EQ(0, g_keyState[0x2C]);
+    Press(pKeys, Qt::Key_Return, kScanEnter, "\r");
+    EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), m_out.Messages());
+    EXPECT_EQ(MakeHeader(0) + Bytes({'$', 1, 100, 'M', 35, 23, 127, 0, '!', 2, 0x03, 0xE8, 'M', 35, 23, 0}),
+              pDlg->Result().project)
+        << "the note off at the release's own time";
+}
+
+TEST_F(PlaysDlgTest, AReleaseStillWaitingEndsItsNoteWhenTheWindowClosesOrLosesTheKeyboard)
+{
+    struct SCase
+    {
+        const char* pszName;
+        std::function<void(CPlaysDlg&)> fLeave;
+        bool bAccepted;
+    };
+    const SCase cases[] = {
+        {"Enter",
+         [](CPlaysDlg& dlg) { SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Return, kScanEnter, 5800); },
+         true},
+        {"Esc",
+         [](CPlaysDlg& dlg) { SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Escape, kScanEsc, 5800); },
+         false},
+        {"close box", [](CPlaysDlg& dlg) { dlg.close(); }, false},
+        {"focus lost",
+         [](CPlaysDlg& dlg)
+         {
+             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+             QApplication::sendEvent(dlg.Keyboard(), &out);
+         },
+         false},
+    };
+    ProjectType = 0;
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CRecorderMidiOut out(m_clock);
+        const int64_t nOpened = m_clock.NowMs();
+        std::unique_ptr<CPlaysDlg> pDlg = Open({}, &out);
+        ASSERT_TRUE(pDlg);
+        At(nOpened + 100);
+        SendStamped(Keys(*pDlg), QEvent::KeyPress, Qt::Key_Z, kScanZ, 5000);
+        At(nOpened + 400);
+        SendStamped(Keys(*pDlg), QEvent::KeyRelease, Qt::Key_Z, kScanZ, 5300);
+        At(nOpened + 900);
+        c.fLeave(*pDlg);
+        EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), out.Messages());
+        EXPECT_EQ(0, g_keyState[0x2C]);
+        EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
+        if (pDlg->isVisible())
+            pDlg->reject();
+        EXPECT_EQ(c.bAccepted, pDlg->Result().bAccepted);
+        if (c.bAccepted)
+            EXPECT_EQ(MakeHeader(0) +
+                          Bytes({'$', 1, 100, 'M', 35, 23, 127, 0, '!', 2, 0x01, 0x2C, 'M', 35, 23, 0}),
+                      pDlg->Result().project)
+                << "the note off at the release's own time, not at the closing";
+        pDlg.reset();
+        EXPECT_EQ(2u, out.Messages().size()) << "nothing ends twice";
+    }
+}
+
+TEST_F(PlaysDlgTest, CtrlBreakAbandonsAsEscDoes)
+{
+    struct SCase
+    {
+        const char* pszName;
+        int nKey;
+        quint32 nScanCode;
+    };
+    const SCase cases[] = {
+        {"Ctrl with Pause", Qt::Key_Pause, kScanPause},
+        {"Ctrl with Pause, no scan code", Qt::Key_Pause, 0},
+        {"the Cancel key", Qt::Key_Cancel, 0},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        const SPlayResult result =
+            Run(OneNoteProject(1),
+                [&](CPlaysDlg& dlg)
+                {
+                    SendStamped(Keys(dlg), QEvent::KeyPress, Qt::Key_Pause, kScanPause, 0);
+                    SendStamped(Keys(dlg), QEvent::KeyRelease, Qt::Key_Pause, kScanPause, 0);
+                    EXPECT_TRUE(dlg.isVisible()) << "Pause alone is no Break";
+                    Press(Keys(dlg), Qt::Key_Q, kScanQ, "q");
+                    SendStamped(Keys(dlg), QEvent::KeyPress, c.nKey, c.nScanCode, 0, Qt::ControlModifier);
+                });
+        EXPECT_FALSE(result.bAccepted);
+        EXPECT_TRUE(result.project.empty());
+    }
+    EXPECT_EQ((std::vector<uint32_t>{0x7F2390, 0x2380, 0x7F2390, 0x2380, 0x7F2390, 0x2380}), m_out.Messages())
+        << "Q ends with the window";
 }
 } // namespace
