@@ -33,6 +33,9 @@ void DrawBar(int64_t nDoneMs, int64_t nTotalMs)
 
 int RunRender(const std::string& strPath, const std::string& strOut, const std::string& strSoundFont)
 {
+    // Ctrl+C or SIGTERM stops the render where it is, and the file is finished as far as it got;
+    // one that comes while the SoundFont loads stops it before the first frame.
+    CStopSignals signals;
     const ECliFileKind eKind = CliFileKind(strPath);
     if (eKind == ECliFileKind::Wav)
     {
@@ -101,8 +104,6 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
     std::function<void(int64_t)> fProgress;
     if (bBar)
         fProgress = [nTotal](int64_t nDoneMs) { DrawBar(nDoneMs, nTotal); };
-    // Ctrl+C or SIGTERM stops the render where it is, and the file is finished as far as it got.
-    CStopSignals signals;
     const std::function<bool()> fCancel = [&signals] { return signals.Seen() != 0; };
     const SRenderResult result =
         eKind == ECliFileKind::Midi
