@@ -11,7 +11,9 @@
 //              place in its buffer.
 //   stream_ms: key event to the end of the render that holds the note (the sample exists).
 //   render_us: the synthesizer's render of one buffer.
-// SDL_AUDIODRIVER=dummy runs the stream's callbacks at the real rate without a sound card.
+// Without a sound card (or with SDL_AUDIODRIVER=dummy) the stream is our own, paced by the steady
+// clock at the true rate: SDL's dummy driver would run its callbacks about 1.37 times too fast
+// and make these figures look better than any sound card could.
 #include "app/Settings.h"
 #include "keyboard/KeyLayout.h"
 #include "keyboard/NoteKeyboardWnd.h"

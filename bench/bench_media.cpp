@@ -1,6 +1,6 @@
 // Timing of the media devices in real time.
 // BM_WavPosition plays a WAV whose samples count their own frame through the real audio stream
-// (SDL's dummy driver where there is no sound card) and polls "status position" as the player
+// (where there is no sound card, our own stream paced by the steady clock) and polls "status position" as the player
 // thread does, every 10 ms. Each poll is compared with the sample clock, the last frame the
 // stream actually took (read from the mixed samples by a tap behind the file), and with the wall
 // clock since the play command: median, 99th percentile and maximum of |error|, and the drift

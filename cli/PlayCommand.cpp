@@ -1,10 +1,12 @@
 #include "cli/PlayCommand.h"
 
+#include "app/Messages.h"
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
 #include "cli/CliFiles.h"
 #include "platform/Console.h"
 #include "platform/MciInterpreter.h"
+#include "platform/Prompter.h"
 #include "platform/SdlAudioOut.h"
 #include "project/ProjectPlayer.h"
 #include "sound/MciPlayer.h"
@@ -114,6 +116,13 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
             return 1;
         // Media files play where the window plays them, on "MIDI Mapper", unless told otherwise.
         nChosen = nDevice.value_or(kMidiMapper);
+        // A MID file on an output that cannot open (no SoundFont at all) would play silently to
+        // its end: say so and give up, as a project does.
+        if (CliFileKind(strPath) == ECliFileKind::Midi && !pMidiOut->Open(nChosen))
+        {
+            ShowMessage(Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
+            return 1;
+        }
         return PlayMedia(strPath, std::make_shared<CChosenMidiOut>(std::move(pMidiOut), nChosen), fClock);
     }
     std::vector<uint8_t> bytes;
