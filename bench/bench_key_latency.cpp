@@ -78,7 +78,8 @@ class COnsetProbe : public IAudioSource
             if (std::fabs(pStereo[2 * i]) > kQuiet || std::fabs(pStereo[2 * i + 1]) > kQuiet)
                 nFirst = i;
         m_nQuiet = nFirst < 0 ? m_nQuiet + 1 : 0;
-        const int64_t nRenderNs = std::chrono::duration_cast<std::chrono::nanoseconds>(tEnd - m_start.m_tStart.load()).count();
+        const int64_t nRenderNs =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(tEnd - m_start.m_tStart.load()).count();
         std::lock_guard lock(m_mutex);
         m_arrRenderNs.push_back(nRenderNs);
         if (m_bArmed && nFirst >= 0)
@@ -117,7 +118,10 @@ class COnsetProbe : public IAudioSource
     std::vector<int64_t> m_arrRenderNs;
 };
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double Mean(const std::vector<double>& arr)
 {
@@ -196,8 +200,9 @@ void BM_KeyToFirstSample(benchmark::State& state)
             }
             SendZ(pKeys, QEvent::KeyRelease);
             nFrames = onset.nFrames;
-            const auto tSounds = onset.tRenderStart + std::chrono::duration_cast<Clock::duration>(
-                                     std::chrono::duration<double>(static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate));
+            const auto tSounds = onset.tRenderStart +
+                                 std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                                     static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate));
             arrOutputMs.push_back(Ms(tSounds - tKey));
             arrStreamMs.push_back(Ms(onset.tRenderEnd - tKey));
         }

@@ -296,11 +296,12 @@ TEST(CliRender, ASignalStopsTheRenderWithAWholeFile)
     {
         SCOPED_TRACE(strSignal);
         const std::string strWav = folder.File(strSignal + ".wav");
-        const SRun run = RunShell(Cli() + " render " + folder.File("long.tgp") + " -o " + strWav +
-                                  " & pid=$!; i=0; while [ $(stat -c %s " + strWav +
-                                  " 2>/dev/null || echo 0) -lt 1000000 ] && [ $i -lt 400 ] && kill -0 $pid; do "
-                                  "sleep 0.05; i=$((i+1)); done; kill -" +
-                                  strSignal + " $pid; wait $pid");
+        const SRun run =
+            RunShell(Cli() + " render " + folder.File("long.tgp") + " -o " + strWav +
+                     " & pid=$!; i=0; while [ $(stat -c %s " + strWav +
+                     " 2>/dev/null || echo 0) -lt 1000000 ] && [ $i -lt 400 ] && kill -0 $pid; do "
+                     "sleep 0.05; i=$((i+1)); done; kill -" +
+                     strSignal + " $pid; wait $pid");
         EXPECT_EQ(nExit, run.nExit) << run.strErr;
         EXPECT_NE(std::string::npos, run.strErr.find("stopped")) << run.strErr;
         const std::vector<uint8_t> bytes = ReadWholeFile(strWav);
