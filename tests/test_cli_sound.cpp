@@ -1,5 +1,5 @@
-// tonegrove-cli devices, play and render, run as a user runs them (no sound card: SDL's dummy
-// driver, from the test environment).
+// tonegrove-cli devices, play and render, run as a user runs them (no sound card: the test
+// environment names SDL's dummy driver, and the program plays on its own clock-paced stream).
 #include "app/FileHelpers.h"
 #include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"
