@@ -11,7 +11,9 @@
 //              place in its buffer.
 //   stream_ms: key event to the end of the render that holds the note (the sample exists).
 //   render_us: the synthesizer's render of one buffer.
-// SDL_AUDIODRIVER=dummy runs the stream's callbacks at the real rate without a sound card.
+// Without a sound card (or with SDL_AUDIODRIVER=dummy) the stream is our own, paced by the steady
+// clock at the true rate: SDL's dummy driver would run its callbacks about 1.37 times too fast
+// and make these figures look better than any sound card could.
 #include "app/Settings.h"
 #include "keyboard/KeyLayout.h"
 #include "keyboard/NoteKeyboardWnd.h"
@@ -76,7 +78,8 @@ class COnsetProbe : public IAudioSource
             if (std::fabs(pStereo[2 * i]) > kQuiet || std::fabs(pStereo[2 * i + 1]) > kQuiet)
                 nFirst = i;
         m_nQuiet = nFirst < 0 ? m_nQuiet + 1 : 0;
-        const int64_t nRenderNs = std::chrono::duration_cast<std::chrono::nanoseconds>(tEnd - m_start.m_tStart.load()).count();
+        const int64_t nRenderNs =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(tEnd - m_start.m_tStart.load()).count();
         std::lock_guard lock(m_mutex);
         m_arrRenderNs.push_back(nRenderNs);
         if (m_bArmed && nFirst >= 0)
@@ -115,7 +118,10 @@ class COnsetProbe : public IAudioSource
     std::vector<int64_t> m_arrRenderNs;
 };
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double Mean(const std::vector<double>& arr)
 {
@@ -194,8 +200,9 @@ void BM_KeyToFirstSample(benchmark::State& state)
             }
             SendZ(pKeys, QEvent::KeyRelease);
             nFrames = onset.nFrames;
-            const auto tSounds = onset.tRenderStart + std::chrono::duration_cast<Clock::duration>(
-                                     std::chrono::duration<double>(static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate));
+            const auto tSounds = onset.tRenderStart +
+                                 std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                                     static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate));
             arrOutputMs.push_back(Ms(tSounds - tKey));
             arrStreamMs.push_back(Ms(onset.tRenderEnd - tKey));
         }

@@ -1,14 +1,12 @@
 // Timing of the media devices in real time.
 // BM_WavPosition plays a WAV whose samples count their own frame through the real audio stream
-// (SDL's dummy driver where there is no sound card) and polls "status position" as the player
-// thread does, every 10 ms. Each poll is compared with the sample clock, the last frame the
-// stream actually took (read from the mixed samples by a tap behind the file), and with the wall
-// clock since the play command: median, 99th percentile and maximum of |error|, and the drift
-// at the end.
-// BM_SequencerTiming plays a MIDI file of 1,000 messages with gaps of 0 to 120 ms and a tempo
-// change halfway through the recorder output on the steady clock, and reports each message's
-// lateness against the file's schedule (start + the message's time from the tempo map), as
-// bench_playback does for projects.
+// (where there is no sound card, our own stream paced by the steady clock) and polls "status position" as the
+// player thread does, every 10 ms. Each poll is compared with the sample clock, the last frame the stream
+// actually took (read from the mixed samples by a tap behind the file), and with the wall clock since the
+// play command: median, 99th percentile and maximum of |error|, and the drift at the end. BM_SequencerTiming
+// plays a MIDI file of 1,000 messages with gaps of 0 to 120 ms and a tempo change halfway through the
+// recorder output on the steady clock, and reports each message's lateness against the file's schedule (start
+// + the message's time from the tempo map), as bench_playback does for projects.
 #include "platform/MciInterpreter.h"
 #include "platform/SdlAudioOut.h"
 #include "platform/SteadyClock.h"
@@ -129,7 +127,8 @@ void BM_WavPosition(benchmark::State& state)
                 break;
             if (!bSteady || nFrame < 0)
                 continue;
-            const double fWall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tPlay).count();
+            const double fWall =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tPlay).count();
             arrSampleMs.push_back(fPosition - double(nFrame + 1) * 1000.0 / 44100.0);
             arrWallMs.push_back(fPosition - fWall);
         }
@@ -139,7 +138,8 @@ void BM_WavPosition(benchmark::State& state)
             state.SkipWithError("no poll saw the stream playing");
             return;
         }
-        auto Abs = [](std::vector<double> arr) {
+        auto Abs = [](std::vector<double> arr)
+        {
             for (double& f : arr)
                 f = std::fabs(f);
             return arr;
@@ -234,7 +234,8 @@ void BM_SequencerTiming(benchmark::State& state)
         std::vector<double> arrLateUs;
         for (size_t i = 0; i < file.events.size(); ++i)
         {
-            const nanoseconds tDue = pClock->m_tFirst.load() + std::chrono::microseconds(file.events[i].nTimeUs);
+            const nanoseconds tDue =
+                pClock->m_tFirst.load() + std::chrono::microseconds(file.events[i].nTimeUs);
             arrLateUs.push_back(std::chrono::duration<double, std::micro>(arrSent[i].tTime - tDue).count());
         }
         ReportLateness(state, arrLateUs, static_cast<double>(file.nLengthUs) / 1e6);

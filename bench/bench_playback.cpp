@@ -2,10 +2,13 @@
 // BM_PlaybackTiming plays 1,000 events with delays of 0 to 120 ms through the recorder output on
 // the steady clock, and reports each message's lateness against the schedule (start + delays):
 // median, 99th percentile, maximum, and the drift at the end (the last message's lateness).
+// BM_PlaybackTimingUnderLoad does the same while two busy threads of its own keep both cores of a
+// small machine occupied, without (0) and with (1) the player's request for real-time scheduling.
 // BM_ClockFloor measures the clock alone, to tell the machine's part from the player's.
 // BM_Render renders the same project through FluidSynth and reports the multiple of real time.
 #include "platform/FluidSynth.h"
 #include "platform/SteadyClock.h"
+#include "platform/ThreadPriority.h"
 #include "platform/WavFileWriter.h"
 #include "project/ProjectPlayer.h"
 #include "sound/PlayerThread.h"
@@ -17,8 +20,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 using std::chrono::nanoseconds;
@@ -59,34 +64,82 @@ class CStartNotingClock : public CSteadyClock
     nanoseconds m_tFirst{0};
 };
 
+// One playing of the project on the player thread; each message's lateness against its schedule.
+bool PlayAndMeasure(const std::vector<uint8_t>& project, const std::vector<int64_t>& arrScheduleMs,
+                    bool bRealtime, std::vector<double>& arrLateUs)
+{
+    CStartNotingClock clock;
+    CRecorderMidiOut recorder(clock);
+    CProjectPlayer player;
+    player.SetData(project);
+    {
+        CPlayerThread thread(player, recorder, clock, bRealtime);
+        thread.Start(0);
+        thread.Join();
+    }
+    const std::vector<SSent> arrSent = recorder.Sent();
+    // Every message of the project, then the silencing at its end.
+    if (arrSent.size() < arrScheduleMs.size())
+        return false;
+    arrLateUs.clear();
+    for (size_t i = 0; i < arrScheduleMs.size(); ++i)
+    {
+        const nanoseconds tDue = clock.m_tFirst + std::chrono::milliseconds(arrScheduleMs[i]);
+        arrLateUs.push_back(std::chrono::duration<double, std::micro>(arrSent[i].tTime - tDue).count());
+    }
+    return true;
+}
+
 void BM_PlaybackTiming(benchmark::State& state)
 {
     std::vector<int64_t> arrScheduleMs;
     const std::vector<uint8_t> project = MakeProject(arrScheduleMs);
     for (auto _ : state)
     {
-        CStartNotingClock clock;
-        CRecorderMidiOut recorder(clock);
-        CProjectPlayer player;
-        player.SetData(project);
-        {
-            CPlayerThread thread(player, recorder, clock);
-            thread.Start(0);
-            thread.Join();
-        }
-        const std::vector<SSent> arrSent = recorder.Sent();
-        if (arrSent.size() != arrScheduleMs.size())
+        std::vector<double> arrLateUs;
+        if (!PlayAndMeasure(project, arrScheduleMs, true, arrLateUs))
         {
             state.SkipWithError("the player did not send every message");
             return;
         }
+        ReportLateness(state, arrLateUs, static_cast<double>(arrScheduleMs.back()) / 1000.0);
+    }
+}
+
+// range(0): 1 when the player asks for real-time scheduling.
+void BM_PlaybackTimingUnderLoad(benchmark::State& state)
+{
+    std::vector<int64_t> arrScheduleMs;
+    const std::vector<uint8_t> project = MakeProject(arrScheduleMs);
+    const bool bRealtime = state.range(0) == 1;
+    bool bGranted = false;
+    if (bRealtime)
+        std::thread([&bGranted] { bGranted = RequestRealtimePriority(kPlayerPriority); }).join();
+    for (auto _ : state)
+    {
+        // Two threads that never sleep: on a two-core machine the player competes for a core.
+        std::atomic<bool> bStop{false};
+        std::vector<std::thread> arrBusy;
+        for (int i = 0; i < 2; ++i)
+            arrBusy.emplace_back(
+                [&bStop]
+                {
+                    volatile uint64_t nSpin = 0;
+                    while (!bStop.load(std::memory_order_relaxed))
+                        nSpin = nSpin + 1;
+                });
         std::vector<double> arrLateUs;
-        for (size_t i = 0; i < arrSent.size(); ++i)
+        const bool bPlayed = PlayAndMeasure(project, arrScheduleMs, bRealtime, arrLateUs);
+        bStop = true;
+        for (std::thread& busy : arrBusy)
+            busy.join();
+        if (!bPlayed)
         {
-            const nanoseconds tDue = clock.m_tFirst + std::chrono::milliseconds(arrScheduleMs[i]);
-            arrLateUs.push_back(std::chrono::duration<double, std::micro>(arrSent[i].tTime - tDue).count());
+            state.SkipWithError("the player did not send every message");
+            return;
         }
         ReportLateness(state, arrLateUs, static_cast<double>(arrScheduleMs.back()) / 1000.0);
+        state.counters["realtime_granted"] = bGranted ? 1 : 0;
     }
 }
 
@@ -130,7 +183,8 @@ void BM_Render(benchmark::State& state)
         state.SkipWithError("no SoundFont");
         return;
     }
-    const std::string strWav = (std::filesystem::temp_directory_path() / "tonegrove-bench-render.wav").string();
+    const std::string strWav =
+        (std::filesystem::temp_directory_path() / "tonegrove-bench-render.wav").string();
     int64_t nFrames = 0;
     for (auto _ : state)
     {
@@ -153,6 +207,7 @@ void BM_Render(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_PlaybackTiming)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_PlaybackTimingUnderLoad)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_ClockFloor)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(BM_Render)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

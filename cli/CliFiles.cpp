@@ -1,8 +1,11 @@
 #include "cli/CliFiles.h"
 
 #include "app/FileHelpers.h"
+#include "app/TextHelpers.h"
 #include "platform/RegistryStore.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -27,4 +30,19 @@ bool ReadForCli(const std::string& strPath, std::vector<uint8_t>& bytes)
         return false;
     }
     return true;
+}
+
+ECliFileKind CliFileKind(const std::string& strPath)
+{
+    std::optional<std::string> strExt = ExtensionOf(strPath);
+    if (!strExt)
+        return ECliFileKind::Project;
+    std::string strLower = *strExt;
+    std::transform(strLower.begin(), strLower.end(), strLower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (strLower == "wav")
+        return ECliFileKind::Wav;
+    if (strLower == "mid")
+        return ECliFileKind::Midi;
+    return ECliFileKind::Project;
 }

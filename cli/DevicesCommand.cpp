@@ -8,8 +8,11 @@ int RunDevices(const FMidiOutFactory& fMidiOut)
 {
     std::unique_ptr<IMidiOut> pMidiOut = fMidiOut();
     FillMidiDevices(*pMidiOut);
+    // Numbered as the setting DeviceIndex and "play --device" count them: the list starts at
+    // "MIDI Mapper", -1.
+    int nDevice = kMidiMapper;
     for (const std::string& strName : g_arrMidiDevices)
-        std::printf("%s\n", strName.c_str());
+        std::printf("%d %s\n", nDevice++, strName.c_str());
     std::fflush(stdout);
     return 0;
 }

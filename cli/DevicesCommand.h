@@ -1,5 +1,5 @@
-// tonegrove-cli devices: the MIDI outputs, one name a line, exactly as the Options page lists
-// them ("MIDI Mapper" first; the line number minus 2 is the value of the setting DeviceIndex).
+// tonegrove-cli devices: the MIDI outputs as the Options page lists them, one a line, each after
+// its number as the setting DeviceIndex and "play --device" count it ("-1 MIDI Mapper" first).
 #pragma once
 
 #include "platform/MidiOut.h"

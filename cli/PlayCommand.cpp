@@ -1,42 +1,23 @@
 #include "cli/PlayCommand.h"
 
+#include "app/Messages.h"
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
 #include "cli/CliFiles.h"
 #include "platform/Console.h"
 #include "platform/MciInterpreter.h"
+#include "platform/Prompter.h"
 #include "platform/SdlAudioOut.h"
 #include "project/ProjectPlayer.h"
 #include "sound/MciPlayer.h"
 #include "sound/PlayerThread.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <csignal>
 #include <cstdio>
 
 namespace
 {
-std::atomic<bool> g_bInterrupted{false};
-
-// The first Ctrl+C asks for a clean stop; a second one ends the program the hard way.
-void OnInterrupt(int nSignal)
-{
-    g_bInterrupted = true;
-    std::signal(nSignal, SIG_DFL);
-}
-
-bool IsMediaFile(const std::string& strPath)
-{
-    std::optional<std::string> strExt = ExtensionOf(strPath);
-    if (!strExt)
-        return false;
-    std::string strLower = *strExt;
-    std::transform(strLower.begin(), strLower.end(), strLower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return strLower == "wav" || strLower == "mid";
-}
 
 // The output to play on: the one asked for, or the user's setting. False (and told) when there
 // is no such output.
@@ -46,7 +27,8 @@ bool ChooseDevice(std::optional<int> nDevice, IMidiOut& midiOut, int& nChosen)
     nChosen = nDevice.value_or(DeviceIndex);
     if (nDevice && (*nDevice < kMidiMapper || *nDevice >= midiOut.DeviceCount()))
     {
-        std::fprintf(stderr, "there is no MIDI output %d; 'tonegrove-cli devices' lists them from -1 on\n", *nDevice);
+        std::fprintf(stderr, "there is no MIDI output %d; 'tonegrove-cli devices' lists them from -1 on\n",
+                     *nDevice);
         return false;
     }
     return true;
@@ -56,7 +38,9 @@ bool ChooseDevice(std::optional<int> nDevice, IMidiOut& midiOut, int& nChosen)
 class CChosenMidiOut : public IMidiOut
 {
   public:
-    CChosenMidiOut(std::unique_ptr<IMidiOut> pOut, int nDevice) : m_pOut(std::move(pOut)), m_nDevice(nDevice) {}
+    CChosenMidiOut(std::unique_ptr<IMidiOut> pOut, int nDevice) : m_pOut(std::move(pOut)), m_nDevice(nDevice)
+    {
+    }
     int DeviceCount() override { return m_pOut->DeviceCount(); }
     std::string DeviceName(int nDevice) override { return m_pOut->DeviceName(nDevice); }
     std::unique_ptr<IMidiOutHandle> Open(int) override { return m_pOut->Open(m_nDevice); }
@@ -88,12 +72,11 @@ int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, co
     if (strMode.empty())
         return 1;
 
-    g_bInterrupted = false;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    CStopSignals signals;
     const bool bTerminal = IsTerminal(stdout);
     float fShown = 0;
-    auto ShowPosition = [&](const char* pEnd) {
+    auto ShowPosition = [&](const char* pEnd)
+    {
         fShown = std::max(fShown, static_cast<float>(player.m_fPosition));
         std::printf("\r%s / %s%s", FormatTime(fShown).c_str(), strLength.c_str(), pEnd);
         std::fflush(stdout);
@@ -103,7 +86,7 @@ int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, co
     bool bStopped = false;
     while (player.ThreadRunning())
     {
-        if (g_bInterrupted && !bStopped)
+        if (signals.Seen() && !bStopped)
         {
             player.Stop(kAlias); // the device falls silent, the thread closes it and ends
             bStopped = true;
@@ -118,16 +101,14 @@ int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, co
     ShowPosition("\n");
     // Let the release of the last notes reach the speakers before the outputs close.
     pClock->SleepUntil(pClock->Now() + std::chrono::milliseconds(150), nullptr);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    return bStopped ? 130 : 0;
+    return bStopped ? CStopSignals::ExitCode(signals.Seen()) : 0;
 }
 } // namespace
 
 int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiOutFactory& fMidiOut,
             const FClockFactory& fClock)
 {
-    if (IsMediaFile(strPath))
+    if (CliFileKind(strPath) != ECliFileKind::Project)
     {
         std::unique_ptr<IMidiOut> pMidiOut = fMidiOut();
         int nChosen = 0;
@@ -135,6 +116,13 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
             return 1;
         // Media files play where the window plays them, on "MIDI Mapper", unless told otherwise.
         nChosen = nDevice.value_or(kMidiMapper);
+        // A MID file on an output that cannot open (no SoundFont at all) would play silently to
+        // its end: say so and give up, as a project does.
+        if (CliFileKind(strPath) == ECliFileKind::Midi && !pMidiOut->Open(nChosen))
+        {
+            ShowMessage(Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
+            return 1;
+        }
         return PlayMedia(strPath, std::make_shared<CChosenMidiOut>(std::move(pMidiOut), nChosen), fClock);
     }
     std::vector<uint8_t> bytes;
@@ -151,14 +139,13 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
         return 1;
 
     std::unique_ptr<IClock> pClock = fClock();
-    g_bInterrupted = false;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    CStopSignals signals;
 
     const bool bTerminal = IsTerminal(stdout);
     const std::string strLength = FormatTime(static_cast<float>(player.m_nTotal));
     float fShown = 0; // a version 0.0 project goes back to 0 at its end; the line does not
-    auto ShowPosition = [&](const char* pEnd) {
+    auto ShowPosition = [&](const char* pEnd)
+    {
         fShown = std::max(fShown, static_cast<float>(player.m_fPosition));
         std::printf("\r%s / %s%s", FormatTime(fShown).c_str(), strLength.c_str(), pEnd);
         std::fflush(stdout);
@@ -169,7 +156,7 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
         thread.Start(nChosen);
         while (thread.Running())
         {
-            if (g_bInterrupted)
+            if (signals.Seen())
                 thread.Stop();
             if (bTerminal)
                 ShowPosition("");
@@ -181,15 +168,15 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
         // reach the speakers before the synthesizer closes.
         pClock->SleepUntil(pClock->Now() + std::chrono::milliseconds(150), nullptr);
 
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
+        if (signals.Seen())
+            return CStopSignals::ExitCode(signals.Seen());
         switch (thread.LastEnd())
         {
         case EPlayEnd::Finished:
         case EPlayEnd::UnknownType:
-            return 0;
         case EPlayEnd::Stopped:
-            return g_bInterrupted ? 130 : 0;
+            // Played, but to no device: the user heard nothing, and a script must know.
+            return thread.LastDeviceFailed() ? 1 : 0;
         case EPlayEnd::Refused:
         case EPlayEnd::Damaged:
             return 2;

@@ -9,8 +9,9 @@
 #include <string>
 
 // nDevice: as the setting DeviceIndex counts (-1 "MIDI Mapper", 0 the built-in synthesizer);
-// without it the user's setting decides. Exit code: 0 played, 1 bad arguments or file, 2 the
-// project is damaged or from a future version, 130 stopped by Ctrl+C. A WAV or MID file that
-// cannot be opened gives 1 after the media player's open error.
+// without it the user's setting decides. Exit code: 0 played, 1 bad arguments or file, or the
+// MIDI output could not be opened (the project ran its course without sound), 2 the project is
+// damaged or from a future version, 130 stopped by Ctrl+C, 143 by SIGTERM. A WAV or MID file
+// that cannot be opened or played gives 1 after the media player's error.
 int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiOutFactory& fMidiOut,
             const FClockFactory& fClock);

@@ -5,11 +5,13 @@
 #include "platform/FluidSynth.h"
 #include "platform/WavFileWriter.h"
 #include "project/ProjectPlayer.h"
+#include "sound/MidiFile.h"
 #include "sound/ProjectRender.h"
 #include "sound/SoundFontChoice.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace
 {
@@ -31,25 +33,64 @@ void DrawBar(int64_t nDoneMs, int64_t nTotalMs)
 
 int RunRender(const std::string& strPath, const std::string& strOut, const std::string& strSoundFont)
 {
+    // Ctrl+C or SIGTERM stops the render where it is, and the file is finished as far as it got;
+    // one that comes while the SoundFont loads stops it before the first frame.
+    CStopSignals signals;
+    const ECliFileKind eKind = CliFileKind(strPath);
+    if (eKind == ECliFileKind::Wav)
+    {
+        std::fprintf(stderr, "%s: a WAV file is sound already; render takes projects and MID files\n",
+                     strPath.c_str());
+        return 1;
+    }
     std::vector<uint8_t> bytes;
     if (!ReadForCli(strPath, bytes))
         return 1;
-    CProjectPlayer project;
-    project.SetData(bytes);
-    if (!project.ComputeTotal())
-        return 2;
-    if (project.m_nTotal > kMaxRenderMs)
+    int64_t nTotal = 0;
+    SMidiFile midiFile;
+    if (eKind == ECliFileKind::Midi)
+    {
+        std::string strError;
+        if (!ReadMidiFile(bytes, midiFile, strError))
+        {
+            std::fprintf(stderr, "%s: %s\n", strPath.c_str(), strError.c_str());
+            return 2;
+        }
+        nTotal = midiFile.nLengthMs;
+    }
+    else
+    {
+        CProjectPlayer project;
+        project.SetData(bytes);
+        if (!project.ComputeTotal())
+            return 2;
+        nTotal = project.m_nTotal;
+    }
+    if (nTotal > kMaxRenderMs)
     {
         std::fprintf(stderr, "%s: too long for a WAV file\n", strPath.c_str());
         return 1;
     }
 
-    const std::string strFont = strSoundFont.empty() ? ChooseSoundFont() : strSoundFont;
-    std::unique_ptr<CFluidSynth> pSynth = CFluidSynth::Create(strFont, kSynthRate);
-    if (!pSynth)
+    // A SoundFont named on the command line is the one wanted, or none; the built-in
+    // synthesizer's own choice falls back to the system's General MIDI SoundFont, as it does live.
+    std::unique_ptr<CFluidSynth> pSynth;
+    if (!strSoundFont.empty())
     {
-        std::fprintf(stderr, "%s: cannot be loaded as a SoundFont\n", strFont.c_str());
-        return 1;
+        pSynth = CFluidSynth::Create(strSoundFont, kSynthRate);
+        if (!pSynth)
+        {
+            std::fprintf(stderr, "%s: cannot be loaded as a SoundFont\n", strSoundFont.c_str());
+            return 1;
+        }
+    }
+    else
+    {
+        pSynth = CreateSynthWithFallback(ChooseSoundFont(), kSystemSoundFont,
+                                         [](const std::string& strText)
+                                         { std::fprintf(stderr, "Tonegrove: %s\n", strText.c_str()); });
+        if (!pSynth)
+            return 1;
     }
     std::string strError;
     std::unique_ptr<CWavFileWriter> pWriter = CWavFileWriter::Create(strOut, kSynthRate, strError);
@@ -59,16 +100,29 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
         return 1;
     }
 
-    const bool bBar = project.m_nTotal >= kLongProjectMs && IsTerminal(stderr);
-    const int64_t nTotal = project.m_nTotal;
+    const bool bBar = nTotal >= kLongProjectMs && IsTerminal(stderr);
     std::function<void(int64_t)> fProgress;
     if (bBar)
         fProgress = [nTotal](int64_t nDoneMs) { DrawBar(nDoneMs, nTotal); };
-    const SRenderResult result = RenderProject(bytes, *pSynth, *pWriter, kSynthRate, fProgress);
+    const std::function<bool()> fCancel = [&signals] { return signals.Seen() != 0; };
+    const SRenderResult result =
+        eKind == ECliFileKind::Midi
+            ? RenderMidiFile(midiFile, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel)
+            : RenderProject(bytes, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel);
     if (bBar)
     {
-        DrawBar(nTotal, nTotal);
+        if (!result.bCancelled)
+            DrawBar(nTotal, nTotal);
         std::fprintf(stderr, "\n");
+    }
+    if (result.bCancelled)
+    {
+        const bool bClosed = pWriter->Close();
+        std::fprintf(
+            stderr, "%s: stopped; %s\n", strOut.c_str(),
+            bClosed ? ("it holds the first " + std::to_string(result.nFrames / kSynthRate) + " s").c_str()
+                    : "it could not be finished and is damaged");
+        return CStopSignals::ExitCode(signals.Seen());
     }
     if (result.bTooLong)
     {
@@ -81,7 +135,8 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
         std::fprintf(stderr, "%s: the file could not be written whole\n", strOut.c_str());
         return 1;
     }
-    std::printf("%s: %lld frames at %d Hz\n", strOut.c_str(), static_cast<long long>(result.nFrames), kSynthRate);
+    std::printf("%s: %lld frames at %d Hz\n", strOut.c_str(), static_cast<long long>(result.nFrames),
+                kSynthRate);
     std::fflush(stdout);
     return result.eEnd == EPlayEnd::Damaged || result.eEnd == EPlayEnd::Refused ? 2 : 0;
 }

@@ -18,22 +18,26 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     std::vector<std::string> infoFiles;
-    CLI::App* pInfo = app.add_subcommand("info", "Version, records and playing time of project files");
-    pInfo->add_option("files", infoFiles, "Project files (.tgp)")->required();
+    CLI::App* pInfo = app.add_subcommand(
+        "info", "Version, records and playing time of project files; kind and length of WAV, MID");
+    pInfo->add_option("files", infoFiles, "Project (.tgp), WAV or MID files")->required();
 
     CLI::App* pDevices = app.add_subcommand("devices", "The MIDI outputs, as the Options page lists them");
 
     std::string strPlayFile;
     std::optional<int> nPlayDevice;
-    CLI::App* pPlay = app.add_subcommand("play", "Play a project, WAV or MID file in real time (Ctrl+C stops)");
+    CLI::App* pPlay =
+        app.add_subcommand("play", "Play a project, WAV or MID file in real time (Ctrl+C stops)");
     pPlay->add_option("file", strPlayFile, "Project (.tgp), WAV or MID file")->required();
-    pPlay->add_option("--device", nPlayDevice, "MIDI output: -1 MIDI Mapper, 0 the built-in synthesizer, ...");
+    pPlay->add_option("--device", nPlayDevice,
+                      "MIDI output: -1 MIDI Mapper, 0 the built-in synthesizer, ...");
 
     std::string strRenderFile, strRenderOut, strSoundFont;
-    CLI::App* pRender = app.add_subcommand("render", "Render a project into a WAV file, offline");
-    pRender->add_option("file", strRenderFile, "Project file (.tgp)")->required();
+    CLI::App* pRender = app.add_subcommand("render", "Render a project or MID file into a WAV file, offline");
+    pRender->add_option("file", strRenderFile, "Project (.tgp) or MID file")->required();
     pRender->add_option("-o,--output", strRenderOut, "WAV file to write")->required();
-    pRender->add_option("--soundfont", strSoundFont, "SoundFont (.sf2) instead of the built-in synthesizer's");
+    pRender->add_option("--soundfont", strSoundFont,
+                        "SoundFont (.sf2) instead of the built-in synthesizer's");
 
     CLI11_PARSE(app, argc, argv);
 

@@ -2,7 +2,12 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace
 {
@@ -10,29 +15,84 @@ namespace
 void SilenceFluidSynth()
 {
     static std::once_flag s_once;
-    std::call_once(s_once, [] {
-        for (int nLevel : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(nLevel, nullptr, nullptr);
-    });
+    std::call_once(s_once,
+                   []
+                   {
+                       for (int nLevel : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+                           fluid_set_log_function(nLevel, nullptr, nullptr);
+                   });
 }
 } // namespace
 
-std::unique_ptr<CFluidSynth> CFluidSynth::Create(const std::string& strSoundFont, int nRate)
+std::string SoundFontProblem(const std::string& strPath)
+{
+    if (strPath.empty())
+        return "no file named";
+    struct stat st;
+    if (stat(strPath.c_str(), &st) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(st.st_mode))
+        return "it is a folder";
+    if (!S_ISREG(st.st_mode))
+        return "it is not a file";
+    if (!fluid_is_soundfont(strPath.c_str()))
+        return "it is not a SoundFont";
+    return {};
+}
+
+std::unique_ptr<CFluidSynth> CFluidSynth::Create(const std::string& strSoundFont, int nRate,
+                                                 std::string* pstrWhy)
 {
     SilenceFluidSynth();
+    auto Fail = [pstrWhy](std::string strWhy) -> std::unique_ptr<CFluidSynth>
+    {
+        if (pstrWhy)
+            *pstrWhy = std::move(strWhy);
+        return nullptr;
+    };
+    if (std::string strProblem = SoundFontProblem(strSoundFont); !strProblem.empty())
+        return Fail(strProblem);
     std::unique_ptr<CFluidSynth> p(new CFluidSynth);
+    p->m_nRate = nRate;
     p->m_pSettings = new_fluid_settings();
     if (!p->m_pSettings)
-        return nullptr;
+        return Fail("FluidSynth cannot start");
     fluid_settings_setnum(p->m_pSettings, "synth.sample-rate", nRate);
+    fluid_settings_setnum(p->m_pSettings, "synth.gain", kSynthGain);
     fluid_settings_setint(p->m_pSettings, "synth.cpu-cores", 1);
     fluid_settings_setint(p->m_pSettings, "synth.threadsafe-api", 1);
     p->m_pSynth = new_fluid_synth(p->m_pSettings);
     if (!p->m_pSynth)
-        return nullptr;
+        return Fail("FluidSynth cannot start");
     if (!p->LoadSoundFont(strSoundFont))
-        return nullptr;
+        return Fail("FluidSynth cannot load it");
     return p;
+}
+
+std::unique_ptr<CFluidSynth> CreateSynthWithFallback(const std::string& strChosen,
+                                                     const std::string& strFallback,
+                                                     const std::function<void(const std::string&)>& fTell,
+                                                     int nRate)
+{
+    std::string strWhy;
+    if (std::unique_ptr<CFluidSynth> p = CFluidSynth::Create(strChosen, nRate, &strWhy))
+        return p;
+    const std::string strChosenText = "the SoundFont \"" + strChosen + "\" cannot be loaded (" + strWhy + ")";
+    std::string strFallbackWhy = strWhy;
+    if (strFallback != strChosen)
+    {
+        if (std::unique_ptr<CFluidSynth> p = CFluidSynth::Create(strFallback, nRate, &strFallbackWhy))
+        {
+            if (fTell)
+                fTell(strChosenText + "; playing with \"" + strFallback + "\" instead");
+            return p;
+        }
+    }
+    if (fTell)
+        fTell(strChosenText +
+              (strFallback != strChosen ? ", nor can \"" + strFallback + "\" (" + strFallbackWhy + ")" : "") +
+              ": the built-in synthesizer cannot play");
+    return nullptr;
 }
 
 bool CFluidSynth::LoadSoundFont(const std::string& strPath)
@@ -100,8 +160,29 @@ void CFluidSynth::ShortMsg(uint32_t dwMessage)
 
 void CFluidSynth::Render(float* pStereo, int nFrames)
 {
-    if (nFrames > 0)
-        fluid_synth_write_float(m_pSynth, nFrames, pStereo, 0, 2, pStereo, 1, 2);
+    if (nFrames <= 0)
+        return;
+    fluid_synth_write_float(m_pSynth, nFrames, pStereo, 0, 2, pStereo, 1, 2);
+    // The limiter: a frame that would pass the ceiling lowers the gain at once, so that no frame
+    // passes it; the gain then comes back over about 150 ms, slowly enough not to be heard as a
+    // pumping. Only chords of many loud voices reach it.
+    const float fRelease = 1.0f - std::exp(-1.0f / (0.15f * static_cast<float>(m_nRate)));
+    for (int i = 0; i < nFrames; ++i)
+    {
+        float& fLeft = pStereo[2 * i];
+        float& fRight = pStereo[2 * i + 1];
+        const float fPeak = std::max(std::fabs(fLeft), std::fabs(fRight));
+        const float fWanted = fPeak > kSynthCeiling ? kSynthCeiling / fPeak : 1.0f;
+        if (fWanted < m_fLimiterGain)
+            m_fLimiterGain = fWanted;
+        else
+            m_fLimiterGain += (fWanted - m_fLimiterGain) * fRelease;
+        fLeft *= m_fLimiterGain;
+        fRight *= m_fLimiterGain;
+    }
 }
 
-int CFluidSynth::ActiveVoices() { return fluid_synth_get_active_voice_count(m_pSynth); }
+int CFluidSynth::ActiveVoices()
+{
+    return fluid_synth_get_active_voice_count(m_pSynth);
+}

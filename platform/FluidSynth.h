@@ -4,6 +4,7 @@
 
 #include "platform/Synthesizer.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,12 +13,21 @@ struct _fluid_synth_t;
 
 inline constexpr const char* kSystemSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 inline constexpr int kSynthRate = 44100;
+// The synthesizer's output level: a single piano note at velocity 127 peaks near -10 dBFS with
+// the General MIDI SoundFont, as loud as ordinary sound files play. FluidSynth's own default
+// (0.2) leaves it some 17 dB quieter than everything else.
+inline constexpr double kSynthGain = 1.5;
+// At that level a loud chord of many voices adds up past full scale; a limiter holds the output
+// below this peak instead of letting it clip.
+inline constexpr float kSynthCeiling = 0.891f; // -1 dBFS
 
 class CFluidSynth : public ISynthesizer
 {
   public:
-    // Null when FluidSynth cannot start or the SoundFont cannot be loaded.
-    static std::unique_ptr<CFluidSynth> Create(const std::string& strSoundFont, int nRate = kSynthRate);
+    // Null when FluidSynth cannot start or the SoundFont cannot be loaded; pstrWhy, when given,
+    // then says why.
+    static std::unique_ptr<CFluidSynth> Create(const std::string& strSoundFont, int nRate = kSynthRate,
+                                               std::string* pstrWhy = nullptr);
     ~CFluidSynth() override;
     CFluidSynth(const CFluidSynth&) = delete;
     CFluidSynth& operator=(const CFluidSynth&) = delete;
@@ -32,4 +42,18 @@ class CFluidSynth : public ISynthesizer
     _fluid_hashtable_t* m_pSettings = nullptr;
     _fluid_synth_t* m_pSynth = nullptr;
     int m_nSoundFont = -1; // FluidSynth's id of the SoundFont loaded
+    int m_nRate = kSynthRate;
+    float m_fLimiterGain = 1.0f; // the limiter's gain now: 1 until a peak pulls it down
 };
+
+// Why strPath cannot be a SoundFont ("no such file", "a folder", "not a SoundFont"); empty when
+// it looks like one.
+std::string SoundFontProblem(const std::string& strPath);
+
+// The built-in synthesizer with the SoundFont strChosen or, when that one cannot be loaded, with
+// strFallback (the system's General MIDI SoundFont); fTell then hears which font could not be
+// loaded and why, and what plays instead. Null, after fTell, only when neither loads.
+std::unique_ptr<CFluidSynth> CreateSynthWithFallback(const std::string& strChosen,
+                                                     const std::string& strFallback,
+                                                     const std::function<void(const std::string&)>& fTell,
+                                                     int nRate = kSynthRate);

@@ -1,6 +1,8 @@
 #include "platform/SdlAudioOut.h"
 
 #include "platform/AlsaQuiet.h"
+#include "platform/SteadyClock.h"
+#include "platform/ThreadPriority.h"
 
 #include <SDL.h>
 
@@ -18,11 +20,23 @@ constexpr int kBufferFrames = 128;
 
 // SDL keeps an error text per thread that called it; for threads it did not make itself it
 // never frees it. Our players call it from their own threads, so each call lets go of it.
-void ForgetThreadState() { SDL_TLSCleanup(); }
+void ForgetThreadState()
+{
+    SDL_TLSCleanup();
+}
 
 // SDL's start and end are process-wide: a stream closing on one thread must not end SDL under
 // one that another thread is opening.
 std::mutex g_sdlMutex;
+
+// SDL's drivers that play nothing: they wait whole milliseconds per buffer instead of following
+// a sample clock, so a stream on them runs fast. Where one of them is all there is, we pace the
+// stream ourselves.
+bool IsSilentDriver(const char* pDriver)
+{
+    const std::string strDriver = pDriver ? pDriver : "";
+    return strDriver == "dummy" || strDriver == "disk";
+}
 
 bool OpenDevice(SDL_AudioDeviceID& nDevice, void* pUser, void (*fCallback)(void*, Uint8*, int))
 {
@@ -40,6 +54,12 @@ bool OpenDevice(SDL_AudioDeviceID& nDevice, void* pUser, void (*fCallback)(void*
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the device takes.
     nDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (nDevice != 0 && IsSilentDriver(SDL_GetCurrentAudioDriver()))
+    {
+        SDL_CloseAudioDevice(nDevice);
+        nDevice = 0;
+        SDL_SetError("SDL_AUDIODRIVER names a driver without sound");
+    }
     if (nDevice == 0)
     {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -49,10 +69,14 @@ bool OpenDevice(SDL_AudioDeviceID& nDevice, void* pUser, void (*fCallback)(void*
 }
 } // namespace
 
-CSdlAudioOut::CSdlAudioOut() { QuietAlsa(); }
+CSdlAudioOut::CSdlAudioOut(std::unique_ptr<IClock> pClock) : m_pClock(std::move(pClock))
+{
+    QuietAlsa();
+}
 
 CSdlAudioOut::~CSdlAudioOut()
 {
+    m_pPaced.reset();
     std::lock_guard sdlLock(g_sdlMutex);
     if (m_nDevice != 0)
     {
@@ -61,35 +85,46 @@ CSdlAudioOut::~CSdlAudioOut()
     }
     // Audio is all we use SDL for: with the stream gone, SDL lets go of what it keeps besides
     // (hints, driver lists). A later stream starts it afresh.
-    if (m_bTried)
+    if (m_bSdlStarted)
         SDL_Quit();
     ForgetThreadState();
 }
 
 bool CSdlAudioOut::Open()
 {
-    std::lock_guard sdlLock(g_sdlMutex);
     m_bTried = true;
-    struct SForget
+    std::string strReason;
+    bool bAsked = false; // the environment asked for no sound: nothing to tell
     {
-        ~SForget() { ForgetThreadState(); }
-    } forget;
-    SDL_AudioDeviceID nDevice = 0;
-    if (OpenDevice(nDevice, this, Callback))
-    {
-        m_nDevice = nDevice;
-        return true;
+        std::lock_guard sdlLock(g_sdlMutex);
+        struct SForget
+        {
+            ~SForget() { ForgetThreadState(); }
+        } forget;
+        const char* pAsked = SDL_getenv("SDL_AUDIODRIVER");
+        bAsked = pAsked && IsSilentDriver(pAsked);
+        if (!bAsked)
+        {
+            m_bSdlStarted = true;
+            SDL_AudioDeviceID nDevice = 0;
+            if (OpenDevice(nDevice, this, Callback))
+            {
+                m_nDevice = nDevice;
+                SDL_PauseAudioDevice(m_nDevice, 0);
+                return true;
+            }
+            strReason = SDL_GetError();
+        }
     }
-    // SDL does not fall back by itself: where there is no sound card the silent driver keeps
-    // the clocks of the stream running, and the user is told once.
-    const std::string strReason = SDL_GetError();
-    // Set over the environment: SDL_AUDIODRIVER naming a driver that failed must not win.
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    if (!OpenDevice(nDevice, this, Callback))
+    // SDL does not fall back by itself, and its silent drivers keep no time: where there is no
+    // sound card, our own thread pulls the mix at the true rate, and the user is told once.
+    if (!m_pClock)
         return false;
-    m_nDevice = nDevice;
+    m_pPaced = std::make_unique<CClockPacedStream>(
+        *m_pClock, [this](float* pStereo, int nFrames) { MixAll(pStereo, nFrames); }, kMixRate,
+        kBufferFrames);
     static std::atomic<bool> s_bSaid{false};
-    if (!s_bSaid.exchange(true))
+    if (!bAsked && !s_bSaid.exchange(true))
     {
         std::fprintf(stderr, "Tonegrove: no sound device can be opened (%s); playing without sound\n",
                      strReason.empty() ? "unknown reason" : strReason.c_str());
@@ -104,9 +139,9 @@ bool CSdlAudioOut::AddSource(IAudioSource* pSource)
         return false;
     {
         std::lock_guard openLock(m_openMutex);
-        if (!m_bTried && Open())
-            SDL_PauseAudioDevice(m_nDevice, 0);
-        if (m_nDevice == 0)
+        if (!m_bTried)
+            Open();
+        if (m_nDevice == 0 && !m_pPaced)
             return false;
     }
     std::lock_guard lock(m_mutex);
@@ -125,11 +160,17 @@ void CSdlAudioOut::RemoveSource(IAudioSource* pSource)
 void CSdlAudioOut::Callback(void* pUser, uint8_t* pStream, int nBytes)
 {
     auto* pThis = static_cast<CSdlAudioOut*>(pUser);
-    std::memset(pStream, 0, static_cast<size_t>(nBytes));
-    const int nFrames = nBytes / static_cast<int>(2 * sizeof(float));
-    float* pStereo = reinterpret_cast<float*>(pStream);
-    std::lock_guard lock(pThis->m_mutex);
-    for (IAudioSource* pSource : pThis->m_arrSources)
+    // SDL's device thread is its own; it is ours to raise once, on its first buffer.
+    if (!pThis->m_bRaised.exchange(true))
+        RequestRealtimePriority(kAudioPriority);
+    pThis->MixAll(reinterpret_cast<float*>(pStream), nBytes / static_cast<int>(2 * sizeof(float)));
+}
+
+void CSdlAudioOut::MixAll(float* pStereo, int nFrames)
+{
+    std::fill(pStereo, pStereo + 2 * nFrames, 0.0f);
+    std::lock_guard lock(m_mutex);
+    for (IAudioSource* pSource : m_arrSources)
         pSource->Mix(pStereo, nFrames);
 }
 
@@ -141,7 +182,7 @@ std::shared_ptr<IAudioOut> SharedSdlAudioOut()
     std::shared_ptr<IAudioOut> p = s_pOut.lock();
     if (!p)
     {
-        p = std::make_shared<CSdlAudioOut>();
+        p = std::make_shared<CSdlAudioOut>(MakeSteadyClock());
         s_pOut = p;
     }
     return p;

@@ -1,17 +1,22 @@
 // The audio stream on SDL2: the default sound device with a small buffer, or, where no sound
-// device can be opened, SDL's silent "dummy" driver so that everything still runs.
+// device can be opened (or SDL_AUDIODRIVER names one of SDL's silent drivers), a silent stream
+// paced by the clock at the true rate, so that everything still runs and keeps time.
 #pragma once
 
 #include "platform/AudioOut.h"
+#include "platform/ClockPacedStream.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 class CSdlAudioOut : public IAudioOut
 {
   public:
-    CSdlAudioOut();
+    // pClock paces the stream where no sound device plays it.
+    explicit CSdlAudioOut(std::unique_ptr<IClock> pClock);
     ~CSdlAudioOut() override;
     CSdlAudioOut(const CSdlAudioOut&) = delete;
     CSdlAudioOut& operator=(const CSdlAudioOut&) = delete;
@@ -22,11 +27,16 @@ class CSdlAudioOut : public IAudioOut
   private:
     bool Open();
     static void Callback(void* pUser, uint8_t* pStream, int nBytes);
+    void MixAll(float* pStereo, int nFrames);
 
-    std::mutex m_openMutex; // players open their outputs on their own threads
-    uint32_t m_nDevice = 0;  // SDL's device id; 0 when nothing could be opened
+    std::unique_ptr<IClock> m_pClock;
+    std::mutex m_openMutex;                      // players open their outputs on their own threads
+    uint32_t m_nDevice = 0;                      // SDL's device id; 0 when no sound device plays
+    std::unique_ptr<CClockPacedStream> m_pPaced; // the stream where no sound device plays
     bool m_bTried = false;
-    std::mutex m_mutex; // the source list, shared with the stream's thread
+    bool m_bSdlStarted = false;
+    std::atomic<bool> m_bRaised{false}; // the device's thread has asked for real-time priority
+    std::mutex m_mutex;                 // the source list, shared with the stream's thread
     std::vector<IAudioSource*> m_arrSources;
 };
 

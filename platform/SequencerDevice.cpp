@@ -1,6 +1,7 @@
 #include "platform/SequencerDevice.h"
 
 #include "platform/MciErrors.h"
+#include "platform/ThreadPriority.h"
 
 #include <algorithm>
 #include <array>
@@ -188,13 +189,13 @@ void CSequencerDevice::SendLocked(uint32_t dwMessage)
 void CSequencerDevice::SilenceLocked()
 {
     if (m_pHandle)
-        for (uint32_t dwMessage : m_notes.SilencingMessages())
-            m_pHandle->ShortMsg(dwMessage);
+        SilenceOutput(*m_pHandle, m_notes);
     m_notes.Clear();
 }
 
 void CSequencerDevice::Run(nanoseconds tStart)
 {
+    RequestRealtimePriority(kPlayerPriority);
     // Until it ends, the handle and the sounding notes are this thread's alone.
     const uint64_t nFromUs = m_nFromUs;
     auto it = std::lower_bound(m_file.events.begin(), m_file.events.end(), nFromUs,
@@ -217,7 +218,5 @@ void CSequencerDevice::Run(nanoseconds tStart)
             m_bFinished = true;
     }
     // Paused, stopped, sought or at the end: nothing this stretch switched on keeps sounding.
-    for (uint32_t dwMessage : m_notes.SilencingMessages())
-        m_pHandle->ShortMsg(dwMessage);
-    m_notes.Clear();
+    SilenceOutput(*m_pHandle, m_notes);
 }

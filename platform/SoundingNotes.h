@@ -1,6 +1,8 @@
 // Which notes a stream of MIDI short messages has left sounding, so that whoever sent them can
-// switch them off again: on Stop, at the end of a project, when an output closes.
+// switch them off again: on Stop, at the end of a project or a file, when an output closes.
 #pragma once
+
+#include "platform/MidiOut.h"
 
 #include <array>
 #include <cstdint>
@@ -10,11 +12,18 @@ class CSoundingNotes
 {
   public:
     // Follows one message as it is sent: note on and off, the sustain pedal, all notes off,
-    // all sound off and system reset.
+    // all sound off and system reset; and which channels the stream has used.
     void Follow(uint32_t dwMessage);
-    // The messages that silence what is sounding: one note off per sounding key, then a pedal
-    // release per channel whose pedal is down; channels and keys in rising order.
+    // The messages that switch off this stream's own notes without touching what others play
+    // on the same channels: one note off per sounding key, then a sustain release per channel
+    // whose pedal this stream holds down; channels and keys in rising order.
     std::vector<uint32_t> SilencingMessages() const;
+    // Everything that may still sound once the stream ends, sostenuto-held notes and releases
+    // included: the note offs, then on every channel the stream used sustain, sostenuto and soft
+    // pedal up. The notes ring out from here.
+    std::vector<uint32_t> ReleaseMessages() const;
+    // Then, on every channel used, all notes off and all sound off: nothing rings on.
+    std::vector<uint32_t> CutMessages() const;
     void Clear();
 
   private:
@@ -22,4 +31,9 @@ class CSoundingNotes
     // before it counts as silent.
     std::array<std::array<uint32_t, 128>, 16> m_arrCount{};
     std::array<bool, 16> m_arrPedal{};
+    std::array<bool, 16> m_arrUsed{};
 };
+
+// The one way a player falls silent, on Stop, at its end or when it closes: the release, then
+// the cut, of everything the stream followed by notes sent on handle; notes then forgets it.
+void SilenceOutput(IMidiOutHandle& handle, CSoundingNotes& notes);

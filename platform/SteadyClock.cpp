@@ -1,10 +1,13 @@
 #include "platform/SteadyClock.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <thread>
 
 std::chrono::nanoseconds CSteadyClock::Now()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch());
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
 }
 
 void CSteadyClock::SleepUntil(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut)
@@ -24,6 +27,13 @@ void CSteadyClock::SleepUntil(std::chrono::nanoseconds tWake, const std::atomic<
 
 void CSteadyClock::SleepUntilExactly(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut)
 {
+    // A real-time thread wakes on time from a plain sleep; spinning would only keep ordinary
+    // threads off its processor.
+    if (ThisThreadIsRealtime())
+    {
+        SleepUntil(tWake, pbCut);
+        return;
+    }
     constexpr std::chrono::microseconds kSpin{1000};
     if (tWake - Now() > kSpin)
         SleepUntil(tWake - kSpin, pbCut);
@@ -37,4 +47,7 @@ void CSteadyClock::Interrupt()
     m_cvWake.notify_all();
 }
 
-std::unique_ptr<IClock> MakeSteadyClock() { return std::make_unique<CSteadyClock>(); }
+std::unique_ptr<IClock> MakeSteadyClock()
+{
+    return std::make_unique<CSteadyClock>();
+}

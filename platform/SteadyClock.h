@@ -12,7 +12,8 @@ class CSteadyClock : public IClock
     std::chrono::nanoseconds Now() override;
     void SleepUntil(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut) override;
     // Sleeps until shortly before tWake and yields the processor in a loop for the rest: the
-    // system's sleeps wake a tenth of a millisecond late and more when the machine is busy.
+    // system's sleeps wake a tenth of a millisecond late and more when the machine is busy. A
+    // thread scheduled in real time sleeps the whole way: it is woken on time.
     void SleepUntilExactly(std::chrono::nanoseconds tWake, const std::atomic<bool>* pbCut) override;
     void Interrupt() override;
 

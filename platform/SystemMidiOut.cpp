@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <cstdio>
 
 // The synthesizer as a source of the audio stream; the handles on device 0 share it.
 class CSynthDevice : public IAudioSource
@@ -88,7 +90,10 @@ void CSystemMidiOut::SoundFontChanged()
 
 CSystemMidiOut::~CSystemMidiOut() = default;
 
-int CSystemMidiOut::DeviceCount() { return 1 + (m_pPorts ? m_pPorts->Count() : 0); }
+int CSystemMidiOut::DeviceCount()
+{
+    return 1 + (m_pPorts ? m_pPorts->Count() : 0);
+}
 
 std::string CSystemMidiOut::DeviceName(int nDevice)
 {
@@ -121,11 +126,27 @@ std::unique_ptr<IMidiOutHandle> CSystemMidiOut::Open(int nDevice)
     return std::make_unique<CSynthHandle>(m_pSynthDevice);
 }
 
-std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont)
+std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont,
+                                            std::function<void(const std::string&)> fTell)
 {
+    if (!fTell)
+        fTell = [](const std::string& strText)
+        {
+            std::fprintf(stderr, "Tonegrove: %s\n", strText.c_str());
+            std::fflush(stderr);
+        };
+    // Each open of device 0 tries again until a synthesizer starts; the user hears of it once.
+    auto pbTold = std::make_shared<std::atomic<bool>>(false);
     return std::make_unique<CSystemMidiOut>(
-        [fSoundFont]() -> std::unique_ptr<ISynthesizer> {
-            return CFluidSynth::Create(fSoundFont ? fSoundFont() : std::string(kSystemSoundFont));
+        [fSoundFont, fTell, pbTold]() -> std::unique_ptr<ISynthesizer>
+        {
+            const std::string strChosen = fSoundFont ? fSoundFont() : std::string(kSystemSoundFont);
+            return CreateSynthWithFallback(strChosen, kSystemSoundFont,
+                                           [&](const std::string& strText)
+                                           {
+                                               if (!pbTold->exchange(true))
+                                                   fTell(strText);
+                                           });
         },
         SharedSdlAudioOut, MakeRtMidiPorts, fSoundFont);
 }

@@ -44,6 +44,8 @@ class CSystemMidiOut : public IMidiOut
     std::string m_strSoundFont; // what the synthesizer playing was loaded with
 };
 
-// The real outputs: FluidSynth with the SoundFont fSoundFont names when device 0 opens, the
-// SDL2 stream, RtMidi's ALSA ports.
-std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont);
+// The real outputs: FluidSynth with the SoundFont fSoundFont names when device 0 opens (the
+// system's General MIDI SoundFont when that one cannot be loaded), the SDL2 stream, RtMidi's ALSA
+// ports. fTell hears, once, of a SoundFont that could not be loaded; by default standard error.
+std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont,
+                                            std::function<void(const std::string&)> fTell = {});

@@ -1,5 +1,7 @@
 #include "sound/PlayerThread.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <vector>
 
 namespace
@@ -14,8 +16,8 @@ bool WaitCleared(const std::atomic<bool>& bFlag, std::chrono::milliseconds nMax)
 }
 } // namespace
 
-CPlayerThread::CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock)
-    : m_player(player), m_midiOut(midiOut), m_clock(clock)
+CPlayerThread::CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRealtime)
+    : m_player(player), m_midiOut(midiOut), m_clock(clock), m_bRealtime(bRealtime)
 {
 }
 
@@ -40,10 +42,17 @@ bool CPlayerThread::Start(int nDevice)
     m_player.m_bPause = false;
     m_bStopAsked = false;
     m_bRunning = true;
-    m_thread = std::thread([this, project = std::move(project), nDevice] {
-        m_eLastEnd = CProjectPlayback(m_player, m_midiOut, m_clock).PlayThread(project, nDevice);
-        m_bRunning = false;
-    });
+    m_thread = std::thread(
+        [this, project = std::move(project), nDevice]
+        {
+            // A busy machine would otherwise run its ordinary threads first and the notes come late.
+            if (m_bRealtime)
+                RequestRealtimePriority(kPlayerPriority);
+            CProjectPlayback playback(m_player, m_midiOut, m_clock);
+            m_eLastEnd = playback.PlayThread(project, nDevice);
+            m_bLastDeviceFailed = playback.DeviceFailed();
+            m_bRunning = false;
+        });
     return true;
 }
 

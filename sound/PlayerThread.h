@@ -15,7 +15,9 @@
 class CPlayerThread
 {
   public:
-    CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock);
+    // bRealtime: the thread asks the system for real-time scheduling, and goes on at normal
+    // priority where it is not granted.
+    CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRealtime = true);
     // Stops and joins: closing the program silences and ends the player.
     ~CPlayerThread();
     CPlayerThread(const CPlayerThread&) = delete;
@@ -44,13 +46,17 @@ class CPlayerThread
     bool WaitSettled(std::chrono::milliseconds nMax) const;
     // How the last playing that has ended ended.
     EPlayEnd LastEnd() const { return m_eLastEnd; }
+    // The last playing that has ended could not open its device and played without sound.
+    bool LastDeviceFailed() const { return m_bLastDeviceFailed; }
 
   private:
     CProjectPlayer& m_player;
     IMidiOut& m_midiOut;
     IClock& m_clock;
+    bool m_bRealtime;
     std::thread m_thread;
     std::atomic<bool> m_bRunning{false};
     std::atomic<bool> m_bStopAsked{false}; // outlives the thread's own clearing of m_bStop
     std::atomic<EPlayEnd> m_eLastEnd{EPlayEnd::Finished};
+    std::atomic<bool> m_bLastDeviceFailed{false};
 };

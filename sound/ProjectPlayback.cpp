@@ -13,12 +13,18 @@ namespace
 {
 constexpr std::chrono::milliseconds kExactLead{3};
 
-double ToMs(nanoseconds t) { return std::chrono::duration<double, std::milli>(t).count(); }
-nanoseconds FromMs(int64_t nMs) { return std::chrono::milliseconds(nMs); }
+double ToMs(nanoseconds t)
+{
+    return std::chrono::duration<double, std::milli>(t).count();
+}
+nanoseconds FromMs(int64_t nMs)
+{
+    return std::chrono::milliseconds(nMs);
+}
 } // namespace
 
-CProjectPlayback::CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock)
-    : m_player(player), m_midiOut(midiOut), m_clock(clock)
+CProjectPlayback::CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRingOut)
+    : m_player(player), m_midiOut(midiOut), m_clock(clock), m_bRingOut(bRingOut)
 {
 }
 
@@ -26,7 +32,8 @@ EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDev
 {
     m_player.m_hMidiOut.reset();
     m_player.m_hMidiOut = m_midiOut.Open(nDevice);
-    if (!m_player.m_hMidiOut)
+    m_bDeviceFailed = !m_player.m_hMidiOut;
+    if (m_bDeviceFailed)
         ShowMessage(Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
 
     EPlayEnd eEnd = EPlayEnd::Refused;
@@ -44,7 +51,9 @@ EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDev
     }
 
     // Whatever ended the playing, nothing it switched on keeps sounding.
-    Silence();
+    // (A caller that rings the notes out releases and silences them itself.)
+    if (!m_bRingOut || !(eEnd == EPlayEnd::Finished || eEnd == EPlayEnd::UnknownType))
+        Silence();
     m_player.m_hMidiOut.reset();
     m_player.m_nMidiResult = 0;
     // A pause left set would hold the next playing before its first note.
@@ -57,37 +66,40 @@ EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDev
 EPlayEnd CProjectPlayback::PlayNotes(std::span<const uint8_t> stream)
 {
     bool bStopped = false;
-    const SWalkResult result = WalkRecords(0, stream, [&](const SRecord& record) {
-        ++m_player.m_nRecordCount;
-        if (!WaitDelay(record.nDelay))
+    const SWalkResult result = WalkRecords(
+        0, stream,
+        [&](const SRecord& record)
         {
-            bStopped = true;
-            return false;
-        }
-        // The note bytes are taken as signed, as the recorder wrote them; out-of-range ones
-        // make messages that the outputs drop.
-        const int32_t nBase = static_cast<int8_t>(record.nBase);
-        const int32_t nKey = static_cast<int8_t>(record.nKey);
-        const int32_t nChannel = static_cast<int8_t>(record.nChannel);
-        if (record.eKind == ERecordKind::NoteOn)
-        {
-            m_player.m_nBase = nBase;
-            m_player.m_nChannel = nChannel;
-            m_player.m_nVelocity = static_cast<int8_t>(record.nVelocity);
-            m_player.m_dwMessage =
-                static_cast<uint32_t>(0x90 + nChannel + (nBase + nKey) * 256 + m_player.m_nVelocity * 65536);
-            Send(m_player.m_dwMessage);
-        }
-        else if (record.eKind == ERecordKind::NoteOff)
-        {
-            m_player.m_nBase = nBase;
-            m_player.m_nChannel = nChannel;
-            m_player.m_dwMessage = static_cast<uint32_t>(0x80 + nChannel + (nBase + nKey) * 256);
-            Send(m_player.m_dwMessage);
-        }
-        // Any other type byte is only a delay in this version: waited, nothing sent.
-        return true;
-    });
+            ++m_player.m_nRecordCount;
+            if (!WaitDelay(record.nDelay))
+            {
+                bStopped = true;
+                return false;
+            }
+            // The note bytes are taken as signed, as the recorder wrote them; out-of-range ones
+            // make messages that the outputs drop.
+            const int32_t nBase = static_cast<int8_t>(record.nBase);
+            const int32_t nKey = static_cast<int8_t>(record.nKey);
+            const int32_t nChannel = static_cast<int8_t>(record.nChannel);
+            if (record.eKind == ERecordKind::NoteOn)
+            {
+                m_player.m_nBase = nBase;
+                m_player.m_nChannel = nChannel;
+                m_player.m_nVelocity = static_cast<int8_t>(record.nVelocity);
+                m_player.m_dwMessage = static_cast<uint32_t>(0x90 + nChannel + (nBase + nKey) * 256 +
+                                                             m_player.m_nVelocity * 65536);
+                Send(m_player.m_dwMessage);
+            }
+            else if (record.eKind == ERecordKind::NoteOff)
+            {
+                m_player.m_nBase = nBase;
+                m_player.m_nChannel = nChannel;
+                m_player.m_dwMessage = static_cast<uint32_t>(0x80 + nChannel + (nBase + nKey) * 256);
+                Send(m_player.m_dwMessage);
+            }
+            // Any other type byte is only a delay in this version: waited, nothing sent.
+            return true;
+        });
     if (bStopped)
         return EPlayEnd::Stopped;
     if (result.eEnd == EWalkEnd::Damaged)
@@ -95,7 +107,7 @@ EPlayEnd CProjectPlayback::PlayNotes(std::span<const uint8_t> stream)
 
     // Notes the project left open are closed before the closing silence, so that it holds
     // their release and not the notes themselves.
-    Silence();
+    Release();
     if (!WaitUntil(m_nScheduled + kNotesTailMs, false))
         return EPlayEnd::Stopped;
     m_player.m_fPosition = 0;
@@ -106,28 +118,31 @@ EPlayEnd CProjectPlayback::PlayEvents(std::span<const uint8_t> stream)
 {
     m_player.m_fPosition = 0;
     bool bStopped = false;
-    const SWalkResult result = WalkRecords(1, stream, [&](const SRecord& record) {
-        ++m_player.m_nRecordCount;
-        switch (record.eKind)
-        {
-        case ERecordKind::Event:
-            if (!WaitDelay(record.nDelay))
-                break;
-            m_player.m_dwMessage = record.dwMessage;
-            Send(m_player.m_dwMessage);
-            return true;
-        case ERecordKind::Tone:
-            // Until the oscillator plays tones, a tone is its length of silence, so that what
-            // follows it keeps its time and the position keeps to the length column.
-            if (!WaitDelay(record.nDuration))
-                break;
-            return true;
-        default:
-            return true; // oscillator settings take no time
-        }
-        bStopped = true;
-        return false;
-    });
+    const SWalkResult result = WalkRecords(1, stream,
+                                           [&](const SRecord& record)
+                                           {
+                                               ++m_player.m_nRecordCount;
+                                               switch (record.eKind)
+                                               {
+                                               case ERecordKind::Event:
+                                                   if (!WaitDelay(record.nDelay))
+                                                       break;
+                                                   m_player.m_dwMessage = record.dwMessage;
+                                                   Send(m_player.m_dwMessage);
+                                                   return true;
+                                               case ERecordKind::Tone:
+                                                   // Until the oscillator plays tones, a tone is its length
+                                                   // of silence, so that what follows it keeps its time and
+                                                   // the position keeps to the length column.
+                                                   if (!WaitDelay(record.nDuration))
+                                                       break;
+                                                   return true;
+                                               default:
+                                                   return true; // oscillator settings take no time
+                                               }
+                                               bStopped = true;
+                                               return false;
+                                           });
     if (bStopped)
         return EPlayEnd::Stopped;
     if (result.eEnd == EWalkEnd::Damaged)
@@ -167,7 +182,8 @@ bool CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
         {
             // The time played, within this wait: a pause shows where it really held.
             const double fPlayed = ToMs(tNow - m_tStart - m_tPaused);
-            m_player.m_fPosition = static_cast<float>(std::min(std::max(fPlayed, fFrom), static_cast<double>(nUntil)));
+            m_player.m_fPosition =
+                static_cast<float>(std::min(std::max(fPlayed, fFrom), static_cast<double>(nUntil)));
         }
         if (m_player.m_bPause)
         {
@@ -207,11 +223,17 @@ void CProjectPlayback::Send(uint32_t dwMessage)
     m_notes.Follow(dwMessage);
 }
 
+void CProjectPlayback::Release()
+{
+    // Sent as the project's own messages, so that what they end is no longer followed.
+    for (uint32_t dwMessage : m_notes.ReleaseMessages())
+        Send(dwMessage);
+}
+
 void CProjectPlayback::Silence()
 {
     if (m_player.m_hMidiOut)
-        for (uint32_t dwMessage : m_notes.SilencingMessages())
-            m_player.m_hMidiOut->ShortMsg(dwMessage);
+        SilenceOutput(*m_player.m_hMidiOut, m_notes);
     m_notes.Clear();
 }
 

@@ -33,13 +33,18 @@ inline constexpr int32_t kNotesTailMs = 700;
 class CProjectPlayback
 {
   public:
-    CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock);
+    // bRingOut: at the end of the project its notes are left as they are, for a caller that
+    // releases them, lets them ring out and silences the output itself (the render). A stop, a
+    // damaged record or a refused project silence the output at once all the same.
+    CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRingOut = false);
 
     // The thread's routine: opens device nDevice (its failure is told and the project plays
     // without sound), checks the project, sets m_bPlaying and plays. At its end every note it
     // switched on is switched off, the device is closed and m_bPause, m_bStop and, last,
     // m_bPlaying are cleared. project is the thread's own copy.
     EPlayEnd PlayThread(std::span<const uint8_t> project, int nDevice);
+    // The device could not be opened: the playing ran its course without sound.
+    bool DeviceFailed() const { return m_bDeviceFailed; }
 
   private:
     EPlayEnd PlayNotes(std::span<const uint8_t> stream);  // version 0.0
@@ -55,11 +60,14 @@ class CProjectPlayback
     bool HoldWhilePaused();
     EPlayEnd Damage(const SWalkResult& result);
     void Send(uint32_t dwMessage);
+    void Release();
     void Silence();
 
     CProjectPlayer& m_player;
     IMidiOut& m_midiOut;
     IClock& m_clock;
+    bool m_bRingOut;
+    bool m_bDeviceFailed = false;
     CSoundingNotes m_notes;
     std::chrono::nanoseconds m_tStart{0};
     std::chrono::nanoseconds m_tPaused{0};

@@ -1,5 +1,6 @@
 #include "sound/ProjectRender.h"
 
+#include "platform/SoundingNotes.h"
 #include "project/ProjectPlayer.h"
 
 #include <algorithm>
@@ -16,8 +17,9 @@ class CRenderTarget
 {
   public:
     CRenderTarget(ISynthesizer& synth, IAudioFileWriter& writer, int nRate,
-                  const std::function<void(int64_t)>& fProgress, int64_t nMaxMs)
-        : m_synth(synth), m_writer(writer), m_nRate(nRate), m_fProgress(fProgress),
+                  const std::function<void(int64_t)>& fProgress, int64_t nMaxMs,
+                  const std::function<bool()>& fCancel)
+        : m_synth(synth), m_writer(writer), m_nRate(nRate), m_fProgress(fProgress), m_fCancel(fCancel),
           m_nMaxFrames(nMaxMs / 1000 * nRate + nMaxMs % 1000 * nRate / 1000), m_arrBlock(2 * kBlockFrames)
     {
     }
@@ -29,7 +31,7 @@ class CRenderTarget
         return nNs / 1000000000 * m_nRate + nNs % 1000000000 * m_nRate / 1000000000;
     }
 
-    // False once the file refuses frames or the render has grown too long.
+    // False once the file refuses frames, the render has grown too long or is cancelled.
     bool RenderTo(int64_t nFrame)
     {
         if (nFrame > m_nMaxFrames)
@@ -37,8 +39,13 @@ class CRenderTarget
             nFrame = m_nMaxFrames;
             m_bTooLong = true;
         }
-        while (m_nFrames < nFrame && !m_bFailed)
+        while (m_nFrames < nFrame && !m_bFailed && !m_bCancelled)
         {
+            if (m_fCancel && m_fCancel())
+            {
+                m_bCancelled = true;
+                break;
+            }
             const int nPiece = static_cast<int>(std::min<int64_t>(nFrame - m_nFrames, kBlockFrames));
             m_synth.Render(m_arrBlock.data(), nPiece);
             m_bFailed = !m_writer.Write(m_arrBlock.data(), nPiece);
@@ -49,26 +56,35 @@ class CRenderTarget
                 m_fProgress(m_nFrames * 1000 / m_nRate);
             }
         }
-        return !m_bFailed && !m_bTooLong;
+        return !Ended();
     }
 
-    ISynthesizer& Synth() { return m_synth; }
+    // Nothing more may be rendered.
+    bool Ended() const { return m_bFailed || m_bTooLong || m_bCancelled; }
     int64_t Frames() const { return m_nFrames; }
-    bool Failed() const { return m_bFailed; }
-    bool TooLong() const { return m_bTooLong; }
     int Rate() const { return m_nRate; }
+
+    void Fill(SRenderResult& result) const
+    {
+        result.bWriteFailed = m_bFailed;
+        result.bTooLong = m_bTooLong;
+        result.bCancelled = m_bCancelled;
+        result.nFrames = m_nFrames;
+    }
 
   private:
     ISynthesizer& m_synth;
     IAudioFileWriter& m_writer;
     int m_nRate;
     const std::function<void(int64_t)>& m_fProgress;
+    const std::function<bool()>& m_fCancel;
     int64_t m_nMaxFrames;
     std::vector<float> m_arrBlock;
     int64_t m_nFrames = 0;
     int64_t m_nLastReport = 0;
     bool m_bFailed = false;
     bool m_bTooLong = false;
+    bool m_bCancelled = false;
 };
 
 // Time is what has been rendered: a sleep renders up to its wake time.
@@ -80,7 +96,7 @@ class CRenderClock : public IClock
     void SleepUntil(nanoseconds tWake, const std::atomic<bool>*) override
     {
         if (!m_target.RenderTo(m_target.FrameOf(tWake)))
-            m_bStop = true; // a full disk, or a project of endless delays, ends it as a stop would
+            m_bStop = true; // a full disk, endless delays or a cancel end it as a stop would
         m_tNow = std::max(m_tNow, tWake);
     }
     void Interrupt() override {}
@@ -91,48 +107,113 @@ class CRenderClock : public IClock
     nanoseconds m_tNow{0};
 };
 
+// The synthesizer as an output; every message it takes is followed, whichever handle sent it,
+// so that the render can silence at its end what the playing left.
 class CRenderHandle : public IMidiOutHandle
 {
   public:
-    explicit CRenderHandle(ISynthesizer& synth) : m_synth(synth) {}
-    void ShortMsg(uint32_t dwMessage) override { m_synth.ShortMsg(dwMessage); }
+    CRenderHandle(ISynthesizer& synth, CSoundingNotes& notes) : m_synth(synth), m_notes(notes) {}
+    void ShortMsg(uint32_t dwMessage) override
+    {
+        m_synth.ShortMsg(dwMessage);
+        m_notes.Follow(dwMessage);
+    }
     void Reset() override {}
 
   private:
     ISynthesizer& m_synth;
+    CSoundingNotes& m_notes;
 };
 
 // Every device number is the synthesizer the render was given.
 class CRenderMidiOut : public IMidiOut
 {
   public:
-    explicit CRenderMidiOut(ISynthesizer& synth) : m_synth(synth) {}
+    CRenderMidiOut(ISynthesizer& synth, CSoundingNotes& notes) : m_synth(synth), m_notes(notes) {}
     int DeviceCount() override { return 1; }
     std::string DeviceName(int) override { return {}; }
-    std::unique_ptr<IMidiOutHandle> Open(int) override { return std::make_unique<CRenderHandle>(m_synth); }
+    std::unique_ptr<IMidiOutHandle> Open(int) override
+    {
+        return std::make_unique<CRenderHandle>(m_synth, m_notes);
+    }
 
   private:
     ISynthesizer& m_synth;
+    CSoundingNotes& m_notes;
 };
+
+// The end of a render that played to its end: the last notes released (note offs, every pedal
+// up), their release rendered until every voice has died away or for kMaxReleaseMs at most, then
+// every channel used cut, so that nothing is left sounding in the synthesizer either. A render
+// that cannot go on is cut at once.
+void RingOutAndSilence(CRenderTarget& target, ISynthesizer& synth, CSoundingNotes& notes)
+{
+    CRenderHandle handle(synth, notes);
+    if (!target.Ended())
+    {
+        for (uint32_t dwMessage : notes.ReleaseMessages())
+            handle.ShortMsg(dwMessage);
+        const int64_t nMaxFrame =
+            target.Frames() + static_cast<int64_t>(kMaxReleaseMs) * target.Rate() / 1000;
+        while (!target.Ended() && target.Frames() < nMaxFrame && synth.ActiveVoices() > 0)
+            target.RenderTo(std::min(nMaxFrame, target.Frames() + target.Rate() / 100));
+        for (uint32_t dwMessage : notes.CutMessages())
+            handle.ShortMsg(dwMessage);
+        notes.Clear();
+        return;
+    }
+    SilenceOutput(handle, notes);
+}
 } // namespace
 
 SRenderResult RenderProject(std::span<const uint8_t> project, ISynthesizer& synth, IAudioFileWriter& writer,
-                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress, int64_t nMaxMs)
+                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress, int64_t nMaxMs,
+                            const std::function<bool()>& fCancel)
 {
     CProjectPlayer player;
     player.SetData(project);
-    CRenderTarget target(synth, writer, nRate, fProgress, nMaxMs);
+    CRenderTarget target(synth, writer, nRate, fProgress, nMaxMs, fCancel);
     CRenderClock clock(target, player.m_bStop);
-    CRenderMidiOut midiOut(synth);
+    CSoundingNotes notes;
+    CRenderMidiOut midiOut(synth, notes);
 
     SRenderResult result;
-    result.eEnd = CProjectPlayback(player, midiOut, clock).PlayThread(project, 0);
-    // The notes were switched off when the playing ended; what is left is their release.
-    const int64_t nMaxFrame = target.Frames() + static_cast<int64_t>(kMaxReleaseMs) * nRate / 1000;
-    while (!target.Failed() && !target.TooLong() && target.Frames() < nMaxFrame && synth.ActiveVoices() > 0)
-        target.RenderTo(std::min(nMaxFrame, target.Frames() + nRate / 100));
-    result.bWriteFailed = target.Failed();
-    result.bTooLong = target.TooLong();
-    result.nFrames = target.Frames();
+    result.eEnd = CProjectPlayback(player, midiOut, clock, true).PlayThread(project, 0);
+    // Any other end has silenced the output already.
+    if (result.eEnd == EPlayEnd::Finished || result.eEnd == EPlayEnd::UnknownType)
+        RingOutAndSilence(target, synth, notes);
+    target.Fill(result);
+    return result;
+}
+
+SRenderResult RenderMidiFile(const SMidiFile& file, ISynthesizer& synth, IAudioFileWriter& writer, int nRate,
+                             const std::function<void(int64_t nDoneMs)>& fProgress, int64_t nMaxMs,
+                             const std::function<bool()>& fCancel)
+{
+    CRenderTarget target(synth, writer, nRate, fProgress, nMaxMs, fCancel);
+    CSoundingNotes notes;
+    CRenderHandle handle(synth, notes);
+    auto FrameOfUs = [&](uint64_t nUs)
+    {
+        return target.FrameOf(
+            std::chrono::microseconds(static_cast<int64_t>(std::min<uint64_t>(nUs, INT64_MAX / 1000))));
+    };
+    SRenderResult result;
+    result.eEnd = EPlayEnd::Stopped;
+    bool bWhole = true;
+    for (const SMidiEvent& event : file.events)
+    {
+        if (!target.RenderTo(FrameOfUs(event.nTimeUs)))
+        {
+            bWhole = false;
+            break;
+        }
+        handle.ShortMsg(event.dwMessage);
+    }
+    // The file lasts until its longest track ends, which may be after its last message.
+    if (bWhole && target.RenderTo(FrameOfUs(file.nLengthUs)))
+        result.eEnd = EPlayEnd::Finished;
+    RingOutAndSilence(target, synth, notes);
+    target.Fill(result);
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/AudioFileWriter.h"
 #include "platform/Synthesizer.h"
+#include "sound/MidiFile.h"
 #include "sound/ProjectPlayback.h"
 
 #include <cstdint>
@@ -23,11 +24,20 @@ struct SRenderResult
     EPlayEnd eEnd = EPlayEnd::Refused;
     bool bWriteFailed = false; // the file could not take every frame; the render stopped there
     bool bTooLong = false;     // the render reached kMaxRenderMs and stopped there
+    bool bCancelled = false;   // fCancel said so; the file holds what was rendered until then
     int64_t nFrames = 0;       // frames written
 };
 
 // fProgress, when given, receives the milliseconds rendered now and then. The render stops at
-// nMaxMs of sound.
+// nMaxMs of sound, and as soon as fCancel (when given; asked every few thousand frames) holds.
+// At the end the last notes are released and ring out, then every channel used is silenced;
+// a cancelled render silences at once.
 SRenderResult RenderProject(std::span<const uint8_t> project, ISynthesizer& synth, IAudioFileWriter& writer,
                             int nRate, const std::function<void(int64_t nDoneMs)>& fProgress,
-                            int64_t nMaxMs = kMaxRenderMs);
+                            int64_t nMaxMs = kMaxRenderMs, const std::function<bool()>& fCancel = {});
+
+// The same for a Standard MIDI File: each message reaches the synthesizer on the frame of its
+// time in the file, and the render lasts to the end of the file's longest track.
+SRenderResult RenderMidiFile(const SMidiFile& file, ISynthesizer& synth, IAudioFileWriter& writer, int nRate,
+                             const std::function<void(int64_t nDoneMs)>& fProgress,
+                             int64_t nMaxMs = kMaxRenderMs, const std::function<bool()>& fCancel = {});

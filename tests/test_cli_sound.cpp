@@ -1,5 +1,5 @@
-// tonegrove-cli devices, play and render, run as a user runs them (no sound card: SDL's dummy
-// driver, from the test environment).
+// tonegrove-cli devices, play and render, run as a user runs them (no sound card: the test
+// environment names SDL's dummy driver, and the program plays on its own clock-paced stream).
 #include "app/FileHelpers.h"
 #include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <sys/wait.h>
@@ -26,10 +27,14 @@ SRun RunShell(const std::string& strScript)
     CTempFolder folder;
     const std::string strCommand = "(" + strScript + ") >" + folder.File("out") + " 2>" + folder.File("err");
     const int nStatus = std::system(strCommand.c_str());
-    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")), ReadText(folder.File("err"))};
+    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")),
+            ReadText(folder.File("err"))};
 }
 
-std::string Cli() { return std::getenv("TG_CLI"); }
+std::string Cli()
+{
+    return std::getenv("TG_CLI");
+}
 
 std::vector<std::string> Lines(const std::string& strText)
 {
@@ -44,7 +49,8 @@ std::vector<std::string> Lines(const std::string& strText)
 std::vector<int16_t> LeftChannel(const std::string& strPath)
 {
     const std::vector<uint8_t> bytes = ReadWholeFile(strPath);
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
         return {};
     auto U16 = [&](size_t n) { return static_cast<uint32_t>(bytes[n] | bytes[n + 1] << 8); };
     auto U32 = [&](size_t n) { return U16(n) | U16(n + 2) << 16; };
@@ -54,7 +60,8 @@ std::vector<int16_t> LeftChannel(const std::string& strPath)
         const uint32_t nSize = U32(nPos + 4);
         const size_t nBody = nPos + 8;
         if (std::memcmp(bytes.data() + nPos, "fmt ", 4) == 0 && nSize >= 16 && nBody + 16 <= bytes.size())
-            bFormatOk = U16(nBody) == 1 && U16(nBody + 2) == 2 && U32(nBody + 4) == 44100 && U16(nBody + 14) == 16;
+            bFormatOk =
+                U16(nBody) == 1 && U16(nBody + 2) == 2 && U32(nBody + 4) == 44100 && U16(nBody + 14) == 16;
         if (std::memcmp(bytes.data() + nPos, "data", 4) == 0 && bFormatOk)
         {
             std::vector<int16_t> left;
@@ -73,8 +80,8 @@ TEST(CliDevices, ListsTheMapperThenTheBuiltInSynthesizerQuietly)
     EXPECT_EQ(0, run.nExit);
     const std::vector<std::string> lines = Lines(run.strOut);
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ("MIDI Mapper", lines[0]);
-    EXPECT_EQ("Tonegrove Synth", lines[1]);
+    EXPECT_EQ("-1 MIDI Mapper", lines[0]) << "numbered as the setting and --device count";
+    EXPECT_EQ("0 Tonegrove Synth", lines[1]);
     EXPECT_EQ("", run.strErr) << "no ALSA or RtMidi chatter";
 }
 
@@ -150,10 +157,13 @@ TEST(CliPlay, PlaysToTheEndAndRefusesWhatItCannotPlay)
     const SCase cases[] = {
         {"damaged.tgp", 2, "Ошибка: TGP - файл поврежден, и поэтому проверка его длины невозможна!\n"},
         {"song.WAV", 1,
-         "При открытии возникла ошибка: Возникла ошибка при открытии, детали ошибки:\r\nУказанный файл не может "
+         "При открытии возникла ошибка: Возникла ошибка при открытии, детали ошибки:\r\nУказанный файл не "
+         "может "
          "быть воспроизведен этим устройством MCI. Возможно, файл поврежден или имеет неверный формат.\n"},
-        {"song.WAV --device 7", 1, "there is no MIDI output 7; 'tonegrove-cli devices' lists them from -1 on\n"},
-        {"one.tgp --device 7", 1, "there is no MIDI output 7; 'tonegrove-cli devices' lists them from -1 on\n"},
+        {"song.WAV --device 7", 1,
+         "there is no MIDI output 7; 'tonegrove-cli devices' lists them from -1 on\n"},
+        {"one.tgp --device 7", 1,
+         "there is no MIDI output 7; 'tonegrove-cli devices' lists them from -1 on\n"},
     };
     for (const SCase& c : cases)
     {
@@ -172,7 +182,8 @@ TEST(CliPlay, InterruptStopsCleanly)
     AppendNoteOnRecord(project, 0, 48, 12, 127, 0);
     AppendNoteOffRecord(project, 600000, 48, 12, 0);
     WriteWholeFile(folder.File("long.tgp"), project);
-    SRun run = RunShell(Cli() + " play " + folder.File("long.tgp") + " & pid=$!; sleep 1; kill -INT $pid; wait $pid");
+    SRun run = RunShell(Cli() + " play " + folder.File("long.tgp") +
+                        " & pid=$!; sleep 1; kill -INT $pid; wait $pid");
     EXPECT_EQ(130, run.nExit);
     // Killed, it would have written nothing; where it got to depends on the machine's pace.
     EXPECT_EQ('\r', run.strOut.front());
@@ -202,10 +213,139 @@ TEST(CliPlay, InterruptStopsAWavCleanly)
 {
     CTempFolder folder;
     WriteBytes(folder.File("long.wav"), MakeWav({8000, 1, 8, 8000 * 600})); // ten minutes
-    SRun run = RunShell(Cli() + " play " + folder.File("long.wav") + " & pid=$!; sleep 1; kill -INT $pid; wait $pid");
+    SRun run = RunShell(Cli() + " play " + folder.File("long.wav") +
+                        " & pid=$!; sleep 1; kill -INT $pid; wait $pid");
     EXPECT_EQ(130, run.nExit);
     EXPECT_EQ('\r', run.strOut.front());
     EXPECT_TRUE(run.strOut.ends_with(" / 10:00\n")) << run.strOut;
     EXPECT_EQ("", run.strErr);
+}
+// The peak of a rendered file's left channel in dBFS.
+double PeakDbfs(const std::vector<int16_t>& left)
+{
+    int nPeak = 1;
+    for (int16_t n : left)
+        nPeak = std::max(nPeak, std::abs(static_cast<int>(n)));
+    return 20.0 * std::log10(nPeak / 32768.0);
+}
+
+// The built-in synthesizer plays about as loud as ordinary sound files: one loud note peaks near
+// -10 dBFS, and a loud chord on several instruments still does not reach full scale.
+TEST(CliRender, ALoudNotePeaksNearMinus10DbfsAndADenseChordDoesNotClip)
+{
+    CTempFolder folder;
+    auto one = MakeHeader(1);
+    AppendEventRecord(one, 0, 0x7F3C90);
+    AppendEventRecord(one, 1000, 0x3C80);
+    auto chord = MakeHeader(1);
+    const uint32_t arrPrograms[] = {0, 48, 61, 19}; // piano, strings, brass, organ
+    for (uint32_t nChannel = 0; nChannel < 4; ++nChannel)
+        AppendEventRecord(chord, 0, 0xC0 | nChannel | arrPrograms[nChannel] << 8);
+    for (uint32_t nChannel = 0; nChannel < 4; ++nChannel)
+        for (uint32_t nKey : {36u, 48u, 55u, 60u, 64u, 67u, 72u, 76u})
+            AppendEventRecord(chord, 0, 0x7F0090 | nChannel | nKey << 8);
+    AppendEventRecord(chord, 2000, 0x7BB0);
+    WriteWholeFile(folder.File("one.tgp"), one);
+    WriteWholeFile(folder.File("chord.tgp"), chord);
+    for (const char* pName : {"one", "chord"})
+    {
+        const SRun run = RunShell(Cli() + " render " + folder.File(std::string(pName) + ".tgp") + " -o " +
+                                  folder.File(std::string(pName) + ".wav"));
+        ASSERT_EQ(0, run.nExit) << run.strErr;
+    }
+    const double fOne = PeakDbfs(LeftChannel(folder.File("one.wav")));
+    EXPECT_GT(fOne, -13.0);
+    EXPECT_LT(fOne, -7.0);
+    const std::vector<int16_t> chordLeft = LeftChannel(folder.File("chord.wav"));
+    ASSERT_FALSE(chordLeft.empty());
+    EXPECT_LT(PeakDbfs(chordLeft), -0.1) << "32 loud notes at once must not clip";
+}
+
+// A MID file renders through the same synthesizer: sound where its note is, silence before.
+TEST(CliRender, RendersAMidiFile)
+{
+    CTempFolder folder;
+    CMidiTrack track;
+    track.Event(0, {0xC0, 0}).Event(96, {0x90, 60, 127}).Event(384, {0x80, 60, 0}).End(480); // 100 ms .. 1 s
+    WriteBytes(folder.File("a.mid"), MakeMidi(0, 480, {track}));
+    const SRun run = RunShell(Cli() + " render " + folder.File("a.mid") + " -o " + folder.File("a.wav"));
+    ASSERT_EQ(0, run.nExit) << run.strErr;
+    const std::vector<int16_t> left = LeftChannel(folder.File("a.wav"));
+    ASSERT_GE(left.size(), 44100u) << "at least the file's own second";
+    const auto itFirst = std::find_if(left.begin(), left.end(), [](int16_t n) { return n > 2 || n < -2; });
+    ASSERT_NE(left.end(), itFirst);
+    EXPECT_GE(itFirst - left.begin(), 4410);
+    EXPECT_LE(itFirst - left.begin(), 4410 + 132);
+
+    WriteBytes(folder.File("bad.mid"), {'M', 'T', 'h', 'd'});
+    const SRun bad = RunShell(Cli() + " render " + folder.File("bad.mid") + " -o " + folder.File("b.wav"));
+    EXPECT_EQ(2, bad.nExit);
+    EXPECT_NE("", bad.strErr);
+}
+
+// SIGTERM or Ctrl+C in a long render: it stops, the WAV file's header counts what was written,
+// and the exit code names the signal.
+TEST(CliRender, ASignalStopsTheRenderWithAWholeFile)
+{
+    CTempFolder folder;
+    auto project = MakeHeader(0);
+    AppendNoteOnRecord(project, 0, 48, 12, 127, 0);
+    AppendNoteOffRecord(project, 3 * 3600 * 1000, 48, 12, 0); // three hours: minutes of work
+    WriteWholeFile(folder.File("long.tgp"), project);
+    for (const auto& [strSignal, nExit] : {std::pair<std::string, int>{"TERM", 143}, {"INT", 130}})
+    {
+        SCOPED_TRACE(strSignal);
+        const std::string strWav = folder.File(strSignal + ".wav");
+        const SRun run =
+            RunShell(Cli() + " render " + folder.File("long.tgp") + " -o " + strWav +
+                     " & pid=$!; i=0; while [ $(stat -c %s " + strWav +
+                     " 2>/dev/null || echo 0) -lt 1000000 ] && [ $i -lt 400 ] && kill -0 $pid; do "
+                     "sleep 0.05; i=$((i+1)); done; kill -" +
+                     strSignal + " $pid; wait $pid");
+        EXPECT_EQ(nExit, run.nExit) << run.strErr;
+        EXPECT_NE(std::string::npos, run.strErr.find("stopped")) << run.strErr;
+        const std::vector<uint8_t> bytes = ReadWholeFile(strWav);
+        ASSERT_GT(bytes.size(), 44u);
+        const std::vector<int16_t> left = LeftChannel(strWav);
+        EXPECT_EQ(bytes.size() - 44, left.size() * 4) << "the header counts every frame written";
+        EXPECT_GT(left.size(), 44100u);
+    }
+}
+
+// A SoundFont that cannot be loaded: the system's General MIDI SoundFont plays instead, and the
+// user is told once which one failed and why.
+TEST(CliPlay, ABadSoundFontFallsBackAndSaysSoOnce)
+{
+    CTempFolder folder;
+    WriteWholeFile(folder.File("one.tgp"), OneNoteProject(1));
+    for (const std::string& strFont :
+         std::vector<std::string>{"/nonexistent.sf2", "/etc/passwd", folder.Path()})
+    {
+        SCOPED_TRACE(strFont);
+        const SRun run = RunShell("TONEGROVE_SOUNDFONT=" + strFont + " " + Cli() + " play " +
+                                  folder.File("one.tgp") + " --device -1");
+        EXPECT_EQ(0, run.nExit) << run.strErr;
+        EXPECT_EQ(1u, Lines(run.strErr).size()) << run.strErr;
+        EXPECT_NE(std::string::npos, run.strErr.find("\"" + strFont + "\" cannot be loaded")) << run.strErr;
+        EXPECT_EQ(std::string::npos, run.strErr.find("MIDI-устройств")) << "the synthesizer plays";
+    }
+}
+
+TEST(CliInfo, WavAndMidiFilesGiveTheirKindAndLength)
+{
+    CTempFolder folder;
+    WriteBytes(folder.File("a.wav"), MakeWav({22050, 2, 16, 26460})); // 1200 ms
+    CMidiTrack track;
+    track.Event(0, {0x90, 60, 100}).Event(1150, {0x80, 60, 0}).End(0); // 1197.9 ms
+    WriteBytes(folder.File("a.MID"), MakeMidi(0, 480, {track}));
+    WriteBytes(folder.File("bad.wav"), {'R', 'I', 'F', 'F'});
+    SRun run = RunShell(Cli() + " info " + folder.File("a.wav") + " " + folder.File("a.MID"));
+    EXPECT_EQ(0, run.nExit) << run.strErr;
+    EXPECT_EQ("file: " + folder.File("a.wav") + "\nkind: WAV\nduration_ms: 1200\n" + "file: " +
+                  folder.File("a.MID") + "\nkind: MIDI\nformat: 0\ntracks: 1\nevents: 2\nduration_ms: 1197\n",
+              run.strOut);
+    run = RunShell(Cli() + " info " + folder.File("bad.wav"));
+    EXPECT_EQ(2, run.nExit);
+    EXPECT_EQ(folder.File("bad.wav") + ": not a WAV file that can be played\n", run.strErr);
 }
 } // namespace

@@ -23,6 +23,15 @@ using TMessages = std::vector<uint32_t>;
 
 uint32_t Msg3(uint32_t nStatus, uint32_t nData1, uint32_t nData2 = 0) { return nStatus | nData1 << 8 | nData2 << 16; }
 
+// What the sequencer sends, after its note offs, on each channel it used when it falls silent:
+// sustain, sostenuto and soft pedal up, then all notes off and all sound off.
+TMessages PedalsUp(uint32_t nChannel)
+{
+    return {Msg3(0xB0 | nChannel, 64), Msg3(0xB0 | nChannel, 66), Msg3(0xB0 | nChannel, 67)};
+}
+TMessages Cut(uint32_t nChannel) { return {Msg3(0xB0 | nChannel, 123), Msg3(0xB0 | nChannel, 120)}; }
+constexpr size_t kSilence0 = 5; // both on channel 0
+
 class CDeviceTest : public ::testing::Test
 {
   protected:
@@ -284,6 +293,11 @@ TEST_F(CDeviceTest, SequencerSendsEachMessageAtItsTimeAndStopsAtTheEnd)
                            {1000, Msg3(0x80, 60)},
                            {1000, Msg3(0x90, 62, 90)},
                            {1250, Msg3(0x80, 62)},
+                           {1500, Msg3(0xB0, 64)},
+                           {1500, Msg3(0xB0, 66)},
+                           {1500, Msg3(0xB0, 67)},
+                           {1500, Msg3(0xB0, 123)},
+                           {1500, Msg3(0xB0, 120)},
                        }));
     EXPECT_EQ(m_midi.OpenedDevices(), std::vector<int>{kMidiMapper});
 }
@@ -309,22 +323,22 @@ TEST_F(CDeviceTest, SequencerPauseAndStopSilenceAndPlayGoesOnFromThere)
         layer.Send("status mus1 position", strReply);
         EXPECT_EQ(strReply, "400");
         // The note that was sounding is switched off at once.
-        ASSERT_EQ(midi.Messages().size(), 3u);
+        ASSERT_EQ(midi.Messages().size(), 3u + kSilence0);
         EXPECT_EQ(midi.Messages()[2], Msg3(0x80, 60));
         EXPECT_EQ(midi.Sent()[2].Ms(), 400);
 
         // Held for a second: nothing plays meanwhile.
         ASSERT_TRUE(clock.AdvanceTo(1400, [] { return true; }));
-        EXPECT_EQ(midi.Messages().size(), 3u);
+        EXPECT_EQ(midi.Messages().size(), 3u + kSilence0);
         ASSERT_EQ(layer.Send("play mus1", strReply), 0);
         // The rest of the file keeps its spacing from where it held: 600 ms on, the next notes.
         ASSERT_TRUE(clock.AdvanceTo(2000, [] { return false; }));
         const std::vector<SSent> arrSent = midi.Sent();
-        ASSERT_EQ(arrSent.size(), 5u);
-        EXPECT_EQ(arrSent[3].dwMessage, Msg3(0x80, 60));
-        EXPECT_EQ(arrSent[3].Ms(), 2000);
-        EXPECT_EQ(arrSent[4].dwMessage, Msg3(0x90, 62, 90));
-        EXPECT_EQ(arrSent[4].Ms(), 2000);
+        ASSERT_EQ(arrSent.size(), 5u + kSilence0);
+        EXPECT_EQ(arrSent[3 + kSilence0].dwMessage, Msg3(0x80, 60));
+        EXPECT_EQ(arrSent[3 + kSilence0].Ms(), 2000);
+        EXPECT_EQ(arrSent[4 + kSilence0].dwMessage, Msg3(0x90, 62, 90));
+        EXPECT_EQ(arrSent[4 + kSilence0].Ms(), 2000);
         layer.Send("status mus1 position", strReply);
         EXPECT_EQ(strReply, "1000");
     }
@@ -359,11 +373,12 @@ TEST_F(CDeviceTest, SequencerSeekSwitchesNotesOffAndSendsTheStateAtTheTarget)
     EXPECT_EQ(Position(), "700");
     const TMessages arrAll = m_midi.Messages();
     const TMessages arrSeek(arrAll.begin() + std::ptrdiff_t(nBefore), arrAll.end());
-    EXPECT_EQ(arrSeek, (TMessages{
-                           Msg3(0x80, 60), Msg3(0x89, 36), // what sounded
-                           Msg3(0xB0, 121), Msg3(0xB9, 121), // channels used so far
-                           Msg3(0xC0, 5), Msg3(0xB0, 7, 50), Msg3(0xE0, 0, 80),
-                       }));
+    TMessages arrExpected = {Msg3(0x80, 60), Msg3(0x89, 36)}; // what sounded
+    for (const TMessages& arrPart : {PedalsUp(0), PedalsUp(9), Cut(0), Cut(9),
+                                     TMessages{Msg3(0xB0, 121), Msg3(0xB9, 121), // channels used so far
+                                               Msg3(0xC0, 5), Msg3(0xB0, 7, 50), Msg3(0xE0, 0, 80)}})
+        arrExpected.insert(arrExpected.end(), arrPart.begin(), arrPart.end());
+    EXPECT_EQ(arrSeek, arrExpected);
     // Playing on from the target starts with the first message after it.
     Do("play mus1");
     StepTo(400);
@@ -444,7 +459,10 @@ TEST_F(CDeviceTest, PlayerThreadPlaysAMidiFileAndShutdownSilencesIt)
 
     player.Shutdown();
     EXPECT_FALSE(player.ThreadRunning());
-    EXPECT_EQ(m_midi.Messages(), (TMessages{Msg3(0xC0, 5), Msg3(0x90, 60, 100), Msg3(0x80, 60)}));
+    TMessages arrExpected = {Msg3(0xC0, 5), Msg3(0x90, 60, 100), Msg3(0x80, 60)};
+    for (const TMessages& arrPart : {PedalsUp(0), Cut(0)})
+        arrExpected.insert(arrExpected.end(), arrPart.begin(), arrPart.end());
+    EXPECT_EQ(m_midi.Messages(), arrExpected);
     EXPECT_EQ(m_midi.OpenHandles(), 0);
 }
 
@@ -461,7 +479,7 @@ TEST_F(CDeviceTest, PlayerThreadPlaysAMidiFileToItsEnd)
     ASSERT_TRUE(pollClock.AdvanceTo(10, Done));
     ASSERT_TRUE(WaitFor(Done));
     EXPECT_FALSE(player.m_bPlaying);
-    EXPECT_EQ(m_midi.Messages().size(), 5u);
+    EXPECT_EQ(m_midi.Messages().size(), 5u + kSilence0);
     EXPECT_EQ(m_midi.OpenHandles(), 0);
 }
 

@@ -14,6 +14,34 @@ const std::string kCannotOpen = "Tonegrove: Ошибка MIDI|Не могу от
 constexpr uint32_t kOn60 = 0x7F3C90, kOff60 = 0x3C80;
 constexpr int64_t kStep = kWaitStep.count();
 
+// The silencing every end sends on each channel the player used: sustain, sostenuto and soft
+// pedal up, all notes off, all sound off. The timing cases look at the project's own messages.
+bool IsSilencingControl(uint32_t dwMessage)
+{
+    const uint32_t nData1 = dwMessage >> 8 & 0xFF, nData2 = dwMessage >> 16 & 0xFF;
+    return (dwMessage & 0xF0) == 0xB0 && nData2 == 0 &&
+           (nData1 == 64 || nData1 == 66 || nData1 == 67 || nData1 == 120 || nData1 == 123);
+}
+
+TTimeline WithoutSilencing(TTimeline timeline)
+{
+    std::erase_if(timeline, [](const auto& sent) { return IsSilencingControl(sent.second); });
+    return timeline;
+}
+
+// What silencing sends at nMs after the note offs, when only channel 0 was used.
+TTimeline Silence0(int64_t nMs)
+{
+    return {{nMs, 0x0040B0}, {nMs, 0x0042B0}, {nMs, 0x0043B0}, {nMs, 0x007BB0}, {nMs, 0x0078B0}};
+}
+
+using ::operator+;
+TTimeline operator+(TTimeline a, const TTimeline& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 struct STimingCase
 {
     const char* pName;
@@ -26,14 +54,18 @@ struct STimingCase
 std::vector<STimingCase> TimingCases()
 {
     std::vector<STimingCase> cases;
-    cases.push_back({"one note 0.0, then its closing silence", OneNoteProject(0), {{100, kOn60}, {600, kOff60}},
-                     1300, 0});
+    cases.push_back({"one note 0.0, then its closing silence",
+                     OneNoteProject(0),
+                     {{100, kOn60}, {600, kOff60}},
+                     1300,
+                     0});
     cases.push_back({"one note 0.1", OneNoteProject(1), {{100, kOn60}, {600, kOff60}}, 600, 600});
 
     auto channel = MakeHeader(0);
     AppendNoteOnRecord(channel, 0, 48, 12, 100, 3);
     AppendNoteOffRecord(channel, 10, 48, 12, 3);
-    cases.push_back({"base 48 key 12 channel 3 velocity 100", channel, {{0, 0x643C93}, {10, 0x3C83}}, 710, 0});
+    cases.push_back(
+        {"base 48 key 12 channel 3 velocity 100", channel, {{0, 0x643C93}, {10, 0x3C83}}, 710, 0});
 
     // Delays below 50 ms and the rest of longer ones are waited too, so the timing comes back.
     auto whole = MakeHeader(1);
@@ -43,11 +75,12 @@ std::vector<STimingCase> TimingCases()
     AppendEventRecord(whole, 0, 0x3E80);
     AppendEventRecord(whole, 251, 0x644090);
     AppendEventRecord(whole, 50, 0x4080);
-    cases.push_back({"every delay waited whole",
-                     whole,
-                     {{120, kOn60}, {169, kOff60}, {170, 0x643E90}, {170, 0x3E80}, {421, 0x644090}, {471, 0x4080}},
-                     471,
-                     471});
+    cases.push_back(
+        {"every delay waited whole",
+         whole,
+         {{120, kOn60}, {169, kOff60}, {170, 0x643E90}, {170, 0x3E80}, {421, 0x644090}, {471, 0x4080}},
+         471,
+         471});
 
     auto leftOn = MakeHeader(0);
     AppendNoteOnRecord(leftOn, 100, 48, 12, 127, 0);
@@ -66,7 +99,8 @@ std::vector<STimingCase> TimingCases()
     AppendNoteOnRecord(other, 100, 48, 12, 127, 0);
     other = other + Bytes({'x', 1, 50});
     AppendNoteOffRecord(other, 100, 48, 12, 0);
-    cases.push_back({"0.0 record of another type is only its delay", other, {{100, kOn60}, {250, kOff60}}, 950, 0});
+    cases.push_back(
+        {"0.0 record of another type is only its delay", other, {{100, kOn60}, {250, kOff60}}, 950, 0});
 
     cases.push_back({"header only 0.0", MakeHeader(0), {}, 700, 0});
     cases.push_back({"header only 0.1", MakeHeader(1), {}, 0, 0});
@@ -89,9 +123,10 @@ TEST(ProjectPlayback, SendsEachMessageOnItsSchedule)
         ASSERT_TRUE(run.RunTo(c.nEndMs));
         EXPECT_TRUE(run.Ended());
         EXPECT_FALSE(run.m_player.m_bPlaying);
-        EXPECT_EQ(c.expected, run.Timeline());
+        EXPECT_EQ(c.expected, WithoutSilencing(run.Timeline()));
         EXPECT_EQ(c.fEndPosition, run.m_player.m_fPosition);
         EXPECT_EQ(EPlayEnd::Finished, run.m_pThread->LastEnd());
+        EXPECT_FALSE(run.m_pThread->LastDeviceFailed());
         EXPECT_EQ(std::vector<int>{0}, run.m_recorder.OpenedDevices());
         EXPECT_EQ(0, run.m_recorder.OpenHandles()) << "the device is closed at the end";
         EXPECT_TRUE(run.m_prompter.Lines().empty());
@@ -136,7 +171,7 @@ TEST(ProjectPlayback, PauseHoldsAndResumesOnSchedule)
 
     run.m_player.m_bPause = false;
     ASSERT_TRUE(run.RunTo(5000));
-    const TTimeline timeline = run.Timeline();
+    const TTimeline timeline = WithoutSilencing(run.Timeline());
     ASSERT_EQ(2u, timeline.size());
     EXPECT_EQ(kOff60, timeline[1].second);
     // The note off is due 600 - fHeldAt ms of playing after the resume, which the player sees
@@ -186,7 +221,7 @@ TEST(ProjectPlayback, StopEndsALongSilenceAndSilencesTheNotes)
             run.m_player.m_bStop = true;
         ASSERT_TRUE(run.RunTo(1000 + c.nLatest));
         ASSERT_TRUE(run.Ended());
-        const TTimeline timeline = run.Timeline();
+        const TTimeline timeline = WithoutSilencing(run.Timeline());
         ASSERT_EQ(4u, timeline.size());
         EXPECT_EQ((std::pair<int64_t, uint32_t>{100, kOn60}), timeline[0]);
         EXPECT_EQ((std::pair<int64_t, uint32_t>{100, 0x644093}), timeline[1]);
@@ -202,7 +237,8 @@ TEST(ProjectPlayback, StopEndsALongSilenceAndSilencesTheNotes)
         const int64_t nRestart = run.m_clock.NowMs();
         ASSERT_TRUE(run.Start());
         ASSERT_TRUE(run.RunTo(nRestart + 100));
-        EXPECT_EQ((std::pair<int64_t, uint32_t>{nRestart + 100, kOn60}), run.Timeline().at(4));
+        EXPECT_EQ((std::pair<int64_t, uint32_t>{nRestart + 100, kOn60}),
+                  WithoutSilencing(run.Timeline()).at(4));
     }
 }
 
@@ -213,8 +249,8 @@ TEST(ProjectPlayback, StopSwitchesOffWhatEachChannelHoldsAndReleasesThePedal)
     AppendEventRecord(project, 0, 0x643E91);  // note 62 on, channel 1
     AppendEventRecord(project, 0, 0x643C90);  // note 60 on twice, channel 0
     AppendEventRecord(project, 0, 0x503C90);
-    AppendEventRecord(project, 0, 0x3C80);    // ... and off once: still sounding
-    AppendEventRecord(project, 0, 0x644590);  // note 69 on and off with velocity 0
+    AppendEventRecord(project, 0, 0x3C80);   // ... and off once: still sounding
+    AppendEventRecord(project, 0, 0x644590); // note 69 on and off with velocity 0
     AppendEventRecord(project, 0, 0x004590);
     AppendEventRecord(project, 9000, 0x3E81);
     CPlayRun run(project);
@@ -224,8 +260,60 @@ TEST(ProjectPlayback, StopSwitchesOffWhatEachChannelHoldsAndReleasesThePedal)
     ASSERT_TRUE(run.Settle());
     ASSERT_TRUE(run.Ended());
     const std::vector<uint32_t> messages = run.m_recorder.Messages();
-    ASSERT_EQ(10u, messages.size());
-    EXPECT_EQ((std::vector<uint32_t>{0x3C80, 0x3E81, 0x0040B1}), std::vector<uint32_t>(messages.begin() + 7, messages.end()));
+    ASSERT_EQ(7u + 2 + 2 * 5, messages.size());
+    EXPECT_EQ((std::vector<uint32_t>{0x3C80, 0x3E81, 0x0040B0, 0x0042B0, 0x0043B0, 0x0040B1, 0x0042B1,
+                                     0x0043B1, 0x007BB0, 0x0078B0, 0x007BB1, 0x0078B1}),
+              std::vector<uint32_t>(messages.begin() + 7, messages.end()));
+}
+
+// A note held by the sostenuto pedal has had its note off; at Stop, at the end and on close the
+// player lets every pedal up on each channel it used and cuts what still sounds there.
+TEST(ProjectPlayback, EveryEndReleasesEveryPedalAndCutsTheChannelsUsed)
+{
+    auto project = MakeHeader(1);
+    AppendEventRecord(project, 10, 0x7F3C92);   // note 60 on, channel 2
+    AppendEventRecord(project, 0, 0x7F42B2);    // sostenuto down: it holds note 60
+    AppendEventRecord(project, 0, 0x3C82);      // note off: held on by the pedal
+    AppendEventRecord(project, 0, 0x643E95);    // note 62 on, channel 5, left on
+    AppendEventRecord(project, 1000, 0x0001B2); // modulation off, channel 2: the last record
+    const std::vector<uint32_t> kPlayed = {0x7F3C92, 0x7F42B2, 0x3C82, 0x643E95};
+    const std::vector<uint32_t> kSilence = {0x3E85,   0x0040B2, 0x0042B2, 0x0043B2, 0x0040B5, 0x0042B5,
+                                            0x0043B5, 0x007BB2, 0x0078B2, 0x007BB5, 0x0078B5};
+    enum class EEnd
+    {
+        Stop,
+        End,
+        Close
+    };
+    for (const EEnd eEnd : {EEnd::Stop, EEnd::End, EEnd::Close})
+    {
+        SCOPED_TRACE(static_cast<int>(eEnd));
+        CPlayRun run(project);
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.RunTo(200));
+        std::vector<uint32_t> expected = kPlayed;
+        if (eEnd == EEnd::Stop)
+        {
+            run.m_pThread->Stop();
+            ASSERT_TRUE(run.Settle());
+        }
+        else if (eEnd == EEnd::End)
+        {
+            ASSERT_TRUE(run.RunTo(1010));
+            expected.push_back(0x0001B2);
+        }
+        else
+        {
+            run.m_pThread.reset();
+        }
+        if (run.m_pThread)
+        {
+            ASSERT_TRUE(run.Ended());
+        }
+        expected.insert(expected.end(), kSilence.begin(), kSilence.end());
+        EXPECT_EQ(expected, run.m_recorder.Messages());
+        EXPECT_EQ(0, run.m_recorder.OpenHandles());
+    }
 }
 
 TEST(ProjectPlayback, ClosingStopsJoinsAndSilences)
@@ -235,7 +323,7 @@ TEST(ProjectPlayback, ClosingStopsJoinsAndSilences)
     ASSERT_TRUE(run.RunTo(200));
     EXPECT_FALSE(run.Start()) << "no second thread while one plays";
     run.m_pThread.reset(); // what closing the program does; must neither hang nor leave a note on
-    EXPECT_EQ((TTimeline{{100, kOn60}, {200, kOff60}}), run.Timeline());
+    EXPECT_EQ((TTimeline{{100, kOn60}, {200, kOff60}} + Silence0(200)), run.Timeline());
     EXPECT_EQ(0, run.m_recorder.OpenHandles());
 }
 
@@ -267,10 +355,12 @@ TEST(ProjectPlayback, DamagedThirdRecordPlaysTwoMessagesThenTells)
         ASSERT_TRUE(run.Start());
         ASSERT_TRUE(run.RunTo(10000));
         ASSERT_TRUE(run.Ended());
-        EXPECT_EQ((TTimeline{{100, kOn60}, {150, 0x7F4090}, {c.nDamageMs, kOff60}, {c.nDamageMs, 0x4080}}),
+        EXPECT_EQ((TTimeline{{100, kOn60}, {150, 0x7F4090}, {c.nDamageMs, kOff60}, {c.nDamageMs, 0x4080}} +
+                   Silence0(c.nDamageMs)),
                   run.Timeline());
         EXPECT_EQ(std::vector<std::string>{kDamagedPlayback}, run.m_prompter.Lines());
-        EXPECT_EQ(std::vector<size_t>{4}, run.m_prompter.m_arrSentBefore) << "silenced before the message";
+        EXPECT_EQ(std::vector<size_t>{4 + 5}, run.m_prompter.m_arrSentBefore)
+            << "silenced before the message";
         EXPECT_EQ(EPlayEnd::Damaged, run.m_pThread->LastEnd());
         EXPECT_FALSE(run.m_player.m_bPlaying);
     }
@@ -284,7 +374,7 @@ TEST(ProjectPlayback, UnknownTypeInVersion01EndsSilently)
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(run.RunTo(600));
     ASSERT_TRUE(run.Ended());
-    EXPECT_EQ((TTimeline{{100, kOn60}, {600, kOff60}}), run.Timeline());
+    EXPECT_EQ((TTimeline{{100, kOn60}, {600, kOff60}} + Silence0(600)), run.Timeline());
     EXPECT_TRUE(run.m_prompter.Lines().empty());
     EXPECT_EQ(EPlayEnd::UnknownType, run.m_pThread->LastEnd());
     EXPECT_EQ(2, run.m_player.m_nRecordCount.load()) << "the record of unknown type is not counted";
@@ -312,6 +402,7 @@ TEST(ProjectPlayback, DeviceThatCannotOpenIsToldAndPlaysSilently)
         EXPECT_EQ(300, run.m_player.m_fPosition);
         ASSERT_TRUE(run.RunTo(600));
         EXPECT_TRUE(run.Ended());
+        EXPECT_TRUE(run.m_pThread->LastDeviceFailed()) << "the command line must not call that a success";
         EXPECT_TRUE(run.Timeline().empty());
         EXPECT_EQ(EPlayEnd::Finished, run.m_pThread->LastEnd());
     }
@@ -329,9 +420,11 @@ TEST(ProjectPlayback, StartSettlesWhenTheThreadEndsWithoutPlaying)
     run.m_pThread->Join();
     EXPECT_FALSE(run.m_player.m_bPlaying);
     EXPECT_EQ(EPlayEnd::Refused, run.m_pThread->LastEnd());
-    EXPECT_EQ(std::vector<std::string>{"Ошибка!|Этот файл возможно создан в будущих версиях Tonegrove, и поэтому не "
-                                       "может быть воспроизведен!"},
-              run.m_prompter.Lines());
+    EXPECT_EQ(
+        std::vector<std::string>{
+            "Ошибка!|Этот файл возможно создан в будущих версиях Tonegrove, и поэтому не "
+            "может быть воспроизведен!"},
+        run.m_prompter.Lines());
     EXPECT_EQ(0, run.m_recorder.OpenHandles()) << "the device opened before the check is closed";
     EXPECT_TRUE(run.Timeline().empty());
 }

@@ -1,30 +1,33 @@
 // The device numbering of the program's MIDI outputs and the sharing of the one built-in
 // synthesizer, with the synthesizer, the audio stream and the system's ports replaced.
+#include "platform/ClockPacedStream.h"
 #include "platform/FluidSynth.h"
 #include "platform/SystemMidiOut.h"
 #include "sound/MidiDevices.h"
+#include "tests/ManualClock.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <map>
 #include <set>
+#include <unistd.h>
 
 namespace
 {
 struct SWorld
 {
-    std::vector<uint32_t> arrSynth;          // messages that reached the synthesizer
+    std::vector<uint32_t> arrSynth;                // messages that reached the synthesizer
     std::map<int, std::vector<uint32_t>> mapPorts; // messages per port
     int nSynthsMade = 0;
     std::set<IAudioSource*> setSources;
     bool bSynthFails = false;
     bool bAudioFails = false;
-    std::string strChoice = "first.sf2";      // the SoundFont chosen now
-    std::vector<std::string> arrLoads;        // SoundFonts loaded into a playing synthesizer
+    std::string strChoice = "first.sf2"; // the SoundFont chosen now
+    std::vector<std::string> arrLoads;   // SoundFonts loaded into a playing synthesizer
 };
 
 class CFakeSynth : public ISynthesizer
@@ -92,7 +95,8 @@ class CFakePorts : public IMidiPorts
 CSystemMidiOut MakeOutputs(SWorld& world)
 {
     return CSystemMidiOut(
-        [&world]() -> std::unique_ptr<ISynthesizer> {
+        [&world]() -> std::unique_ptr<ISynthesizer>
+        {
             ++world.nSynthsMade;
             return world.bSynthFails ? nullptr : std::make_unique<CFakeSynth>(world);
         },
@@ -132,7 +136,8 @@ TEST(BuiltInSynthesizer, ASoundFontThatCannotBeLoadedKeepsTheOneItHad)
 {
     auto pSynth = CFluidSynth::Create(kSystemSoundFont);
     ASSERT_NE(nullptr, pSynth);
-    const auto Sounds = [&] {
+    const auto Sounds = [&]
+    {
         pSynth->ShortMsg(0x7F3C90);
         std::vector<float> block(2 * 4410);
         pSynth->Render(block.data(), 4410);
@@ -141,7 +146,8 @@ TEST(BuiltInSynthesizer, ASoundFontThatCannotBeLoadedKeepsTheOneItHad)
     };
     EXPECT_FALSE(pSynth->LoadSoundFont("/nonexistent.sf2"));
     const std::string strJunk =
-        (std::filesystem::temp_directory_path() / ("tonegrove-junk-" + std::to_string(getpid()) + ".sf2")).string();
+        (std::filesystem::temp_directory_path() / ("tonegrove-junk-" + std::to_string(getpid()) + ".sf2"))
+            .string();
     std::ofstream(strJunk) << "RIFF, but no SoundFont";
     EXPECT_FALSE(pSynth->LoadSoundFont(strJunk));
     std::filesystem::remove(strJunk);
@@ -156,7 +162,8 @@ TEST(SystemMidiOut, ListsTheSynthesizerThenThePortsAfterTheMapper)
     SWorld world;
     CSystemMidiOut outputs = MakeOutputs(world);
     FillMidiDevices(outputs);
-    EXPECT_EQ((std::vector<std::string>{"MIDI Mapper", "Tonegrove Synth", "Port A", "Port B"}), g_arrMidiDevices);
+    EXPECT_EQ((std::vector<std::string>{"MIDI Mapper", "Tonegrove Synth", "Port A", "Port B"}),
+              g_arrMidiDevices);
     FillMidiDevices(outputs);
     EXPECT_EQ(4u, g_arrMidiDevices.size()) << "filled afresh, not appended to";
     EXPECT_EQ(0, world.nSynthsMade) << "listing loads no SoundFont";
@@ -173,7 +180,8 @@ TEST(SystemMidiOut, EachNumberReachesItsDevice)
         ASSERT_TRUE(pHandle) << nDevice;
         pHandle->ShortMsg(dwMessage);
     }
-    EXPECT_EQ((std::vector<uint32_t>{0x101, 0x102}), world.arrSynth) << "the mapper is the built-in synthesizer";
+    EXPECT_EQ((std::vector<uint32_t>{0x101, 0x102}), world.arrSynth)
+        << "the mapper is the built-in synthesizer";
     EXPECT_EQ(std::vector<uint32_t>{0x103}, world.mapPorts[0]);
     EXPECT_EQ(std::vector<uint32_t>{0x104}, world.mapPorts[1]);
     for (int nDevice : {-2, 3, 100})
@@ -218,5 +226,77 @@ TEST(SystemMidiOut, SynthesizerThatCannotStartGivesNoHandle)
         world.bSynthFails = world.bAudioFails = false;
         EXPECT_TRUE(outputs.Open(0)) << "a later open tries again";
     }
+}
+// A SoundFont that cannot be loaded (from the environment or a garbage setting) must not leave
+// the program without its synthesizer: the system's General MIDI SoundFont plays, and the user
+// is told which font failed and why. Only when that one fails too is there no synthesizer.
+TEST(BuiltInSynthesizer, ABadSoundFontFallsBackToTheSystemOneAndSaysWhy)
+{
+    CTempFolder folder;
+    std::ofstream(folder.File("junk.sf2")) << "RIFF, but no SoundFont";
+    struct SCase
+    {
+        std::string strChosen;
+        std::string strWhy;
+    };
+    const SCase cases[] = {
+        {"/nonexistent.sf2", "No such file or directory"},
+        {folder.Path(), "it is a folder"},
+        {"/etc/passwd", "it is not a SoundFont"},
+        {folder.File("junk.sf2"), "it is not a SoundFont"},
+        {"", "no file named"},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.strChosen);
+        std::vector<std::string> arrTold;
+        auto pSynth = CreateSynthWithFallback(
+            c.strChosen, kSystemSoundFont, [&](const std::string& strText) { arrTold.push_back(strText); });
+        EXPECT_NE(nullptr, pSynth);
+        ASSERT_EQ(1u, arrTold.size());
+        EXPECT_NE(std::string::npos,
+                  arrTold[0].find("\"" + c.strChosen + "\" cannot be loaded (" + c.strWhy + ")"))
+            << arrTold[0];
+        EXPECT_NE(std::string::npos, arrTold[0].find(kSystemSoundFont)) << "and what plays instead";
+    }
+
+    std::vector<std::string> arrTold;
+    auto Tell = [&](const std::string& strText) { arrTold.push_back(strText); };
+    EXPECT_EQ(nullptr, CreateSynthWithFallback("/nonexistent.sf2", "/etc/passwd", Tell));
+    ASSERT_EQ(1u, arrTold.size());
+    EXPECT_NE(std::string::npos, arrTold[0].find("cannot play")) << arrTold[0];
+    arrTold.clear();
+    EXPECT_NE(nullptr, CreateSynthWithFallback(kSystemSoundFont, "/nonexistent.sf2", Tell));
+    EXPECT_TRUE(arrTold.empty()) << "a good choice is not talked about";
+}
+
+// Without a sound card our own thread pulls the mix: by the clock, at 44100 frames a second of
+// its time, however long it runs, and not one buffer more once it is gone.
+TEST(ClockPacedStream, PullsTheMixAtTheTrueRateOfTheClock)
+{
+    CManualClock clock;
+    std::atomic<int64_t> nMixed{0};
+    {
+        CClockPacedStream stream(
+            clock,
+            [&](float* pStereo, int nFrames)
+            {
+                std::fill(pStereo, pStereo + 2 * nFrames, 0.0f);
+                nMixed += nFrames;
+            },
+            44100, 128);
+        const auto NeverDone = [] { return false; };
+        for (int64_t nSeconds : {1, 2, 10})
+        {
+            ASSERT_TRUE(clock.AdvanceTo(nSeconds * 1000, NeverDone));
+            // Buffer k is pulled at k x 128 / 44100 s, the first one at once.
+            const int64_t nExpected = (nSeconds * 44100 / 128 + 1) * 128;
+            EXPECT_EQ(nExpected, stream.Frames()) << nSeconds << " s";
+            EXPECT_EQ(nExpected, nMixed.load());
+        }
+    }
+    const int64_t nAtEnd = nMixed;
+    ASSERT_TRUE(clock.AdvanceTo(11000, [] { return true; }));
+    EXPECT_EQ(nAtEnd, nMixed.load());
 }
 } // namespace
