@@ -5,7 +5,9 @@
 #include "app/TextHelpers.h"
 #include "platform/Prompter.h"
 
+#include <utility>
 #include <variant>
+#include <vector>
 
 float Frequency = 0;
 float Volume = 0;
@@ -31,16 +33,17 @@ struct SSetting
 
 // The twelve values that load, save and import handle, in their order.
 const SSetting kSettings[] = {
-    {"Frequency", &Frequency},   {"Volume", &Volume},         {"Synth", &Synth},
+    {"Frequency", &Frequency},     {"Volume", &Volume},       {"Synth", &Synth},
     {"DeviceIndex", &DeviceIndex}, {"SynthMode", &SynthMode}, {"OscilatorMode", &OscilatorMode},
     {"ProjectType", &ProjectType}, {"AllPlay", &AllPlay},     {"PrePause", &PrePause},
-    {"PlayNoEnd", &PlayNoEnd},   {"BaseNote", &BaseNote},     {"MusicType", &MusicType},
+    {"PlayNoEnd", &PlayNoEnd},     {"BaseNote", &BaseNote},   {"MusicType", &MusicType},
 };
 
 void FromText(const SSetting& setting, const std::string& strText)
 {
     std::visit(
-        [&](auto* p) {
+        [&](auto* p)
+        {
             using T = std::remove_pointer_t<decltype(p)>;
             if constexpr (std::is_same_v<T, float>)
                 *p = static_cast<float>(TextToFloat(strText));
@@ -55,7 +58,8 @@ void FromText(const SSetting& setting, const std::string& strText)
 std::string ToText(const SSetting& setting)
 {
     return std::visit(
-        [](auto* p) -> std::string {
+        [](auto* p) -> std::string
+        {
             using T = std::remove_pointer_t<decltype(p)>;
             if constexpr (std::is_same_v<T, float>)
                 return FloatToText(static_cast<double>(*p));
@@ -67,6 +71,30 @@ std::string ToText(const SSetting& setting)
         setting.pValue);
 }
 
+std::vector<std::pair<std::string, SRegValue>> SettingValues()
+{
+    std::vector<std::pair<std::string, SRegValue>> values;
+    for (const SSetting& setting : kSettings)
+        values.emplace_back(setting.pName, SRegValue{EValueType::String, ToText(setting)});
+    return values;
+}
+
+SSettingsProblem Failure(int nError)
+{
+    SSettingsProblem problem;
+    problem.strFolder = Registry().Location(ERoot::CurrentUser);
+    problem.nError = nError;
+    return problem;
+}
+
+// One write for all of them: one failure to report, and the file rewritten once.
+std::optional<SSettingsProblem> StoreValues(const std::vector<std::pair<std::string, SRegValue>>& values)
+{
+    if (int nError = Registry().WriteValues(ERoot::CurrentUser, kSettingsKey, values))
+        return Failure(nError);
+    return std::nullopt;
+}
+
 void LoadFrom(ERoot eRoot)
 {
     for (const SSetting& setting : kSettings)
@@ -76,6 +104,21 @@ void LoadFrom(ERoot eRoot)
     }
 }
 } // namespace
+
+std::string SSettingsProblem::Text() const
+{
+    std::string strText = bWriting ? Msg::kSettingsNotSaved : Msg::kSettingsNotRead;
+    if (!strFolder.empty())
+        strText += (bWriting ? Msg::kSettingsNotSavedFolder : Msg::kSettingsNotReadFolder) + strFolder;
+    strText += "\n";
+    strText += nError == kNotRegularFileError ? Msg::kNotRegularFile : SystemErrorText(nError);
+    return strText + "\n" + Msg::kSettingsInMemory;
+}
+
+void ShowSettingsProblem(const SSettingsProblem& problem)
+{
+    ShowMessage(problem.Text(), Msg::kRegisterErrorCaption, EIcon::Error);
+}
 
 std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strName)
 {
@@ -90,26 +133,36 @@ std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strNa
 
 bool WriteSettingText(const std::string& strName, const std::string& strText)
 {
-    int nError = Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
+    int nError =
+        Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
     if (nError == 0)
         return true;
-    ShowMessage(SystemErrorText(nError), Msg::kRegisterErrorCaption, EIcon::Error);
+    ShowSettingsProblem(Failure(nError));
     return false;
 }
 
-void LoadSettings() { LoadFrom(ERoot::CurrentUser); }
+void LoadSettings()
+{
+    LoadFrom(ERoot::CurrentUser);
+}
+
+std::optional<SSettingsProblem> StoreSettings()
+{
+    return StoreValues(SettingValues());
+}
 
 void SaveSettings()
 {
-    for (const SSetting& setting : kSettings)
-        WriteSettingText(setting.pName, ToText(setting));
+    if (auto problem = StoreSettings())
+        ShowSettingsProblem(*problem);
 }
 
-void ImportSettings()
+std::optional<SSettingsProblem> ImportSettings()
 {
     LoadFrom(ERoot::LocalMachine);
-    SaveSettings();
-    WriteSettingText("", ModuleFolder());
+    auto values = SettingValues();
+    values.emplace_back("", SRegValue{EValueType::String, ModuleFolder()});
+    return StoreValues(values);
 }
 
 void LoadExtView()
@@ -121,12 +174,23 @@ void LoadExtView()
         ExtView = false;
 }
 
-void LoadSettingsAtStartup()
+std::optional<SSettingsProblem> LoadSettingsAtStartup()
 {
-    if (!ReadSettingText(ERoot::CurrentUser, ""))
-        ImportSettings();
+    std::optional<SSettingsProblem> problem;
+    if (int nError = Registry().CheckReadable(ERoot::CurrentUser))
+    {
+        // Every read comes back empty, and the import would only be refused when it writes:
+        // say it once and go on with what is in memory.
+        problem = Failure(nError);
+        problem->bWriting = false;
+    }
+    else if (!ReadSettingText(ERoot::CurrentUser, ""))
+        problem = ImportSettings();
     LoadExtView();
     LoadSettings();
+    if (problem)
+        ShowSettingsProblem(*problem);
+    return problem;
 }
 
 void ResetSettingsToDefaults()

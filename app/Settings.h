@@ -8,37 +8,55 @@
 
 #include "platform/RegistryStore.h"
 
-extern float Frequency;     // oscillator base frequency, Hz
-extern float Volume;        // oscillator volume
-extern float Synth;         // oscillator resonance factor
-extern int32_t DeviceIndex; // MIDI output: -1 the mapper, 0..n-1 the devices
-extern int32_t SynthMode;   // oscillator formula: 0 "A", 1 "B"
+extern float Frequency;       // oscillator base frequency, Hz
+extern float Volume;          // oscillator volume
+extern float Synth;           // oscillator resonance factor
+extern int32_t DeviceIndex;   // MIDI output: -1 the mapper, 0..n-1 the devices
+extern int32_t SynthMode;     // oscillator formula: 0 "A", 1 "B"
 extern int32_t OscilatorMode; // oscillator wave: 0 "Sin", 1 "Square"
-extern int32_t ProjectType; // version of new projects: 0 "0.0", 1 "0.1"
-extern bool AllPlay;        // play the whole playlist
-extern bool PrePause;       // wait 200 ms before a media file starts
-extern bool PlayNoEnd;      // start the playlist again after its last row
-extern int32_t BaseNote;    // note number of the Options MIDI page
-extern int32_t MusicType;   // live keyboard: 0 MIDI, 1 the oscillator
-extern bool ExtView;        // extended keyboard picture
+extern int32_t ProjectType;   // version of new projects: 0 "0.0", 1 "0.1"
+extern bool AllPlay;          // play the whole playlist
+extern bool PrePause;         // wait 200 ms before a media file starts
+extern bool PlayNoEnd;        // start the playlist again after its last row
+extern int32_t BaseNote;      // note number of the Options MIDI page
+extern int32_t MusicType;     // live keyboard: 0 MIDI, 1 the oscillator
+extern bool ExtView;          // extended keyboard picture
 
 // The key every value lives under, in both roots.
 inline constexpr const char* kSettingsKey = "Software\\Tonegrove";
 
+// A settings folder that could not be written or a settings file that could not be read:
+// said once, with the folder and the system's reason, however many values it concerned.
+struct SSettingsProblem
+{
+    bool bWriting = true;
+    std::string strFolder;
+    int nError = 0;
+    // The whole text of the message.
+    std::string Text() const;
+};
+// Shows the problem as the settings store's one message box (no owner window).
+void ShowSettingsProblem(const SSettingsProblem& problem);
+
 // The value's text when it exists and is a text value (an expandable one is not expanded).
 std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strName);
-// Stores a text value for the current user; a failure shows "Register error" with the system's
-// text and gives false.
+// Stores a text value for the current user; a failure shows the settings problem message and
+// gives false.
 bool WriteSettingText(const std::string& strName, const std::string& strText);
 
 void LoadSettings();
+// Stores the twelve values in one write; a failure shows one message, not one per value.
 void SaveSettings();
-// First run: the machine's values, then everything saved, then the program's folder as the
-// key's default value, which marks the first run as done.
-void ImportSettings();
+// The same without a message: what went wrong, if anything.
+std::optional<SSettingsProblem> StoreSettings();
+// First run: the machine's values, then everything saved with the program's folder as the
+// key's default value, which marks the first run as done. Shows nothing; gives the failure.
+std::optional<SSettingsProblem> ImportSettings();
 void LoadExtView();
 // What the main window runs while it sets itself up: the import on the first run, ExtView,
-// then the settings.
-void LoadSettingsAtStartup();
+// then the settings. A settings file that cannot be read or a folder that cannot be written is
+// shown once, in one message, and the program goes on with the values in memory; the problem
+// is also given back.
+std::optional<SSettingsProblem> LoadSettingsAtStartup();
 // Puts every variable back to its default (for tests and a fresh start).
 void ResetSettingsToDefaults();

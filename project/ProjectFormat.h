@@ -43,8 +43,10 @@ int32_t DecodeNumber(const uint8_t* pBytes, int nLength);
 // Builders of whole records, appended to a project's bytes.
 void AppendNoteOnRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey,
                         uint8_t nVelocity, uint8_t nChannel);
-void AppendNoteOffRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey, uint8_t nChannel);
-void AppendEventRecord(std::vector<uint8_t>& out, int32_t nDelay, uint32_t dwMessage, uint8_t nType = kNoteOn);
+void AppendNoteOffRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey,
+                         uint8_t nChannel);
+void AppendEventRecord(std::vector<uint8_t>& out, int32_t nDelay, uint32_t dwMessage,
+                       uint8_t nType = kNoteOn);
 void AppendSettingsRecord(std::vector<uint8_t>& out, int32_t nFrequency, int32_t nVolume, int32_t nResonance,
                           int32_t nSynthIndex, int32_t nOscillatorType);
 void AppendToneRecord(std::vector<uint8_t>& out, const uint8_t mask[6], int32_t nDuration);
@@ -65,12 +67,12 @@ struct SRecord
     uint8_t nType = 0;
     size_t nOffset = 0; // in the stream (the bytes after the header)
     size_t nSize = 0;
-    int32_t nDelay = 0;    // NoteOn, NoteOff, Other, Event
-    uint8_t nBase = 0;     // NoteOn, NoteOff
-    uint8_t nKey = 0;      // NoteOn, NoteOff
-    uint8_t nVelocity = 0; // NoteOn
-    uint8_t nChannel = 0;  // NoteOn, NoteOff
-    uint32_t dwMessage = 0;  // Event
+    int32_t nDelay = 0;       // NoteOn, NoteOff, Other, Event; never negative (see ReadRecord)
+    uint8_t nBase = 0;        // NoteOn, NoteOff
+    uint8_t nKey = 0;         // NoteOn, NoteOff
+    uint8_t nVelocity = 0;    // NoteOn
+    uint8_t nChannel = 0;     // NoteOn, NoteOff
+    uint32_t dwMessage = 0;   // Event
     int32_t settings[5] = {}; // Settings: frequency, volume, resonance x1000, synthesizer, oscillator
     uint8_t mask[6] = {};     // Tone
     int32_t nDuration = 0;    // Tone
@@ -100,7 +102,9 @@ enum class ERead
     Damaged,
 };
 // Reads the record at nPos. On Damaged, record.nDelay holds the delay when bDelayRead is set.
-ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRecord& record, bool& bDelayRead);
+// Delays and durations whose counted number decodes as negative are read as 0.
+ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRecord& record,
+                 bool& bDelayRead);
 
 // Walks the stream from its start; visit(const SRecord&) gives false to stop.
 template <class FVisit> SWalkResult WalkRecords(int nVersion, std::span<const uint8_t> stream, FVisit&& visit)
