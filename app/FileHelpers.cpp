@@ -24,10 +24,7 @@ std::string ModuleFolder()
     return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
 }
 
-bool FileExists(const std::string& strPath)
-{
-    return access(strPath.c_str(), F_OK) == 0;
-}
+bool FileExists(const std::string& strPath) { return access(strPath.c_str(), F_OK) == 0; }
 
 int64_t FileSize(const std::string& strPath)
 {

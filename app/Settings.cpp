@@ -33,17 +33,16 @@ struct SSetting
 
 // The twelve values that load, save and import handle, in their order.
 const SSetting kSettings[] = {
-    {"Frequency", &Frequency},     {"Volume", &Volume},       {"Synth", &Synth},
+    {"Frequency", &Frequency},   {"Volume", &Volume},         {"Synth", &Synth},
     {"DeviceIndex", &DeviceIndex}, {"SynthMode", &SynthMode}, {"OscilatorMode", &OscilatorMode},
     {"ProjectType", &ProjectType}, {"AllPlay", &AllPlay},     {"PrePause", &PrePause},
-    {"PlayNoEnd", &PlayNoEnd},     {"BaseNote", &BaseNote},   {"MusicType", &MusicType},
+    {"PlayNoEnd", &PlayNoEnd},   {"BaseNote", &BaseNote},     {"MusicType", &MusicType},
 };
 
 void FromText(const SSetting& setting, const std::string& strText)
 {
     std::visit(
-        [&](auto* p)
-        {
+        [&](auto* p) {
             using T = std::remove_pointer_t<decltype(p)>;
             if constexpr (std::is_same_v<T, float>)
                 *p = static_cast<float>(TextToFloat(strText));
@@ -58,8 +57,7 @@ void FromText(const SSetting& setting, const std::string& strText)
 std::string ToText(const SSetting& setting)
 {
     return std::visit(
-        [](auto* p) -> std::string
-        {
+        [](auto* p) -> std::string {
             using T = std::remove_pointer_t<decltype(p)>;
             if constexpr (std::is_same_v<T, float>)
                 return FloatToText(static_cast<double>(*p));
@@ -133,23 +131,16 @@ std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strNa
 
 bool WriteSettingText(const std::string& strName, const std::string& strText)
 {
-    int nError =
-        Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
+    int nError = Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
     if (nError == 0)
         return true;
     ShowSettingsProblem(Failure(nError));
     return false;
 }
 
-void LoadSettings()
-{
-    LoadFrom(ERoot::CurrentUser);
-}
+void LoadSettings() { LoadFrom(ERoot::CurrentUser); }
 
-std::optional<SSettingsProblem> StoreSettings()
-{
-    return StoreValues(SettingValues());
-}
+std::optional<SSettingsProblem> StoreSettings() { return StoreValues(SettingValues()); }
 
 void SaveSettings()
 {

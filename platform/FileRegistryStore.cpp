@@ -36,7 +36,7 @@ struct SLine
         Key,
         Value
     } eKind = Raw;
-    std::string strRaw;  // the line as read, without its ending, for Raw lines
+    std::string strRaw;  // the line as read, without its ending, for Raw and Key lines
     std::string strEnd;  // its ending as read: "\n", "\r\n", or nothing for a last line without one
     std::string strKey;  // Key lines: the key; Value lines: the key they belong to
     std::string strName; // Value lines
@@ -68,8 +68,7 @@ bool ParseValueLine(const std::string& strLine, std::string& strName, SRegValue&
     size_t pos = 0;
     if (!RegistryText::Unquote(strLine, pos, strName))
         return false;
-    auto skipBlanks = [&]
-    {
+    auto skipBlanks = [&] {
         while (pos < strLine.size() && (strLine[pos] == ' ' || strLine[pos] == '\t'))
             ++pos;
     };
@@ -161,8 +160,8 @@ SParsedFile ParseFile(const std::string& strText)
             line.eKind = SLine::Value;
             line.strKey = strKey;
         }
-        if (line.eKind != SLine::Raw)
-            line.strRaw.clear();
+        if (line.eKind == SLine::Value)
+            line.strRaw.clear(); // written from its parts, which may change
         parsed.lines.push_back(std::move(line));
     }
     return parsed;
@@ -177,7 +176,7 @@ std::string FormatFile(const SParsedFile& parsed)
         switch (line.eKind)
         {
         case SLine::Key:
-            strOut += "[" + line.strKey + "]";
+            strOut += line.strRaw.empty() ? "[" + line.strKey + "]" : line.strRaw;
             break;
         case SLine::Value:
             strOut += FormatValueLine(line.strName, line.value);
@@ -336,8 +335,7 @@ bool RegistryText::Unquote(const std::string& strLine, size_t& pos, std::string&
     if (pos >= strLine.size() || strLine[pos] != '"')
         return false;
     strOut.clear();
-    auto hexValue = [](char c) -> int
-    {
+    auto hexValue = [](char c) -> int {
         if (c >= '0' && c <= '9')
             return c - '0';
         if (c >= 'A' && c <= 'F')
@@ -378,8 +376,7 @@ bool RegistryText::Unquote(const std::string& strLine, size_t& pos, std::string&
         case 't':
             strOut += '\t';
             break;
-        case 'x':
-        {
+        case 'x': {
             if (i + 2 >= strLine.size())
                 return false;
             int hi = hexValue(strLine[i + 1]), lo = hexValue(strLine[i + 2]);
@@ -474,7 +471,8 @@ int CFileRegistryStore::CheckReadable(ERoot eRoot)
     std::lock_guard lock(m_mutex);
     SCache* pCache = nullptr;
     int n = Load(eRoot, pCache);
-    return n == ENOENT ? 0 : n;
+    // Not there (its folder may be missing or a file): nothing to read; a write will say more.
+    return n == ENOENT || n == ENOTDIR ? 0 : n;
 }
 
 std::optional<SRegValue> CFileRegistryStore::Read(ERoot eRoot, const std::string& strKey,

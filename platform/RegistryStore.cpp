@@ -19,10 +19,7 @@ IRegistryStore& Registry()
     return defaultStore;
 }
 
-void SetRegistry(IRegistryStore* pStore)
-{
-    g_pStore.store(pStore);
-}
+void SetRegistry(IRegistryStore* pStore) { g_pStore.store(pStore); }
 
 std::string SystemErrorText(int nCode)
 {
