@@ -451,9 +451,12 @@ int CFileRegistryStore::Load(ERoot eRoot, SCache*& pCache)
     if (fd < 0)
         return errno;
     std::string strText;
-    int nError = fstat(fd, &st) != 0    ? errno
-                 : !S_ISREG(st.st_mode) ? kNotRegularFileError
-                                        : ReadAll(fd, strText);
+    int nError = fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? kNotRegularFileError : 0;
+    if (nError == 0)
+    {
+        strText.reserve(static_cast<size_t>(st.st_size));
+        nError = ReadAll(fd, strText);
+    }
     close(fd);
     if (nError != 0)
         return nError;
