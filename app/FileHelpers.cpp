@@ -1,8 +1,12 @@
 #include "app/FileHelpers.h"
 
+#include "app/Messages.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegistryStore.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,20 +34,83 @@ int64_t FileSize(const std::string& strPath)
     return static_cast<int64_t>(st.st_size);
 }
 
+std::string SReadStatus::Reason() const
+{
+    switch (eFailure)
+    {
+    case EReadFailure::None:
+        return {};
+    case EReadFailure::NotRegularFile:
+        return Msg::kNotRegularFile;
+    default:
+        return SystemErrorText(nError);
+    }
+}
+
 std::vector<uint8_t> ReadWholeFile(const std::string& strPath)
 {
+    SReadStatus status;
+    return ReadWholeFile(strPath, status);
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& status)
+{
     std::vector<uint8_t> bytes;
+    status = {};
+    auto fail = [&](EReadFailure e, int nError)
+    {
+        status.eFailure = e;
+        status.nError = nError;
+        bytes.clear();
+        return bytes;
+    };
+    // Looked at before it is opened: opening a named pipe waits for a writer, and opening a
+    // device may do something to it.
     struct stat st;
-    if (stat(strPath.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return bytes;
-    FILE* f = std::fopen(strPath.c_str(), "rb");
-    if (!f)
-        return bytes;
+    if (stat(strPath.c_str(), &st) != 0)
+        return fail(EReadFailure::CannotRead, errno);
+    if (!S_ISREG(st.st_mode))
+        return fail(EReadFailure::NotRegularFile, 0);
+    // Non-blocking, so that a pipe put in the file's place since the look cannot hold us either.
+    int fd = open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(EReadFailure::CannotRead, errno);
+    if (fstat(fd, &st) != 0)
+    {
+        const int nError = errno;
+        close(fd);
+        return fail(EReadFailure::CannotRead, nError);
+    }
+    if (!S_ISREG(st.st_mode))
+    {
+        close(fd);
+        return fail(EReadFailure::NotRegularFile, 0);
+    }
     // The size is a hint only: a file that grows or shrinks meanwhile is read as it is now.
     bytes.resize(static_cast<size_t>(st.st_size > 0 ? st.st_size : 0));
-    size_t nRead = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
+    size_t nRead = 0;
+    uint8_t more[4096];
+    for (;;)
+    {
+        const bool bInto = nRead < bytes.size();
+        ssize_t n =
+            bInto ? read(fd, bytes.data() + nRead, bytes.size() - nRead) : read(fd, more, sizeof more);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+        {
+            const int nError = errno;
+            close(fd);
+            return fail(EReadFailure::CannotRead, nError);
+        }
+        if (n == 0)
+            break;
+        if (!bInto)
+            bytes.insert(bytes.end(), more, more + n);
+        nRead += static_cast<size_t>(n);
+    }
+    close(fd);
     bytes.resize(nRead);
-    std::fclose(f);
     return bytes;
 }
 

@@ -5,6 +5,15 @@ namespace Msg
 {
 // Settings store
 inline constexpr const char* kRegisterErrorCaption = "Register error";
+// Then the folder (when there is one), a line break, the reason and kSettingsInMemory.
+inline constexpr const char* kSettingsNotSaved = "Не удалось сохранить настройки";
+inline constexpr const char* kSettingsNotSavedFolder = " в папке ";
+inline constexpr const char* kSettingsNotRead = "Не удалось прочитать настройки";
+inline constexpr const char* kSettingsNotReadFolder = " из папки ";
+inline constexpr const char* kSettingsInMemory = "Программа продолжит работу с настройками в памяти.";
+
+// File reading: the reason given for anything but a regular file
+inline constexpr const char* kNotRegularFile = "Это не обычный файл (папка, именованный канал или устройство)";
 
 // Project checks
 inline constexpr const char* kDamagedLength = "TGP - файл поврежден, и поэтому проверка его длины невозможна!";

@@ -5,7 +5,9 @@
 #include "app/TextHelpers.h"
 #include "platform/Prompter.h"
 
+#include <utility>
 #include <variant>
+#include <vector>
 
 float Frequency = 0;
 float Volume = 0;
@@ -67,6 +69,30 @@ std::string ToText(const SSetting& setting)
         setting.pValue);
 }
 
+std::vector<std::pair<std::string, SRegValue>> SettingValues()
+{
+    std::vector<std::pair<std::string, SRegValue>> values;
+    for (const SSetting& setting : kSettings)
+        values.emplace_back(setting.pName, SRegValue{EValueType::String, ToText(setting)});
+    return values;
+}
+
+SSettingsProblem Failure(int nError)
+{
+    SSettingsProblem problem;
+    problem.strFolder = Registry().Location(ERoot::CurrentUser);
+    problem.nError = nError;
+    return problem;
+}
+
+// One write for all of them: one failure to report, and the file rewritten once.
+std::optional<SSettingsProblem> StoreValues(const std::vector<std::pair<std::string, SRegValue>>& values)
+{
+    if (int nError = Registry().WriteValues(ERoot::CurrentUser, kSettingsKey, values))
+        return Failure(nError);
+    return std::nullopt;
+}
+
 void LoadFrom(ERoot eRoot)
 {
     for (const SSetting& setting : kSettings)
@@ -76,6 +102,21 @@ void LoadFrom(ERoot eRoot)
     }
 }
 } // namespace
+
+std::string SSettingsProblem::Text() const
+{
+    std::string strText = bWriting ? Msg::kSettingsNotSaved : Msg::kSettingsNotRead;
+    if (!strFolder.empty())
+        strText += (bWriting ? Msg::kSettingsNotSavedFolder : Msg::kSettingsNotReadFolder) + strFolder;
+    strText += "\n";
+    strText += nError == kNotRegularFileError ? Msg::kNotRegularFile : SystemErrorText(nError);
+    return strText + "\n" + Msg::kSettingsInMemory;
+}
+
+void ShowSettingsProblem(const SSettingsProblem& problem)
+{
+    ShowMessage(problem.Text(), Msg::kRegisterErrorCaption, EIcon::Error);
+}
 
 std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strName)
 {
@@ -93,23 +134,26 @@ bool WriteSettingText(const std::string& strName, const std::string& strText)
     int nError = Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
     if (nError == 0)
         return true;
-    ShowMessage(SystemErrorText(nError), Msg::kRegisterErrorCaption, EIcon::Error);
+    ShowSettingsProblem(Failure(nError));
     return false;
 }
 
 void LoadSettings() { LoadFrom(ERoot::CurrentUser); }
 
+std::optional<SSettingsProblem> StoreSettings() { return StoreValues(SettingValues()); }
+
 void SaveSettings()
 {
-    for (const SSetting& setting : kSettings)
-        WriteSettingText(setting.pName, ToText(setting));
+    if (auto problem = StoreSettings())
+        ShowSettingsProblem(*problem);
 }
 
-void ImportSettings()
+std::optional<SSettingsProblem> ImportSettings()
 {
     LoadFrom(ERoot::LocalMachine);
-    SaveSettings();
-    WriteSettingText("", ModuleFolder());
+    auto values = SettingValues();
+    values.emplace_back("", SRegValue{EValueType::String, ModuleFolder()});
+    return StoreValues(values);
 }
 
 void LoadExtView()
@@ -121,12 +165,23 @@ void LoadExtView()
         ExtView = false;
 }
 
-void LoadSettingsAtStartup()
+std::optional<SSettingsProblem> LoadSettingsAtStartup()
 {
-    if (!ReadSettingText(ERoot::CurrentUser, ""))
-        ImportSettings();
+    std::optional<SSettingsProblem> problem;
+    if (int nError = Registry().CheckReadable(ERoot::CurrentUser))
+    {
+        // Every read comes back empty, and the import would only be refused when it writes:
+        // say it once and go on with what is in memory.
+        problem = Failure(nError);
+        problem->bWriting = false;
+    }
+    else if (!ReadSettingText(ERoot::CurrentUser, ""))
+        problem = ImportSettings();
     LoadExtView();
     LoadSettings();
+    if (problem)
+        ShowSettingsProblem(*problem);
+    return problem;
 }
 
 void ResetSettingsToDefaults()

@@ -25,20 +25,38 @@ extern bool ExtView;        // extended keyboard picture
 // The key every value lives under, in both roots.
 inline constexpr const char* kSettingsKey = "Software\\Tonegrove";
 
+// A settings folder that could not be written or a settings file that could not be read:
+// said once, with the folder and the system's reason, however many values it concerned.
+struct SSettingsProblem
+{
+    bool bWriting = true;
+    std::string strFolder;
+    int nError = 0;
+    // The whole text of the message.
+    std::string Text() const;
+};
+// Shows the problem as the settings store's one message box (no owner window).
+void ShowSettingsProblem(const SSettingsProblem& problem);
+
 // The value's text when it exists and is a text value (an expandable one is not expanded).
 std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strName);
-// Stores a text value for the current user; a failure shows "Register error" with the system's
-// text and gives false.
+// Stores a text value for the current user; a failure shows the settings problem message and
+// gives false.
 bool WriteSettingText(const std::string& strName, const std::string& strText);
 
 void LoadSettings();
+// Stores the twelve values in one write; a failure shows one message, not one per value.
 void SaveSettings();
-// First run: the machine's values, then everything saved, then the program's folder as the
-// key's default value, which marks the first run as done.
-void ImportSettings();
+// The same without a message: what went wrong, if anything.
+std::optional<SSettingsProblem> StoreSettings();
+// First run: the machine's values, then everything saved with the program's folder as the
+// key's default value, which marks the first run as done. Shows nothing; gives the failure.
+std::optional<SSettingsProblem> ImportSettings();
 void LoadExtView();
 // What the main window runs while it sets itself up: the import on the first run, ExtView,
-// then the settings.
-void LoadSettingsAtStartup();
+// then the settings. A settings file that cannot be read or a folder that cannot be written is
+// shown once, in one message, and the program goes on with the values in memory; the problem
+// is also given back.
+std::optional<SSettingsProblem> LoadSettingsAtStartup();
 // Puts every variable back to its default (for tests and a fresh start).
 void ResetSettingsToDefaults();

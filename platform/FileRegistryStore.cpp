@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // The file, line by line:
@@ -15,8 +15,10 @@
 //   [Software\Tonegrove]
 //   "Frequency" = string "440"
 // Types are "string", "expand" and "other". A line we cannot make sense of (an edit by hand
-// gone wrong, a newer program's line) reads as nothing but is written back as it stood, so a
-// damaged file never loses what it held.
+// gone wrong, a newer program's line, a line of absurd length) reads as nothing but is written
+// back as it stood, so a damaged file never loses what it held. Lines may end in LF or CR LF
+// (a file edited on Windows): each line keeps its own ending, and lines we add take the
+// ending of the file's first line.
 
 namespace
 {
@@ -24,6 +26,7 @@ const char* const kFileName = "registry.txt";
 const char* const kHeading =
     "; Tonegrove settings. [key], then one value a line: \"name\" = type \"text\"\n"
     "; (type: string, expand or other; in quotes \\\\ \\\" \\n \\r \\t and \\xHH stand for bytes)\n";
+const std::string kBom = "\xEF\xBB\xBF";
 
 struct SLine
 {
@@ -33,10 +36,18 @@ struct SLine
         Key,
         Value
     } eKind = Raw;
-    std::string strRaw;  // the line as read, for Raw lines
+    std::string strRaw;  // the line as read, without its ending, for Raw and Key lines
+    std::string strEnd;  // its ending as read: "\n", "\r\n", or nothing for a last line without one
     std::string strKey;  // Key lines: the key; Value lines: the key they belong to
     std::string strName; // Value lines
     SRegValue value;     // Value lines
+};
+
+struct SParsedFile
+{
+    std::string strBom; // the byte order mark some editors put first, kept as it was
+    std::vector<SLine> lines;
+    std::string strNewline = "\n"; // the ending of lines we add
 };
 
 const char* TypeWord(EValueType e)
@@ -86,28 +97,62 @@ bool ParseValueLine(const std::string& strLine, std::string& strName, SRegValue&
     return pos == strLine.size();
 }
 
-std::vector<SLine> ParseFile(const std::string& strText)
+std::string FormatValueLine(const std::string& strName, const SRegValue& value)
 {
-    std::vector<SLine> lines;
+    return RegistryText::Quote(strName) + " = " + TypeWord(value.eType) + " " +
+           RegistryText::Quote(value.strData);
+}
+
+SParsedFile ParseFile(const std::string& strText)
+{
+    SParsedFile parsed;
+    size_t nStart = 0;
+    if (strText.compare(0, kBom.size(), kBom) == 0)
+    {
+        parsed.strBom = kBom;
+        nStart = kBom.size();
+    }
     std::string strKey;
     bool bKeyValid = false;
-    size_t nStart = 0;
+    bool bFirst = true;
     while (nStart < strText.size())
     {
         size_t nEnd = strText.find('\n', nStart);
+        SLine line;
         if (nEnd == std::string::npos)
             nEnd = strText.size();
-        std::string strLine = strText.substr(nStart, nEnd - nStart);
-        nStart = nEnd + 1;
-
-        SLine line;
-        line.strRaw = strLine;
-        if (strLine.size() >= 2 && strLine.front() == '[' && strLine.back() == ']')
+        else
+            line.strEnd = "\n";
+        size_t nContentEnd = nEnd;
+        if (nContentEnd > nStart && strText[nContentEnd - 1] == '\r' && !line.strEnd.empty())
         {
-            line.eKind = SLine::Key;
-            strKey = strLine.substr(1, strLine.size() - 2);
-            line.strKey = strKey;
-            bKeyValid = true;
+            --nContentEnd;
+            line.strEnd = "\r\n";
+        }
+        line.strRaw.assign(strText, nStart, nContentEnd - nStart);
+        nStart = nEnd + 1;
+        if (bFirst && !line.strEnd.empty())
+            parsed.strNewline = line.strEnd;
+        bFirst = false;
+
+        const std::string& strLine = line.strRaw;
+        if (strLine.size() > CFileRegistryStore::kMaxLineBytes)
+        {
+            // Not even looked into. A key heading of that size would leave the values after it
+            // without their key: they must not be taken for values of the key before it.
+            if (strLine.front() == '[')
+                bKeyValid = false;
+        }
+        else if (!strLine.empty() && strLine.front() == '[')
+        {
+            size_t nLast = strLine.find_last_not_of(" \t");
+            if (nLast != std::string::npos && nLast >= 1 && strLine[nLast] == ']')
+            {
+                line.eKind = SLine::Key;
+                strKey = strLine.substr(1, nLast - 1);
+                line.strKey = strKey;
+                bKeyValid = true;
+            }
         }
         else if (bKeyValid && !strLine.empty() && strLine.front() == '"' &&
                  ParseValueLine(strLine, line.strName, line.value))
@@ -115,52 +160,138 @@ std::vector<SLine> ParseFile(const std::string& strText)
             line.eKind = SLine::Value;
             line.strKey = strKey;
         }
-        lines.push_back(std::move(line));
+        if (line.eKind == SLine::Value)
+            line.strRaw.clear(); // written from its parts, which may change
+        parsed.lines.push_back(std::move(line));
     }
-    return lines;
+    return parsed;
 }
 
-std::string FormatFile(const std::vector<SLine>& lines)
+std::string FormatFile(const SParsedFile& parsed)
 {
-    std::string strOut;
-    for (const SLine& line : lines)
+    std::string strOut = parsed.strBom;
+    for (size_t i = 0; i < parsed.lines.size(); ++i)
     {
+        const SLine& line = parsed.lines[i];
         switch (line.eKind)
         {
         case SLine::Key:
-            strOut += "[" + line.strKey + "]";
+            strOut += line.strRaw.empty() ? "[" + line.strKey + "]" : line.strRaw;
             break;
         case SLine::Value:
-            strOut += RegistryText::Quote(line.strName) + " = " + TypeWord(line.value.eType) + " " +
-                      RegistryText::Quote(line.value.strData);
+            strOut += FormatValueLine(line.strName, line.value);
             break;
         default:
             strOut += line.strRaw;
         }
-        strOut += '\n';
+        // A last line without an ending that is no longer last gets one.
+        strOut += line.strEnd.empty() && i + 1 < parsed.lines.size() ? parsed.strNewline : line.strEnd;
     }
     return strOut;
 }
 
-// Reads the file: 0 with its text, ENOENT when there is none, or another errno.
-int LoadText(const std::string& strPath, std::string& strText)
+// Sets (pValue) or removes (null) one value in the parsed lines. False when nothing changed.
+bool ApplyChange(SParsedFile& parsed, const std::string& strKey, const std::string& strName,
+                 const SRegValue* pValue)
 {
-    struct stat st;
-    if (stat(strPath.c_str(), &st) != 0)
-        return errno;
-    if (S_ISDIR(st.st_mode))
-        return EISDIR;
-    std::ifstream in(strPath, std::ios::binary);
-    if (!in)
-        return errno ? errno : EACCES;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad())
-        return EIO;
-    strText = ss.str();
-    return 0;
+    std::vector<SLine>& lines = parsed.lines;
+    size_t nFound = std::string::npos;
+    size_t nInsertAt = std::string::npos; // after the last line of the key's section
+    for (size_t i = 0; i < lines.size(); ++i)
+    {
+        SLine& line = lines[i];
+        if (line.eKind == SLine::Key && line.strKey == strKey)
+            nInsertAt = i + 1;
+        else if (line.eKind == SLine::Value && line.strKey == strKey)
+        {
+            nInsertAt = i + 1;
+            if (line.strName == strName && nFound == std::string::npos)
+                nFound = i;
+        }
+    }
+    if (nFound != std::string::npos)
+    {
+        if (pValue)
+            lines[nFound].value = *pValue;
+        else
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(nFound));
+        return true;
+    }
+    if (!pValue)
+        return false;
+
+    SLine line;
+    line.eKind = SLine::Value;
+    line.strKey = strKey;
+    line.strName = strName;
+    line.value = *pValue;
+    line.strEnd = parsed.strNewline;
+    if (nInsertAt == std::string::npos)
+    {
+        SLine key;
+        key.eKind = SLine::Key;
+        key.strKey = strKey;
+        key.strEnd = parsed.strNewline;
+        // The file's last line may have had no ending; a new line after it keeps the file's end.
+        if (!lines.empty() && lines.back().strEnd.empty())
+            line.strEnd.clear();
+        lines.push_back(key);
+        lines.push_back(line);
+    }
+    else
+    {
+        if (nInsertAt == lines.size() && lines.back().strEnd.empty())
+            line.strEnd.clear();
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(nInsertAt), line);
+    }
+    return true;
+}
+
+// Reads the whole file behind an open descriptor.
+int ReadAll(int fd, std::string& strText)
+{
+    strText.clear();
+    char buf[65536];
+    for (;;)
+    {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return 0;
+        strText.append(buf, static_cast<size_t>(n));
+    }
 }
 } // namespace
+
+struct CFileRegistryStore::SCache
+{
+    // What tells that the file is still the one we parsed: a rename puts another inode in its
+    // place, an edit in place changes its size or its times.
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    timespec mtime{};
+    timespec ctime{};
+    SParsedFile parsed;
+
+    bool Same(const struct stat& st) const
+    {
+        return st.st_dev == dev && st.st_ino == ino && st.st_size == size &&
+               st.st_mtim.tv_sec == mtime.tv_sec && st.st_mtim.tv_nsec == mtime.tv_nsec &&
+               st.st_ctim.tv_sec == ctime.tv_sec && st.st_ctim.tv_nsec == ctime.tv_nsec;
+    }
+    void Take(const struct stat& st)
+    {
+        dev = st.st_dev;
+        ino = st.st_ino;
+        size = st.st_size;
+        mtime = st.st_mtim;
+        ctime = st.st_ctim;
+    }
+};
 
 std::string RegistryText::Quote(const std::string& str)
 {
@@ -267,6 +398,8 @@ CFileRegistryStore::CFileRegistryStore(std::string strUserFolder, std::string st
 {
 }
 
+CFileRegistryStore::~CFileRegistryStore() = default;
+
 std::string CFileRegistryStore::DefaultUserFolder()
 {
     const char* pConfig = std::getenv("XDG_CONFIG_HOME");
@@ -287,17 +420,72 @@ std::string CFileRegistryStore::DefaultMachineFolder()
 
 std::string CFileRegistryStore::FilePath(ERoot eRoot) const
 {
-    return (eRoot == ERoot::CurrentUser ? m_strUserFolder : m_strMachineFolder) + "/" + kFileName;
+    return Location(eRoot) + "/" + kFileName;
+}
+
+std::string CFileRegistryStore::Location(ERoot eRoot) const
+{
+    return eRoot == ERoot::CurrentUser ? m_strUserFolder : m_strMachineFolder;
+}
+
+int CFileRegistryStore::Load(ERoot eRoot, SCache*& pCache)
+{
+    std::unique_ptr<SCache>& pSlot = m_pCache[eRoot == ERoot::CurrentUser ? 0 : 1];
+    pCache = nullptr;
+    const std::string strPath = FilePath(eRoot);
+    struct stat st;
+    if (stat(strPath.c_str(), &st) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    // A named pipe in the file's place would hold the program at start for good.
+    if (!S_ISREG(st.st_mode))
+        return kNotRegularFileError;
+    if (pSlot && pSlot->Same(st))
+    {
+        pCache = pSlot.get();
+        return 0;
+    }
+    pSlot.reset();
+    int fd = open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    std::string strText;
+    int nError = fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? kNotRegularFileError : 0;
+    if (nError == 0)
+    {
+        strText.reserve(static_cast<size_t>(st.st_size));
+        nError = ReadAll(fd, strText);
+    }
+    close(fd);
+    if (nError != 0)
+        return nError;
+    auto pNew = std::make_unique<SCache>();
+    pNew->Take(st);
+    pNew->parsed = ParseFile(strText);
+    ++m_nLoads;
+    pSlot = std::move(pNew);
+    pCache = pSlot.get();
+    return 0;
+}
+
+int CFileRegistryStore::CheckReadable(ERoot eRoot)
+{
+    std::lock_guard lock(m_mutex);
+    SCache* pCache = nullptr;
+    int n = Load(eRoot, pCache);
+    // Not there (its folder may be missing or a file): nothing to read; a write will say more.
+    return n == ENOENT || n == ENOTDIR ? 0 : n;
 }
 
 std::optional<SRegValue> CFileRegistryStore::Read(ERoot eRoot, const std::string& strKey,
                                                   const std::string& strName)
 {
     std::lock_guard lock(m_mutex);
-    std::string strText;
-    if (LoadText(FilePath(eRoot), strText) != 0)
+    SCache* pCache = nullptr;
+    if (Load(eRoot, pCache) != 0)
         return std::nullopt;
-    for (const SLine& line : ParseFile(strText))
+    for (const SLine& line : pCache->parsed.lines)
     {
         if (line.eKind == SLine::Value && line.strKey == strKey && line.strName == strName)
             return line.value;
@@ -308,82 +496,72 @@ std::optional<SRegValue> CFileRegistryStore::Read(ERoot eRoot, const std::string
 int CFileRegistryStore::Write(ERoot eRoot, const std::string& strKey, const std::string& strName,
                               const SRegValue& value)
 {
-    return Change(eRoot, strKey, strName, &value);
+    return Change(eRoot, strKey, {{strName, &value}});
 }
 
 int CFileRegistryStore::Remove(ERoot eRoot, const std::string& strKey, const std::string& strName)
 {
-    return Change(eRoot, strKey, strName, nullptr);
+    return Change(eRoot, strKey, {{strName, nullptr}});
 }
 
-int CFileRegistryStore::Change(ERoot eRoot, const std::string& strKey, const std::string& strName,
-                               const SRegValue* pValue)
+int CFileRegistryStore::WriteValues(ERoot eRoot, const std::string& strKey,
+                                    const std::vector<std::pair<std::string, SRegValue>>& values)
 {
-    if (strKey.find_first_of("]\n") != std::string::npos)
+    std::vector<std::pair<std::string, const SRegValue*>> changes;
+    for (const auto& [strName, value] : values)
+        changes.emplace_back(strName, &value);
+    return Change(eRoot, strKey, changes);
+}
+
+int CFileRegistryStore::Change(ERoot eRoot, const std::string& strKey,
+                               const std::vector<std::pair<std::string, const SRegValue*>>& changes)
+{
+    if (strKey.find_first_of("]\r\n") != std::string::npos || strKey.size() + 2 > kMaxLineBytes)
         return EINVAL;
+    for (const auto& [strName, pValue] : changes)
+    {
+        // A line we would not read back is not written.
+        if (pValue && FormatValueLine(strName, *pValue).size() > kMaxLineBytes)
+            return EOVERFLOW;
+    }
     std::lock_guard lock(m_mutex);
     const std::string strPath = FilePath(eRoot);
-    std::string strText;
-    int nRead = LoadText(strPath, strText);
+    SCache* pCache = nullptr;
+    SParsedFile parsed;
+    int nRead = Load(eRoot, pCache);
     if (nRead == ENOENT)
     {
-        if (!pValue)
+        bool bAnySet = false;
+        for (const auto& change : changes)
+            bAnySet = bAnySet || change.second;
+        if (!bAnySet)
             return 0;
-        if (int n = MakeFolders(eRoot == ERoot::CurrentUser ? m_strUserFolder : m_strMachineFolder))
+        if (int n = MakeFolders(Location(eRoot)))
             return n;
-        strText = kHeading;
+        parsed = ParseFile(kHeading);
     }
     else if (nRead != 0)
         return nRead; // never replace a file we could not read
+    else
+        parsed = pCache->parsed;
 
-    std::vector<SLine> lines = ParseFile(strText);
-    bool bDone = false;
-    size_t nFound = 0;
-    size_t nInsertAt = std::string::npos; // after the last line of the key's section
-    for (size_t i = 0; i < lines.size(); ++i)
+    bool bChanged = false;
+    for (const auto& [strName, pValue] : changes)
+        bChanged = ApplyChange(parsed, strKey, strName, pValue) || bChanged;
+    if (!bChanged)
+        return 0;
+    const std::string strOut = FormatFile(parsed);
+    int nError = WriteFileAtomically(
+        strPath, std::span(reinterpret_cast<const uint8_t*>(strOut.data()), strOut.size()));
+    std::unique_ptr<SCache>& pSlot = m_pCache[eRoot == ERoot::CurrentUser ? 0 : 1];
+    pSlot.reset();
+    struct stat st;
+    if (nError == 0 && stat(strPath.c_str(), &st) == 0)
     {
-        SLine& line = lines[i];
-        if (line.eKind == SLine::Key && line.strKey == strKey)
-            nInsertAt = i + 1;
-        else if (line.eKind == SLine::Value && line.strKey == strKey)
-        {
-            nInsertAt = i + 1;
-            if (line.strName == strName && !bDone)
-            {
-                if (pValue)
-                    line.value = *pValue;
-                nFound = i;
-                bDone = true;
-            }
-        }
+        // What we wrote is what the next read would parse: keep it instead.
+        pSlot = std::make_unique<SCache>();
+        pSlot->Take(st);
+        pSlot->parsed = std::move(parsed);
     }
-    if (!pValue)
-    {
-        if (!bDone)
-            return 0;
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(nFound));
-    }
-    else if (!bDone)
-    {
-        SLine line;
-        line.eKind = SLine::Value;
-        line.strKey = strKey;
-        line.strName = strName;
-        line.value = *pValue;
-        if (nInsertAt == std::string::npos)
-        {
-            SLine key;
-            key.eKind = SLine::Key;
-            key.strKey = strKey;
-            lines.push_back(key);
-            lines.push_back(line);
-        }
-        else
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(nInsertAt), line);
-    }
-    std::string strOut = FormatFile(lines);
-    // The parse above added a line for the text after the last newline; keep the file's own end.
-    if (!strText.empty() && strText.back() != '\n' && !strOut.empty())
-        strOut.pop_back();
-    return WriteFileAtomically(strPath, std::span(reinterpret_cast<const uint8_t*>(strOut.data()), strOut.size()));
+    return nError;
 }

@@ -5,6 +5,8 @@
 
 #include "platform/RegistryStore.h"
 
+#include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -12,6 +14,7 @@ class CFileRegistryStore : public IRegistryStore
 {
   public:
     CFileRegistryStore(std::string strUserFolder, std::string strMachineFolder);
+    ~CFileRegistryStore() override;
     // The folders of the environment, as described above.
     static std::string DefaultUserFolder();
     static std::string DefaultMachineFolder();
@@ -20,15 +23,31 @@ class CFileRegistryStore : public IRegistryStore
     int Write(ERoot eRoot, const std::string& strKey, const std::string& strName,
               const SRegValue& value) override;
     int Remove(ERoot eRoot, const std::string& strKey, const std::string& strName) override;
+    int WriteValues(ERoot eRoot, const std::string& strKey,
+                    const std::vector<std::pair<std::string, SRegValue>>& values) override;
+    int CheckReadable(ERoot eRoot) override;
+    std::string Location(ERoot eRoot) const override;
 
     std::string FilePath(ERoot eRoot) const;
+    // How many times a file was read and parsed: the parsed lines are kept until our own write
+    // or a change of the file (its identity, size or times) makes them old.
+    int64_t Loads() const { return m_nLoads; }
+
+    // A line longer than this is damaged: it reads as nothing and is written back as it stood.
+    static constexpr size_t kMaxLineBytes = 64 * 1024;
 
   private:
-    int Change(ERoot eRoot, const std::string& strKey, const std::string& strName, const SRegValue* pValue);
+    struct SCache;
+    // 0 with the root's cache holding the file's parsed lines, or the error code.
+    int Load(ERoot eRoot, SCache*& pCache);
+    int Change(ERoot eRoot, const std::string& strKey,
+               const std::vector<std::pair<std::string, const SRegValue*>>& changes);
 
     std::string m_strUserFolder;
     std::string m_strMachineFolder;
     std::mutex m_mutex;
+    std::unique_ptr<SCache> m_pCache[2];
+    int64_t m_nLoads = 0;
 };
 
 // Text form of one store file; exposed for the tests and the fuzzer.

@@ -109,6 +109,16 @@ bool ReadNumber(std::span<const uint8_t> stream, size_t& nPos, int32_t& nValue)
     return true;
 }
 
+// A time (delay or duration): a counted number whose top bit is set decodes as negative, and
+// time cannot run backwards, so it counts as 0 for the length, the player and the renderer alike.
+bool ReadTime(std::span<const uint8_t> stream, size_t& nPos, int32_t& nValue)
+{
+    if (!ReadNumber(stream, nPos, nValue))
+        return false;
+    nValue = nValue < 0 ? 0 : nValue;
+    return true;
+}
+
 bool Has(std::span<const uint8_t> stream, size_t nPos, size_t nCount)
 {
     return nPos <= stream.size() && stream.size() - nPos >= nCount;
@@ -129,7 +139,7 @@ ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRe
 
     if (nVersion == 0)
     {
-        if (!ReadNumber(stream, nPos, record.nDelay))
+        if (!ReadTime(stream, nPos, record.nDelay))
             return ERead::Damaged;
         bDelayRead = true;
         if (record.nType != kNoteOn && record.nType != kNoteOff)
@@ -152,8 +162,9 @@ ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRe
     switch (record.nType)
     {
     case kNoteOn:
-    case kNoteOff: {
-        if (!ReadNumber(stream, nPos, record.nDelay))
+    case kNoteOff:
+    {
+        if (!ReadTime(stream, nPos, record.nDelay))
             return ERead::Damaged;
         bDelayRead = true;
         if (!Has(stream, nPos, 1) || stream[nPos] != kEventMarker)
@@ -182,7 +193,7 @@ ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRe
             return ERead::Damaged;
         std::memcpy(record.mask, stream.data() + nPos, 6);
         nPos += 7;
-        if (!ReadNumber(stream, nPos, record.nDuration))
+        if (!ReadTime(stream, nPos, record.nDuration))
             return ERead::Damaged;
         return finish();
     default:

@@ -65,12 +65,12 @@ struct SRecord
     uint8_t nType = 0;
     size_t nOffset = 0; // in the stream (the bytes after the header)
     size_t nSize = 0;
-    int32_t nDelay = 0;    // NoteOn, NoteOff, Other, Event
-    uint8_t nBase = 0;     // NoteOn, NoteOff
-    uint8_t nKey = 0;      // NoteOn, NoteOff
-    uint8_t nVelocity = 0; // NoteOn
-    uint8_t nChannel = 0;  // NoteOn, NoteOff
-    uint32_t dwMessage = 0;  // Event
+    int32_t nDelay = 0;       // NoteOn, NoteOff, Other, Event; never negative (see ReadRecord)
+    uint8_t nBase = 0;        // NoteOn, NoteOff
+    uint8_t nKey = 0;         // NoteOn, NoteOff
+    uint8_t nVelocity = 0;    // NoteOn
+    uint8_t nChannel = 0;     // NoteOn, NoteOff
+    uint32_t dwMessage = 0;   // Event
     int32_t settings[5] = {}; // Settings: frequency, volume, resonance x1000, synthesizer, oscillator
     uint8_t mask[6] = {};     // Tone
     int32_t nDuration = 0;    // Tone
@@ -100,7 +100,9 @@ enum class ERead
     Damaged,
 };
 // Reads the record at nPos. On Damaged, record.nDelay holds the delay when bDelayRead is set.
-ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRecord& record, bool& bDelayRead);
+// Delays and durations whose counted number decodes as negative are read as 0.
+ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRecord& record,
+                 bool& bDelayRead);
 
 // Walks the stream from its start; visit(const SRecord&) gives false to stop.
 template <class FVisit> SWalkResult WalkRecords(int nVersion, std::span<const uint8_t> stream, FVisit&& visit)

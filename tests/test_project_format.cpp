@@ -170,6 +170,45 @@ TEST(RecordWalker, StopsAtDamageAndUnknownTypes)
     }
 }
 
+TEST(RecordWalker, TimesWithTheTopBitSetReadAsZero)
+{
+    // Delays and durations are what the length, the player and the renderer all add up; one
+    // that decodes as negative would pull the length below what is played.
+    struct SCase
+    {
+        const char* pName;
+        int nVersion;
+        std::vector<uint8_t> stream;
+        int32_t nTime; // the first record's delay, or a tone's duration
+    };
+    const SCase cases[] = {
+        {"0.0 note on 0x80000000", 0, Bytes({0x24, 4, 0x80, 0, 0, 0, 'M', 48, 12, 127, 0}), 0},
+        {"0.0 note off 0xFFFFFFFF", 0, Bytes({0x21, 4, 0xFF, 0xFF, 0xFF, 0xFF, 'M', 48, 12, 0}), 0},
+        {"0.0 other type", 0, Bytes({'x', 4, 0x90, 0, 0, 1}), 0},
+        {"0.1 event", 1, Bytes({0x24, 4, 0x80, 0, 0, 0, 'T', 1, 0x90}), 0},
+        {"0.1 eight-byte delay, low four negative", 1,
+         Bytes({0x24, 8, 0, 0, 0, 1, 0xF0, 0, 0, 0, 'T', 1, 0x90}), 0},
+        {"0.1 tone", 1, Bytes({0x2A, 0, 0, 0, 0, 0, 0, '@', 4, 0x80, 0, 0, 5}), 0},
+        {"largest positive stays", 1, Bytes({0x24, 4, 0x7F, 0xFF, 0xFF, 0xFF, 'T', 1, 0x90}), INT32_MAX},
+    };
+    for (const SCase& c : cases)
+    {
+        SWalkResult result;
+        auto records = WalkAll(c.nVersion, c.stream, result);
+        EXPECT_EQ(EWalkEnd::End, result.eEnd) << c.pName;
+        ASSERT_EQ(1u, records.size()) << c.pName;
+        const SRecord& r = records[0];
+        EXPECT_EQ(c.nTime, r.eKind == ERecordKind::Tone ? r.nDuration : r.nDelay) << c.pName;
+    }
+
+    // The delay of a damaged record, which the length and the player still count, too.
+    SWalkResult result;
+    WalkAll(1, Bytes({0x24, 4, 0x80, 0, 0, 0, 'X'}), result);
+    EXPECT_EQ(EWalkEnd::Damaged, result.eEnd);
+    EXPECT_TRUE(result.bDamagedDelay);
+    EXPECT_EQ(0, result.nDamagedDelay);
+}
+
 TEST(RecordWalker, EveryCutOfAStreamIsWholeRecordsOrDamaged)
 {
     const uint8_t mask[6] = {};

@@ -63,6 +63,22 @@ std::vector<SCase> Cases()
     noT[39] = 'X';
     cases.push_back({"0.1 event without T counts its own delay", noT, 600, {"Ошибка|" + kDamaged}});
 
+    // A delay of 0x80000000 used to make the length -2147483548 ms; negative times count as 0.
+    cases.push_back({"0.0 negative delay counts as 0",
+                     MakeHeader(0) + Bytes({0x24, 4, 0x80, 0, 0, 0, 'M', 48, 12, 127, 0}) +
+                         Bytes({0x21, 1, 100, 'M', 48, 12, 0}),
+                     100,
+                     {}});
+    cases.push_back({"0.1 negative delay and tone count as 0",
+                     OneNoteProject(1) + Bytes({0x24, 4, 0xFF, 0xFF, 0xFF, 0x9C, 'T', 1, 0x90}) +
+                         Bytes({0x2A, 0, 0, 0, 0, 0, 0, '@', 4, 0x80, 0, 0, 0}),
+                     600,
+                     {}});
+    cases.push_back({"0.1 damaged record's negative delay counts as 0",
+                     OneNoteProject(1) + Bytes({0x24, 4, 0x80, 0, 0, 0, 'X'}),
+                     600,
+                     {"Ошибка|" + kDamaged}});
+
     auto truncated = OneNoteProject(1);
     truncated.pop_back();
     cases.push_back({"record cut at the end of the file", truncated, 600, {"Ошибка|" + kDamaged}});

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace
 {
@@ -111,5 +112,134 @@ TEST(RegistryStore, WritesLeaveNoTemporaryFiles)
     for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(reg.Folder().File("user")))
         ++nFiles;
     EXPECT_EQ(1u, nFiles);
+}
+// A settings file saved by a Windows editor: CR LF endings, perhaps a byte order mark.
+TEST(RegistryStore, ReadsAndKeepsTheLineEndingsOfTheFile)
+{
+    struct SCase
+    {
+        const char* pName;
+        std::string strStart; // what the file begins with
+        std::string strNewline;
+    };
+    const SCase cases[] = {
+        {"LF", "", "\n"},
+        {"CR LF", "", "\r\n"},
+        {"CR LF with a byte order mark", "\xEF\xBB\xBF", "\r\n"},
+    };
+    for (const SCase& c : cases)
+    {
+        CTempRegistry reg;
+        const std::string& nl = c.strNewline;
+        const std::string strFile = c.strStart + "; by hand" + nl + "[Software\\Tonegrove]  " + nl +
+                                    "\"\" = string \"/opt/tonegrove\"" + nl +
+                                    "\"Frequency\" = string \"440\"" + nl + "\"Text\" = string \"a\\r\\nb\"" +
+                                    nl;
+        WriteText(reg.UserFile(), strFile);
+        auto& store = reg.Store();
+        ASSERT_TRUE(store.Read(ERoot::CurrentUser, kKey, "")) << c.pName;
+        EXPECT_EQ("/opt/tonegrove", store.Read(ERoot::CurrentUser, kKey, "")->strData) << c.pName;
+        EXPECT_EQ("440", store.Read(ERoot::CurrentUser, kKey, "Frequency")->strData) << c.pName;
+        EXPECT_EQ("a\r\nb", store.Read(ERoot::CurrentUser, kKey, "Text")->strData) << c.pName;
+
+        // One value changed, one added: into the section that is there, in the file's own endings.
+        ASSERT_EQ(0, store.Write(ERoot::CurrentUser, kKey, "Frequency", {EValueType::String, "220"}))
+            << c.pName;
+        ASSERT_EQ(0, store.Write(ERoot::CurrentUser, kKey, "Volume", {EValueType::String, "5"})) << c.pName;
+        std::string strExpected = strFile;
+        strExpected.replace(strExpected.find("\"440\""), 5, "\"220\"");
+        strExpected += "\"Volume\" = string \"5\"" + nl;
+        EXPECT_EQ(strExpected, ReadText(reg.UserFile())) << c.pName;
+    }
+}
+
+TEST(RegistryStore, AbsurdLinesAreDamagedAndKept)
+{
+    CTempRegistry reg;
+    const std::string strLong(CFileRegistryStore::kMaxLineBytes + 1, 'x');
+    const std::string strFile = "[Software\\Tonegrove]\n"
+                                "\"Long\" = string \"" +
+                                strLong +
+                                "\"\n"
+                                "\"Frequency\" = string \"440\"\n"
+                                "[" +
+                                strLong +
+                                "]\n"
+                                "\"Orphan\" = string \"1\"\n";
+    WriteText(reg.UserFile(), strFile);
+    auto& store = reg.Store();
+    EXPECT_FALSE(store.Read(ERoot::CurrentUser, kKey, "Long"));
+    EXPECT_EQ("440", store.Read(ERoot::CurrentUser, kKey, "Frequency")->strData);
+    EXPECT_FALSE(store.Read(ERoot::CurrentUser, kKey, "Orphan")) << "its key heading is damaged";
+
+    ASSERT_EQ(0, store.Write(ERoot::CurrentUser, kKey, "Frequency", {EValueType::String, "220"}));
+    std::string strExpected = strFile;
+    strExpected.replace(strExpected.find("\"440\""), 5, "\"220\"");
+    EXPECT_EQ(strExpected, ReadText(reg.UserFile()));
+
+    // What we could not read back is not written.
+    EXPECT_EQ(EOVERFLOW, store.Write(ERoot::CurrentUser, kKey, "Big", {EValueType::String, strLong}));
+    EXPECT_EQ(strExpected, ReadText(reg.UserFile()));
+}
+
+TEST(RegistryStore, ParsesTheFileOncePerChange)
+{
+    CTempRegistry reg;
+    auto& store = reg.Store();
+    ASSERT_EQ(0, store.WriteValues(ERoot::CurrentUser, kKey,
+                                   {{"A", {EValueType::String, "1"}}, {"B", {EValueType::String, "2"}}}));
+    const int64_t nLoads = store.Loads();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ("1", store.Read(ERoot::CurrentUser, kKey, "A")->strData);
+    EXPECT_EQ(nLoads, store.Loads()) << "our own write leaves nothing to read again";
+
+    // Another program replaces the file, or changes its length in place: read afresh.
+    WriteText(reg.Folder().File("new.txt"), "[Software\\Tonegrove]\n\"A\" = string \"3\"\n");
+    std::filesystem::rename(reg.Folder().File("new.txt"), reg.UserFile());
+    EXPECT_EQ("3", store.Read(ERoot::CurrentUser, kKey, "A")->strData);
+    EXPECT_FALSE(store.Read(ERoot::CurrentUser, kKey, "B"));
+    WriteText(reg.UserFile(), "[Software\\Tonegrove]\n\"A\" = string \"four\"\n");
+    EXPECT_EQ("four", store.Read(ERoot::CurrentUser, kKey, "A")->strData);
+    EXPECT_EQ(nLoads + 2, store.Loads());
+
+    // Removed by hand: nothing is read, and a write starts a new file.
+    std::filesystem::remove(reg.UserFile());
+    EXPECT_FALSE(store.Read(ERoot::CurrentUser, kKey, "A"));
+    ASSERT_EQ(0, store.Write(ERoot::CurrentUser, kKey, "C", {EValueType::String, "5"}));
+    EXPECT_FALSE(store.Read(ERoot::CurrentUser, kKey, "A"));
+}
+
+TEST(RegistryStore, ANamedPipeInPlaceOfTheFileIsRefusedWithoutWaiting)
+{
+    CTempRegistry reg;
+    std::filesystem::create_directories(reg.Folder().File("user"));
+    ASSERT_EQ(0, mkfifo(reg.UserFile().c_str(), 0600));
+    auto& store = reg.Store();
+    // Each of these would block for good if the pipe were opened for reading.
+    EXPECT_FALSE(store.Read(ERoot::CurrentUser, kKey, "A"));
+    EXPECT_EQ(kNotRegularFileError, store.CheckReadable(ERoot::CurrentUser));
+    EXPECT_EQ(kNotRegularFileError, store.Write(ERoot::CurrentUser, kKey, "A", {EValueType::String, "1"}));
+    EXPECT_TRUE(std::filesystem::is_fifo(reg.UserFile())) << "what the user put there stays";
+    EXPECT_EQ(0, store.CheckReadable(ERoot::LocalMachine)) << "a file not there yet is no problem";
+    EXPECT_EQ(reg.Folder().File("user"), store.Location(ERoot::CurrentUser));
+}
+
+TEST(RegistryStore, WritesSeveralValuesAllOrNone)
+{
+    CTempRegistry reg;
+    auto& store = reg.Store();
+    const std::vector<std::pair<std::string, SRegValue>> values = {{"A", {EValueType::String, "1"}},
+                                                                   {"", {EValueType::String, "/opt"}},
+                                                                   {"A", {EValueType::String, "2"}}};
+    ASSERT_EQ(0, store.WriteValues(ERoot::CurrentUser, kKey, values));
+    EXPECT_EQ("2", store.Read(ERoot::CurrentUser, kKey, "A")->strData) << "the last one of a name wins";
+    EXPECT_EQ("/opt", store.Read(ERoot::CurrentUser, kKey, "")->strData);
+    const std::string strBefore = ReadText(reg.UserFile());
+    EXPECT_EQ(EOVERFLOW,
+              store.WriteValues(
+                  ERoot::CurrentUser, kKey,
+                  {{"B", {EValueType::String, "3"}},
+                   {"C", {EValueType::String, std::string(CFileRegistryStore::kMaxLineBytes, 'x')}}}));
+    EXPECT_EQ(strBefore, ReadText(reg.UserFile()));
 }
 } // namespace

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <map>
+#include <sys/stat.h>
 
 namespace
 {
@@ -141,19 +143,108 @@ TEST_F(SettingsTest, LoadKeepsWhatIsMissingAndSaveWritesBack)
     EXPECT_EQ("4.999999888241291046142578125e-003", values["Volume"]);
 }
 
-TEST_F(SettingsTest, AFailedWriteShowsTheSystemTextForEveryValue)
+// An unwritable settings folder used to give one box per value at every start.
+TEST_F(SettingsTest, AFailedSaveIsSaidOnceWithTheFolderAndTheReason)
 {
     // The user's folder is a plain file, so nothing can be created under it.
     WriteText(reg.Folder().File("user"), "");
+    const std::string strExpected = "Не удалось сохранить настройки в папке " + reg.Folder().File("user") +
+                                    "\n" + std::strerror(ENOTDIR) +
+                                    "\nПрограмма продолжит работу с настройками в памяти.";
     SaveSettings();
     auto messages = prompter.Messages();
-    ASSERT_EQ(12u, messages.size());
-    for (const SMessage& m : messages)
-    {
-        EXPECT_EQ("Register error", m.strCaption);
-        EXPECT_EQ(std::strerror(ENOTDIR), m.strText);
-        EXPECT_EQ(EIcon::Error, m.eIcon);
-        EXPECT_FALSE(m.bOwned);
-    }
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("Register error", messages[0].strCaption);
+    EXPECT_EQ(strExpected, messages[0].strText);
+    EXPECT_EQ(EIcon::Error, messages[0].eIcon);
+    EXPECT_FALSE(messages[0].bOwned);
+
+    // At start: the import writes thirteen values and fails once; the machine's values stay in memory.
+    Put(ERoot::LocalMachine, "BaseNote", "60");
+    auto problem = LoadSettingsAtStartup();
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(ENOTDIR, problem->nError);
+    EXPECT_EQ(2u, prompter.Messages().size());
+    EXPECT_EQ(strExpected, prompter.Messages().back().strText);
+    EXPECT_EQ(60, BaseNote);
+
+    EXPECT_FALSE(WriteSettingText("ExtView", "Yes"));
+    EXPECT_EQ(strExpected, prompter.Messages().back().strText);
+}
+
+// Written by a Windows editor: every value is the user's, and no second section of defaults.
+TEST_F(SettingsTest, ACrLfSettingsFileKeepsEveryValue)
+{
+    const std::string strFile = "[Software\\Tonegrove]\r\n"
+                                "\"\" = string \"/opt/tonegrove\"\r\n"
+                                "\"Frequency\" = string \"440\"\r\n"
+                                "\"ProjectType\" = string \"0\"\r\n"
+                                "\"BaseNote\" = string \"48\"\r\n"
+                                "\"ExtView\" = string \"Yes\"\r\n";
+    WriteText(reg.UserFile(), strFile);
+    EXPECT_FALSE(LoadSettingsAtStartup());
+    EXPECT_FLOAT_EQ(440.0f, Frequency);
+    EXPECT_EQ(0, ProjectType);
+    EXPECT_EQ(48, BaseNote);
+    EXPECT_TRUE(ExtView);
+    EXPECT_EQ(strFile, ReadText(reg.UserFile())) << "nothing to import, nothing written";
+
+    BaseNote = 50;
+    SaveSettings();
+    const std::string strAfter = ReadText(reg.UserFile());
+    size_t nSections = 0;
+    for (size_t pos = 0; (pos = strAfter.find("[Software\\Tonegrove]", pos)) != std::string::npos; ++pos)
+        ++nSections;
+    EXPECT_EQ(1u, nSections);
+    EXPECT_NE(std::string::npos, strAfter.find("\"BaseNote\" = string \"50\"\r\n"));
+    EXPECT_NE(std::string::npos, strAfter.find("\"MusicType\" = string \"0\"\r\n"));
+    for (size_t pos = 0; (pos = strAfter.find('\n', pos)) != std::string::npos; ++pos)
+        EXPECT_EQ('\r', strAfter[pos - 1]) << "a bare LF at " << pos;
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(SettingsTest, AStartReadsTheFileOnceAndASaveWritesItOnce)
+{
+    LoadSettingsAtStartup(); // the first run: the import writes the file
+    // A line of absurd length among the values: damaged, but the rest is not slowed or lost.
+    std::string strText = ReadText(reg.UserFile());
+    strText.insert(strText.find("\"Frequency\""),
+                   "\"Junk\" = string \"" + std::string(1 << 20, 'x') + "\"\n");
+    WriteText(reg.UserFile(), strText);
+    Put(ERoot::CurrentUser, "BaseNote", "12");
+
+    CFileRegistryStore fresh(reg.Folder().File("user"), reg.Folder().File("machine"));
+    SetRegistry(&fresh);
+    ResetSettingsToDefaults();
+    EXPECT_FALSE(LoadSettingsAtStartup());
+    EXPECT_EQ(12, BaseNote);
+    EXPECT_EQ(1, fresh.Loads()) << "one read for the fourteen values of a start";
+    const std::string strBefore = ReadText(reg.UserFile());
+    BaseNote = 13;
+    SaveSettings();
+    EXPECT_EQ(1, fresh.Loads());
+    EXPECT_EQ(strBefore.size(), ReadText(reg.UserFile()).size()) << "the long line is kept";
+    SetRegistry(&reg.Store());
+    EXPECT_EQ("13", reg.Store().Read(ERoot::CurrentUser, kKey, "BaseNote")->strData);
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+// A named pipe in place of the settings file used to hold the program at start for good.
+TEST_F(SettingsTest, ASettingsFileThatIsNoFileIsSaidOnceAndLeftAlone)
+{
+    std::filesystem::create_directories(reg.Folder().File("user"));
+    ASSERT_EQ(0, mkfifo(reg.UserFile().c_str(), 0600));
+    Put(ERoot::LocalMachine, "BaseNote", "60");
+    BaseNote = 7;
+    auto problem = LoadSettingsAtStartup();
+    ASSERT_TRUE(problem);
+    EXPECT_FALSE(problem->bWriting);
+    EXPECT_EQ(7, BaseNote) << "the values in memory stay";
+    EXPECT_EQ((std::vector<std::string>{"Register error|Не удалось прочитать настройки из папки " +
+                                        reg.Folder().File("user") +
+                                        "\nЭто не обычный файл (папка, именованный канал или устройство)"
+                                        "\nПрограмма продолжит работу с настройками в памяти."}),
+              prompter.Lines());
+    EXPECT_TRUE(std::filesystem::is_fifo(reg.UserFile()));
 }
 } // namespace
