@@ -276,12 +276,21 @@ class CTickTimer
     }
     uint64_t Us(uint64_t nTick)
     {
+        // Chords and the tracks of a band share their ticks: the last answer serves them all.
+        if (nTick == m_nLastTick && m_bHaveLast)
+            return m_nLastUs;
         uint64_t nFrac = 0;
         if (m_bSmpte) // with SMPTE division time does not depend on tempo
-            return MulDivFloor(nTick, m_nNum, m_nDen, 0, nFrac);
-        while (m_nSeg + 1 < m_tempoMap.size() && m_tempoMap[m_nSeg + 1].nTick <= nTick)
-            ++m_nSeg;
-        return SegmentTicksToUs(m_tempoMap[m_nSeg], nTick, m_nPpq, nFrac);
+            m_nLastUs = MulDivFloor(nTick, m_nNum, m_nDen, 0, nFrac);
+        else
+        {
+            while (m_nSeg + 1 < m_tempoMap.size() && m_tempoMap[m_nSeg + 1].nTick <= nTick)
+                ++m_nSeg;
+            m_nLastUs = SegmentTicksToUs(m_tempoMap[m_nSeg], nTick, m_nPpq, nFrac);
+        }
+        m_nLastTick = nTick;
+        m_bHaveLast = true;
+        return m_nLastUs;
     }
 
   private:
@@ -290,6 +299,9 @@ class CTickTimer
     const uint64_t m_nNum, m_nDen;
     const bool m_bSmpte;
     size_t m_nSeg = 0;
+    uint64_t m_nLastTick = 0;
+    uint64_t m_nLastUs = 0;
+    bool m_bHaveLast = false;
 };
 
 // Merges the tracks' messages into one list by tick, then track order, then file order within a
@@ -322,10 +334,28 @@ std::vector<SMidiEvent> MergeTracks(std::span<const std::span<const uint8_t>> tr
     while (!heap.empty())
     {
         std::pop_heap(heap.begin(), heap.end(), std::greater<>());
-        const auto [nTick, nTrack] = heap.back();
+        const uint16_t nTrack = heap.back().second;
         heap.pop_back();
-        events.push_back({timer.Us(nTick), cursors[nTrack].Message(), nTrack});
-        NextMessage(nTrack);
+        // Take this track's messages for as long as they come before every other track's next
+        // one: a track often has several in a row, and each costs the heap nothing then.
+        CTrackCursor& cursor = cursors[nTrack];
+        bool bMore = true;
+        do
+        {
+            events.push_back({timer.Us(cursor.Tick()), cursor.Message(), nTrack});
+            bMore = false;
+            while (cursor.Next())
+                if (!cursor.IsTempo())
+                {
+                    bMore = true;
+                    break;
+                }
+        } while (bMore && (heap.empty() || THead(cursor.Tick(), nTrack) < heap.front()));
+        if (bMore)
+        {
+            heap.emplace_back(cursor.Tick(), nTrack);
+            std::push_heap(heap.begin(), heap.end(), std::greater<>());
+        }
     }
     return events;
 }

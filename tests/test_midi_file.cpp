@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -211,6 +212,43 @@ TEST(MidiFile, SameTickKeepsFileOrderThenTrackOrder)
         ReadMidiFile(CSmf(1, 2, kDivision1Ms).Track(track0.End()).Track(track1.End()).m_vBytes, f, err))
         << err;
     EXPECT_EQ(Events(f), expected);
+}
+
+// Tracks whose messages interleave in every way (runs of one track, equal ticks across tracks,
+// a track that starts late and one that ends early) come out by tick, then track, then file order.
+TEST(MidiFile, InterleavedTracksMergeByTickThenTrackThenFileOrder)
+{
+    const std::vector<std::vector<uint32_t>> kTicks = {
+        {0, 0, 1, 2, 3, 3, 3, 9, 9, 12},
+        {2, 2, 3, 4, 5, 9, 20},
+        {0, 3},
+        {7, 7, 7, 7, 8},
+    };
+    std::vector<Ev> expected;
+    CSmf smf(1, uint16_t(kTicks.size()), kDivision1Ms);
+    for (size_t nTrack = 0; nTrack < kTicks.size(); ++nTrack)
+    {
+        CTrack track;
+        uint32_t nPrev = 0;
+        for (size_t i = 0; i < kTicks[nTrack].size(); ++i)
+        {
+            const uint8_t nValue = uint8_t(nTrack * 16 + i);
+            track.Ev(kTicks[nTrack][i] - nPrev, {uint8_t(0xB0 + nTrack), 0x10, nValue});
+            expected.emplace_back(uint64_t(kTicks[nTrack][i]) * 1000,
+                                  Msg(uint8_t(0xB0 + nTrack), 0x10, nValue), uint16_t(nTrack));
+            nPrev = kTicks[nTrack][i];
+        }
+        smf.Track(track.End());
+    }
+    std::stable_sort(
+        expected.begin(), expected.end(),
+        [](const Ev& a, const Ev& b)
+        { return std::tie(std::get<0>(a), std::get<2>(a)) < std::tie(std::get<0>(b), std::get<2>(b)); });
+    SMidiFile f;
+    std::string err;
+    ASSERT_TRUE(ReadMidiFile(smf.m_vBytes, f, err)) << err;
+    EXPECT_EQ(Events(f), expected);
+    EXPECT_EQ(f.nLengthMs, 20u);
 }
 
 struct SSmpteCase
