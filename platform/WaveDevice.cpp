@@ -17,6 +17,16 @@ constexpr uint64_t kMaxFrames = uint64_t(1) << 40;
 // Frames read from disk at a time, and how many Play makes sure of before the stream starts.
 constexpr uint64_t kBlockFrames = 8192;
 constexpr uint64_t kPrefillFrames = 16384;
+// The ring holds a second and a half, within these bounds whatever rate a header claims, and
+// never more than the file itself.
+constexpr uint64_t kMinRingFrames = 65536;
+constexpr uint64_t kMaxRingFrames = uint64_t(1) << 20;
+
+uint64_t RingFrames(uint32_t nRate, uint64_t nFrames)
+{
+    const uint64_t nWanted = std::clamp<uint64_t>(uint64_t(nRate) * 3 / 2, kMinRingFrames, kMaxRingFrames);
+    return std::min(nWanted, nFrames + 2); // two at least: a frame and the next one to blend with
+}
 
 uint32_t FramesToMs(uint64_t nFrames, uint32_t nRate)
 {
@@ -48,7 +58,7 @@ std::unique_ptr<CWaveDevice> CWaveDevice::Open(const std::string& strPath, std::
 CWaveDevice::CWaveDevice(std::string strPath, std::shared_ptr<CMediaOutputs> pOutputs, uint32_t nRate,
                          uint64_t nFrames, uint32_t nLengthMs)
     : m_strPath(std::move(strPath)), m_pOutputs(std::move(pOutputs)), m_nRate(nRate), m_nFrames(nFrames),
-      m_nLengthMs(nLengthMs), m_nRingFrames(std::max<uint64_t>(65536, uint64_t(nRate) * 3 / 2)),
+      m_nLengthMs(nLengthMs), m_nRingFrames(RingFrames(nRate, nFrames)),
       m_nDataEnd(nFrames)
 {
 }
