@@ -58,8 +58,7 @@ std::unique_ptr<CWaveDevice> CWaveDevice::Open(const std::string& strPath, std::
 CWaveDevice::CWaveDevice(std::string strPath, std::shared_ptr<CMediaOutputs> pOutputs, uint32_t nRate,
                          uint64_t nFrames, uint32_t nLengthMs)
     : m_strPath(std::move(strPath)), m_pOutputs(std::move(pOutputs)), m_nRate(nRate), m_nFrames(nFrames),
-      m_nLengthMs(nLengthMs), m_nRingFrames(RingFrames(nRate, nFrames)),
-      m_nDataEnd(nFrames)
+      m_nLengthMs(nLengthMs), m_nRingFrames(RingFrames(nRate, nFrames)), m_nDataEnd(nFrames)
 {
 }
 
