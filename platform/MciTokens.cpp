@@ -20,14 +20,27 @@ int SplitMciCommand(const std::string& strCommand, std::vector<std::string>& arr
         }
         if (strCommand[i] == '"')
         {
-            const size_t nClose = strCommand.find('"', i + 1);
-            if (nClose == std::string::npos)
+            std::string strWord;
+            size_t j = i + 1;
+            for (;;)
             {
-                arrWords.clear();
-                return MciError::kNoClosingQuote;
+                const size_t nQuote = strCommand.find('"', j);
+                if (nQuote == std::string::npos)
+                {
+                    arrWords.clear();
+                    return MciError::kNoClosingQuote;
+                }
+                strWord.append(strCommand, j, nQuote - j);
+                if (nQuote + 1 < nSize && strCommand[nQuote + 1] == '"')
+                {
+                    strWord += '"'; // a doubled quote is one quote of the word
+                    j = nQuote + 2;
+                    continue;
+                }
+                i = nQuote + 1;
+                break;
             }
-            arrWords.push_back(strCommand.substr(i + 1, nClose - i - 1));
-            i = nClose + 1;
+            arrWords.push_back(std::move(strWord));
             continue;
         }
         const size_t nEnd = std::min(strCommand.find(' ', i), nSize);
@@ -35,6 +48,21 @@ int SplitMciCommand(const std::string& strCommand, std::vector<std::string>& arr
         i = nEnd;
     }
     return MciError::kNone;
+}
+
+std::string QuoteMciWord(const std::string& strWord)
+{
+    if (!strWord.empty() && strWord.find_first_of(" \"") == std::string::npos)
+        return strWord;
+    std::string strOut = "\"";
+    for (char c : strWord)
+    {
+        if (c == '"')
+            strOut += '"';
+        strOut += c;
+    }
+    strOut += '"';
+    return strOut;
 }
 
 std::string MciLower(std::string str)

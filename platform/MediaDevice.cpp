@@ -96,10 +96,10 @@ std::unique_ptr<IMediaDevice> OpenMediaDevice(const std::string& strType, const 
 
     SMidiFile file;
     std::string strReason;
-    if (!ReadMidiFile(strPath, file, strReason))
+    if (!ReadMidiFileHeaderAndLength(strPath, file, strReason))
     {
         nError = MciError::kInvalidFile;
         return nullptr;
     }
-    return std::make_unique<CSequencerDevice>(std::move(file), pOutputs);
+    return std::make_unique<CSequencerDevice>(strPath, std::move(file), pOutputs);
 }

@@ -18,12 +18,33 @@ constexpr uint32_t kBend = 0xE0;
 constexpr uint32_t kResetControllers = 121;
 constexpr uint32_t kFirstModeMessage = 120; // 120-127 are channel modes, not state to restore
 
-nanoseconds FromUs(uint64_t nUs) { return std::chrono::microseconds(int64_t(nUs)); }
+// The reader refuses files longer than a day, so the clamp never bites on a file it gave us;
+// it keeps the conversion to nanoseconds from overflowing whatever reaches it.
+nanoseconds FromUs(uint64_t nUs)
+{
+    return std::chrono::microseconds(int64_t(std::min(nUs, kMaxMidiLengthUs)));
+}
 } // namespace
 
-CSequencerDevice::CSequencerDevice(SMidiFile file, std::shared_ptr<CMediaOutputs> pOutputs)
-    : m_file(std::move(file)), m_pOutputs(std::move(pOutputs))
+CSequencerDevice::CSequencerDevice(std::string strPath, SMidiFile measured,
+                                   std::shared_ptr<CMediaOutputs> pOutputs)
+    : m_strPath(std::move(strPath)), m_file(std::move(measured)), m_pOutputs(std::move(pOutputs))
 {
+}
+
+int CSequencerDevice::LoadLocked()
+{
+    if (m_bLoaded)
+        return MciError::kNone;
+    SMidiFile file;
+    std::string strReason;
+    // The file may have changed since it was measured; what it holds now is what plays.
+    if (!ReadMidiFile(m_strPath, file, strReason))
+        return MciError::kFileRead;
+    m_file = std::move(file);
+    m_nFromUs = std::min(m_nFromUs, m_file.nLengthUs);
+    m_bLoaded = true;
+    return MciError::kNone;
 }
 
 CSequencerDevice::~CSequencerDevice()
@@ -72,6 +93,8 @@ int CSequencerDevice::Play()
     if (m_eMode == EMediaMode::Playing && !m_bFinished)
         return MciError::kNone;
     EndThreadLocked();
+    if (const int nError = LoadLocked())
+        return nError;
     if (!m_pHandle)
     {
         m_pMidiOut = m_pOutputs->MidiOut();

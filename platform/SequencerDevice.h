@@ -12,13 +12,16 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 class CSequencerDevice : public IMediaDevice
 {
   public:
-    CSequencerDevice(SMidiFile file, std::shared_ptr<CMediaOutputs> pOutputs);
+    // measured: the file at strPath as ReadMidiFileHeaderAndLength gave it. Its messages are read
+    // at the first Play, so that opening a file only to measure it stays cheap.
+    CSequencerDevice(std::string strPath, SMidiFile measured, std::shared_ptr<CMediaOutputs> pOutputs);
     // Ends the thread and silences what it left sounding.
     ~CSequencerDevice() override;
 
@@ -46,8 +49,12 @@ class CSequencerDevice : public IMediaDevice
     uint64_t PositionUsLocked();
     void SendLocked(uint32_t dwMessage);
     void SilenceLocked();
+    // Reads the file's messages once; 0 or an MCI code.
+    int LoadLocked();
 
-    const SMidiFile m_file;
+    const std::string m_strPath;
+    SMidiFile m_file; // changes only in LoadLocked, before any thread plays it
+    bool m_bLoaded = false;
     const std::shared_ptr<CMediaOutputs> m_pOutputs;
     std::shared_ptr<IMidiOut> m_pMidiOut;
     std::shared_ptr<IClock> m_pClock;

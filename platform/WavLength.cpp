@@ -8,15 +8,12 @@
 namespace
 {
 
-// libsndfile reads AIFF, FLAC, Ogg and more, but the waveaudio device plays WAV only, whatever
-// the file's name says.
 std::optional<uint32_t> MeasureOpened(SNDFILE* pFile, const SF_INFO& info)
 {
     if (!pFile)
         return std::nullopt;
     sf_close(pFile);
-    const int nContainer = info.format & SF_FORMAT_TYPEMASK;
-    if (nContainer != SF_FORMAT_WAV && nContainer != SF_FORMAT_WAVEX)
+    if (!IsWaveContainer(info.format))
         return std::nullopt;
     if (info.samplerate <= 0 || info.channels <= 0 || info.frames < 0 || info.frames == SF_COUNT_MAX)
         return std::nullopt;
@@ -83,6 +80,20 @@ sf_count_t MemTell(void* pUser)
 }
 
 } // namespace
+
+bool IsWaveContainer(int nSndFileFormat)
+{
+    switch (nSndFileFormat & SF_FORMAT_TYPEMASK)
+    {
+    case SF_FORMAT_WAV:
+    case SF_FORMAT_WAVEX:
+    case SF_FORMAT_RF64:
+    case SF_FORMAT_W64:
+        return true;
+    default:
+        return false;
+    }
+}
 
 std::optional<uint32_t> WavLengthMs(const std::string& strPath)
 {

@@ -1,6 +1,7 @@
 #include "platform/WaveDevice.h"
 
 #include "platform/MciErrors.h"
+#include "platform/WavLength.h"
 
 #include <sndfile.h>
 
@@ -10,15 +11,22 @@
 
 namespace
 {
-// The longest file we decode into memory: six hours of stereo at 48 kHz is 8 GB of floats
-// already; anything claiming more is damaged or not for us.
-constexpr uint64_t kMaxFrames = uint64_t(6) * 3600 * 48000;
+// The positions are worked out as frames * 44100 in 64 bits; 2^40 frames (eight months at
+// 48 kHz) keeps that far from overflowing, and no real file comes near it.
+constexpr uint64_t kMaxFrames = uint64_t(1) << 40;
+// Frames read from disk at a time, and how many Play makes sure of before the stream starts.
+constexpr uint64_t kBlockFrames = 8192;
+constexpr uint64_t kPrefillFrames = 16384;
+// The ring holds a second and a half, within these bounds whatever rate a header claims, and
+// never more than the file itself.
+constexpr uint64_t kMinRingFrames = 65536;
+constexpr uint64_t kMaxRingFrames = uint64_t(1) << 20;
 
-struct SSndFileCloser
+uint64_t RingFrames(uint32_t nRate, uint64_t nFrames)
 {
-    void operator()(SNDFILE* p) const { sf_close(p); }
-};
-using TSndFile = std::unique_ptr<SNDFILE, SSndFileCloser>;
+    const uint64_t nWanted = std::clamp<uint64_t>(uint64_t(nRate) * 3 / 2, kMinRingFrames, kMaxRingFrames);
+    return std::min(nWanted, nFrames + 2); // two at least: a frame and the next one to blend with
+}
 
 uint32_t FramesToMs(uint64_t nFrames, uint32_t nRate)
 {
@@ -31,12 +39,11 @@ std::unique_ptr<CWaveDevice> CWaveDevice::Open(const std::string& strPath, std::
                                                int& nError)
 {
     SF_INFO info{};
-    TSndFile pFile(sf_open(strPath.c_str(), SFM_READ, &info));
-    // libsndfile reads AIFF, FLAC, Ogg and more, but the waveaudio device plays WAV only,
-    // whatever the file's name says.
-    const int nContainer = info.format & SF_FORMAT_TYPEMASK;
-    if (!pFile || (nContainer != SF_FORMAT_WAV && nContainer != SF_FORMAT_WAVEX) || info.samplerate <= 0 ||
-        info.channels <= 0 || info.frames < 0 || uint64_t(info.frames) > kMaxFrames)
+    SNDFILE* pFile = sf_open(strPath.c_str(), SFM_READ, &info);
+    if (pFile)
+        sf_close(pFile);
+    if (!pFile || !IsWaveContainer(info.format) || info.samplerate <= 0 || info.channels <= 0 ||
+        info.frames < 0 || uint64_t(info.frames) > kMaxFrames)
     {
         nError = MciError::kInvalidFile;
         return nullptr;
@@ -51,7 +58,7 @@ std::unique_ptr<CWaveDevice> CWaveDevice::Open(const std::string& strPath, std::
 CWaveDevice::CWaveDevice(std::string strPath, std::shared_ptr<CMediaOutputs> pOutputs, uint32_t nRate,
                          uint64_t nFrames, uint32_t nLengthMs)
     : m_strPath(std::move(strPath)), m_pOutputs(std::move(pOutputs)), m_nRate(nRate), m_nFrames(nFrames),
-      m_nLengthMs(nLengthMs)
+      m_nLengthMs(nLengthMs), m_nRingFrames(RingFrames(nRate, nFrames)), m_nDataEnd(nFrames)
 {
 }
 
@@ -60,46 +67,134 @@ CWaveDevice::~CWaveDevice()
     // Once RemoveSource returns the stream no longer touches us.
     if (m_bAdded)
         m_pAudioOut->RemoveSource(this);
+    {
+        std::lock_guard lock(m_mutex);
+        m_bQuit = true;
+    }
+    m_wake.notify_all();
+    if (m_reader.joinable())
+        m_reader.join();
+    if (m_pFile)
+        sf_close(m_pFile);
 }
 
-int CWaveDevice::Decode()
+int CWaveDevice::StartReading()
 {
-    if (m_bDecoded)
+    if (m_pFile)
         return MciError::kNone;
     SF_INFO info{};
-    TSndFile pFile(sf_open(m_strPath.c_str(), SFM_READ, &info));
+    SNDFILE* pFile = sf_open(m_strPath.c_str(), SFM_READ, &info);
     // The file may have changed since it was opened; play only what it held then.
     if (!pFile || info.channels <= 0 || uint32_t(info.samplerate) != m_nRate)
-        return MciError::kFileRead;
-    const size_t nChannels = size_t(info.channels);
-    std::vector<float> arrRead(4096 * nChannels);
-    std::vector<float> arrStereo;
-    // Grown as the samples come: a damaged header may claim far more frames than the file has.
-    while (arrStereo.size() < size_t(m_nFrames) * 2)
     {
-        const sf_count_t nWant = std::min<sf_count_t>(4096, sf_count_t(m_nFrames - arrStereo.size() / 2));
-        const sf_count_t nGot = sf_readf_float(pFile.get(), arrRead.data(), nWant);
-        if (nGot <= 0)
-            break;
-        for (sf_count_t i = 0; i < nGot; ++i)
-        {
-            const float* pFrame = arrRead.data() + size_t(i) * nChannels;
-            // Mono goes to both sides; of more than two channels the front pair is kept.
-            arrStereo.push_back(pFrame[0]);
-            arrStereo.push_back(nChannels > 1 ? pFrame[1] : pFrame[0]);
-        }
+        if (pFile)
+            sf_close(pFile);
+        return MciError::kFileRead;
     }
-    // A file cut short plays what it has and then silence (see Mix), as long as its header said.
-    std::lock_guard lock(m_mutex);
-    m_arrStereo = std::move(arrStereo);
-    m_bDecoded = true;
+    {
+        std::lock_guard fileLock(m_fileMutex);
+        m_pFile = pFile;
+        m_nChannels = info.channels;
+        m_nFilePos = 0;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_arrRing.assign(size_t(m_nRingFrames) * 2, 0.0f);
+        MoveRingLocked(PlayedFramesLocked());
+    }
+    m_reader = std::thread(&CWaveDevice::ReaderThread, this);
     return MciError::kNone;
+}
+
+bool CWaveDevice::ReadBlock()
+{
+    std::lock_guard fileLock(m_fileMutex);
+    uint64_t nFrom = 0, nWant = 0, nGeneration = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        nFrom = m_nRingFirst + m_nRingCount;
+        if (nFrom >= m_nDataEnd || m_nRingCount >= m_nRingFrames)
+            return false;
+        nWant = std::min({kBlockFrames, m_nRingFrames - m_nRingCount, m_nDataEnd - nFrom});
+        nGeneration = m_nGeneration;
+    }
+    // Read without m_mutex: the stream and the commands go on meanwhile.
+    std::vector<float> arrRead(size_t(nWant) * size_t(m_nChannels));
+    sf_count_t nGot = 0;
+    if (m_nFilePos == nFrom || sf_seek(m_pFile, sf_count_t(nFrom), SEEK_SET) == sf_count_t(nFrom))
+        nGot = sf_readf_float(m_pFile, arrRead.data(), sf_count_t(nWant));
+    m_nFilePos = nGot > 0 ? nFrom + uint64_t(nGot) : std::numeric_limits<uint64_t>::max();
+
+    std::lock_guard lock(m_mutex);
+    if (nGeneration != m_nGeneration)
+        return true; // a seek emptied the ring meanwhile: these frames are no longer wanted
+    const size_t nChannels = size_t(m_nChannels);
+    for (sf_count_t i = 0; i < std::max<sf_count_t>(nGot, 0); ++i)
+    {
+        const float* pFrame = arrRead.data() + size_t(i) * nChannels;
+        float* pSlot = m_arrRing.data() + size_t((nFrom + uint64_t(i)) % m_nRingFrames) * 2;
+        // Mono goes to both sides; of more than two channels the front pair is kept.
+        pSlot[0] = pFrame[0];
+        pSlot[1] = nChannels > 1 ? pFrame[1] : pFrame[0];
+    }
+    m_nRingCount += uint64_t(std::max<sf_count_t>(nGot, 0));
+    // A file cut short plays what it has and then silence (see Mix), as long as its header said.
+    if (uint64_t(std::max<sf_count_t>(nGot, 0)) < nWant)
+        m_nDataEnd = nFrom + uint64_t(std::max<sf_count_t>(nGot, 0));
+    return true;
+}
+
+void CWaveDevice::ReaderThread()
+{
+    for (;;)
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock,
+                        [this] {
+                            return m_bQuit ||
+                                   (m_nRingCount < m_nRingFrames && m_nRingFirst + m_nRingCount < m_nDataEnd);
+                        });
+            if (m_bQuit)
+                return;
+        }
+        ReadBlock();
+    }
+}
+
+void CWaveDevice::MoveRingLocked(uint64_t nFrame)
+{
+    if (nFrame >= m_nRingFirst && nFrame <= m_nRingFirst + m_nRingCount)
+    {
+        m_nRingCount -= nFrame - m_nRingFirst;
+        m_nRingFirst = nFrame;
+    }
+    else
+    {
+        m_nRingFirst = nFrame;
+        m_nRingCount = 0;
+        ++m_nGeneration;
+    }
+    m_wake.notify_all();
 }
 
 int CWaveDevice::Play()
 {
-    if (const int nError = Decode())
+    if (const int nError = StartReading())
         return nError;
+    // One block or two from disk, so that the stream starts with sound rather than a gap.
+    for (;;)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            const uint64_t nAt = PlayedFramesLocked();
+            MoveRingLocked(nAt);
+            if (m_nRingCount >= std::min(kPrefillFrames, m_nDataEnd - std::min(nAt, m_nDataEnd)))
+                break;
+        }
+        if (!ReadBlock())
+            break;
+    }
     if (!m_bAdded)
     {
         m_pAudioOut = m_pOutputs->AudioOut();
@@ -136,6 +231,7 @@ int CWaveDevice::Seek(double fMs)
     const double fFrame = std::floor(std::max(fMs, 0.0) * m_nRate / 1000.0);
     m_nBase = std::min<uint64_t>(uint64_t(fFrame), m_nFrames);
     m_nMixed = 0;
+    MoveRingLocked(m_nBase);
     return MciError::kNone;
 }
 
@@ -166,8 +262,19 @@ void CWaveDevice::Mix(float* pStereo, int nFrames)
     std::lock_guard lock(m_mutex);
     if (m_eMode != EMediaMode::Playing)
         return;
-    const float* pSource = m_arrStereo.data();
-    const uint64_t nDecoded = m_arrStereo.size() / 2;
+    const uint64_t nRingEnd = m_nRingFirst + m_nRingCount;
+    // A frame is at hand when the ring holds it or when it lies past the end of the samples.
+    auto Sample = [&](uint64_t nFrame, int c, bool& bHere)
+    {
+        if (nFrame >= m_nDataEnd)
+            return 0.0f;
+        if (nFrame < m_nRingFirst || nFrame >= nRingEnd)
+        {
+            bHere = false;
+            return 0.0f;
+        }
+        return m_arrRing[size_t(nFrame % m_nRingFrames) * 2 + size_t(c)];
+    };
     for (int i = 0; i < nFrames; ++i)
     {
         // Source position of this stream frame: whole frame and fraction, exactly.
@@ -183,12 +290,18 @@ void CWaveDevice::Mix(float* pStereo, int nFrames)
         }
         const float fFrac = float(nStep % kMixRate) / float(kMixRate);
         const uint64_t nNext = std::min(nFrame + 1, m_nFrames - 1);
+        float arrOut[2];
+        bool bHere = true;
         for (int c = 0; c < 2; ++c)
         {
-            const float fA = nFrame < nDecoded ? pSource[nFrame * 2 + c] : 0.0f;
-            const float fB = nNext < nDecoded ? pSource[nNext * 2 + c] : 0.0f;
-            pStereo[i * 2 + c] += fA + (fB - fA) * fFrac;
+            const float fA = Sample(nFrame, c, bHere);
+            const float fB = Sample(nNext, c, bHere);
+            arrOut[c] = fA + (fB - fA) * fFrac;
         }
+        if (!bHere)
+            break; // the reader is behind (a slow disk): wait for it rather than skip ahead
+        pStereo[i * 2] += arrOut[0];
+        pStereo[i * 2 + 1] += arrOut[1];
         ++m_nMixed;
     }
     // The last frame taken is the end, whether or not the stream asks for more.
@@ -206,4 +319,6 @@ void CWaveDevice::Mix(float* pStereo, int nFrames)
         m_nBase += nWhole / kMixRate * m_nRate;
         m_nMixed -= nWhole;
     }
+    // What lies behind the position is done with: room for the reader.
+    MoveRingLocked(PlayedFramesLocked());
 }

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/TextHelpers.h"
+#include "platform/MciTokens.h"
 #include "platform/Prompter.h"
 #include "platform/SteadyClock.h"
 
@@ -32,15 +33,9 @@ std::string DeviceType(const std::string& strPath)
         return "waveaudio";
     if (strExt == "avi")
         return "avivideo";
-    if (strExt == "mid")
+    if (strExt == "mid" || strExt == "midi" || strExt == "kar") // .kar: a MIDI file with lyrics
         return "sequencer";
     return {}; // the playlist adds no other files; the layer then refuses the open
-}
-
-// Only a space makes the command reader split a path, so only then is it quoted.
-std::string QuotedPath(const std::string& strPath)
-{
-    return strPath.find(' ') == std::string::npos ? strPath : '"' + strPath + '"';
 }
 
 // A status reply as a number: leading digits with an optional fraction, anything else 0.
@@ -99,8 +94,9 @@ int CMciPlayer::OpenFile(const std::string& strPath, int32_t nAlias)
     std::string strReply;
     if (m_bOpened)
         Send("Close " + Alias(nAlias), strReply);
-    const int nError = Send(
-        "open " + QuotedPath(strPath) + " type " + DeviceType(strPath) + " alias " + Alias(nAlias), strReply);
+    const int nError =
+        Send("open " + QuoteMciWord(strPath) + " type " + DeviceType(strPath) + " alias " + Alias(nAlias),
+             strReply);
     if (nError != 0)
         ShowError(Msg::kMediaOpenError, Msg::kMediaOpenErrorCaption, nError);
     m_bOpened = true;

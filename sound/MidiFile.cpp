@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <limits>
+#include <utility>
 
 namespace
 {
@@ -99,83 +101,113 @@ bool ReadVlq(std::span<const uint8_t> data, size_t& pos, uint32_t& nValue)
     return false;
 }
 
-// Reads one track chunk. Events get their absolute tick parked in nTimeUs until the
-// tempo map of the whole file is known. Returns the tick where the track ends: its
-// end-of-track event, or the last complete event when the data is cut or damaged.
-uint64_t ReadTrack(std::span<const uint8_t> data, uint16_t nTrack, std::vector<SMidiEvent>& events,
-                   std::vector<SRawTempo>& tempos)
+// Walks one track chunk event by event, handing out its channel messages and tempo changes.
+// The end of the track is its end-of-track event, or the last complete event when the data is
+// cut or damaged.
+class CTrackCursor
 {
-    size_t pos = 0;
-    uint64_t nTick = 0;
-    uint64_t nEndTick = 0;
-    uint8_t nRunning = 0; // 0 = no running status in effect
+  public:
+    explicit CTrackCursor(std::span<const uint8_t> data) : m_data(data) {}
 
-    while (pos < data.size())
+    // Moves to the next channel message or tempo change; false once the track has ended.
+    bool Next()
     {
-        uint32_t nDelta = 0;
-        if (!ReadVlq(data, pos, nDelta) || pos >= data.size())
-            break;
-        nTick += nDelta; // at most 2^28 per byte of input, cannot wrap
+        if (m_bEnded)
+            return false;
+        const size_t nSize = m_data.size();
+        while (m_nPos < nSize)
+        {
+            uint32_t nDelta = 0;
+            if (!ReadVlq(m_data, m_nPos, nDelta) || m_nPos >= nSize)
+                break;
+            const uint64_t nTick = m_nTick + nDelta; // at most 2^28 per byte of input, cannot wrap
 
-        uint8_t nStatus = data[pos];
-        if (nStatus & 0x80)
-            ++pos;
-        else if (nRunning)
-            nStatus = nRunning;
-        else
-            break; // a data byte with no status to repeat: the rest is garbage
+            uint8_t nStatus = m_data[m_nPos];
+            if (nStatus & 0x80)
+                ++m_nPos;
+            else if (m_nRunning)
+                nStatus = m_nRunning;
+            else
+                break; // a data byte with no status to repeat: the rest is garbage
 
-        if (nStatus < 0xF0)
-        {
-            const uint8_t nKind = nStatus & 0xF0;
-            const size_t nDataBytes = (nKind == 0xC0 || nKind == 0xD0) ? 1 : 2;
-            if (data.size() - pos < nDataBytes)
-                break;
-            const uint8_t d1 = data[pos];
-            const uint8_t d2 = nDataBytes == 2 ? data[pos + 1] : 0;
-            if ((d1 | d2) & 0x80)
-                break; // a status byte where data belongs means the track is damaged
-            pos += nDataBytes;
-            nRunning = nStatus;
-            events.push_back(
-                {0, nTick, uint32_t(nStatus) | (uint32_t(d1) << 8) | (uint32_t(d2) << 16), nTrack});
-        }
-        else if (nStatus == 0xF0 || nStatus == 0xF7)
-        {
+            if (nStatus < 0xF0)
+            {
+                // The message's own data count decides, as common readers do: some writers put
+                // bytes of 0x80 and above where data belongs (a velocity of 0xCC), and those are
+                // data cut to seven bits, not the start of the next event.
+                const uint8_t nKind = nStatus & 0xF0;
+                const size_t nDataBytes = (nKind == 0xC0 || nKind == 0xD0) ? 1 : 2;
+                if (nSize - m_nPos < nDataBytes)
+                    break;
+                const uint32_t d1 = m_data[m_nPos] & 0x7F;
+                const uint32_t d2 = nDataBytes == 2 ? m_data[m_nPos + 1] & 0x7F : 0;
+                m_nPos += nDataBytes;
+                m_nRunning = nStatus;
+                m_nTick = m_nEndTick = nTick;
+                m_bTempo = false;
+                m_dwMessage = uint32_t(nStatus) | (d1 << 8) | (d2 << 16);
+                return true;
+            }
+            if (nStatus == 0xF0 || nStatus == 0xF7)
+            {
+                uint32_t nLen = 0;
+                if (!ReadVlq(m_data, m_nPos, nLen) || nSize - m_nPos < nLen)
+                    break;
+                m_nPos += nLen;
+                // Running status stays: on the wire a sysex would cancel it, but files rely on
+                // it surviving and every common reader lets it.
+                m_nTick = m_nEndTick = nTick;
+                continue;
+            }
+            if (nStatus != 0xFF)
+                break; // system common / real-time bytes have no place in a file
             uint32_t nLen = 0;
-            if (!ReadVlq(data, pos, nLen) || data.size() - pos < nLen)
+            if (m_nPos >= nSize)
                 break;
-            pos += nLen;
-            nRunning = 0; // sysex cancels running status; files relying on it are broken
-        }
-        else if (nStatus == 0xFF)
-        {
-            uint32_t nLen = 0;
-            if (pos >= data.size())
+            const uint8_t nType = m_data[m_nPos++];
+            if (!ReadVlq(m_data, m_nPos, nLen) || nSize - m_nPos < nLen)
                 break;
-            const uint8_t nType = data[pos++];
-            if (!ReadVlq(data, pos, nLen) || data.size() - pos < nLen)
-                break;
-            nRunning = 0; // same for meta events
+            // Meta events keep the running status too (a text event between notes is common).
+            m_nTick = m_nEndTick = nTick;
             if (nType == 0x2F)
-                return nTick; // anything after end of track is ignored, as players do
+                break; // anything after end of track is ignored, as players do
+            const size_t nAt = m_nPos;
+            m_nPos += nLen;
             if (nType == 0x51 && nLen >= 3)
             {
                 const uint32_t nTempo =
-                    (uint32_t(data[pos]) << 16) | (uint32_t(data[pos + 1]) << 8) | data[pos + 2];
+                    (uint32_t(m_data[nAt]) << 16) | (uint32_t(m_data[nAt + 1]) << 8) | m_data[nAt + 2];
                 if (nTempo != 0) // a zero tempo would stop time; ignore it
-                    tempos.push_back({nTick, nTempo});
+                {
+                    m_bTempo = true;
+                    m_nTempo = nTempo;
+                    return true;
+                }
             }
-            pos += nLen;
         }
-        else
-        {
-            break; // system common / real-time bytes have no place in a file
-        }
-        nEndTick = nTick;
+        m_bEnded = true;
+        return false;
     }
-    return nEndTick;
-}
+
+    // The current item: its tick, and either a tempo or a channel message.
+    uint64_t Tick() const { return m_nTick; }
+    bool IsTempo() const { return m_bTempo; }
+    uint32_t Tempo() const { return m_nTempo; }
+    uint32_t Message() const { return m_dwMessage; }
+    // Where the track ends; final once Next has given false.
+    uint64_t EndTick() const { return m_nEndTick; }
+
+  private:
+    std::span<const uint8_t> m_data;
+    size_t m_nPos = 0;
+    uint64_t m_nTick = 0;
+    uint64_t m_nEndTick = 0;
+    uint8_t m_nRunning = 0; // 0 = no running status in effect
+    bool m_bEnded = false;
+    bool m_bTempo = false;
+    uint32_t m_nTempo = 0;
+    uint32_t m_dwMessage = 0;
+};
 
 // Tempo events of all tracks form one map; the same tick seen twice keeps the later one
 // (later in track order), which is what a sequencer playing the tracks in order would do.
@@ -230,7 +262,105 @@ uint64_t MidiTicksToUs(uint64_t nTick, int nDivision, std::span<const STempoChan
     return SegmentTicksToUs(seg, nTick, nPpq, nFrac);
 }
 
-bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError)
+namespace
+{
+
+// Times of ticks in tick order: walks the tempo map alongside instead of searching it.
+class CTickTimer
+{
+  public:
+    CTickTimer(const SMidiFile& file, uint64_t nNum, uint64_t nDen)
+        : m_tempoMap(file.tempoMap), m_nPpq(uint32_t(file.nDivision)), m_nNum(nNum), m_nDen(nDen),
+          m_bSmpte((file.nDivision & 0x8000) != 0)
+    {
+    }
+    uint64_t Us(uint64_t nTick)
+    {
+        // Chords and the tracks of a band share their ticks: the last answer serves them all.
+        if (nTick == m_nLastTick && m_bHaveLast)
+            return m_nLastUs;
+        uint64_t nFrac = 0;
+        if (m_bSmpte) // with SMPTE division time does not depend on tempo
+            m_nLastUs = MulDivFloor(nTick, m_nNum, m_nDen, 0, nFrac);
+        else
+        {
+            while (m_nSeg + 1 < m_tempoMap.size() && m_tempoMap[m_nSeg + 1].nTick <= nTick)
+                ++m_nSeg;
+            m_nLastUs = SegmentTicksToUs(m_tempoMap[m_nSeg], nTick, m_nPpq, nFrac);
+        }
+        m_nLastTick = nTick;
+        m_bHaveLast = true;
+        return m_nLastUs;
+    }
+
+  private:
+    const std::vector<STempoChange>& m_tempoMap;
+    const uint32_t m_nPpq;
+    const uint64_t m_nNum, m_nDen;
+    const bool m_bSmpte;
+    size_t m_nSeg = 0;
+    uint64_t m_nLastTick = 0;
+    uint64_t m_nLastUs = 0;
+    bool m_bHaveLast = false;
+};
+
+// Merges the tracks' messages into one list by tick, then track order, then file order within a
+// track: every track is in tick order already, so one pass with a heap of the tracks does it.
+std::vector<SMidiEvent> MergeTracks(std::span<const std::span<const uint8_t>> tracks, size_t nCount,
+                                    CTickTimer& timer)
+{
+    std::vector<CTrackCursor> cursors;
+    cursors.reserve(tracks.size());
+    using THead = std::pair<uint64_t, uint16_t>; // tick of the track's next message, track
+    std::vector<THead> heap;
+    auto NextMessage = [&](uint16_t nTrack)
+    {
+        CTrackCursor& cursor = cursors[nTrack];
+        while (cursor.Next())
+            if (!cursor.IsTempo())
+            {
+                heap.emplace_back(cursor.Tick(), nTrack);
+                std::push_heap(heap.begin(), heap.end(), std::greater<>());
+                return;
+            }
+    };
+    for (size_t i = 0; i < tracks.size(); ++i)
+    {
+        cursors.emplace_back(tracks[i]);
+        NextMessage(uint16_t(i));
+    }
+    std::vector<SMidiEvent> events;
+    events.reserve(nCount);
+    while (!heap.empty())
+    {
+        std::pop_heap(heap.begin(), heap.end(), std::greater<>());
+        const uint16_t nTrack = heap.back().second;
+        heap.pop_back();
+        // Take this track's messages for as long as they come before every other track's next
+        // one: a track often has several in a row, and each costs the heap nothing then.
+        CTrackCursor& cursor = cursors[nTrack];
+        bool bMore = true;
+        do
+        {
+            events.push_back({timer.Us(cursor.Tick()), cursor.Message(), nTrack});
+            bMore = false;
+            while (cursor.Next())
+                if (!cursor.IsTempo())
+                {
+                    bMore = true;
+                    break;
+                }
+        } while (bMore && (heap.empty() || THead(cursor.Tick(), nTrack) < heap.front()));
+        if (bMore)
+        {
+            heap.emplace_back(cursor.Tick(), nTrack);
+            std::push_heap(heap.begin(), heap.end(), std::greater<>());
+        }
+    }
+    return events;
+}
+
+bool ReadMidi(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError, bool bEvents)
 {
     out = SMidiFile{};
     strError.clear();
@@ -256,14 +386,11 @@ bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& s
     if (bSmpte && !SmpteTickRate(nDivision, nNum, nDen))
         return Fail(out, strError, "unsupported time division");
 
-    std::vector<SMidiEvent> events;
-    std::vector<SRawTempo> tempos;
-    uint64_t nEndTick = 0;
-    int nTracks = 0;
+    std::vector<std::span<const uint8_t>> tracks;
     size_t pos = 8 + std::min<size_t>(nHeaderLen, nSize - 8); // a longer header may carry extra fields
 
     // The header's track count is only an upper bound: stop at the end of the data.
-    while (nTracks < nDeclaredTracks && nSize - pos >= 8)
+    while (int(tracks.size()) < nDeclaredTracks && nSize - pos >= 8)
     {
         const bool bTrack = std::memcmp(p + pos, "MTrk", 4) == 0;
         size_t nLen = ReadBE32(p + pos + 4);
@@ -274,58 +401,57 @@ bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& s
                 break; // an unknown chunk running off the end leaves nothing after it
             // Writers often get the last track's length wrong and players read it to the
             // end of the file anyway; for an earlier track the following tracks are lost.
-            if (nTracks + 1 < nDeclaredTracks)
+            if (int(tracks.size()) + 1 < nDeclaredTracks)
                 return Fail(out, strError, "damaged track");
             nLen = nSize - pos;
         }
         if (bTrack)
-        {
-            const uint64_t nTrackEnd = ReadTrack(bytes.subspan(pos, nLen), uint16_t(nTracks), events, tempos);
-            nEndTick = std::max(nEndTick, nTrackEnd);
-            ++nTracks;
-        }
+            tracks.push_back(bytes.subspan(pos, nLen));
         pos += nLen; // unknown chunks such as XFIH are skipped
     }
-    if (nTracks == 0)
+    if (tracks.empty())
         return Fail(out, strError, "no tracks");
 
-    // Events are appended track by track, so a stable sort on the tick alone gives
-    // time order, then track order, then file order within a track.
-    std::stable_sort(events.begin(), events.end(),
-                     [](const SMidiEvent& a, const SMidiEvent& b) { return a.nTimeUs < b.nTimeUs; });
+    // First pass: the tempo changes, the end and the number of messages of every track.
+    std::vector<SRawTempo> tempos;
+    uint64_t nEndTick = 0;
+    size_t nCount = 0;
+    for (const std::span<const uint8_t>& track : tracks)
+    {
+        CTrackCursor cursor(track);
+        while (cursor.Next())
+        {
+            if (cursor.IsTempo())
+                tempos.push_back({cursor.Tick(), cursor.Tempo()});
+            else
+                ++nCount;
+        }
+        nEndTick = std::max(nEndTick, cursor.EndTick());
+    }
 
     out.nFormat = nFormat;
-    out.nTracks = nTracks;
+    out.nTracks = int(tracks.size());
     out.nDivision = nDivision;
-    if (!bSmpte) // with SMPTE division time does not depend on tempo
+    if (!bSmpte)
         out.tempoMap = BuildTempoMap(tempos, uint32_t(nDivision));
-
-    // Events are in tick order, so walk the tempo map alongside instead of searching it.
-    const uint32_t nPpq = uint32_t(nDivision);
-    size_t nSeg = 0;
-    for (SMidiEvent& ev : events)
-    {
-        const uint64_t nTick = ev.nTimeUs;
-        uint64_t nFrac = 0;
-        if (bSmpte)
-        {
-            ev.nTimeUs = MulDivFloor(nTick, nNum, nDen, 0, nFrac);
-        }
-        else
-        {
-            while (nSeg + 1 < out.tempoMap.size() && out.tempoMap[nSeg + 1].nTick <= nTick)
-                ++nSeg;
-            ev.nTimeUs = SegmentTicksToUs(out.tempoMap[nSeg], nTick, nPpq, nFrac);
-        }
-        ev.nTimeMs = UsToMs(ev.nTimeUs);
-    }
-    out.events = std::move(events);
-    out.nLengthUs = MidiTicksToUs(nEndTick, out);
+    CTickTimer timer(out, nNum, nDen);
+    out.nLengthUs = timer.Us(nEndTick);
+    // Every message lies at or before its track's end, so this bounds every time in the file
+    // as well, and whoever schedules them may count in nanoseconds without overflow.
+    if (out.nLengthUs > kMaxMidiLengthUs)
+        return Fail(out, strError, "damaged file: longer than a day");
     out.nLengthMs = UsToMs(out.nLengthUs);
+
+    if (bEvents)
+    {
+        CTickTimer eventTimer(out, nNum, nDen);
+        out.events = MergeTracks(tracks, nCount, eventTimer);
+    }
     return true;
 }
 
-bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError)
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, SMidiFile& out,
+                   std::string& strError)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -337,8 +463,34 @@ bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError
     if (uint64_t(nSize) > kMaxFileBytes)
         return Fail(out, strError, "file too large");
     file.seekg(0, std::ios::beg);
-    std::vector<uint8_t> bytes(static_cast<size_t>(nSize));
+    bytes.resize(static_cast<size_t>(nSize));
     if (nSize > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), nSize))
         return Fail(out, strError, "cannot read file");
-    return ReadMidiFile(std::span<const uint8_t>(bytes), out, strError);
+    return true;
+}
+
+} // namespace
+
+bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError)
+{
+    return ReadMidi(bytes, out, strError, true);
+}
+
+bool ReadMidiFileHeaderAndLength(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError)
+{
+    return ReadMidi(bytes, out, strError, false);
+}
+
+bool ReadMidiFileHeaderAndLength(const std::string& path, SMidiFile& out, std::string& strError)
+{
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes, out, strError) &&
+           ReadMidiFileHeaderAndLength(std::span<const uint8_t>(bytes), out, strError);
+}
+
+bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError)
+{
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes, out, strError) &&
+           ReadMidiFile(std::span<const uint8_t>(bytes), out, strError);
 }

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+// 16 bytes: a file of tens of megabytes holds millions of these.
 struct SMidiEvent
 {
-    uint32_t nTimeMs;   // nTimeUs / 1000, rounded down
     uint64_t nTimeUs;   // exact time, rounded down to the microsecond
     uint32_t dwMessage; // status in bits 0-7, data1 in 8-15, data2 in 16-23 (midiOutShortMsg layout)
     uint16_t nTrack;    // index of the track chunk the event came from, 0-based
+
+    uint32_t TimeMs() const { return uint32_t(nTimeUs / 1000); } // rounded down
 };
 
 struct STempoChange
@@ -35,10 +37,20 @@ struct SMidiFile
     std::vector<STempoChange> tempoMap; // starts at tick 0; empty with SMPTE division
 };
 
-// Parses a whole file held in memory. On failure `out` is left empty and strError
-// holds a short English reason ("not a MIDI file", "damaged track", ...).
+// No file plays longer than this; one whose times say otherwise is damaged (a delta of 2^28
+// ticks at the slowest tempo and one tick a quarter would last 140 years).
+inline constexpr uint64_t kMaxMidiLengthUs = uint64_t(24) * 3600 * 1000000;
+
+// Parses a whole file held in memory, in time and memory linear in its size. On failure `out`
+// is left empty and strError holds a short English reason ("not a MIDI file", "damaged
+// track", ...).
 bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError);
 bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError);
+
+// The same checks and the same length, tempo map and track count, in one pass that keeps no
+// events: what measuring a playlist row needs. `out.events` stays empty.
+bool ReadMidiFileHeaderAndLength(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError);
+bool ReadMidiFileHeaderAndLength(const std::string& path, SMidiFile& out, std::string& strError);
 
 // Time of an absolute tick in microseconds (rounded down), for the given raw division
 // and tempo map; the sequencer uses it to seek to a tick position.

@@ -38,12 +38,90 @@ void PutVlq(TBytes& out, uint32_t nValue)
     out.push_back(tmp[0]);
 }
 
+// The PCM format block of a "fmt " chunk (16 bytes).
+void PutPcmFormat(TBytes& out, const SWavShape& shape, uint32_t nBlock)
+{
+    PutLE(out, 1, 2); // PCM
+    PutLE(out, shape.nChannels, 2);
+    PutLE(out, shape.nRate, 4);
+    PutLE(out, shape.nRate * nBlock, 4);
+    PutLE(out, nBlock, 2);
+    PutLE(out, shape.nBits, 2);
+}
+
+void PutLE64(TBytes& out, uint64_t nValue)
+{
+    PutLE(out, uint32_t(nValue), 4);
+    PutLE(out, uint32_t(nValue >> 32), 4);
+}
+
+void PutSaw(TBytes& out, uint32_t nData)
+{
+    for (uint32_t i = 0; i < nData; ++i)
+        out.push_back(uint8_t(i * 7));
+}
+
+TBytes MakeRf64(const SWavShape& shape, uint32_t nBlock, uint32_t nData)
+{
+    const uint32_t nPad = nData & 1;
+    TBytes out;
+    PutTag(out, "RF64");
+    PutLE(out, 0xFFFFFFFF, 4); // the real sizes are in ds64
+    PutTag(out, "WAVE");
+    PutTag(out, "ds64");
+    PutLE(out, 28, 4);
+    PutLE64(out, 4 + (8 + 28) + (8 + 16) + (8 + uint64_t(nData) + nPad)); // RIFF size
+    PutLE64(out, nData);
+    PutLE64(out, shape.nFrames);
+    PutLE(out, 0, 4); // no table of further chunk sizes
+    PutTag(out, "fmt ");
+    PutLE(out, 16, 4);
+    PutPcmFormat(out, shape, nBlock);
+    PutTag(out, "data");
+    PutLE(out, 0xFFFFFFFF, 4);
+    PutSaw(out, nData);
+    if (nPad)
+        out.push_back(0);
+    return out;
+}
+
+// Wave64 chunks are named by GUIDs, sized in 64 bits including their 24-byte heading, and
+// aligned to 8 bytes.
+TBytes MakeWave64(const SWavShape& shape, uint32_t nBlock, uint32_t nData)
+{
+    static const uint8_t kRiff[16] = {'r',  'i',  'f',  'f',  0x2E, 0x91, 0xCF, 0x11,
+                                      0xA5, 0xD6, 0x28, 0xDB, 0x04, 0xC1, 0x00, 0x00};
+    static const uint8_t kWave[16] = {'w',  'a',  'v',  'e',  0xF3, 0xAC, 0xD3, 0x11,
+                                      0x8C, 0xD1, 0x00, 0xC0, 0x4F, 0x8E, 0xDB, 0x8A};
+    static const uint8_t kFmt[16] = {'f',  'm',  't',  ' ',  0xF3, 0xAC, 0xD3, 0x11,
+                                     0x8C, 0xD1, 0x00, 0xC0, 0x4F, 0x8E, 0xDB, 0x8A};
+    static const uint8_t kData[16] = {'d',  'a',  't',  'a',  0xF3, 0xAC, 0xD3, 0x11,
+                                      0x8C, 0xD1, 0x00, 0xC0, 0x4F, 0x8E, 0xDB, 0x8A};
+    const uint32_t nPad = (8 - nData % 8) % 8;
+    TBytes out;
+    out.insert(out.end(), kRiff, kRiff + 16);
+    PutLE64(out, 16 + 8 + 16 + (24 + 16) + (24 + uint64_t(nData) + nPad));
+    out.insert(out.end(), kWave, kWave + 16);
+    out.insert(out.end(), kFmt, kFmt + 16);
+    PutLE64(out, 24 + 16);
+    PutPcmFormat(out, shape, nBlock);
+    out.insert(out.end(), kData, kData + 16);
+    PutLE64(out, 24 + uint64_t(nData));
+    PutSaw(out, nData);
+    out.insert(out.end(), nPad, 0);
+    return out;
+}
+
 } // namespace
 
 TBytes MakeWav(const SWavShape& shape)
 {
     const uint32_t nBlock = uint32_t(shape.nChannels) * (shape.nBits / 8);
     const uint32_t nData = nBlock * shape.nFrames;
+    if (shape.eContainer == EWavContainer::Rf64)
+        return MakeRf64(shape, nBlock, nData);
+    if (shape.eContainer == EWavContainer::Wave64)
+        return MakeWave64(shape, nBlock, nData);
     const uint32_t nPad = nData & 1; // chunks are word-aligned
     const TBytes trailing = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
 

@@ -9,13 +9,22 @@
 
 using TBytes = std::vector<uint8_t>;
 
+// RIFF WAVE; RF64 (EBU's 64-bit RIFF, sizes in a ds64 chunk); Sony Wave64 (GUIDs, 64-bit sizes).
+enum class EWavContainer
+{
+    Riff,
+    Rf64,
+    Wave64,
+};
+
 struct SWavShape
 {
     uint32_t nRate = 44100;
     uint16_t nChannels = 1;
     uint16_t nBits = 16;
     uint32_t nFrames = 0;
-    bool bTrailingChunk = false; // a LIST chunk after the data, as editors write
+    bool bTrailingChunk = false; // a LIST chunk after the data, as editors write (RIFF only)
+    EWavContainer eContainer = EWavContainer::Riff;
 };
 
 TBytes MakeWav(const SWavShape& shape);

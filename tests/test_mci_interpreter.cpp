@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 #include "platform/MciErrors.h"
 #include "platform/MciInterpreter.h"
+#include "platform/MciTokens.h"
 #include "sound/MciPlayer.h"
 #include "tests/MediaFixtures.h"
 #include "tests/TestSupport.h"
@@ -55,9 +56,7 @@ class CMediaFolder : public ::testing::Test
     // The command text for opening a path, quoted as the player quotes it.
     static std::string OpenText(const std::string& strPath, const char* pszType, const char* pszAlias)
     {
-        const bool bQuote = strPath.find(' ') != std::string::npos;
-        const std::string strShown = bQuote ? '"' + strPath + '"' : strPath;
-        return "open " + strShown + " type " + pszType + " alias " + pszAlias;
+        return "open " + QuoteMciWord(strPath) + " type " + pszType + " alias " + pszAlias;
     }
 
     CTempFolder m_folder;
@@ -84,6 +83,18 @@ TEST_F(CMediaFolder, LengthsOfWavAndMidiFilesAreExactMilliseconds)
         {"my songs/Песня 1.wav", MakeWav({44100, 2, 16, 88200}), 2000},
         {"tab\tname.wav", MakeWav({11025, 1, 8, 11025}), 1000},
         {"tempo.mid", TempoChangeMidi(), 1625},
+        {"tempo.midi", TempoChangeMidi(), 1625},
+        {"Караоке.kar", TempoChangeMidi(), 1625},
+        // The same samples in the 64-bit containers: RF64 and Sony Wave64.
+        {"rf64.wav", MakeWav({44100, 2, 16, 66150, false, EWavContainer::Rf64}), 1500},
+        {"wave64.wav", MakeWav({8000, 1, 8, 12344, false, EWavContainer::Wave64}), 1543},
+        // Any name: quotes, backslashes, spaces and Cyrillic, alone and together.
+        {"say \"hi\".wav", MakeWav({44100, 1, 16, 44100}), 1000},
+        {"\"quoted\".mid", TempoChangeMidi(), 1625},
+        {"\".wav", MakeWav({44100, 1, 16, 44100}), 1000},
+        {"back\\slash\\ \"Песня\" №1.wav", MakeWav({22050, 2, 16, 22050}), 1000},
+        {"folder ending in a quote\"/song.mid", TempoChangeMidi(), 1625},
+        {"\"\"two quotes\"\".wav", MakeWav({11025, 1, 8, 11025}), 1000},
         {"my songs/smpte track.MID", SmpteMidi(), 2500},
     };
     CMciPlayer player(&m_layer);
@@ -104,6 +115,9 @@ TEST_F(CMediaFolder, EachFailureHasItsOwnCodeAndText)
     const std::string strMid = Put("good.mid", TempoChangeMidi());
     const std::string strGarbageWav = Put("garbage.wav", Garbage());
     const std::string strGarbageMid = Put("garbage.mid", Garbage());
+    // The slowest tempo, one tick a quarter, and a track that ends 2^28 quarters later.
+    const std::string strDayLong =
+        Put("long.mid", MakeMidi(0, 1, {CMidiTrack().Tempo(0, 0xFFFFFF).End(0x0FFFFFFF)}));
     const std::string strFolder = m_folder.File("folder.wav");
     std::filesystem::create_directory(strFolder);
     std::string strReply;
@@ -129,6 +143,8 @@ TEST_F(CMediaFolder, EachFailureHasItsOwnCodeAndText)
         {OpenText(strGarbageWav, "waveaudio", "mus2"), MciError::kInvalidFile},
         {OpenText(strGarbageMid, "sequencer", "mus2"), MciError::kInvalidFile},
         {OpenText(strMid, "waveaudio", "mus2"), MciError::kInvalidFile},
+        {OpenText(strDayLong, "sequencer", "mus2"), MciError::kInvalidFile},
+        {"open \"" + strWav + "\"\" type waveaudio alias mus2", MciError::kNoClosingQuote},
         {OpenText(strWav, "sequencer", "mus2"), MciError::kInvalidFile},
         {OpenText(m_folder.File("clip.avi"), "avivideo", "mus2"), MciError::kDeviceNotInstalled},
         {"open \"" + strWav + " type waveaudio alias mus2", MciError::kNoClosingQuote},
@@ -167,6 +183,23 @@ TEST_F(CMediaFolder, EachFailureHasItsOwnCodeAndText)
     };
     EXPECT_EQ(texts.size(), 6u);
     EXPECT_EQ(m_layer.ErrorText(12345), "");
+}
+
+// Whatever a name holds, the word the player writes is read back as that name.
+TEST(MciTokens, AQuotedWordReadsBackAsItWasWritten)
+{
+    const std::string kWords[] = {
+        "plain",       "two words",         "\"",       "\"\"",    "a\"b",    "say \"hi\"",
+        "C:\\Music\\", "\\\\server\\share", "Песня №1", "ends\" ", " starts", "",
+        "tab\tinside", "\"\"\"three\"\"\"",
+    };
+    for (const std::string& strWord : kWords)
+    {
+        SCOPED_TRACE(strWord);
+        std::vector<std::string> arrWords;
+        ASSERT_EQ(SplitMciCommand("open " + QuoteMciWord(strWord) + " type x", arrWords), 0);
+        EXPECT_EQ(arrWords, (std::vector<std::string>{"open", strWord, "type", "x"}));
+    }
 }
 
 TEST_F(CMediaFolder, CloseFreesTheAlias)

@@ -39,6 +39,13 @@ TEST(MciPlayerCommands, MeasuringARowSendsOpenTimeFormatLengthClose)
         {"/video/clip.Avi", 1, "open /video/clip.Avi type avivideo alias mus1"},
         {"/music/tab\tname.wav", 2, "open /music/tab\tname.wav type waveaudio alias mus2"},
         {"/музыка/песня.wav", 5, "open /музыка/песня.wav type waveaudio alias mus5"},
+        {"/music/song.midi", 8, "open /music/song.midi type sequencer alias mus8"},
+        {"/music/Karaoke.KAR", 9, "open /music/Karaoke.KAR type sequencer alias mus9"},
+        // A double quote is doubled inside the quotes; backslashes stay as they are.
+        {"/music/12\" single.wav", 10, "open \"/music/12\"\" single.wav\" type waveaudio alias mus10"},
+        {"/music/\"live\".mid", 11, "open \"/music/\"\"live\"\".mid\" type sequencer alias mus11"},
+        {"C:\\Music\\My \"Best\" Of\\trk.wav", 13,
+         "open \"C:\\Music\\My \"\"Best\"\" Of\\trk.wav\" type waveaudio alias mus13"},
     };
     for (const SOpenCase& c : kCases)
     {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -104,7 +105,7 @@ std::vector<Ev> Events(const SMidiFile& file)
     std::vector<Ev> v;
     for (const SMidiEvent& e : file.events)
     {
-        EXPECT_EQ(e.nTimeMs, e.nTimeUs / 1000);
+        EXPECT_EQ(e.TimeMs(), e.nTimeUs / 1000);
         v.emplace_back(e.nTimeUs, e.dwMessage, e.nTrack);
     }
     return v;
@@ -182,7 +183,7 @@ TEST(MidiFile, FractionsOfMicrosecondsCarryAcrossTempoChanges)
     ASSERT_TRUE(ReadMidiFile(CSmf(0, 1, 3).Track(t).m_vBytes, f, err)) << err;
     ASSERT_EQ(f.events.size(), 1u);
     EXPECT_EQ(f.events[0].nTimeUs, 1000000u);
-    EXPECT_EQ(f.events[0].nTimeMs, 1000u);
+    EXPECT_EQ(f.events[0].TimeMs(), 1000u);
     EXPECT_EQ(f.nLengthMs, 1000u);
 }
 
@@ -211,6 +212,43 @@ TEST(MidiFile, SameTickKeepsFileOrderThenTrackOrder)
         ReadMidiFile(CSmf(1, 2, kDivision1Ms).Track(track0.End()).Track(track1.End()).m_vBytes, f, err))
         << err;
     EXPECT_EQ(Events(f), expected);
+}
+
+// Tracks whose messages interleave in every way (runs of one track, equal ticks across tracks,
+// a track that starts late and one that ends early) come out by tick, then track, then file order.
+TEST(MidiFile, InterleavedTracksMergeByTickThenTrackThenFileOrder)
+{
+    const std::vector<std::vector<uint32_t>> kTicks = {
+        {0, 0, 1, 2, 3, 3, 3, 9, 9, 12},
+        {2, 2, 3, 4, 5, 9, 20},
+        {0, 3},
+        {7, 7, 7, 7, 8},
+    };
+    std::vector<Ev> expected;
+    CSmf smf(1, uint16_t(kTicks.size()), kDivision1Ms);
+    for (size_t nTrack = 0; nTrack < kTicks.size(); ++nTrack)
+    {
+        CTrack track;
+        uint32_t nPrev = 0;
+        for (size_t i = 0; i < kTicks[nTrack].size(); ++i)
+        {
+            const uint8_t nValue = uint8_t(nTrack * 16 + i);
+            track.Ev(kTicks[nTrack][i] - nPrev, {uint8_t(0xB0 + nTrack), 0x10, nValue});
+            expected.emplace_back(uint64_t(kTicks[nTrack][i]) * 1000,
+                                  Msg(uint8_t(0xB0 + nTrack), 0x10, nValue), uint16_t(nTrack));
+            nPrev = kTicks[nTrack][i];
+        }
+        smf.Track(track.End());
+    }
+    std::stable_sort(
+        expected.begin(), expected.end(),
+        [](const Ev& a, const Ev& b)
+        { return std::tie(std::get<0>(a), std::get<2>(a)) < std::tie(std::get<0>(b), std::get<2>(b)); });
+    SMidiFile f;
+    std::string err;
+    ASSERT_TRUE(ReadMidiFile(smf.m_vBytes, f, err)) << err;
+    EXPECT_EQ(Events(f), expected);
+    EXPECT_EQ(f.nLengthMs, 20u);
 }
 
 struct SSmpteCase
@@ -302,7 +340,19 @@ INSTANTIATE_TEST_SUITE_P(
         SErrorCase{"HeaderAnnouncesNoTracks", CSmf(1, 0, 96).Track(kOneNote).m_vBytes, "no tracks"},
         SErrorCase{"OnlyUnknownChunks", CSmf(1, 1, 96).Chunk("XFIH", {1, 2, 3}, 3).m_vBytes, "no tracks"},
         SErrorCase{"EarlierTrackRunsPastEnd", CSmf(1, 2, 96).Chunk("MTrk", kOneNote.m_vBytes, 1000).m_vBytes,
-                   "damaged track"}),
+                   "damaged track"},
+        // The slowest tempo, one tick a quarter and the longest delta: 140 years, whose
+        // microseconds overflow as nanoseconds. 5150 quarters of 16.78 s are 86402 s.
+        SErrorCase{"LongestDeltaAtSlowestTempo",
+                   CSmf(0, 1, 1)
+                       .Track(CTrack().Tempo(0, 0xFFFFFF).Ev(0x0FFFFFFF, {0x90, 0x3C, 0x64}).End())
+                       .m_vBytes,
+                   "damaged file: longer than a day"},
+        SErrorCase{"JustOverADay", CSmf(0, 1, 1).Track(CTrack().Tempo(0, 0xFFFFFF).End(5150)).m_vBytes,
+                   "damaged file: longer than a day"},
+        SErrorCase{"LongTrackEndAfterLastNote",
+                   CSmf(1, 2, 1).Track(kOneNote).Track(CTrack().Tempo(0, 0xFFFFFF).End(0x0FFFFFFF)).m_vBytes,
+                   "damaged file: longer than a day"}),
     [](const testing::TestParamInfo<SErrorCase>& info) { return std::string(info.param.pszName); });
 
 // Damaged files that players still accept: what is readable is kept, the rest ignored.
@@ -373,29 +423,6 @@ INSTANTIATE_TEST_SUITE_P(
                      2,
                      {kNote1, kNote2},
                      40},
-        // "3C 00" after the meta event would be a note off if running status survived it.
-        SDamagedCase{"RunningStatusNotAppliedAfterMeta",
-                     CSmf(0, 1, kDivision1Ms)
-                         .Track(CTrack()
-                                    .Ev(0, {0x90, 0x3C, 0x64})
-                                    .Ev(10, {0xFF, 0x01, 0x01, 'x'})
-                                    .Ev(10, {0x3C, 0x00})
-                                    .End(10))
-                         .m_vBytes,
-                     1,
-                     {kNote1},
-                     10},
-        SDamagedCase{"RunningStatusNotAppliedAfterSysex",
-                     CSmf(0, 1, kDivision1Ms)
-                         .Track(CTrack()
-                                    .Ev(0, {0x90, 0x3C, 0x64})
-                                    .Ev(10, {0xF0, 0x02, 0x7E, 0xF7})
-                                    .Ev(10, {0x3C, 0x00})
-                                    .End(10))
-                         .m_vBytes,
-                     1,
-                     {kNote1},
-                     10},
         SDamagedCase{"DeltaLongerThanFourBytes",
                      CSmf(0, 1, kDivision1Ms)
                          .Track(CTrack()
@@ -413,6 +440,111 @@ INSTANTIATE_TEST_SUITE_P(
             {kNote1, kNote2},
             40}),
     [](const testing::TestParamInfo<SDamagedCase>& info) { return std::string(info.param.pszName); });
+
+// Writers of guitar tablature put velocities such as 0xCC in note messages. The message's own
+// data count says where it ends: such a byte is data, cut to seven bits, and the track goes on.
+TEST(MidiFile, DataBytesWithTheHighBitSetAreReadAsData)
+{
+    CTrack t;
+    t.Ev(0, {0x90, 0x3C, 0xCC})    // velocity 0xCC
+        .Ev(10, {0x3E, 0x80})      // running status, velocity 0x80
+        .Ev(0, {0xC0, 0x85})       // one data byte only: the next byte is the next delta
+        .Ev(0, {0xE0, 0xFF, 0xFF}) // both data bytes high
+        .Ev(10, {0x80, 0x3C, 0x40})
+        .End(10);
+    SMidiFile f;
+    std::string err;
+    ASSERT_TRUE(ReadMidiFile(CSmf(0, 1, kDivision1Ms).Track(t).m_vBytes, f, err)) << err;
+    const std::vector<Ev> expected{
+        {0, Msg(0x90, 0x3C, 0x4C), 0},     {10000, Msg(0x90, 0x3E, 0x00), 0}, {10000, Msg(0xC0, 0x05), 0},
+        {10000, Msg(0xE0, 0x7F, 0x7F), 0}, {20000, Msg(0x80, 0x3C, 0x40), 0},
+    };
+    EXPECT_EQ(Events(f), expected);
+    EXPECT_EQ(f.nLengthMs, 30u);
+}
+
+// Running status carries over meta and sysex events: files written by common programs reuse it
+// right after a text event or a sysex, and every later note of the track hangs on it.
+TEST(MidiFile, RunningStatusSurvivesMetaAndSysexEvents)
+{
+    struct SCase
+    {
+        const char* pszName;
+        std::initializer_list<uint8_t> between;
+    };
+    const SCase kCases[] = {
+        {"text", {0xFF, 0x01, 0x05, 'v', 'e', 'r', 's', 'e'}},
+        {"marker", {0xFF, 0x06, 0x00}},
+        {"tempo", {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}},
+        {"sysex", {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}},
+        {"escape", {0xF7, 0x01, 0xFE}},
+    };
+    for (const SCase& c : kCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CTrack t;
+        t.Ev(0, {0x91, 0x3C, 0x64}).Ev(10, c.between).Ev(10, {0x3C, 0x00}).Ev(10, {0x40, 0x50}).End(10);
+        SMidiFile f;
+        std::string err;
+        ASSERT_TRUE(ReadMidiFile(CSmf(0, 1, kDivision1Ms).Track(t).m_vBytes, f, err)) << err;
+        const std::vector<Ev> expected{
+            {0, Msg(0x91, 0x3C, 0x64), 0},
+            {20000, Msg(0x91, 0x3C, 0x00), 0},
+            {30000, Msg(0x91, 0x40, 0x50), 0},
+        };
+        EXPECT_EQ(Events(f), expected);
+        EXPECT_EQ(f.nLengthMs, 40u);
+    }
+}
+
+// Exactly at the limit of a day a file still plays; past it, see the error cases.
+TEST(MidiFile, AFileOfUpToADayIsRead)
+{
+    // 5149 quarters of 16.777215 s: 86385.88 s.
+    CTrack t;
+    t.Tempo(0, 0xFFFFFF).Ev(5149, {0x90, 0x3C, 0x64}).End(0);
+    SMidiFile f;
+    std::string err;
+    ASSERT_TRUE(ReadMidiFile(CSmf(0, 1, 1).Track(t).m_vBytes, f, err)) << err;
+    EXPECT_EQ(f.nLengthUs, 5149ull * 0xFFFFFF);
+    ASSERT_EQ(f.events.size(), 1u);
+    EXPECT_EQ(f.events[0].nTimeUs, 5149ull * 0xFFFFFF);
+}
+
+// Measuring a row reads no messages, but must agree with the full reading on everything else.
+TEST(MidiFile, MeasuringAgreesWithTheFullReading)
+{
+    CTrack conductor;
+    conductor.Tempo(0, 400000).Tempo(100, 900000).Ev(5, {0xFF, 0x01, 0x01, 'x'}).Tempo(300, 250000).End(50);
+    CTrack notes;
+    notes.Ev(3, {0x90, 0x3C, 0x64}).Ev(200, {0x3C, 0x00}).Ev(400, {0xB0, 0x07, 0x64}).End(700);
+    const Bytes kFiles[] = {
+        CSmf(1, 2, 96).Track(conductor).Track(notes).m_vBytes,
+        CSmf(1, 2, 0xE728).Track(notes).Track(conductor).m_vBytes,
+        CSmf(0, 1, kDivision1Ms).Track(kTwoNotes).Cut(5).m_vBytes,
+        CSmf(1, 3, 7).Track(CTrack().End(5)).Track(notes).m_vBytes,
+    };
+    for (const Bytes& bytes : kFiles)
+    {
+        SMidiFile full, measured;
+        std::string errFull, errMeasured;
+        ASSERT_TRUE(ReadMidiFile(bytes, full, errFull)) << errFull;
+        ASSERT_TRUE(ReadMidiFileHeaderAndLength(bytes, measured, errMeasured)) << errMeasured;
+        EXPECT_FALSE(full.events.empty());
+        EXPECT_TRUE(measured.events.empty());
+        EXPECT_EQ(measured.nLengthUs, full.nLengthUs);
+        EXPECT_EQ(measured.nLengthMs, full.nLengthMs);
+        EXPECT_EQ(measured.nTracks, full.nTracks);
+        EXPECT_EQ(measured.nDivision, full.nDivision);
+        ASSERT_EQ(measured.tempoMap.size(), full.tempoMap.size());
+        for (size_t i = 0; i < full.tempoMap.size(); ++i)
+            EXPECT_EQ(measured.tempoMap[i].nTimeUs, full.tempoMap[i].nTimeUs);
+    }
+    SMidiFile measured;
+    std::string err;
+    EXPECT_FALSE(ReadMidiFileHeaderAndLength(CSmf(0, 1, 0).Track(kOneNote).m_vBytes, measured, err));
+    EXPECT_EQ(err, "bad time division");
+}
 
 TEST(MidiFile, ReadsFromPath)
 {

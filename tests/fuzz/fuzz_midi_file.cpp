@@ -28,11 +28,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     SMidiFile file;
     std::string strError;
-    if (!ReadMidiFile(std::span<const uint8_t>(pData, nSize), file, strError))
+    const bool bRead = ReadMidiFile(std::span<const uint8_t>(pData, nSize), file, strError);
+    // Measuring a row must agree with reading it whole.
+    SMidiFile measured;
+    std::string strMeasureError;
+    const bool bMeasured =
+        ReadMidiFileHeaderAndLength(std::span<const uint8_t>(pData, nSize), measured, strMeasureError);
+    CHECK(bRead == bMeasured && strError == strMeasureError && measured.events.empty());
+    CHECK(measured.nLengthUs == file.nLengthUs && measured.nTracks == file.nTracks &&
+          measured.tempoMap.size() == file.tempoMap.size());
+    if (!bRead)
     {
         CHECK(!strError.empty() && file.events.empty() && file.nTracks == 0);
         return 0;
     }
+    CHECK(file.nLengthUs <= kMaxMidiLengthUs); // the sequencer schedules in nanoseconds
 
     CHECK(file.nTracks >= 1 && file.nTracks <= 0xFFFF);
     CHECK(file.nDivision > 0 && file.nDivision <= 0xFFFF);
@@ -43,8 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     {
         CHECK(ev.nTimeUs >= nPrevUs);
         CHECK(ev.nTimeUs <= file.nLengthUs);
-        CHECK(ev.nTimeMs <= file.nLengthMs);
-        CHECK(ev.nTimeMs == std::min<uint64_t>(ev.nTimeUs / 1000, std::numeric_limits<uint32_t>::max()));
+        CHECK(ev.TimeMs() <= file.nLengthMs);
         CHECK(ev.nTrack < file.nTracks);
         const uint32_t nStatus = ev.dwMessage & 0xFF;
         CHECK(nStatus >= 0x80 && nStatus < 0xF0);
