@@ -37,4 +37,8 @@ inline constexpr const char* kRedoTip = "Повторить";
 inline constexpr const char* kColumnName = "Имя файла";
 inline constexpr const char* kColumnTime = "Размер времени воспроизведения";
 inline constexpr const char* kHelpFile = "tonegrove.html";
+// The question at start when the last run was ended from outside with unsaved projects.
+inline constexpr const char* kRecoveryQuestion =
+    "Работа программы была прервана. Несохранённые проекты записаны в копии:";
+inline constexpr const char* kRecoveryOpen = "Открыть их?";
 } // namespace Txt

@@ -5,6 +5,7 @@
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/QtPrompter.h"
 #include "platform/MediaCommands.h"
+#include "platform/TerminationSignals.h"
 #include "sound/ProgramOutputs.h"
 #include "mainwnd/TonegroveDlg.h"
 
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSocketNotifier>
 #include <QTextEdit>
 
 namespace
@@ -115,10 +117,23 @@ int CTonegroveApp::InitInstance(const std::string& strCommandLine)
     m_pMediaCommands = MakeProgramMediaCommands();
     SetMediaCommands(m_pMediaCommands.get());
 
+    // SIGINT and SIGTERM end the program as a close request of the window thread, not at once:
+    // the outputs are silenced and unsaved projects are kept.
+    CTerminationSignals termination;
     CTonegroveDlg dlg(strCommandLine);
+    std::unique_ptr<QSocketNotifier> pSignalWatch;
+    if (termination.Descriptor() >= 0)
+    {
+        pSignalWatch = std::make_unique<QSocketNotifier>(termination.Descriptor(), QSocketNotifier::Read);
+        QObject::connect(pSignalWatch.get(), &QSocketNotifier::activated, &dlg, [&termination, &dlg] {
+            if (termination.Take() != 0)
+                dlg.OnTerminationRequest();
+        });
+    }
     SetMainWindow(&dlg);
     m_pPrompter->SetOwner(&dlg);
     dlg.exec();
+    pSignalWatch.reset();
     SetMainWindow(nullptr);
     m_pPrompter->SetOwner(nullptr);
     return 0;

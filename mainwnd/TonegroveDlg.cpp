@@ -115,6 +115,7 @@ void CTonegroveDlg::OnInitDialog()
 
     if (!m_strCommandLine.empty())
         OpenPathInAdvance(m_strCommandLine);
+    OfferRecoveryCopies();
     m_bReady = true;
 }
 

@@ -81,6 +81,11 @@ class CTonegroveDlg : public QDialog
     // Dialog units of the dialog font to pixels, as the window system converts them.
     QRect DialogUnitsToPixels(const QRect& rect) const;
 
+    // SIGINT or SIGTERM, on the window thread: every player stops and falls silent, the windows
+    // in front are closed as Esc closes them, unsaved projects go to recovery copies beside
+    // their files ("NAME.tgp~") and the window ends without asking.
+    void OnTerminationRequest();
+
   public slots:
     void done(int nResult) override;
 
@@ -134,6 +139,10 @@ class CTonegroveDlg : public QDialog
     bool RunCommand(int nId);
     // Ends every player and silences the outputs; the window is closing.
     void StopPlayers();
+    // Recovery copies: written when the program is ended from outside, offered at the next
+    // start (one question), listed in the settings in between.
+    void WriteRecoveryCopies();
+    void OfferRecoveryCopies();
     // The live play window and the Options dialog.
     void OnLivePlay();
     void OnSettings();

@@ -187,9 +187,12 @@ void CTonegroveDlg::StopSounding()
     m_pPlayer->m_fPosition = 0;
     if (m_pMedia->ThreadRunning())
     {
+        // Told to end first, back at the start next, and only then woken: the thread closes the
+        // file after the seek, not before it.
         const int32_t nAlias = m_pMedia->m_nAlias;
-        m_pMedia->Stop(nAlias);
+        m_pMedia->m_bPlaying = false;
         m_pMedia->Seek(nAlias, 0);
+        m_pMedia->Stop(nAlias);
     }
     m_bItemPlaying = false;
     m_bPauseToggle = false;

@@ -9,6 +9,8 @@
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "platform/MediaCommands.h"
+#include "platform/RegistryStore.h"
+#include "platform/TerminationSignals.h"
 #include "sound/MciPlayer.h"
 #include "sound/ProgramOutputs.h"
 #include "tests/ManualClock.h"
@@ -35,6 +37,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <poll.h>
 #include <functional>
 #include <thread>
 
@@ -872,5 +876,92 @@ TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswer
     EXPECT_EQ(static_cast<int>(EAnswer::Ok), nAnswer);
     prompter.EndWorkerMessages(false);
     QCoreApplication::processEvents();
+}
+} // namespace
+
+namespace
+{
+TEST(TerminationSignalsTest, ASignalBecomesAReadableRequest)
+{
+    CTerminationSignals termination;
+    ASSERT_GE(termination.Descriptor(), 0);
+    EXPECT_EQ(0, termination.Take());
+    for (int nSignal : {SIGTERM, SIGINT})
+    {
+        raise(nSignal); // the process goes on: only the pipe hears of it
+        pollfd fd{termination.Descriptor(), POLLIN, 0};
+        ASSERT_EQ(1, poll(&fd, 1, 5000));
+        EXPECT_EQ(nSignal, termination.Take());
+        EXPECT_EQ(0, termination.Take());
+    }
+}
+
+TEST_F(TransportTest, EndingFromOutsideSilencesKeepsUnsavedWorkAsACopyAndTheNextStartOffersIt)
+{
+    const std::vector<uint8_t> saved = NoteProject(60, 600000);
+    auto dlg = Window({saved});
+    const std::string strPath = dlg->RowText(0, 0);
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"}, {200, false, Qt::Key_Z, 52, "z"},
+                               {300, true, Qt::Key_Return, 36, "\r"}});
+    dlg->OnCommand(Cmd::Play);
+    const std::vector<uint8_t> unsaved = dlg->RowData(0);
+    ASSERT_NE(saved, unsaved);
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 400);
+    const size_t nAsked = prompter.Lines().size();
+
+    dlg->OnTerminationRequest();
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_EQ(0, midiOut.OpenHandles());
+    EXPECT_EQ(nAsked, prompter.Lines().size()) << "nothing is asked while ending";
+    EXPECT_EQ(saved, ReadWholeFile(strPath)) << "the user's file is not written without the user";
+    EXPECT_EQ(unsaved, ReadWholeFile(strPath + "~"));
+    dlg.reset();
+
+    struct SCase
+    {
+        const char* pName;
+        EAnswer eAnswer;
+        bool bRowHasCopy;
+    };
+    for (const SCase& c : {SCase{"no", EAnswer::No, false}, SCase{"yes", EAnswer::Yes, true}})
+    {
+        SCOPED_TRACE(c.pName);
+        if (c.eAnswer == EAnswer::Yes) // "no" forgot the list; end once more to make it again
+        {
+            auto again = std::make_unique<CTonegroveDlg>();
+            prompter.AnswerPath(strPath);
+            again->OnCommand(Cmd::Open);
+            WriteWholeFile(strPath + "~", unsaved);
+            again->OnTerminationRequest(); // the row is saved: no copy is listed ...
+            EXPECT_FALSE(Registry().Read(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies"));
+            Registry().Write(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies",
+                             SRegValue{EValueType::String, strPath + "~\n"}); // ... as the first end did
+        }
+        ResetPlaylistState();
+        const size_t nBefore = prompter.Lines().size();
+        prompter.Answer(c.eAnswer);
+        auto next = std::make_unique<CTonegroveDlg>();
+        ASSERT_EQ(nBefore + 1, prompter.Lines().size());
+        EXPECT_NE(std::string::npos, prompter.Lines().back().find(strPath + "~"));
+        EXPECT_EQ(c.bRowHasCopy ? 1 : 0, next->RowCount());
+        if (c.bRowHasCopy)
+        {
+            EXPECT_EQ(strPath, next->RowText(0, 0));
+            EXPECT_EQ(unsaved, next->RowData(0));
+            EXPECT_TRUE(next->HasUnsavedProjects());
+        }
+        EXPECT_EQ(!c.bRowHasCopy, FileExists(strPath + "~")) << "a copy not taken stays on disk";
+        next->OnTerminationRequest();
+        next.reset();
+        // A declined offer is not made again; work taken back and still unsaved is kept again.
+        const size_t nAfter = prompter.Lines().size();
+        ResetPlaylistState();
+        if (c.bRowHasCopy)
+            prompter.Answer(EAnswer::No);
+        auto third = std::make_unique<CTonegroveDlg>();
+        EXPECT_EQ(nAfter + (c.bRowHasCopy ? 1 : 0), prompter.Lines().size());
+    }
 }
 } // namespace
