@@ -20,26 +20,26 @@
 #include "tests/ScriptedMediaCommands.h"
 #include "tests/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
-#include <QAbstractButton>
-#include <QMessageBox>
-#include <QStyleOptionSlider>
-#include <QTest>
-#include <QWheelEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSlider>
+#include <QStyleOptionSlider>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <poll.h>
 #include <functional>
+#include <poll.h>
 #include <thread>
 
 namespace
@@ -239,10 +239,12 @@ TEST_F(TransportTest, PlayNoEndPlaysEveryRowOnEveryPass)
         for (const std::string& str : c.arrWanted)
         {
             const size_t nAt = str.find('@');
-            arrWanted.push_back(str.substr(0, nAt + 1) + std::to_string(nStart + std::stoll(str.substr(nAt + 1))));
+            arrWanted.push_back(str.substr(0, nAt + 1) +
+                                std::to_string(nStart + std::stoll(str.substr(nAt + 1))));
         }
         const std::vector<std::string> arrAll = NoteOns();
-        EXPECT_EQ(arrWanted, std::vector<std::string>(arrAll.begin() + static_cast<long>(nBefore), arrAll.end()));
+        EXPECT_EQ(arrWanted,
+                  std::vector<std::string>(arrAll.begin() + static_cast<long>(nBefore), arrAll.end()));
         EXPECT_TRUE(dlg->IsTimerRunning());
         dlg->OnCommand(Cmd::Stop);
     }
@@ -399,7 +401,8 @@ TEST_F(MediaTransportTest, PauseResumeSeekAndStopOnAMediaRow)
     layer.Answer("Status mus0 position", 0, "500");
 
     dlg->OnCommand(Cmd::Playback);
-    ASSERT_TRUE(WaitFor([&] { return dlg->Media().m_fLength == 1000.0f && dlg->Media().m_fPosition == 500.0f; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return dlg->Media().m_fLength == 1000.0f && dlg->Media().m_fPosition == 500.0f; }));
     dlg->OnTimer();
     EXPECT_EQ(50, dlg->PositionBar()->value());
     EXPECT_EQ("011", Tools(*dlg));
@@ -419,7 +422,8 @@ TEST_F(MediaTransportTest, PauseResumeSeekAndStopOnAMediaRow)
     dlg->OnThumbPositionChanging(pBar->mapToGlobal(QPoint(0, 0)).x() + 15 + 200);
     const std::string strSeek = "Seek mus0 to 500";
     EXPECT_EQ(50, pBar->sliderPosition());
-    EXPECT_TRUE(SentInOrder({"Play mus0", "Pause mus0", "Play mus0", strSeek})) << ::testing::PrintToString(layer.Sent());
+    EXPECT_TRUE(SentInOrder({"Play mus0", "Pause mus0", "Play mus0", strSeek}))
+        << ::testing::PrintToString(layer.Sent());
     EXPECT_TRUE(dlg->IsTimerRunning());
     EXPECT_TRUE(dlg->Media().ThreadRunning());
 
@@ -578,17 +582,19 @@ TEST_F(MixedTransportTest, KeysPageStepsAndTheWheelSeekToTheBarsValueAndAClickTo
     {
         const char* pName;
         std::function<void()> fAct;
-        int nWanted; // the bar's value, percent of the 1000 ms file
+        int nWanted;    // the bar's value, percent of the 1000 ms file
         int nSlack = 0; // pixels to values: a click may land one value off
     };
-    auto key = [&](int nKey) {
+    auto key = [&](int nKey)
+    {
         QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier);
         QApplication::sendEvent(pBar, &press);
     };
-    auto wheel = [&](int nDelta) {
+    auto wheel = [&](int nDelta)
+    {
         const QPointF at(pBar->width() / 2.0, pBar->height() / 2.0);
-        QWheelEvent event(at, pBar->mapToGlobal(at), QPoint(), QPoint(0, nDelta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent event(at, pBar->mapToGlobal(at), QPoint(), QPoint(0, nDelta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(pBar, &event);
     };
     const SCase cases[] = {
@@ -598,7 +604,8 @@ TEST_F(MixedTransportTest, KeysPageStepsAndTheWheelSeekToTheBarsValueAndAClickTo
         {"End", [&] { key(Qt::Key_End); }, 100},
         {"wheel up", [&] { wheel(120); }, 45},
         {"click at three quarters",
-         [&] {
+         [&]
+         {
              // Where the style puts 75 for this bar: the click is taken there, not a page step.
              QStyleOptionSlider option;
              option.initFrom(pBar);
@@ -607,10 +614,13 @@ TEST_F(MixedTransportTest, KeysPageStepsAndTheWheelSeekToTheBarsValueAndAClickTo
              option.maximum = 100;
              option.sliderPosition = 42;
              option.sliderValue = 42;
-             const QRect groove = pBar->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, pBar);
-             const QRect handle = pBar->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, pBar);
+             const QRect groove =
+                 pBar->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, pBar);
+             const QRect handle =
+                 pBar->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, pBar);
              const int nSpan = groove.width() - handle.width();
-             const int nX = groove.x() + handle.width() / 2 + QStyle::sliderPositionFromValue(0, 100, 75, nSpan);
+             const int nX =
+                 groove.x() + handle.width() / 2 + QStyle::sliderPositionFromValue(0, 100, 75, nSpan);
              QTest::mouseClick(pBar, Qt::LeftButton, Qt::NoModifier, QPoint(nX, pBar->height() / 2));
          },
          75, 1},
@@ -625,7 +635,8 @@ TEST_F(MixedTransportTest, KeysPageStepsAndTheWheelSeekToTheBarsValueAndAClickTo
         const std::vector<std::string> sent = layer.Sent();
         const std::string strSeek = "Seek mus1 to " + std::to_string(pBar->value() * 10);
         EXPECT_NE(sent.end(), std::find(sent.begin() + static_cast<long>(nBefore), sent.end(), strSeek))
-            << ::testing::PrintToString(std::vector<std::string>(sent.begin() + static_cast<long>(nBefore), sent.end()));
+            << ::testing::PrintToString(
+                   std::vector<std::string>(sent.begin() + static_cast<long>(nBefore), sent.end()));
     }
     EXPECT_FALSE(OpenedAProjectAsMedia());
 }
@@ -683,10 +694,12 @@ TEST_F(MixedTransportTest, CommandsWhileAPlayersBoxIsOpenNeverWaitForIt)
 
         // The user answers: the kept Stop runs, and the window is idle again.
         prompter.HoldWorkers(false);
-        ASSERT_TRUE(WaitFor([&] {
-            dlg->OnTimer();
-            return !dlg->Player().m_bPlaying && !dlg->Media().ThreadRunning() && !dlg->IsItemPlaying();
-        }));
+        ASSERT_TRUE(WaitFor(
+            [&]
+            {
+                dlg->OnTimer();
+                return !dlg->Player().m_bPlaying && !dlg->Media().ThreadRunning() && !dlg->IsItemPlaying();
+            }));
         EXPECT_FALSE(dlg->IsTimerRunning());
         EXPECT_EQ("100", Tools(*dlg));
         EXPECT_FALSE(OpenedAProjectAsMedia());
@@ -720,18 +733,20 @@ struct SLiveKey
 
 void PlayIntoLiveWindow(CManualClock& clock, std::vector<SLiveKey> keys)
 {
-    QTimer::singleShot(0, [&clock, keys] {
-        QWidget* pWindow = QApplication::activeModalWidget();
-        ASSERT_NE(nullptr, pWindow);
-        for (const SLiveKey& k : keys)
-        {
-            clock.AdvanceTo(k.nMs, [] { return true; });
-            QWidget* pTarget = pWindow->focusWidget() ? pWindow->focusWidget() : pWindow;
-            QKeyEvent event(k.bDown ? QEvent::KeyPress : QEvent::KeyRelease, k.nQtKey, Qt::NoModifier, k.nScanCode,
-                            0, 0, QString::fromUtf8(k.pText));
-            QApplication::sendEvent(pTarget, &event);
-        }
-    });
+    QTimer::singleShot(0,
+                       [&clock, keys]
+                       {
+                           QWidget* pWindow = QApplication::activeModalWidget();
+                           ASSERT_NE(nullptr, pWindow);
+                           for (const SLiveKey& k : keys)
+                           {
+                               clock.AdvanceTo(k.nMs, [] { return true; });
+                               QWidget* pTarget = pWindow->focusWidget() ? pWindow->focusWidget() : pWindow;
+                               QKeyEvent event(k.bDown ? QEvent::KeyPress : QEvent::KeyRelease, k.nQtKey,
+                                               Qt::NoModifier, k.nScanCode, 0, 0, QString::fromUtf8(k.pText));
+                               QApplication::sendEvent(pTarget, &event);
+                           }
+                       });
 }
 
 TEST_F(TransportTest, LivePlayRecordsIntoTheSelectedProjectAndEscChangesNothing)
@@ -739,21 +754,26 @@ TEST_F(TransportTest, LivePlayRecordsIntoTheSelectedProjectAndEscChangesNothing)
     auto dlg = Window({NoteProject(60, 100)});
     const std::vector<uint8_t> before = dlg->RowData(0);
 
-    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"}, {200, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"},
+                               {200, false, Qt::Key_Z, 52, "z"},
                                {300, true, Qt::Key_Escape, 9, "\x1b"}});
     dlg->OnCommand(Cmd::Play);
     EXPECT_EQ(before, dlg->RowData(0));
     EXPECT_EQ(1, dlg->RowCount());
 
     // The Russian layout gives the same key a Cyrillic letter: it plays the same note.
-    PlayIntoLiveWindow(clock, {{600, true, 0x42F /* Я */, 52, "я"}, {850, false, 0x42F, 52, "я"},
+    PlayIntoLiveWindow(clock, {{600, true, 0x42F /* Я */, 52, "я"},
+                               {850, false, 0x42F, 52, "я"},
                                {900, true, Qt::Key_Return, 36, "\r"}});
     dlg->OnCommand(Cmd::Play);
     std::vector<uint8_t> records;
     AppendEventRecord(records, 300, 0x7F3A90); // since this opening, at 300
     AppendEventRecord(records, 250, 0x3A80);
     EXPECT_EQ(before + records, dlg->RowData(0));
-    EXPECT_EQ(records, std::vector<uint8_t>(dlg->RowData(0).begin() + static_cast<long>(std::min(before.size(), dlg->RowData(0).size())), dlg->RowData(0).end()));
+    EXPECT_EQ(records,
+              std::vector<uint8_t>(dlg->RowData(0).begin() +
+                                       static_cast<long>(std::min(before.size(), dlg->RowData(0).size())),
+                                   dlg->RowData(0).end()));
     EXPECT_EQ("00:00", dlg->RowText(0, 1));
     EXPECT_EQ("100", Tools(*dlg)) << "nothing plays after a recording: only Playback";
     EXPECT_EQ((SButtons{true, true, true, true}), dlg->RowButtons(0));
@@ -770,9 +790,12 @@ TEST_F(TransportTest, TheLiveWindowKeepsItsKeysAndTheTransportKeysReachTheMainWi
 
     // Delete is the main window's Delete too: in the live window it moves the MIDI channel on.
     // F5 is Stop wherever it is pressed.
-    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Delete, 119, ""}, {110, false, Qt::Key_Delete, 119, ""},
-                               {120, true, Qt::Key_F5, 71, ""}, {130, false, Qt::Key_F5, 71, ""},
-                               {200, true, Qt::Key_Z, 52, "z"}, {300, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Delete, 119, ""},
+                               {110, false, Qt::Key_Delete, 119, ""},
+                               {120, true, Qt::Key_F5, 71, ""},
+                               {130, false, Qt::Key_F5, 71, ""},
+                               {200, true, Qt::Key_Z, 52, "z"},
+                               {300, false, Qt::Key_Z, 52, "z"},
                                {400, true, Qt::Key_Escape, 9, "\x1b"}});
     dlg->OnCommand(Cmd::Play);
     app.SetMainWindow(nullptr);
@@ -790,7 +813,8 @@ TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersio
 {
     ProjectType = 0;
     auto dlg = std::make_unique<CTonegroveDlg>();
-    PlayIntoLiveWindow(clock, {{40, true, Qt::Key_Z, 52, "z"}, {1040, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{40, true, Qt::Key_Z, 52, "z"},
+                               {1040, false, Qt::Key_Z, 52, "z"},
                                {1100, true, Qt::Key_Return, 36, "\r"}});
     dlg->OnCommand(Cmd::Play);
     ASSERT_EQ(1, dlg->RowCount());
@@ -800,7 +824,10 @@ TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersio
     AppendNoteOnRecord(records, 40, 35, 23, 127, 0);
     AppendNoteOffRecord(records, 1000, 35, 23, 0);
     EXPECT_EQ(MakeHeader(0) + records, dlg->RowData(0));
-    EXPECT_EQ(records, std::vector<uint8_t>(dlg->RowData(0).begin() + static_cast<long>(std::min(kHeaderSize, dlg->RowData(0).size())), dlg->RowData(0).end()));
+    EXPECT_EQ(records,
+              std::vector<uint8_t>(dlg->RowData(0).begin() +
+                                       static_cast<long>(std::min(kHeaderSize, dlg->RowData(0).size())),
+                                   dlg->RowData(0).end()));
     EXPECT_EQ("00:01", dlg->RowText(0, 1));
 }
 
@@ -808,7 +835,8 @@ TEST_F(MixedTransportTest, ARecordingFromAMediaRowIsTheHighlightedRowThatPlaybac
 {
     auto dlg = ProjectAndWav();
     dlg->ClickRow(1);
-    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"}, {300, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"},
+                               {300, false, Qt::Key_Z, 52, "z"},
                                {400, true, Qt::Key_Return, 36, "\r"}});
     dlg->OnCommand(Cmd::Play);
     ASSERT_EQ(3, dlg->RowCount());
@@ -841,16 +869,21 @@ TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswer
 {
     CQtPrompter prompter;
     std::atomic<int> nAnswer{-1};
-    std::thread worker([&] {
-        nAnswer = static_cast<int>(prompter.Ask(SMessage{"text", "caption", EIcon::Error, EButtons::Ok, false}));
-    });
+    std::thread worker(
+        [&]
+        {
+            nAnswer = static_cast<int>(
+                prompter.Ask(SMessage{"text", "caption", EIcon::Error, EButtons::Ok, false}));
+        });
     QMessageBox* pBox = nullptr;
     // The box comes up while this thread goes on with its own work, not inside the box's loop.
-    ASSERT_TRUE(WaitFor([&] {
-        QCoreApplication::processEvents();
-        pBox = VisibleBox();
-        return pBox != nullptr;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            QCoreApplication::processEvents();
+            pBox = VisibleBox();
+            return pBox != nullptr;
+        }));
     EXPECT_TRUE(prompter.IsWorkerAsking());
     EXPECT_EQ("text", pBox->text().toStdString());
     EXPECT_TRUE(pBox->isModal());
@@ -861,13 +894,18 @@ TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswer
 
     // The program ends while a worker's question is open: it is answered as its close box does,
     // and every later one at once.
-    std::thread second([&] {
-        nAnswer = static_cast<int>(prompter.Ask(SMessage{"q", "c", EIcon::Question, EButtons::YesNoCancel, false}));
-    });
-    ASSERT_TRUE(WaitFor([&] {
-        QCoreApplication::processEvents();
-        return VisibleBox() != nullptr;
-    }));
+    std::thread second(
+        [&]
+        {
+            nAnswer = static_cast<int>(
+                prompter.Ask(SMessage{"q", "c", EIcon::Question, EButtons::YesNoCancel, false}));
+        });
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            QCoreApplication::processEvents();
+            return VisibleBox() != nullptr;
+        }));
     prompter.EndWorkerMessages(true);
     second.join();
     EXPECT_EQ(static_cast<int>(EAnswer::Cancel), nAnswer);
@@ -901,7 +939,8 @@ TEST_F(TransportTest, EndingFromOutsideSilencesKeepsUnsavedWorkAsACopyAndTheNext
     const std::vector<uint8_t> saved = NoteProject(60, 600000);
     auto dlg = Window({saved});
     const std::string strPath = dlg->RowText(0, 0);
-    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"}, {200, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"},
+                               {200, false, Qt::Key_Z, 52, "z"},
                                {300, true, Qt::Key_Return, 36, "\r"}});
     dlg->OnCommand(Cmd::Play);
     const std::vector<uint8_t> unsaved = dlg->RowData(0);
