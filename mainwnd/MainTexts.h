@@ -47,4 +47,8 @@ inline constexpr const char* kNotRegularFile =
     "файл не открыт: это не обычный файл (канал, устройство или сокет)";
 // Asked before a save writes over a file the project did not come from; %1 is the path.
 inline constexpr const char* kReplaceQuestion = "Файл %1 уже существует.\nЗаменить его?";
+// The question at start when the last run was ended from outside with unsaved projects.
+inline constexpr const char* kRecoveryQuestion =
+    "Работа программы была прервана. Несохранённые проекты записаны в копии:";
+inline constexpr const char* kRecoveryOpen = "Открыть их?";
 } // namespace Txt

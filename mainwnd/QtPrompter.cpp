@@ -10,27 +10,130 @@
 #include <QThread>
 #include <QUrl>
 
+#include <algorithm>
+#include <future>
+#include <memory>
+
 namespace
 {
-QString Q(const std::string& str) { return QString::fromStdString(str); }
-std::string S(const QString& str) { return str.toStdString(); }
+QString Q(const std::string& str)
+{
+    return QString::fromStdString(str);
+}
+std::string S(const QString& str)
+{
+    return str.toStdString();
+}
+
+// What a box closed without a button (Esc, its close box, the program ending) answers.
+EAnswer DefaultAnswer(const SMessage& message)
+{
+    return message.eButtons == EButtons::YesNoCancel || message.eButtons == EButtons::OkCancel
+               ? EAnswer::Cancel
+               : EAnswer::Ok;
+}
+
+EAnswer AnswerOf(QMessageBox::StandardButton eButton, const SMessage& message)
+{
+    switch (eButton)
+    {
+    case QMessageBox::Yes:
+        return EAnswer::Yes;
+    case QMessageBox::No:
+        return EAnswer::No;
+    case QMessageBox::Cancel:
+        return EAnswer::Cancel;
+    case QMessageBox::Ok:
+        return EAnswer::Ok;
+    default:
+        return DefaultAnswer(message);
+    }
+}
+
+void SetUp(QMessageBox& box, const SMessage& message);
 } // namespace
 
 EAnswer CQtPrompter::Ask(const SMessage& message)
 {
     if (QThread::currentThread() == qApp->thread())
         return AskOnWindowThread(message);
-    // A worker thread waits for the answer; the box itself lives on the window thread, whose
-    // event loop keeps running while it is shown.
-    EAnswer eAnswer = EAnswer::Ok;
+    return AskForWorker(message);
+}
+
+EAnswer CQtPrompter::AskForWorker(const SMessage& message)
+{
+    if (m_bEndWorkers)
+        return DefaultAnswer(message);
+    ++m_nWorkerAsks;
+    auto pAnswer = std::make_shared<std::promise<EAnswer>>();
+    std::future<EAnswer> answer = pAnswer->get_future();
     QMetaObject::invokeMethod(
-        qApp, [&] { eAnswer = AskOnWindowThread(message); }, Qt::BlockingQueuedConnection);
+        qApp,
+        [this, pAnswer, message]
+        {
+            if (m_bEndWorkers)
+            {
+                pAnswer->set_value(DefaultAnswer(message));
+                return;
+            }
+            auto* pBox = new QMessageBox();
+            SetUp(*pBox, message);
+            pBox->setAttribute(Qt::WA_DeleteOnClose);
+            // Modal for the user's clicks, but no loop of its own: the answer comes back
+            // through the signal, in whatever loop the window thread runs then.
+            pBox->setWindowModality(Qt::ApplicationModal);
+            QObject::connect(
+                pBox, &QMessageBox::finished, pBox,
+                [pBox, pAnswer, message]
+                { pAnswer->set_value(AnswerOf(pBox->standardButton(pBox->clickedButton()), message)); });
+            m_arrWorkerBoxes.erase(std::remove(m_arrWorkerBoxes.begin(), m_arrWorkerBoxes.end(), nullptr),
+                                   m_arrWorkerBoxes.end());
+            m_arrWorkerBoxes.emplace_back(pBox);
+            pBox->show();
+        },
+        Qt::QueuedConnection);
+    const EAnswer eAnswer = answer.get();
+    --m_nWorkerAsks;
     return eAnswer;
+}
+
+void CQtPrompter::EndWorkerMessages(bool bEnd)
+{
+    m_bEndWorkers = bEnd;
+    if (!bEnd || QThread::currentThread() != qApp->thread())
+        return;
+    const std::vector<QPointer<QMessageBox>> arrBoxes = std::move(m_arrWorkerBoxes);
+    m_arrWorkerBoxes.clear();
+    for (const QPointer<QMessageBox>& pBox : arrBoxes)
+    {
+        if (pBox)
+            pBox->done(QMessageBox::Cancel); // answers the worker through finished()
+    }
+    // Boxes asked for but not yet shown answer themselves when their turn comes.
+    QCoreApplication::sendPostedEvents(qApp, QEvent::MetaCall);
 }
 
 EAnswer CQtPrompter::AskOnWindowThread(const SMessage& message)
 {
     QMessageBox box(message.bOwned ? m_pOwner.data() : nullptr);
+    SetUp(box, message);
+    switch (box.exec())
+    {
+    case QMessageBox::Yes:
+        return EAnswer::Yes;
+    case QMessageBox::No:
+        return EAnswer::No;
+    case QMessageBox::Cancel:
+        return EAnswer::Cancel;
+    default:
+        return message.eButtons == EButtons::YesNoCancel ? EAnswer::Cancel : EAnswer::Ok;
+    }
+}
+
+namespace
+{
+void SetUp(QMessageBox& box, const SMessage& message)
+{
     box.setWindowTitle(Q(message.strCaption));
     box.setText(Q(message.strText));
     switch (message.eIcon)
@@ -72,18 +175,8 @@ EAnswer CQtPrompter::AskOnWindowThread(const SMessage& message)
         p->setText(QString::fromUtf8("Нет"));
     if (auto* p = box.button(QMessageBox::Cancel))
         p->setText(QString::fromUtf8("Отмена"));
-    switch (box.exec())
-    {
-    case QMessageBox::Yes:
-        return EAnswer::Yes;
-    case QMessageBox::No:
-        return EAnswer::No;
-    case QMessageBox::Cancel:
-        return EAnswer::Cancel;
-    default:
-        return message.eButtons == EButtons::YesNoCancel ? EAnswer::Cancel : EAnswer::Ok;
-    }
 }
+} // namespace
 
 std::string CQtPrompter::AskOpenPath(const std::string& strInitialFolder)
 {
@@ -110,7 +203,8 @@ std::string CQtPrompter::AskOpenFilePath(const std::string& strTitle, const std:
                                          const std::string& strInitialPath)
 {
     // The dialog in front is the one that asks (the Options dialog), not always the main window.
-    QWidget* pParent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_pOwner.data();
+    QWidget* pParent =
+        QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_pOwner.data();
     return S(QFileDialog::getOpenFileName(pParent, Q(strTitle), Q(strInitialPath), Q(strFilter)));
 }
 

@@ -7,6 +7,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <atomic>
+#include <vector>
+
+class QMessageBox;
+
 class CQtPrompter : public IPrompter
 {
   public:
@@ -21,8 +26,17 @@ class CQtPrompter : public IPrompter
     std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
                                 const std::string& strInitialPath) override;
     bool OpenDocument(const std::string& strPath) override;
+    bool IsWorkerAsking() const override { return m_nWorkerAsks > 0; }
+    void EndWorkerMessages(bool bEnd) override;
 
   private:
     EAnswer AskOnWindowThread(const SMessage& message);
+    // A worker's box is shown without an event loop of its own: the window thread goes on in
+    // the loop it was in, and nothing it does later can sit on top of the box's loop and wait
+    // for the worker that waits for the box.
+    EAnswer AskForWorker(const SMessage& message);
     QPointer<QWidget> m_pOwner;
+    std::atomic<int> m_nWorkerAsks{0};
+    std::atomic<bool> m_bEndWorkers{false};
+    std::vector<QPointer<QMessageBox>> m_arrWorkerBoxes; // window thread only
 };

@@ -5,6 +5,7 @@
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/QtPrompter.h"
 #include "platform/MediaCommands.h"
+#include "platform/TerminationSignals.h"
 #include "sound/ProgramOutputs.h"
 #include "mainwnd/TonegroveDlg.h"
 
@@ -16,6 +17,7 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QStandardPaths>
+#include <QSocketNotifier>
 #include <QTextEdit>
 #include <QTranslator>
 
@@ -198,10 +200,23 @@ int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
     m_pMediaCommands = MakeProgramMediaCommands();
     SetMediaCommands(m_pMediaCommands.get());
 
+    // SIGINT and SIGTERM end the program as a close request of the window thread, not at once:
+    // the outputs are silenced and unsaved projects are kept.
+    CTerminationSignals termination;
     CTonegroveDlg dlg(arrPaths, UserProjectFolder());
+    std::unique_ptr<QSocketNotifier> pSignalWatch;
+    if (termination.Descriptor() >= 0)
+    {
+        pSignalWatch = std::make_unique<QSocketNotifier>(termination.Descriptor(), QSocketNotifier::Read);
+        QObject::connect(pSignalWatch.get(), &QSocketNotifier::activated, &dlg, [&termination, &dlg] {
+            if (termination.Take() != 0)
+                dlg.OnTerminationRequest();
+        });
+    }
     SetMainWindow(&dlg);
     m_pPrompter->SetOwner(&dlg);
     dlg.exec();
+    pSignalWatch.reset();
     SetMainWindow(nullptr);
     m_pPrompter->SetOwner(nullptr);
     return 0;

@@ -12,13 +12,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QSlider>
 #include <QTableWidget>
@@ -33,6 +33,18 @@ const QRect kListRect(7, 19, 367, 133);
 const QRect kSliderRect(7, 168, 318, 27);
 const QRect kTimeRect(327, 169, 50, 22);
 const QSize kClientSize(385, 202);
+
+class CClickJumpsStyle : public QProxyStyle
+{
+  public:
+    int styleHint(StyleHint eHint, const QStyleOption* pOption, const QWidget* pWidget,
+                  QStyleHintReturn* pReturn) const override
+    {
+        if (eHint == QStyle::SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(eHint, pOption, pWidget, pReturn);
+    }
+};
 } // namespace
 
 CTonegroveDlg::CTonegroveDlg(std::vector<std::string> arrOpenPaths, std::string strProjectFolder,
@@ -88,6 +100,8 @@ void CTonegroveDlg::OnInitDialog()
     m_pPlayerThread = std::make_unique<CPlayerThread>(*m_pPlayer, ProgramMidiOut(), ProgramClock());
     m_pTimer = new QTimer(this);
     connect(m_pTimer, &QTimer::timeout, this, [this] { OnTimer(); });
+    m_pDeferTimer = new QTimer(this);
+    connect(m_pDeferTimer, &QTimer::timeout, this, [this] { RunDeferredCommand(); });
 
     // Size and centre: the client area of 385 x 202 dialog units, the menu bar above it.
     QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), kClientSize));
@@ -103,6 +117,7 @@ void CTonegroveDlg::OnInitDialog()
 
     if (!m_arrOpenPaths.empty())
         OpenPaths(m_arrOpenPaths);
+    OfferRecoveryCopies();
     m_bReady = true;
 }
 
@@ -219,9 +234,16 @@ void CTonegroveDlg::CreateControls()
     m_wndList->setWordWrap(false);
     m_wndList->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
     m_wndList->setGeometry(DialogUnitsToPixels(kListRect));
-    // A row's state changes when the user selects it; a row marked by the program is not
-    // highlighted and changes no state, so it sends no notification.
+    // A row's switches follow the selected row, whether the user or the program selected it.
     connect(m_wndList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnItemChanged(); });
+    // The highlighted row is the row that Playback plays, whoever made it the current one.
+    connect(m_wndList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                QItemSelectionModel* pModel = m_wndList->selectionModel();
+                if (current.isValid() && !pModel->isRowSelected(current.row(), QModelIndex()))
+                    pModel->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                UpdateTransportButtons();
+            });
     connect(m_wndList, &QTableWidget::cellClicked, this, [this] { OnClick(); });
     connect(m_wndList, &QTableWidget::cellDoubleClicked, this, [this](int nRow, int) { DoubleClickRow(nRow); });
 
@@ -229,8 +251,13 @@ void CTonegroveDlg::CreateControls()
     m_pSlider->setRange(0, 100);
     m_pSlider->setTickPosition(QSlider::NoTicks);
     m_pSlider->setGeometry(DialogUnitsToPixels(kSliderRect));
-    // The user drags or clicks the bar: the seek takes the mouse's place at that moment.
-    connect(m_pSlider, &QSlider::actionTriggered, this, [this](int) { OnThumbPositionChanging(QCursor::pos().x()); });
+    // A click puts the handle where it was clicked instead of a page step towards it; keys, page
+    // steps, the wheel and a drag move it as usual. Each seeks to the bar's new value, which is
+    // already in sliderPosition() when the action is announced.
+    auto* pStyle = new CClickJumpsStyle;
+    pStyle->setParent(m_pSlider);
+    m_pSlider->setStyle(pStyle);
+    connect(m_pSlider, &QSlider::actionTriggered, this, [this](int) { OnBarMoved(m_pSlider->sliderPosition()); });
 
     m_pTimeText = new QLabel("0:00", m_pClient);
     QFont timeFont;
@@ -291,7 +318,7 @@ void CTonegroveDlg::done(int nResult)
     QDialog::done(nResult);
 }
 
-bool CTonegroveDlg::OnCommand(int nId)
+bool CTonegroveDlg::RunCommand(int nId)
 {
     switch (nId)
     {
@@ -407,8 +434,7 @@ void CTonegroveDlg::EnableTool(int nId, bool bEnable)
 
 void CTonegroveDlg::SetTransportButtons(const SButtons& buttons)
 {
-    EnableTool(Cmd::TbPlayback, buttons.bPlayback);
-    EnableTool(Cmd::TbPause, buttons.bPause);
-    EnableTool(Cmd::TbStop, buttons.bStop);
+    // Play follows the row; Playback, Pause and Stop follow what the transport can do.
     EnableTool(Cmd::TbPlay, buttons.bPlay);
+    UpdateTransportButtons();
 }

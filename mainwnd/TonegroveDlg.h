@@ -74,12 +74,22 @@ class CTonegroveDlg : public QDialog
     bool IsTimerRunning() const;
     bool IsItemPlaying() const { return m_bItemPlaying; }
     void DoubleClickRow(int nRow);     // as a double click on the row does
-    void OnThumbPositionChanging(int nScreenX); // the position bar's notification, mouse at x
+    void OnThumbPositionChanging(int nScreenX); // a click on the position bar at screen x
+    // The bar has a new value (a key, a page step, the wheel, a drag or a click): the media
+    // file that plays goes there.
+    void OnBarMoved(int nValue);
+    // Playback, Pause and Stop as the transport's state allows them now; Play untouched.
+    SButtons ComputeTransportButtons() const;
     CProjectPlayer& Player() const { return *m_pPlayer; }
     CMciPlayer& Media() const { return *m_pMedia; }
 
     // Dialog units of the dialog font to pixels, as the window system converts them.
     QRect DialogUnitsToPixels(const QRect& rect) const;
+
+    // SIGINT or SIGTERM, on the window thread: every player stops and falls silent, the windows
+    // in front are closed as Esc closes them, unsaved projects go to recovery copies beside
+    // their files ("NAME.tgp~") and the window ends without asking.
+    void OnTerminationRequest();
 
   public slots:
     void done(int nResult) override;
@@ -109,10 +119,35 @@ class CTonegroveDlg : public QDialog
     void OnPlayback();
     void OnPause();
     void OnStop();
-    void PlayProjectRow(int nRow);
-    void PlayMediaRow(int nRow);
+    enum class EKind
+    {
+        None,
+        Project,
+        Media,
+    };
+    EKind KindOfRow(int nRow) const;
+    // Whatever plays, or is paused, or waits to start, stops, and the timer with it; nothing
+    // waits for it to end.
+    void StopSounding();
+    // The player of the row's kind has no thread left from an earlier row.
+    bool PlayerFree(EKind eKind) const;
+    // Starts the row at once when its player is free, else when the timer finds it free.
+    void StartRow(int nRow);
+    void StartNow(int nRow);
+    // The player of the current item still plays it (or holds it paused).
+    bool CurrentSounds() const;
+    void UpdateTransportButtons();
+    // Commands that arrive while a worker's message waits for the user, or while a transport
+    // command is still under way below them: the last transport command is kept for later.
+    bool DeferCommand(int nId);
+    void RunDeferredCommand();
+    bool RunCommand(int nId);
     // Ends every player and silences the outputs; the window is closing.
     void StopPlayers();
+    // Recovery copies: written when the program is ended from outside, offered at the next
+    // start (one question), listed in the settings in between.
+    void WriteRecoveryCopies();
+    void OfferRecoveryCopies();
     // The live play window and the Options dialog.
     void OnLivePlay();
     void OnSettings();
@@ -173,7 +208,12 @@ class CTonegroveDlg : public QDialog
     const unsigned m_nTimerId = 0;
     QTimer* m_pTimer = nullptr;
     std::unique_ptr<CPlayerThread> m_pPlayerThread;
-    int m_nPlayerRow = -1; // the row whose bytes m_pPlayer's thread plays
+    EKind m_eKind = EKind::None; // of the current item, g_nCurrentItem
+    int m_nPendingRow = -1;      // a row whose player still ends the row played before
+    bool m_bProjectBegan = false; // the project thread has been seen playing
+    bool m_bInTransport = false;
+    int m_nDeferredCommand = 0;
+    QTimer* m_pDeferTimer = nullptr;
 
     bool m_bReady = false;
     bool m_bEnding = false;

@@ -37,14 +37,12 @@ void CTonegroveDlg::OnLivePlay()
     if (!IsProjectRow(nRow))
         return;
     m_arrData[static_cast<size_t>(nRow)] = result.project;
-    EnableTool(Cmd::TbPlayback, true);
-    EnableTool(Cmd::TbPause, true);
-    EnableTool(Cmd::TbStop, true);
     EnableMenu({Cmd::Cut, Cmd::Copy, Cmd::Delete, Cmd::Paste, Cmd::RemoveGaps}, true);
     m_pPlayer->SetData(m_arrData[static_cast<size_t>(nRow)]);
     m_pPlayer->ComputeTotal();
     m_wndList->item(nRow, 1)->setText(QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
     m_arrButtons[static_cast<size_t>(nRow)] = {true, true, true, true};
+    UpdateTransportButtons();
     setFocus();
 }
 

@@ -108,7 +108,8 @@ int CTonegroveDlg::SelectedRow() const
 
 void CTonegroveDlg::MarkRow(int nRow)
 {
-    // Marked from the program: the row becomes the selection mark without being highlighted.
+    // Marked from the program: the row becomes the selection mark; the list highlights it too,
+    // since the highlighted row must be the one Playback plays.
     m_wndList->selectionModel()->setCurrentIndex(m_wndList->model()->index(nRow, 0), QItemSelectionModel::NoUpdate);
 }
 
@@ -420,6 +421,15 @@ void CTonegroveDlg::OnClose()
     int nRow = SelectedRow();
     if (nRow < 0)
         return;
+    // The row that plays stops with it; the rows after it move up, and the row that plays
+    // with them.
+    if (nRow == g_nCurrentItem)
+    {
+        StopSounding();
+        g_nCurrentItem = -1;
+    }
+    else if (nRow < g_nCurrentItem)
+        g_nCurrentItem = g_nCurrentItem - 1;
     const auto nIndex = static_cast<std::ptrdiff_t>(nRow);
     m_arrData.erase(m_arrData.begin() + nIndex);
     m_arrType.erase(m_arrType.begin() + nIndex);
@@ -427,11 +437,6 @@ void CTonegroveDlg::OnClose()
     if (nRow < static_cast<int>(g_arrPaths.size()))
         g_arrPaths.erase(g_arrPaths.begin() + nIndex);
     m_wndList->removeRow(nRow);
-    // The rows after it move up; the player's row goes with them, or is gone.
-    if (m_nPlayerRow == nRow)
-        m_nPlayerRow = -1;
-    else if (m_nPlayerRow > nRow)
-        --m_nPlayerRow;
     if (RowCount() == 0)
     {
         m_wndList->setEnabled(false);
@@ -457,7 +462,9 @@ void CTonegroveDlg::OnClick()
     // The row's kind, not its name: a kind never changes by saving.
     const bool bProject = IsProjectRow(nRow);
     EnableTool(Cmd::TbPlay, bProject);
-    EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, bProject);
+    // Every row can be closed; only a project can be saved or marked.
+    EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, bProject);
+    EnableMenu({Cmd::Close}, true);
     m_pSlider->setEnabled(true);
 }
 

@@ -71,6 +71,14 @@ class IPrompter
     }
     // Shows a document (the help page) in the desktop's viewer; false when it could not.
     virtual bool OpenDocument(const std::string& strPath) { return false; }
+
+    // A worker thread's message is on screen or on its way there. That worker waits for the
+    // user, so the window must neither wait for it nor start anything it would wait for.
+    virtual bool IsWorkerAsking() const { return false; }
+    // bEnd: the program is ending. Worker messages on screen are closed as their close box
+    // does, and later ones are answered at once without a box, so that every worker can come
+    // to its end. false: worker messages are shown again.
+    virtual void EndWorkerMessages(bool bEnd) {}
 };
 
 // Writes "caption: text" to standard error and answers with the first button (Ok or Yes).

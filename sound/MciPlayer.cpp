@@ -123,8 +123,9 @@ void CMciPlayer::Play(int32_t nAlias, const std::string& strPath)
     {
         // Stop has told the thread to end; it notices within one poll. Waiting for it here
         // lets Playback on the next row start that row instead of resuming a dying thread.
+        // A thread held by its message box waits for the user, not for us: no waiting then.
         const auto tGiveUp = std::chrono::steady_clock::now() + kEndingWait;
-        while (m_bThreadRunning && std::chrono::steady_clock::now() < tGiveUp)
+        while (m_bThreadRunning && std::chrono::steady_clock::now() < tGiveUp && !Prompter().IsWorkerAsking())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (m_bThreadRunning)

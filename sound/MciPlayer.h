@@ -33,7 +33,8 @@ class CMciPlayer
     // When no player thread runs: starts one that plays strPath under alias nAlias (it keeps
     // its own copies of both). When one runs: clears m_bPause, and the thread resumes the
     // device from where it was paused. A thread that is on its way out (m_bPlaying already
-    // cleared by Stop) is waited for, a second at most, so that the new file does start.
+    // cleared by Stop) is waited for, a second at most and not while a worker's message box
+    // waits for the user, so that the new file does start.
     void Play(int32_t nAlias, const std::string& strPath);
     // Sends the stop command, then clears m_bPlaying: the player thread ends within one poll.
     void Stop(int32_t nAlias);

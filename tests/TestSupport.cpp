@@ -24,14 +24,45 @@ CTempFolder::~CTempFolder()
 
 EAnswer CScriptedPrompter::Ask(const SMessage& message)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     m_messages.push_back(message);
+    if (std::this_thread::get_id() != m_windowThread)
+    {
+        if (m_bEndWorkers)
+            return EAnswer::Ok;
+        if (m_bHold)
+        {
+            ++m_nHeld;
+            m_cvHold.wait(lock, [this] { return !m_bHold || m_bEndWorkers; });
+            --m_nHeld;
+        }
+    }
     if (m_answers.empty())
         return message.eButtons == EButtons::Ok || message.eButtons == EButtons::OkCancel ? EAnswer::Ok
                                                                                           : EAnswer::Yes;
     EAnswer e = m_answers.front();
     m_answers.pop_front();
     return e;
+}
+
+void CScriptedPrompter::HoldWorkers(bool bHold)
+{
+    std::lock_guard lock(m_mutex);
+    m_bHold = bHold;
+    m_cvHold.notify_all();
+}
+
+int CScriptedPrompter::WorkersHeld() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nHeld;
+}
+
+void CScriptedPrompter::EndWorkerMessages(bool bEnd)
+{
+    std::lock_guard lock(m_mutex);
+    m_bEndWorkers = bEnd;
+    m_cvHold.notify_all();
 }
 
 std::string CScriptedPrompter::NextPath()

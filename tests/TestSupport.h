@@ -5,10 +5,12 @@
 #include "platform/FileRegistryStore.h"
 #include "platform/Prompter.h"
 
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 class CTempFolder
@@ -51,7 +53,20 @@ class CScriptedPrompter : public IPrompter
     // "caption|text" of every message so far, for compact comparisons.
     std::vector<std::string> Lines() const;
 
+    // While held, a question from a worker thread (any thread but the one that made this
+    // prompter) stays open, as a box nobody has answered yet, until the hold is let go or the
+    // window ends the workers' messages.
+    void HoldWorkers(bool bHold);
+    int WorkersHeld() const;
+    bool IsWorkerAsking() const override { return WorkersHeld() > 0; }
+    void EndWorkerMessages(bool bEnd) override;
+
   private:
+    std::thread::id m_windowThread = std::this_thread::get_id();
+    std::condition_variable m_cvHold;
+    bool m_bHold = false;
+    bool m_bEndWorkers = false;
+    int m_nHeld = 0;
     mutable std::mutex m_mutex;
     std::vector<SMessage> m_messages;
     std::deque<EAnswer> m_answers;

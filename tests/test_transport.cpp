@@ -5,9 +5,12 @@
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/PlaylistState.h"
+#include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "platform/MediaCommands.h"
+#include "platform/RegistryStore.h"
+#include "platform/TerminationSignals.h"
 #include "sound/MciPlayer.h"
 #include "sound/ProgramOutputs.h"
 #include "tests/ManualClock.h"
@@ -17,16 +20,27 @@
 #include "tests/ScriptedMediaCommands.h"
 #include "tests/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSlider>
+#include <QStyleOptionSlider>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <functional>
+#include <poll.h>
+#include <thread>
 
 namespace
 {
@@ -155,7 +169,7 @@ TEST_F(TransportTest, PlaybackPauseAndResumeKeepTheScheduleAndTheTimerFollows)
     EXPECT_EQ(0, g_nCurrentItem);
 }
 
-TEST_F(TransportTest, StopInALongSilenceEndsAtOnceSilencesAndKeepsTheTimer)
+TEST_F(TransportTest, StopInALongSilenceEndsAtOnceSilencesAndStopsTheTimer)
 {
     auto dlg = Window({NoteProject(60, 600000)});
     dlg->OnCommand(Cmd::Playback);
@@ -167,7 +181,7 @@ TEST_F(TransportTest, StopInALongSilenceEndsAtOnceSilencesAndKeepsTheTimer)
     EXPECT_EQ(0.0f, static_cast<float>(dlg->Player().m_fPosition));
     EXPECT_FALSE(dlg->IsItemPlaying());
     EXPECT_EQ("100", Tools(*dlg));
-    EXPECT_TRUE(dlg->IsTimerRunning());
+    EXPECT_FALSE(dlg->IsTimerRunning()) << "a stopped list does not move on";
 
     // And it plays again at once, from the start.
     dlg->OnCommand(Cmd::Playback);
@@ -191,20 +205,94 @@ TEST_F(TransportTest, AllPlayPlaysEveryRowOnceThenStops)
     EXPECT_EQ(2, dlg->SelectedRow());
 }
 
-TEST_F(TransportTest, PlayNoEndStartsTheNextPassWithTheSecondRow)
+TEST_F(TransportTest, PlayNoEndPlaysEveryRowOnEveryPass)
+{
+    struct SCase
+    {
+        const char* pName;
+        std::vector<int> arrNotes; // one 200 ms row per note
+        std::vector<std::string> arrWanted;
+    };
+    const SCase cases[] = {
+        {"three rows", {60, 62, 64}, {"60@0", "62@200", "64@400", "60@600", "62@800"}},
+        {"one row", {60}, {"60@0", "60@200", "60@400", "60@600", "60@800"}},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pName);
+        ResetPlaylistState();
+        const size_t nBefore = NoteOns().size();
+        AllPlay = true;
+        PlayNoEnd = true;
+        std::vector<std::vector<uint8_t>> rows;
+        for (int nNote : c.arrNotes)
+            rows.push_back(NoteProject(nNote, 200));
+        auto dlg = Window(rows);
+        const int64_t nStart = clock.NowMs();
+        dlg->OnCommand(Cmd::Playback);
+        for (int64_t t = 100; t <= 800; t += 100)
+        {
+            RunTo(*dlg, nStart + t);
+            dlg->OnTimer();
+        }
+        std::vector<std::string> arrWanted;
+        for (const std::string& str : c.arrWanted)
+        {
+            const size_t nAt = str.find('@');
+            arrWanted.push_back(str.substr(0, nAt + 1) +
+                                std::to_string(nStart + std::stoll(str.substr(nAt + 1))));
+        }
+        const std::vector<std::string> arrAll = NoteOns();
+        EXPECT_EQ(arrWanted,
+                  std::vector<std::string>(arrAll.begin() + static_cast<long>(nBefore), arrAll.end()));
+        EXPECT_TRUE(dlg->IsTimerRunning());
+        dlg->OnCommand(Cmd::Stop);
+    }
+}
+
+TEST_F(TransportTest, StopStopsTheWholeListAndNothingMovesOnAfterIt)
 {
     AllPlay = true;
-    PlayNoEnd = true;
-    auto dlg = Window({NoteProject(60, 200), NoteProject(62, 200), NoteProject(64, 200)});
+    auto dlg = Window({NoteProject(60, 300), NoteProject(62, 300)});
     dlg->OnCommand(Cmd::Playback);
-    for (int64_t t = 100; t <= 800; t += 100)
+    RunTo(*dlg, 100);
+    dlg->OnTimer();
+    dlg->OnCommand(Cmd::Stop);
+    for (int64_t t = 200; t <= 1000; t += 100)
     {
         RunTo(*dlg, t);
         dlg->OnTimer();
     }
-    // Row 0 is marked after the last row and the tick after that plays row 1.
-    EXPECT_EQ((std::vector<std::string>{"60@0", "62@200", "64@400", "62@700"}), NoteOns());
-    EXPECT_TRUE(dlg->IsTimerRunning());
+    EXPECT_EQ((std::vector<std::string>{"60@0"}), NoteOns());
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_EQ(0, dlg->SelectedRow());
+    EXPECT_EQ("100", Tools(*dlg));
+}
+
+// Playback, Pause, Stop as "Playback Pause Stop" enabled, in each state the transport passes.
+TEST_F(TransportTest, TheToolbarAlwaysShowsWhatCanBeDone)
+{
+    auto dlg = Window({NoteProject(60, 300), NoteProject(62, 300)});
+    EXPECT_EQ("100", Tools(*dlg)) << "a playable row is selected";
+    dlg->OnCommand(Cmd::Playback);
+    EXPECT_EQ("011", Tools(*dlg)) << "playing";
+    dlg->ClickRow(1);
+    EXPECT_EQ("111", Tools(*dlg)) << "another row selected: Playback would start it";
+    dlg->ClickRow(0);
+    dlg->OnCommand(Cmd::Pause);
+    EXPECT_EQ("101", Tools(*dlg)) << "paused";
+    dlg->OnCommand(Cmd::Playback);
+    EXPECT_EQ("011", Tools(*dlg)) << "resumed";
+    RunTo(*dlg, 400);
+    dlg->OnTimer();
+    EXPECT_EQ("100", Tools(*dlg)) << "ended without the whole list: Playback is back";
+    dlg->OnCommand(Cmd::Pause);
+    EXPECT_EQ("100", Tools(*dlg)) << "Pause with nothing playing does nothing";
+    dlg->OnCommand(Cmd::Close);
+    dlg->OnCommand(Cmd::Close);
+    EXPECT_EQ(0, dlg->RowCount());
+    EXPECT_EQ("000", Tools(*dlg)) << "an empty list";
+    EXPECT_FALSE(dlg->IsToolEnabled(Cmd::TbPlay));
 }
 
 TEST_F(TransportTest, PlaybackOfAnotherRowStopsTheRowPlayingAndADamagedRowNeverHangs)
@@ -313,7 +401,8 @@ TEST_F(MediaTransportTest, PauseResumeSeekAndStopOnAMediaRow)
     layer.Answer("Status mus0 position", 0, "500");
 
     dlg->OnCommand(Cmd::Playback);
-    ASSERT_TRUE(WaitFor([&] { return dlg->Media().m_fLength == 1000.0f && dlg->Media().m_fPosition == 500.0f; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return dlg->Media().m_fLength == 1000.0f && dlg->Media().m_fPosition == 500.0f; }));
     dlg->OnTimer();
     EXPECT_EQ(50, dlg->PositionBar()->value());
     EXPECT_EQ("011", Tools(*dlg));
@@ -333,7 +422,8 @@ TEST_F(MediaTransportTest, PauseResumeSeekAndStopOnAMediaRow)
     dlg->OnThumbPositionChanging(pBar->mapToGlobal(QPoint(0, 0)).x() + 15 + 200);
     const std::string strSeek = "Seek mus0 to 500";
     EXPECT_EQ(50, pBar->sliderPosition());
-    EXPECT_TRUE(SentInOrder({"Play mus0", "Pause mus0", "Play mus0", strSeek})) << ::testing::PrintToString(layer.Sent());
+    EXPECT_TRUE(SentInOrder({"Play mus0", "Pause mus0", "Play mus0", strSeek}))
+        << ::testing::PrintToString(layer.Sent());
     EXPECT_TRUE(dlg->IsTimerRunning());
     EXPECT_TRUE(dlg->Media().ThreadRunning());
 
@@ -366,6 +456,270 @@ TEST_F(MediaTransportTest, AFileThatCannotBeOpenedIsToldOnceAndTheListMovesOn)
     EXPECT_EQ((std::vector<std::string>{"62@0"}), NoteOns());
 }
 
+// A project row (0) and a WAV row (1) that plays until it is stopped.
+class MixedTransportTest : public MediaTransportTest
+{
+  protected:
+    std::unique_ptr<CTonegroveDlg> ProjectAndWav()
+    {
+        auto dlg = std::make_unique<CTonegroveDlg>();
+        prompter.AnswerPath(Put("a.tgp", NoteProject(60, 600000)));
+        dlg->OnCommand(Cmd::Open);
+        AddMedia(*dlg, "b.wav", 1, "1000");
+        layer.Answer("Status mus1 mode", 0, "playing");
+        dlg->ClickRow(0);
+        return dlg;
+    }
+    bool MediaPlays(CTonegroveDlg& dlg) { return dlg.Media().ThreadRunning() && dlg.Media().m_bPlaying; }
+    bool OpenedAProjectAsMedia() const
+    {
+        for (const std::string& str : layer.Sent())
+        {
+            if (str.rfind("open ", 0) == 0 && str.find(".tgp") != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+    // The highlighted rows, which must be exactly the row Playback plays.
+    std::vector<int> Highlighted(const CTonegroveDlg& dlg) const
+    {
+        std::vector<int> arr;
+        for (const QModelIndex& index : dlg.List()->selectionModel()->selectedRows())
+            arr.push_back(index.row());
+        return arr;
+    }
+};
+
+TEST_F(MixedTransportTest, StartingAnyRowStopsWhateverElsePlays)
+{
+    auto dlg = ProjectAndWav();
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 500);
+
+    // F4 on the WAV row: the project falls silent, the file plays.
+    dlg->ClickRow(1);
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 500);
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_TRUE(MediaPlays(*dlg));
+    EXPECT_EQ(1, g_nCurrentItem);
+
+    // A double click back on the project: the file ends and the project starts from its start.
+    dlg->DoubleClickRow(0);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->Media().ThreadRunning(); }));
+    EXPECT_TRUE(SentInOrder({"Play mus1", "Close mus1"}));
+    EXPECT_TRUE(dlg->Player().m_bPlaying);
+    EXPECT_EQ((std::vector<std::string>{"60@0", "60@500"}), NoteOns());
+
+    // Pause and Stop with the WAV row selected act on the project that plays; no media command
+    // ever goes to the project row.
+    dlg->ClickRow(1);
+    dlg->OnCommand(Cmd::Pause);
+    EXPECT_TRUE(dlg->Player().m_bPause);
+    EXPECT_FALSE(dlg->Media().ThreadRunning());
+    dlg->OnCommand(Cmd::Pause);
+    EXPECT_FALSE(dlg->Player().m_bPause);
+    dlg->OnCommand(Cmd::Stop);
+    RunTo(*dlg, 600);
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    EXPECT_FALSE(dlg->Media().ThreadRunning());
+    EXPECT_FALSE(OpenedAProjectAsMedia()) << ::testing::PrintToString(layer.Sent());
+    EXPECT_EQ("100", Tools(*dlg));
+
+    // F5 with the project row selected while the file plays stops the file.
+    dlg->ClickRow(1);
+    dlg->OnCommand(Cmd::Playback);
+    ASSERT_TRUE(MediaPlays(*dlg));
+    dlg->ClickRow(0);
+    dlg->OnCommand(Cmd::Stop);
+    ASSERT_TRUE(WaitFor([&] { return !dlg->Media().ThreadRunning(); }));
+    EXPECT_FALSE(dlg->IsItemPlaying());
+}
+
+TEST_F(MixedTransportTest, CloseWorksOnEveryRowAndKeepsTheHighlightOnTheRowThatPlays)
+{
+    auto dlg = ProjectAndWav();
+    prompter.AnswerPath(Put("c.tgp", NoteProject(64, 600000)));
+    dlg->OnCommand(Cmd::Open);
+    // The last row plays; closing a row above it keeps it playing, as the row it now is.
+    dlg->ClickRow(2);
+    dlg->OnCommand(Cmd::Playback);
+    dlg->ClickRow(1);
+    EXPECT_TRUE(dlg->IsMenuEnabled(Cmd::Close)) << "a media row can be closed";
+    dlg->OnCommand(Cmd::Close);
+    ASSERT_EQ(2, dlg->RowCount());
+    EXPECT_EQ(1, g_nCurrentItem);
+    EXPECT_TRUE(dlg->Player().m_bPlaying);
+    EXPECT_EQ(std::vector<int>{dlg->SelectedRow()}, Highlighted(*dlg));
+
+    // Closing the row that plays stops it.
+    dlg->ClickRow(1);
+    dlg->OnCommand(Cmd::Close);
+    RunTo(*dlg, 100);
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(Silenced(64));
+    ASSERT_EQ(1, dlg->RowCount());
+    EXPECT_EQ(std::vector<int>{0}, Highlighted(*dlg));
+    EXPECT_EQ(0, dlg->SelectedRow());
+    EXPECT_EQ("100", Tools(*dlg));
+    dlg->OnCommand(Cmd::Playback);
+    EXPECT_EQ((std::vector<std::string>{"64@0", "60@100"}), NoteOns()) << "F4 plays the highlighted row";
+}
+
+TEST_F(MixedTransportTest, KeysPageStepsAndTheWheelSeekToTheBarsValueAndAClickToTheClick)
+{
+    auto dlg = ProjectAndWav();
+    dlg->ClickRow(1);
+    dlg->OnCommand(Cmd::Playback);
+    ASSERT_TRUE(MediaPlays(*dlg));
+    QSlider* pBar = dlg->PositionBar();
+    pBar->resize(400, pBar->height());
+    // The mouse pointer stays far to the left of the bar throughout: it must not matter.
+    QCursor::setPos(0, 0);
+
+    struct SCase
+    {
+        const char* pName;
+        std::function<void()> fAct;
+        int nWanted;    // the bar's value, percent of the 1000 ms file
+        int nSlack = 0; // pixels to values: a click may land one value off
+    };
+    auto key = [&](int nKey)
+    {
+        QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier);
+        QApplication::sendEvent(pBar, &press);
+    };
+    auto wheel = [&](int nDelta)
+    {
+        const QPointF at(pBar->width() / 2.0, pBar->height() / 2.0);
+        QWheelEvent event(at, pBar->mapToGlobal(at), QPoint(), QPoint(0, nDelta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pBar, &event);
+    };
+    const SCase cases[] = {
+        {"Right", [&] { key(Qt::Key_Right); }, 43},
+        {"Left", [&] { key(Qt::Key_Left); }, 41},
+        {"Page Up", [&] { key(Qt::Key_PageUp); }, 52},
+        {"End", [&] { key(Qt::Key_End); }, 100},
+        {"wheel up", [&] { wheel(120); }, 45},
+        {"click at three quarters",
+         [&]
+         {
+             // Where the style puts 75 for this bar: the click is taken there, not a page step.
+             QStyleOptionSlider option;
+             option.initFrom(pBar);
+             option.orientation = Qt::Horizontal;
+             option.minimum = 0;
+             option.maximum = 100;
+             option.sliderPosition = 42;
+             option.sliderValue = 42;
+             const QRect groove =
+                 pBar->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, pBar);
+             const QRect handle =
+                 pBar->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, pBar);
+             const int nSpan = groove.width() - handle.width();
+             const int nX =
+                 groove.x() + handle.width() / 2 + QStyle::sliderPositionFromValue(0, 100, 75, nSpan);
+             QTest::mouseClick(pBar, Qt::LeftButton, Qt::NoModifier, QPoint(nX, pBar->height() / 2));
+         },
+         75, 1},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pName);
+        pBar->setValue(42);
+        const size_t nBefore = layer.Sent().size();
+        c.fAct();
+        EXPECT_NEAR(c.nWanted, pBar->value(), c.nSlack);
+        const std::vector<std::string> sent = layer.Sent();
+        const std::string strSeek = "Seek mus1 to " + std::to_string(pBar->value() * 10);
+        EXPECT_NE(sent.end(), std::find(sent.begin() + static_cast<long>(nBefore), sent.end(), strSeek))
+            << ::testing::PrintToString(
+                   std::vector<std::string>(sent.begin() + static_cast<long>(nBefore), sent.end()));
+    }
+    EXPECT_FALSE(OpenedAProjectAsMedia());
+}
+
+// A worker's message box that nobody answers yet, and the commands that keep arriving.
+TEST_F(MixedTransportTest, CommandsWhileAPlayersBoxIsOpenNeverWaitForIt)
+{
+    struct SCase
+    {
+        const char* pName;
+        int nRow;         // the row played first
+        bool bFailMidi;   // the MIDI output cannot be opened
+        bool bFutureFile; // the project is of a version yet to come
+    };
+    const SCase cases[] = {
+        {"MIDI output that cannot open", 0, true, false},
+        {"future version", 0, false, true},
+        {"media file that cannot open", 1, false, false},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pName);
+        ResetPlaylistState();
+        auto dlg = std::make_unique<CTonegroveDlg>();
+        std::vector<uint8_t> project = NoteProject(60, 600000);
+        if (c.bFutureFile)
+            project[26] = '9'; // "... 0.9"
+        prompter.AnswerPath(Put("a.tgp", project));
+        dlg->OnCommand(Cmd::Open);
+        AddMedia(*dlg, "b.wav", 1, "1000");
+        if (c.nRow == 1)
+            layer.Answer("open " + folder.File("b.wav") + " type waveaudio alias mus1", 275);
+        midiOut.FailOpen(c.bFailMidi);
+        dlg->ClickRow(c.nRow);
+
+        prompter.HoldWorkers(true);
+        const size_t nBefore = prompter.Lines().size();
+        dlg->OnCommand(Cmd::Playback);
+        ASSERT_TRUE(WaitFor([&] { return prompter.WorkersHeld() == 1; }));
+        // F4, F6, F5, a double click and row switches: each returns at once and the box stays
+        // the only one.
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_TRUE(dlg->OnCommand(Cmd::Playback));
+            dlg->DoubleClickRow(1 - c.nRow);
+            dlg->ClickRow(1 - c.nRow);
+            EXPECT_TRUE(dlg->OnCommand(Cmd::Pause));
+            dlg->ClickRow(c.nRow);
+            dlg->OnTimer();
+        }
+        EXPECT_TRUE(dlg->OnCommand(Cmd::Stop)); // the last one is kept for after the answer
+        EXPECT_EQ(1, prompter.WorkersHeld());
+        const size_t nAsked = prompter.Lines().size();
+        EXPECT_LE(nAsked, nBefore + 2) << ::testing::PrintToString(prompter.Lines());
+
+        // The user answers: the kept Stop runs, and the window is idle again.
+        prompter.HoldWorkers(false);
+        ASSERT_TRUE(WaitFor(
+            [&]
+            {
+                dlg->OnTimer();
+                return !dlg->Player().m_bPlaying && !dlg->Media().ThreadRunning() && !dlg->IsItemPlaying();
+            }));
+        EXPECT_FALSE(dlg->IsTimerRunning());
+        EXPECT_EQ("100", Tools(*dlg));
+        EXPECT_FALSE(OpenedAProjectAsMedia());
+        midiOut.FailOpen(false);
+    }
+}
+
+TEST_F(MixedTransportTest, TheWindowClosesWhileAPlayersBoxIsOpen)
+{
+    auto dlg = ProjectAndWav();
+    midiOut.FailOpen(true);
+    prompter.HoldWorkers(true);
+    dlg->OnCommand(Cmd::Playback);
+    ASSERT_TRUE(WaitFor([&] { return prompter.WorkersHeld() == 1; }));
+    dlg->done(0);
+    EXPECT_EQ(0, prompter.WorkersHeld());
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    midiOut.FailOpen(false);
+}
+
 // Plays into the live play window once it is up: at each time of the manual clock a key goes
 // down or up, as a key with its scan code arrives from the X server.
 struct SLiveKey
@@ -379,18 +733,20 @@ struct SLiveKey
 
 void PlayIntoLiveWindow(CManualClock& clock, std::vector<SLiveKey> keys)
 {
-    QTimer::singleShot(0, [&clock, keys] {
-        QWidget* pWindow = QApplication::activeModalWidget();
-        ASSERT_NE(nullptr, pWindow);
-        for (const SLiveKey& k : keys)
-        {
-            clock.AdvanceTo(k.nMs, [] { return true; });
-            QWidget* pTarget = pWindow->focusWidget() ? pWindow->focusWidget() : pWindow;
-            QKeyEvent event(k.bDown ? QEvent::KeyPress : QEvent::KeyRelease, k.nQtKey, Qt::NoModifier, k.nScanCode,
-                            0, 0, QString::fromUtf8(k.pText));
-            QApplication::sendEvent(pTarget, &event);
-        }
-    });
+    QTimer::singleShot(0,
+                       [&clock, keys]
+                       {
+                           QWidget* pWindow = QApplication::activeModalWidget();
+                           ASSERT_NE(nullptr, pWindow);
+                           for (const SLiveKey& k : keys)
+                           {
+                               clock.AdvanceTo(k.nMs, [] { return true; });
+                               QWidget* pTarget = pWindow->focusWidget() ? pWindow->focusWidget() : pWindow;
+                               QKeyEvent event(k.bDown ? QEvent::KeyPress : QEvent::KeyRelease, k.nQtKey,
+                                               Qt::NoModifier, k.nScanCode, 0, 0, QString::fromUtf8(k.pText));
+                               QApplication::sendEvent(pTarget, &event);
+                           }
+                       });
 }
 
 TEST_F(TransportTest, LivePlayRecordsIntoTheSelectedProjectAndEscChangesNothing)
@@ -398,23 +754,28 @@ TEST_F(TransportTest, LivePlayRecordsIntoTheSelectedProjectAndEscChangesNothing)
     auto dlg = Window({NoteProject(60, 100)});
     const std::vector<uint8_t> before = dlg->RowData(0);
 
-    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"}, {200, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"},
+                               {200, false, Qt::Key_Z, 52, "z"},
                                {300, true, Qt::Key_Escape, 9, "\x1b"}});
     dlg->OnCommand(Cmd::Play);
     EXPECT_EQ(before, dlg->RowData(0));
     EXPECT_EQ(1, dlg->RowCount());
 
     // The Russian layout gives the same key a Cyrillic letter: it plays the same note.
-    PlayIntoLiveWindow(clock, {{600, true, 0x42F /* Я */, 52, "я"}, {850, false, 0x42F, 52, "я"},
+    PlayIntoLiveWindow(clock, {{600, true, 0x42F /* Я */, 52, "я"},
+                               {850, false, 0x42F, 52, "я"},
                                {900, true, Qt::Key_Return, 36, "\r"}});
     dlg->OnCommand(Cmd::Play);
     std::vector<uint8_t> records;
     AppendEventRecord(records, 300, 0x7F3A90); // since this opening, at 300
     AppendEventRecord(records, 250, 0x3A80);
     EXPECT_EQ(before + records, dlg->RowData(0));
-    EXPECT_EQ(records, std::vector<uint8_t>(dlg->RowData(0).begin() + static_cast<long>(std::min(before.size(), dlg->RowData(0).size())), dlg->RowData(0).end()));
+    EXPECT_EQ(records,
+              std::vector<uint8_t>(dlg->RowData(0).begin() +
+                                       static_cast<long>(std::min(before.size(), dlg->RowData(0).size())),
+                                   dlg->RowData(0).end()));
     EXPECT_EQ("00:00", dlg->RowText(0, 1));
-    EXPECT_EQ("111", Tools(*dlg));
+    EXPECT_EQ("100", Tools(*dlg)) << "nothing plays after a recording: only Playback";
     EXPECT_EQ((SButtons{true, true, true, true}), dlg->RowButtons(0));
     EXPECT_EQ((std::vector<std::string>{"58@100", "58@600"}), NoteOns());
 }
@@ -429,9 +790,12 @@ TEST_F(TransportTest, TheLiveWindowKeepsItsKeysAndTheTransportKeysReachTheMainWi
 
     // Delete is the main window's Delete too: in the live window it moves the MIDI channel on.
     // F5 is Stop wherever it is pressed.
-    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Delete, 119, ""}, {110, false, Qt::Key_Delete, 119, ""},
-                               {120, true, Qt::Key_F5, 71, ""}, {130, false, Qt::Key_F5, 71, ""},
-                               {200, true, Qt::Key_Z, 52, "z"}, {300, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Delete, 119, ""},
+                               {110, false, Qt::Key_Delete, 119, ""},
+                               {120, true, Qt::Key_F5, 71, ""},
+                               {130, false, Qt::Key_F5, 71, ""},
+                               {200, true, Qt::Key_Z, 52, "z"},
+                               {300, false, Qt::Key_Z, 52, "z"},
                                {400, true, Qt::Key_Escape, 9, "\x1b"}});
     dlg->OnCommand(Cmd::Play);
     app.SetMainWindow(nullptr);
@@ -449,7 +813,8 @@ TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersio
 {
     ProjectType = 0;
     auto dlg = std::make_unique<CTonegroveDlg>();
-    PlayIntoLiveWindow(clock, {{40, true, Qt::Key_Z, 52, "z"}, {1040, false, Qt::Key_Z, 52, "z"},
+    PlayIntoLiveWindow(clock, {{40, true, Qt::Key_Z, 52, "z"},
+                               {1040, false, Qt::Key_Z, 52, "z"},
                                {1100, true, Qt::Key_Return, 36, "\r"}});
     dlg->OnCommand(Cmd::Play);
     ASSERT_EQ(1, dlg->RowCount());
@@ -459,8 +824,183 @@ TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersio
     AppendNoteOnRecord(records, 40, 35, 23, 127, 0);
     AppendNoteOffRecord(records, 1000, 35, 23, 0);
     EXPECT_EQ(MakeHeader(0) + records, dlg->RowData(0));
-    EXPECT_EQ(records, std::vector<uint8_t>(dlg->RowData(0).begin() + static_cast<long>(std::min(kHeaderSize, dlg->RowData(0).size())), dlg->RowData(0).end()));
+    EXPECT_EQ(records,
+              std::vector<uint8_t>(dlg->RowData(0).begin() +
+                                       static_cast<long>(std::min(kHeaderSize, dlg->RowData(0).size())),
+                                   dlg->RowData(0).end()));
     EXPECT_EQ("00:01", dlg->RowText(0, 1));
 }
 
+TEST_F(MixedTransportTest, ARecordingFromAMediaRowIsTheHighlightedRowThatPlaybackPlays)
+{
+    auto dlg = ProjectAndWav();
+    dlg->ClickRow(1);
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"},
+                               {300, false, Qt::Key_Z, 52, "z"},
+                               {400, true, Qt::Key_Return, 36, "\r"}});
+    dlg->OnCommand(Cmd::Play);
+    ASSERT_EQ(3, dlg->RowCount());
+    EXPECT_EQ(2, dlg->SelectedRow());
+    EXPECT_EQ(std::vector<int>{2}, Highlighted(*dlg));
+    EXPECT_EQ("100", Tools(*dlg)) << "nothing plays yet";
+    const size_t nBefore = NoteOns().size();
+    dlg->OnCommand(Cmd::Playback);
+    EXPECT_EQ(2, g_nCurrentItem);
+    EXPECT_FALSE(dlg->Media().ThreadRunning());
+    RunTo(*dlg, 1000);
+    EXPECT_EQ(nBefore + 1, NoteOns().size()) << "the recording played";
+}
+
+} // namespace
+
+namespace
+{
+QMessageBox* VisibleBox()
+{
+    for (QWidget* p : QApplication::topLevelWidgets())
+    {
+        if (auto* pBox = qobject_cast<QMessageBox*>(p); pBox && pBox->isVisible())
+            return pBox;
+    }
+    return nullptr;
+}
+
+TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswersIt)
+{
+    CQtPrompter prompter;
+    std::atomic<int> nAnswer{-1};
+    std::thread worker(
+        [&]
+        {
+            nAnswer = static_cast<int>(
+                prompter.Ask(SMessage{"text", "caption", EIcon::Error, EButtons::Ok, false}));
+        });
+    QMessageBox* pBox = nullptr;
+    // The box comes up while this thread goes on with its own work, not inside the box's loop.
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            QCoreApplication::processEvents();
+            pBox = VisibleBox();
+            return pBox != nullptr;
+        }));
+    EXPECT_TRUE(prompter.IsWorkerAsking());
+    EXPECT_EQ("text", pBox->text().toStdString());
+    EXPECT_TRUE(pBox->isModal());
+    pBox->button(QMessageBox::Ok)->click();
+    worker.join();
+    EXPECT_EQ(static_cast<int>(EAnswer::Ok), nAnswer);
+    EXPECT_FALSE(prompter.IsWorkerAsking());
+
+    // The program ends while a worker's question is open: it is answered as its close box does,
+    // and every later one at once.
+    std::thread second(
+        [&]
+        {
+            nAnswer = static_cast<int>(
+                prompter.Ask(SMessage{"q", "c", EIcon::Question, EButtons::YesNoCancel, false}));
+        });
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            QCoreApplication::processEvents();
+            return VisibleBox() != nullptr;
+        }));
+    prompter.EndWorkerMessages(true);
+    second.join();
+    EXPECT_EQ(static_cast<int>(EAnswer::Cancel), nAnswer);
+    std::thread third([&] { nAnswer = static_cast<int>(prompter.Ask(SMessage{"t", "c", EIcon::Error})); });
+    third.join();
+    EXPECT_EQ(static_cast<int>(EAnswer::Ok), nAnswer);
+    prompter.EndWorkerMessages(false);
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+namespace
+{
+TEST(TerminationSignalsTest, ASignalBecomesAReadableRequest)
+{
+    CTerminationSignals termination;
+    ASSERT_GE(termination.Descriptor(), 0);
+    EXPECT_EQ(0, termination.Take());
+    for (int nSignal : {SIGTERM, SIGINT})
+    {
+        raise(nSignal); // the process goes on: only the pipe hears of it
+        pollfd fd{termination.Descriptor(), POLLIN, 0};
+        ASSERT_EQ(1, poll(&fd, 1, 5000));
+        EXPECT_EQ(nSignal, termination.Take());
+        EXPECT_EQ(0, termination.Take());
+    }
+}
+
+TEST_F(TransportTest, EndingFromOutsideSilencesKeepsUnsavedWorkAsACopyAndTheNextStartOffersIt)
+{
+    const std::vector<uint8_t> saved = NoteProject(60, 600000);
+    auto dlg = Window({saved});
+    const std::string strPath = dlg->RowText(0, 0);
+    PlayIntoLiveWindow(clock, {{100, true, Qt::Key_Z, 52, "z"},
+                               {200, false, Qt::Key_Z, 52, "z"},
+                               {300, true, Qt::Key_Return, 36, "\r"}});
+    dlg->OnCommand(Cmd::Play);
+    const std::vector<uint8_t> unsaved = dlg->RowData(0);
+    ASSERT_NE(saved, unsaved);
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 400);
+    const size_t nAsked = prompter.Lines().size();
+
+    dlg->OnTerminationRequest();
+    EXPECT_FALSE(dlg->Player().m_bPlaying);
+    EXPECT_TRUE(Silenced(60));
+    EXPECT_EQ(0, midiOut.OpenHandles());
+    EXPECT_EQ(nAsked, prompter.Lines().size()) << "nothing is asked while ending";
+    EXPECT_EQ(saved, ReadWholeFile(strPath)) << "the user's file is not written without the user";
+    EXPECT_EQ(unsaved, ReadWholeFile(strPath + "~"));
+    dlg.reset();
+
+    struct SCase
+    {
+        const char* pName;
+        EAnswer eAnswer;
+        bool bRowHasCopy;
+    };
+    for (const SCase& c : {SCase{"no", EAnswer::No, false}, SCase{"yes", EAnswer::Yes, true}})
+    {
+        SCOPED_TRACE(c.pName);
+        if (c.eAnswer == EAnswer::Yes) // "no" forgot the list; end once more to make it again
+        {
+            auto again = std::make_unique<CTonegroveDlg>();
+            prompter.AnswerPath(strPath);
+            again->OnCommand(Cmd::Open);
+            WriteWholeFile(strPath + "~", unsaved);
+            again->OnTerminationRequest(); // the row is saved: no copy is listed ...
+            EXPECT_FALSE(Registry().Read(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies"));
+            Registry().Write(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies",
+                             SRegValue{EValueType::String, strPath + "~\n"}); // ... as the first end did
+        }
+        ResetPlaylistState();
+        const size_t nBefore = prompter.Lines().size();
+        prompter.Answer(c.eAnswer);
+        auto next = std::make_unique<CTonegroveDlg>();
+        ASSERT_EQ(nBefore + 1, prompter.Lines().size());
+        EXPECT_NE(std::string::npos, prompter.Lines().back().find(strPath + "~"));
+        EXPECT_EQ(c.bRowHasCopy ? 1 : 0, next->RowCount());
+        if (c.bRowHasCopy)
+        {
+            EXPECT_EQ(strPath, next->RowText(0, 0));
+            EXPECT_EQ(unsaved, next->RowData(0));
+            EXPECT_TRUE(next->HasUnsavedProjects());
+        }
+        EXPECT_EQ(!c.bRowHasCopy, FileExists(strPath + "~")) << "a copy not taken stays on disk";
+        next->OnTerminationRequest();
+        next.reset();
+        // A declined offer is not made again; work taken back and still unsaved is kept again.
+        const size_t nAfter = prompter.Lines().size();
+        ResetPlaylistState();
+        if (c.bRowHasCopy)
+            prompter.Answer(EAnswer::No);
+        auto third = std::make_unique<CTonegroveDlg>();
+        EXPECT_EQ(nAfter + (c.bRowHasCopy ? 1 : 0), prompter.Lines().size());
+    }
+}
 } // namespace

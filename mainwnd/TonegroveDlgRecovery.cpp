@@ -1,0 +1,127 @@
+// Ending from outside (SIGINT, SIGTERM) and the recovery copies it leaves: nothing is written
+// over the user's files without asking, and what was not saved is offered back at the next start.
+#include "mainwnd/TonegroveDlg.h"
+
+#include "app/FileHelpers.h"
+#include "app/Settings.h"
+#include "app/TextHelpers.h"
+#include "mainwnd/MainTexts.h"
+#include "mainwnd/PlaylistState.h"
+#include "platform/Prompter.h"
+#include "platform/RegistryStore.h"
+#include "project/ProjectFormat.h"
+
+#include <QApplication>
+#include <QTableWidget>
+
+#include <filesystem>
+#include <sstream>
+
+namespace
+{
+// The settings value that lists the copies, one path a line.
+constexpr const char* kRecoveryValue = "RecoveryCopies";
+constexpr char kCopySuffix = '~';
+
+std::vector<std::string> ReadCopyList()
+{
+    std::vector<std::string> arrPaths;
+    const auto value = Registry().Read(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
+    if (!value || value->eType != EValueType::String)
+        return arrPaths;
+    std::istringstream in(value->strData);
+    for (std::string strLine; std::getline(in, strLine);)
+    {
+        if (!strLine.empty())
+            arrPaths.push_back(strLine);
+    }
+    return arrPaths;
+}
+} // namespace
+
+void CTonegroveDlg::WriteRecoveryCopies()
+{
+    std::string strList;
+    for (int i = 0; i < RowCount(); ++i)
+    {
+        if (!IsProjectRow(i))
+            continue;
+        const std::vector<uint8_t>& data = m_arrData[static_cast<size_t>(i)];
+        const std::string strPath = RowText(i, 0);
+        const bool bUnsaved =
+            FileExists(strPath) ? ReadWholeFile(strPath) != data : data.size() > kHeaderSize;
+        if (bUnsaved && WriteWholeFile(strPath + kCopySuffix, data))
+            strList += strPath + kCopySuffix + '\n';
+    }
+    if (strList.empty())
+        Registry().Remove(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
+    else
+        Registry().Write(ERoot::CurrentUser, kSettingsKey, kRecoveryValue,
+                         SRegValue{EValueType::String, strList});
+}
+
+void CTonegroveDlg::OfferRecoveryCopies()
+{
+    std::vector<std::string> arrCopies;
+    for (const std::string& strCopy : ReadCopyList())
+    {
+        if (FileExists(strCopy))
+            arrCopies.push_back(strCopy);
+    }
+    // Asked once: whatever the answer, the list is done with. Copies not taken stay on disk.
+    Registry().Remove(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
+    if (arrCopies.empty())
+        return;
+    std::string strText = Txt::kRecoveryQuestion;
+    for (const std::string& strCopy : arrCopies)
+        strText += "\n" + strCopy;
+    strText += "\n\n";
+    strText += Txt::kRecoveryOpen;
+    if (Prompter().Ask(SMessage{strText, Txt::kCaption, EIcon::Question, EButtons::YesNo, true}) !=
+        EAnswer::Yes)
+        return;
+    for (const std::string& strCopy : arrCopies)
+    {
+        // The row is the project's own file with the unsaved bytes in it, so that Save writes
+        // them where they belong and ending the program asks about them again.
+        const std::string strPath = strCopy.substr(0, strCopy.size() - 1);
+        const std::vector<uint8_t> data = ReadWholeFile(strCopy);
+        int nRow = FindRow(strPath);
+        if (nRow < 0)
+        {
+            OpenPathInAdvance(strPath);
+            nRow = FindRow(strPath);
+        }
+        if (!IsProjectRow(nRow))
+            continue;
+        m_arrData[static_cast<size_t>(nRow)] = data;
+        m_pPlayer->SetData(m_arrData[static_cast<size_t>(nRow)]);
+        m_pPlayer->m_nTotal = 0;
+        m_pPlayer->ComputeTotal();
+        if (QTableWidgetItem* pItem = m_wndList->item(nRow, 1))
+            pItem->setText(QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
+        std::error_code ec;
+        std::filesystem::remove(strCopy, ec);
+    }
+}
+
+void CTonegroveDlg::OnTerminationRequest()
+{
+    if (m_bEnding)
+        return;
+    m_bEnding = true;
+    WriteRecoveryCopies();
+    // Windows in front (the live play window, Options, a question) end as Esc ends them; the
+    // live play window switches its notes off as it goes.
+    for (int i = 0; i < 16; ++i)
+    {
+        QWidget* pFront = QApplication::activeModalWidget();
+        if (!pFront || pFront == this)
+            break;
+        if (auto* pDialog = qobject_cast<QDialog*>(pFront))
+            pDialog->reject();
+        else
+            pFront->close();
+    }
+    done(QDialog::Rejected); // stops every player; nothing is asked while ending
+}
