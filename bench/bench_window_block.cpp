@@ -85,7 +85,7 @@ int main(int argc, char** argv)
     CTonegroveApp app;
     int nResult = 0;
     {
-        CTonegroveDlg dlg(strProject);
+        CTonegroveDlg dlg({strProject});
         DeviceIndex = nDevice; // an output that cannot open: every project puts up its box
         app.SetMainWindow(&dlg);
         prompter.SetOwner(&dlg);
