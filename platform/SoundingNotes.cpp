@@ -54,13 +54,19 @@ void CSoundingNotes::Follow(uint32_t dwMessage)
     }
 }
 
-std::vector<uint32_t> CSoundingNotes::SilencingMessages() const
+std::vector<uint32_t> CSoundingNotes::NoteOffMessages() const
 {
     std::vector<uint32_t> out;
     for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
         for (uint32_t nKey = 0; nKey < 128; ++nKey)
             if (m_arrCount[nChannel][nKey] > 0)
                 out.push_back(kNoteOffStatus | nChannel | (nKey << 8));
+    return out;
+}
+
+std::vector<uint32_t> CSoundingNotes::SilencingMessages() const
+{
+    std::vector<uint32_t> out = NoteOffMessages();
     for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
         if (m_arrPedal[nChannel])
             out.push_back(kControlStatus | nChannel | (kSustain << 8));
@@ -69,11 +75,7 @@ std::vector<uint32_t> CSoundingNotes::SilencingMessages() const
 
 std::vector<uint32_t> CSoundingNotes::ReleaseMessages() const
 {
-    std::vector<uint32_t> out;
-    for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
-        for (uint32_t nKey = 0; nKey < 128; ++nKey)
-            if (m_arrCount[nChannel][nKey] > 0)
-                out.push_back(kNoteOffStatus | nChannel | (nKey << 8));
+    std::vector<uint32_t> out = NoteOffMessages();
     // A note held by the sostenuto pedal has had its note off already; only the pedal going up
     // lets it end, and we cannot know which of them the stream's pedals still hold.
     for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)

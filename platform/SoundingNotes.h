@@ -27,6 +27,8 @@ class CSoundingNotes
     void Clear();
 
   private:
+    // One note off per sounding key, channels and keys in rising order.
+    std::vector<uint32_t> NoteOffMessages() const;
     // Note ons without their note off, per channel and key; a key struck twice needs two offs
     // before it counts as silent.
     std::array<std::array<uint32_t, 128>, 16> m_arrCount{};
