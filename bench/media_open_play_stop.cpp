@@ -1,7 +1,9 @@
 // Times what the window does with one large media file, through the media-command layer and the
 // program's own outputs: the playlist measuring it (open, length, close), then playing it for a
 // while and stopping it. Run it under /usr/bin/time -v for the peak memory:
-//   media_open_play_stop FILE [SECONDS_PLAYED]
+//   media_open_play_stop FILE [SECONDS_PLAYED] [STOP_AFTER_MS]
+// With STOP_AFTER_MS the stop comes that long after the play, whether playing has begun or not
+// (a large MIDI file is still being read then).
 #include "platform/MciInterpreter.h"
 #include "sound/MciPlayer.h"
 
@@ -25,7 +27,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        std::fprintf(stderr, "usage: %s FILE [SECONDS_PLAYED]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FILE [SECONDS_PLAYED] [STOP_AFTER_MS]\n", argv[0]);
         return 2;
     }
     const std::string strPath = argv[1];
@@ -41,8 +43,22 @@ int main(int argc, char** argv)
 
     t = TClock::now();
     player.Play(0, strPath);
-    // Playback has begun once the thread polls a position or the length.
-    while (player.m_bPlaying && player.m_fLength == 0 && MsSince(t) < 60000)
+    if (argc > 3)
+    {
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(std::atof(argv[3])));
+        const bool bBegun = player.m_fPosition > 0;
+        const auto tQuery = TClock::now();
+        player.Stop(0);
+        std::printf("stop %.0f ms after play%s returns: %.1f ms\n",
+                    std::chrono::duration<double, std::milli>(tQuery - t).count(),
+                    bBegun ? "" : ", before playing began", MsSince(tQuery));
+        player.Shutdown();
+        std::printf("stop until the thread has ended: %.1f ms\n", MsSince(tQuery));
+        return 0;
+    }
+    // Playback has begun once the thread polls a position past the start (a MIDI file's messages
+    // are read first, and meanwhile it stands at 0).
+    while (player.m_bPlaying && player.m_fPosition == 0 && MsSince(t) < 60000)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::printf("play until playing: %.1f ms\n", MsSince(t));
     std::this_thread::sleep_for(std::chrono::duration<double>(fSeconds));

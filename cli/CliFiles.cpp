@@ -2,31 +2,20 @@
 
 #include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
-#include "platform/RegistryStore.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 bool ReadForCli(const std::string& strPath, std::vector<uint8_t>& bytes)
 {
-    struct stat st;
-    if (stat(strPath.c_str(), &st) != 0)
+    // Only regular files are opened: a named pipe or a device would keep us waiting, and a
+    // folder has nothing to read. Each failure says why.
+    SReadStatus status;
+    bytes = ReadWholeFile(strPath, status);
+    if (!status.Ok())
     {
-        std::fprintf(stderr, "%s: %s\n", strPath.c_str(), SystemErrorText(errno).c_str());
-        return false;
-    }
-    if (S_ISDIR(st.st_mode))
-    {
-        std::fprintf(stderr, "%s: %s\n", strPath.c_str(), SystemErrorText(EISDIR).c_str());
-        return false;
-    }
-    bytes = ReadWholeFile(strPath);
-    if (bytes.empty() && st.st_size > 0)
-    {
-        std::fprintf(stderr, "%s: cannot be read\n", strPath.c_str());
+        std::fprintf(stderr, "%s: %s\n", strPath.c_str(), status.Reason().c_str());
         return false;
     }
     return true;
@@ -42,7 +31,7 @@ ECliFileKind CliFileKind(const std::string& strPath)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (strLower == "wav")
         return ECliFileKind::Wav;
-    if (strLower == "mid")
+    if (strLower == "mid" || strLower == "midi" || strLower == "kar") // .kar: a MIDI file with lyrics
         return ECliFileKind::Midi;
     return ECliFileKind::Project;
 }

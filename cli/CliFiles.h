@@ -15,6 +15,6 @@ enum class ECliFileKind
     Midi,
 };
 
-// By the extension, as the playlist tells them: .wav and .mid in any letter case are media
-// files, everything else is taken for a project.
+// By the extension, as the playlist tells them: .wav, and .mid, .midi and .kar, in any letter
+// case are media files, everything else is taken for a project.
 ECliFileKind CliFileKind(const std::string& strPath);

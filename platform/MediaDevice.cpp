@@ -76,6 +76,15 @@ std::shared_ptr<IClock> CMediaOutputs::Clock()
     return m_pClock;
 }
 
+bool CMediaOutputs::ReadMidiFile(const std::string& strPath, SMidiFile& out, std::string& strError,
+                                 const std::atomic<bool>& bStop) const
+{
+    // Set once at construction and never changed, so it needs no lock.
+    if (m_backends.fReadMidiFile)
+        return m_backends.fReadMidiFile(strPath, out, strError, bStop);
+    return ::ReadMidiFile(strPath, out, strError, bStop);
+}
+
 std::unique_ptr<IMediaDevice> OpenMediaDevice(const std::string& strType, const std::string& strPath,
                                               const std::shared_ptr<CMediaOutputs>& pOutputs, int& nError)
 {

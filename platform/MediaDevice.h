@@ -5,7 +5,9 @@
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MidiOut.h"
+#include "sound/MidiFile.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -42,6 +44,10 @@ class IMediaDevice
     virtual EMediaMode Mode() = 0;
 };
 
+// Reads a MIDI file's messages, giving up soon after bStop becomes true (as ReadMidiFile does).
+using FMidiFileReader = std::function<bool(const std::string& strPath, SMidiFile& out, std::string& strError,
+                                           const std::atomic<bool>& bStop)>;
+
 // What the devices play through. Every factory is called at most once per interpreter, when the
 // first device needs it, and its result is shared by every device the interpreter opens.
 struct SMediaBackends
@@ -49,6 +55,7 @@ struct SMediaBackends
     FAudioOutFactory fAudioOut;                           // waveaudio: the one audio stream
     std::function<std::shared_ptr<IMidiOut>()> fMidiOut;  // sequencer: "MIDI Mapper" is used
     std::function<std::shared_ptr<IClock>()> fClock;      // sequencer: its schedule
+    FMidiFileReader fReadMidiFile; // sequencer: reads a file's messages to play; ReadMidiFile when empty
 };
 
 // The program's own: the SDL2 stream, the system's MIDI outputs with the built-in synthesizer,
@@ -63,6 +70,9 @@ class CMediaOutputs
     std::shared_ptr<IAudioOut> AudioOut();
     std::shared_ptr<IMidiOut> MidiOut();
     std::shared_ptr<IClock> Clock();
+    // Called from the sequencer's own thread, several at once when several files play.
+    bool ReadMidiFile(const std::string& strPath, SMidiFile& out, std::string& strError,
+                      const std::atomic<bool>& bStop) const;
 
   private:
     std::mutex m_mutex;

@@ -32,19 +32,10 @@ CSequencerDevice::CSequencerDevice(std::string strPath, SMidiFile measured,
 {
 }
 
-int CSequencerDevice::LoadLocked()
+uint32_t CSequencerDevice::LengthMs() const
 {
-    if (m_bLoaded)
-        return MciError::kNone;
-    SMidiFile file;
-    std::string strReason;
-    // The file may have changed since it was measured; what it holds now is what plays.
-    if (!ReadMidiFile(m_strPath, file, strReason))
-        return MciError::kFileRead;
-    m_file = std::move(file);
-    m_nFromUs = std::min(m_nFromUs, m_file.nLengthUs);
-    m_bLoaded = true;
-    return MciError::kNone;
+    std::lock_guard lock(m_readMutex);
+    return m_file.nLengthMs;
 }
 
 CSequencerDevice::~CSequencerDevice()
@@ -90,11 +81,9 @@ std::vector<uint32_t> CSequencerDevice::StateAt(uint64_t nAtUs) const
 int CSequencerDevice::Play()
 {
     std::lock_guard lock(m_mutex);
-    if (m_eMode == EMediaMode::Playing && !m_bFinished)
+    if (m_eMode == EMediaMode::Playing && !m_bFinished && !m_bReadFailed)
         return MciError::kNone;
     EndThreadLocked();
-    if (const int nError = LoadLocked())
-        return nError;
     if (!m_pHandle)
     {
         m_pMidiOut = m_pOutputs->MidiOut();
@@ -110,7 +99,7 @@ int CSequencerDevice::Play()
         m_eMode = EMediaMode::Stopped;
         return MciError::kNone;
     }
-    if (m_bStateDue)
+    if (m_bStateDue && m_bLoaded)
     {
         for (uint32_t dwMessage : StateAt(m_nFromUs))
             SendLocked(dwMessage);
@@ -118,9 +107,14 @@ int CSequencerDevice::Play()
     }
     m_eMode = EMediaMode::Playing;
     m_bFinished = false;
+    m_bReadFailed = false;
     m_bCut = false;
     m_tStart = m_pClock->Now();
-    m_thread = std::thread(&CSequencerDevice::Run, this, m_tStart);
+    {
+        std::lock_guard read(m_readMutex);
+        m_bReading = !m_bLoaded;
+    }
+    m_thread = std::thread(&CSequencerDevice::Run, this, m_tStart, !m_bLoaded);
     return MciError::kNone;
 }
 
@@ -129,7 +123,7 @@ int CSequencerDevice::Pause()
     std::lock_guard lock(m_mutex);
     if (m_eMode != EMediaMode::Playing)
         return MciError::kNone;
-    const bool bFinished = m_bFinished;
+    const bool bFinished = m_bFinished || m_bReadFailed;
     EndThreadLocked();
     m_eMode = bFinished ? EMediaMode::Stopped : EMediaMode::Paused;
     return MciError::kNone;
@@ -150,7 +144,8 @@ int CSequencerDevice::Seek(double fMs)
     m_eMode = EMediaMode::Stopped;
     m_nFromUs = std::min<uint64_t>(uint64_t(std::max(fMs, 0.0) * 1000.0), m_file.nLengthUs);
     SilenceLocked();
-    if (m_pHandle)
+    // Before the messages are read there is no state to send: the thread sends it once they are.
+    if (m_pHandle && m_bLoaded)
     {
         for (uint32_t dwMessage : StateAt(m_nFromUs))
             SendLocked(dwMessage);
@@ -158,7 +153,7 @@ int CSequencerDevice::Seek(double fMs)
     }
     else
     {
-        m_bStateDue = true; // sent when the output opens, before the first note
+        m_bStateDue = true; // sent when the output opens and the file is read, before the first note
     }
     return MciError::kNone;
 }
@@ -166,6 +161,10 @@ int CSequencerDevice::Seek(double fMs)
 uint64_t CSequencerDevice::PositionUsLocked()
 {
     if (!m_thread.joinable())
+        return m_nFromUs;
+    std::lock_guard read(m_readMutex);
+    // Still reading (or the read failed): nothing has played yet.
+    if (m_bReading || m_bReadFailed)
         return m_nFromUs;
     if (m_bFinished)
         return m_file.nLengthUs;
@@ -177,13 +176,15 @@ uint64_t CSequencerDevice::PositionUsLocked()
 uint32_t CSequencerDevice::PositionMs()
 {
     std::lock_guard lock(m_mutex);
-    return uint32_t(std::min<uint64_t>(PositionUsLocked() / 1000, m_file.nLengthMs));
+    const uint64_t nUs = PositionUsLocked();
+    return uint32_t(std::min<uint64_t>(nUs / 1000, LengthMs()));
 }
 
 EMediaMode CSequencerDevice::Mode()
 {
     std::lock_guard lock(m_mutex);
-    if (m_eMode == EMediaMode::Playing && m_bFinished)
+    // A failed read ends playing as the end of the file does.
+    if (m_eMode == EMediaMode::Playing && (m_bFinished || m_bReadFailed))
     {
         EndThreadLocked();
         m_eMode = EMediaMode::Stopped;
@@ -200,6 +201,7 @@ void CSequencerDevice::EndThreadLocked()
     m_pClock->Interrupt();
     m_thread.join();
     m_bCut = false;
+    m_bReading = false; // a read cut short leaves the measured file; the next Play reads again
     m_nFromUs = nAtUs;
 }
 
@@ -216,10 +218,46 @@ void CSequencerDevice::SilenceLocked()
     m_notes.Clear();
 }
 
-void CSequencerDevice::Run(nanoseconds tStart)
+bool CSequencerDevice::ReadOnThread()
 {
-    RequestRealtimePriority(kPlayerPriority);
+    SMidiFile file;
+    std::string strReason;
+    // The file may have changed since it was measured; what it holds now is what plays.
+    const bool bRead = m_pOutputs->ReadMidiFile(m_strPath, file, strReason, m_bCut);
+    if (m_bCut)
+        return false;
+    if (!bRead)
+    {
+        m_bReadFailed = true;
+        return false;
+    }
+    const nanoseconds tNow = m_pClock->Now();
+    std::lock_guard read(m_readMutex);
+    m_file = std::move(file);
+    m_nFromUs = std::min(m_nFromUs, m_file.nLengthUs);
+    m_bLoaded = true;
+    m_bReading = false;
+    m_tStart = tNow; // the schedule starts now, not when the read began
+    return true;
+}
+
+void CSequencerDevice::Run(nanoseconds tStart, bool bRead)
+{
     // Until it ends, the handle and the sounding notes are this thread's alone.
+    if (bRead)
+    {
+        // At the ordinary priority: reading is work, not timing, and must not crowd the window.
+        if (!ReadOnThread())
+            return;
+        tStart = m_tStart;
+        if (m_bStateDue) // a seek before the file was read
+        {
+            for (uint32_t dwMessage : StateAt(m_nFromUs))
+                SendLocked(dwMessage);
+            m_bStateDue = false;
+        }
+    }
+    RequestRealtimePriority(kPlayerPriority);
     const uint64_t nFromUs = m_nFromUs;
     auto it = std::lower_bound(m_file.events.begin(), m_file.events.end(), nFromUs,
                                [](const SMidiEvent& event, uint64_t nUs) { return event.nTimeUs < nUs; });

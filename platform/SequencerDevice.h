@@ -20,12 +20,14 @@ class CSequencerDevice : public IMediaDevice
 {
   public:
     // measured: the file at strPath as ReadMidiFileHeaderAndLength gave it. Its messages are read
-    // at the first Play, so that opening a file only to measure it stays cheap.
+    // at the first Play, so that opening a file only to measure it stays cheap, and they are read
+    // by the playing thread before its first message: a large file takes a second or two, and
+    // the commands (a stop, the window's status queries) must not wait for that.
     CSequencerDevice(std::string strPath, SMidiFile measured, std::shared_ptr<CMediaOutputs> pOutputs);
     // Ends the thread and silences what it left sounding.
     ~CSequencerDevice() override;
 
-    uint32_t LengthMs() const override { return m_file.nLengthMs; }
+    uint32_t LengthMs() const override;
     int Play() override;
     int Pause() override;
     int Stop() override;
@@ -41,20 +43,27 @@ class CSequencerDevice : public IMediaDevice
     std::vector<uint32_t> StateAt(uint64_t nAtUs) const;
 
   private:
-    // The thread's routine: plays the file from m_nFromUs, started at tStart.
-    void Run(std::chrono::nanoseconds tStart);
+    // The thread's routine: plays the file from m_nFromUs, started at tStart; with bRead it
+    // first reads the file's messages (a stop cuts the read short) and starts when they are in.
+    void Run(std::chrono::nanoseconds tStart, bool bRead);
+    // Reads the file's messages on the thread and hands them over; false when stopped or failed.
+    bool ReadOnThread();
     // Ends the thread (if any) and takes its position; the handle is then ours again.
     void EndThreadLocked();
     // The played position, the end of the file once the thread has played it.
     uint64_t PositionUsLocked();
     void SendLocked(uint32_t dwMessage);
     void SilenceLocked();
-    // Reads the file's messages once; 0 or an MCI code.
-    int LoadLocked();
 
     const std::string m_strPath;
-    SMidiFile m_file; // changes only in LoadLocked, before any thread plays it
-    bool m_bLoaded = false;
+    // While a thread reads the file, the commands see m_file, m_nFromUs and m_tStart only under
+    // m_readMutex, which the thread takes to hand the file over; at any other time only the
+    // commands (under m_mutex) or only a playing thread touch them.
+    mutable std::mutex m_readMutex;
+    SMidiFile m_file;        // as measured, until the read at the first Play replaces it
+    bool m_bLoaded = false;  // the messages are in m_file
+    bool m_bReading = false; // under m_readMutex: the thread is reading them; nothing plays yet
+    std::atomic<bool> m_bReadFailed{false}; // the thread's read failed: the device stops
     const std::shared_ptr<CMediaOutputs> m_pOutputs;
     std::shared_ptr<IMidiOut> m_pMidiOut;
     std::shared_ptr<IClock> m_pClock;

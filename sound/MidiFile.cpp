@@ -3,6 +3,7 @@
 #include "sound/MidiFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -15,6 +16,15 @@ namespace
 constexpr uint32_t kDefaultTempo = 500000;      // 120 bpm until a tempo event says otherwise
 constexpr uint64_t kMaxFileBytes = 64ull << 20; // far above any real song; keeps memory bounded
 constexpr uint64_t kMaxU64 = std::numeric_limits<uint64_t>::max();
+// How much work goes between two looks at the stop flag: a few milliseconds at most.
+constexpr size_t kItemsBetweenLooks = size_t(1) << 16;
+constexpr size_t kBytesBetweenLooks = size_t(4) << 20;
+constexpr const char* kStopped = "stopped";
+
+bool StopAsked(const std::atomic<bool>* pStop)
+{
+    return pStop && pStop->load(std::memory_order_relaxed);
+}
 
 struct SRawTempo
 {
@@ -306,8 +316,9 @@ class CTickTimer
 
 // Merges the tracks' messages into one list by tick, then track order, then file order within a
 // track: every track is in tick order already, so one pass with a heap of the tracks does it.
-std::vector<SMidiEvent> MergeTracks(std::span<const std::span<const uint8_t>> tracks, size_t nCount,
-                                    CTickTimer& timer)
+// False, with whatever was merged so far, when the stop flag is set on the way.
+bool MergeTracks(std::span<const std::span<const uint8_t>> tracks, size_t nCount, CTickTimer& timer,
+                 const std::atomic<bool>* pStop, std::vector<SMidiEvent>& events)
 {
     std::vector<CTrackCursor> cursors;
     cursors.reserve(tracks.size());
@@ -329,10 +340,17 @@ std::vector<SMidiEvent> MergeTracks(std::span<const std::span<const uint8_t>> tr
         cursors.emplace_back(tracks[i]);
         NextMessage(uint16_t(i));
     }
-    std::vector<SMidiEvent> events;
+    events.clear();
     events.reserve(nCount);
+    size_t nNextLook = kItemsBetweenLooks;
     while (!heap.empty())
     {
+        if (events.size() >= nNextLook)
+        {
+            if (StopAsked(pStop))
+                return false;
+            nNextLook = events.size() + kItemsBetweenLooks;
+        }
         std::pop_heap(heap.begin(), heap.end(), std::greater<>());
         const uint16_t nTrack = heap.back().second;
         heap.pop_back();
@@ -357,10 +375,11 @@ std::vector<SMidiEvent> MergeTracks(std::span<const std::span<const uint8_t>> tr
             std::push_heap(heap.begin(), heap.end(), std::greater<>());
         }
     }
-    return events;
+    return true;
 }
 
-bool ReadMidi(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError, bool bEvents)
+bool ReadMidi(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError, bool bEvents,
+              const std::atomic<bool>* pStop)
 {
     out = SMidiFile{};
     strError.clear();
@@ -416,11 +435,16 @@ bool ReadMidi(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strEr
     std::vector<SRawTempo> tempos;
     uint64_t nEndTick = 0;
     size_t nCount = 0;
+    size_t nItems = 0;
     for (const std::span<const uint8_t>& track : tracks)
     {
+        if (StopAsked(pStop))
+            return Fail(out, strError, kStopped);
         CTrackCursor cursor(track);
         while (cursor.Next())
         {
+            if (++nItems % kItemsBetweenLooks == 0 && StopAsked(pStop))
+                return Fail(out, strError, kStopped);
             if (cursor.IsTempo())
                 tempos.push_back({cursor.Tick(), cursor.Tempo()});
             else
@@ -445,13 +469,14 @@ bool ReadMidi(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strEr
     if (bEvents)
     {
         CTickTimer eventTimer(out, nNum, nDen);
-        out.events = MergeTracks(tracks, nCount, eventTimer);
+        if (!MergeTracks(tracks, nCount, eventTimer, pStop, out.events))
+            return Fail(out, strError, kStopped);
     }
     return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, SMidiFile& out,
-                   std::string& strError)
+                   std::string& strError, const std::atomic<bool>* pStop)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -464,8 +489,16 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, SMidiFi
         return Fail(out, strError, "file too large");
     file.seekg(0, std::ios::beg);
     bytes.resize(static_cast<size_t>(nSize));
-    if (nSize > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), nSize))
-        return Fail(out, strError, "cannot read file");
+    // In pieces, so that a stop asked for meanwhile need not wait for tens of megabytes.
+    for (size_t nDone = 0; nDone < bytes.size();)
+    {
+        if (StopAsked(pStop))
+            return Fail(out, strError, kStopped);
+        const size_t nPiece = std::min(kBytesBetweenLooks, bytes.size() - nDone);
+        if (!file.read(reinterpret_cast<char*>(bytes.data() + nDone), std::streamsize(nPiece)))
+            return Fail(out, strError, "cannot read file");
+        nDone += nPiece;
+    }
     return true;
 }
 
@@ -473,24 +506,38 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, SMidiFi
 
 bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError)
 {
-    return ReadMidi(bytes, out, strError, true);
+    return ReadMidi(bytes, out, strError, true, nullptr);
 }
 
 bool ReadMidiFileHeaderAndLength(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError)
 {
-    return ReadMidi(bytes, out, strError, false);
+    return ReadMidi(bytes, out, strError, false, nullptr);
 }
 
 bool ReadMidiFileHeaderAndLength(const std::string& path, SMidiFile& out, std::string& strError)
 {
     std::vector<uint8_t> bytes;
-    return ReadWholeFile(path, bytes, out, strError) &&
-           ReadMidiFileHeaderAndLength(std::span<const uint8_t>(bytes), out, strError);
+    return ReadWholeFile(path, bytes, out, strError, nullptr) &&
+           ReadMidi(std::span<const uint8_t>(bytes), out, strError, false, nullptr);
 }
 
 bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError)
 {
     std::vector<uint8_t> bytes;
-    return ReadWholeFile(path, bytes, out, strError) &&
-           ReadMidiFile(std::span<const uint8_t>(bytes), out, strError);
+    return ReadWholeFile(path, bytes, out, strError, nullptr) &&
+           ReadMidi(std::span<const uint8_t>(bytes), out, strError, true, nullptr);
+}
+
+bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError,
+                  const std::atomic<bool>& bStop)
+{
+    return ReadMidi(bytes, out, strError, true, &bStop);
+}
+
+bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError,
+                  const std::atomic<bool>& bStop)
+{
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes, out, strError, &bStop) &&
+           ReadMidi(std::span<const uint8_t>(bytes), out, strError, true, &bStop);
 }

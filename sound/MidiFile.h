@@ -2,6 +2,7 @@
 // used for the playlist length and by the MIDI sequencer for playback and seek.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -46,6 +47,13 @@ inline constexpr uint64_t kMaxMidiLengthUs = uint64_t(24) * 3600 * 1000000;
 // track", ...).
 bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError);
 bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError);
+// The same, giving up (false, strError "stopped") soon after bStop becomes true: between pieces
+// of the file's bytes and every few tens of thousands of events, so that a large file's read
+// can be cut short.
+bool ReadMidiFile(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strError,
+                  const std::atomic<bool>& bStop);
+bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError,
+                  const std::atomic<bool>& bStop);
 
 // The same checks and the same length, tempo map and track count, in one pass that keeps no
 // events: what measuring a playlist row needs. `out.events` stays empty.

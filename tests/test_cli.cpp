@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace
@@ -70,5 +71,26 @@ TEST(CliInfo, DamagedMissingAndFutureFilesGiveTheirExitCodes)
     SRun run = RunCli("info " + folder.File("missing.tgp") + " " + folder.File("damaged.tgp"));
     EXPECT_EQ(2, run.nExit);
     EXPECT_NE(0, RunCli("info").nExit) << "no file is a usage error";
+}
+
+// A named pipe or a folder is not a project: each command says so and ends with the error exit
+// rather than reading nothing as an empty project (or waiting on the pipe for a writer).
+TEST(CliFiles, WhatIsNotARegularFileIsRefusedWithItsReason)
+{
+    CTempFolder folder;
+    const std::string strFifo = folder.File("pipe.tgp");
+    ASSERT_EQ(0, mkfifo(strFifo.c_str(), 0600)); // made, never opened here
+    const std::string strFolder = folder.File("folder.tgp");
+    ASSERT_EQ(0, mkdir(strFolder.c_str(), 0700));
+    for (const std::string& strPath : {strFifo, strFolder})
+        for (const std::string strCommand : {"info ", "play ", "render "})
+        {
+            SCOPED_TRACE(strCommand + strPath);
+            const std::string strOut = strCommand == "render " ? " -o " + folder.File("out.wav") : "";
+            const SRun run = RunCli(strCommand + strPath + strOut);
+            EXPECT_EQ(1, run.nExit);
+            EXPECT_EQ(strPath + ": " + SReadStatus{EReadFailure::NotRegularFile}.Reason() + "\n", run.strErr);
+            EXPECT_EQ("", run.strOut);
+        }
 }
 } // namespace

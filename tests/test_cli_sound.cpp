@@ -199,8 +199,9 @@ TEST(CliPlay, PlaysWavAndMidiFilesToTheEnd)
     WriteBytes(folder.File("a.wav"), MakeWav({22050, 2, 16, 26460})); // 1200 ms
     CMidiTrack track;
     track.Event(0, {0xC0, 0}).Event(0, {0x90, 60, 100}).Event(1150, {0x80, 60, 0}).End(0); // 1198 ms
-    WriteBytes(folder.File("a b.mid"), MakeMidi(0, 480, {track}));
-    for (const char* pszName : {"a.wav", "'a b.mid'"})
+    for (const char* pszName : {"a b.mid", "a.midi", "a.KAR"})
+        WriteBytes(folder.File(pszName), MakeMidi(0, 480, {track}));
+    for (const char* pszName : {"a.wav", "'a b.mid'", "a.midi", "a.KAR"})
     {
         const SRun run = RunShell(Cli() + " play " + folder.Path() + "/" + pszName);
         EXPECT_EQ(0, run.nExit) << pszName << run.strErr;
@@ -267,15 +268,21 @@ TEST(CliRender, RendersAMidiFile)
     CTempFolder folder;
     CMidiTrack track;
     track.Event(0, {0xC0, 0}).Event(96, {0x90, 60, 127}).Event(384, {0x80, 60, 0}).End(480); // 100 ms .. 1 s
-    WriteBytes(folder.File("a.mid"), MakeMidi(0, 480, {track}));
-    const SRun run = RunShell(Cli() + " render " + folder.File("a.mid") + " -o " + folder.File("a.wav"));
-    ASSERT_EQ(0, run.nExit) << run.strErr;
-    const std::vector<int16_t> left = LeftChannel(folder.File("a.wav"));
-    ASSERT_GE(left.size(), 44100u) << "at least the file's own second";
-    const auto itFirst = std::find_if(left.begin(), left.end(), [](int16_t n) { return n > 2 || n < -2; });
-    ASSERT_NE(left.end(), itFirst);
-    EXPECT_GE(itFirst - left.begin(), 4410);
-    EXPECT_LE(itFirst - left.begin(), 4410 + 132);
+    for (const std::string strName : {"a.mid", "b.MIDI", "c.kar"})
+    {
+        SCOPED_TRACE(strName);
+        WriteBytes(folder.File(strName), MakeMidi(0, 480, {track}));
+        const std::string strWav = folder.File(strName + ".wav");
+        const SRun run = RunShell(Cli() + " render " + folder.File(strName) + " -o " + strWav);
+        ASSERT_EQ(0, run.nExit) << run.strErr;
+        const std::vector<int16_t> left = LeftChannel(strWav);
+        ASSERT_GE(left.size(), 44100u) << "at least the file's own second";
+        const auto itFirst =
+            std::find_if(left.begin(), left.end(), [](int16_t n) { return n > 2 || n < -2; });
+        ASSERT_NE(left.end(), itFirst);
+        EXPECT_GE(itFirst - left.begin(), 4410);
+        EXPECT_LE(itFirst - left.begin(), 4410 + 132);
+    }
 
     WriteBytes(folder.File("bad.mid"), {'M', 'T', 'h', 'd'});
     const SRun bad = RunShell(Cli() + " render " + folder.File("bad.mid") + " -o " + folder.File("b.wav"));
@@ -337,13 +344,20 @@ TEST(CliInfo, WavAndMidiFilesGiveTheirKindAndLength)
     WriteBytes(folder.File("a.wav"), MakeWav({22050, 2, 16, 26460})); // 1200 ms
     CMidiTrack track;
     track.Event(0, {0x90, 60, 100}).Event(1150, {0x80, 60, 0}).End(0); // 1197.9 ms
-    WriteBytes(folder.File("a.MID"), MakeMidi(0, 480, {track}));
     WriteBytes(folder.File("bad.wav"), {'R', 'I', 'F', 'F'});
-    SRun run = RunShell(Cli() + " info " + folder.File("a.wav") + " " + folder.File("a.MID"));
+    SRun run = RunShell(Cli() + " info " + folder.File("a.wav"));
     EXPECT_EQ(0, run.nExit) << run.strErr;
-    EXPECT_EQ("file: " + folder.File("a.wav") + "\nkind: WAV\nduration_ms: 1200\n" + "file: " +
-                  folder.File("a.MID") + "\nkind: MIDI\nformat: 0\ntracks: 1\nevents: 2\nduration_ms: 1197\n",
-              run.strOut);
+    EXPECT_EQ("file: " + folder.File("a.wav") + "\nkind: WAV\nduration_ms: 1200\n", run.strOut);
+    // Every name a MIDI file goes by, in any letter case.
+    for (const char* pszName : {"a.MID", "a.midi", "a.Kar"})
+    {
+        WriteBytes(folder.File(pszName), MakeMidi(0, 480, {track}));
+        run = RunShell(Cli() + " info " + folder.File(pszName));
+        EXPECT_EQ(0, run.nExit) << pszName << run.strErr;
+        EXPECT_EQ("file: " + folder.File(pszName) +
+                      "\nkind: MIDI\nformat: 0\ntracks: 1\nevents: 2\nduration_ms: 1197\n",
+                  run.strOut);
+    }
     run = RunShell(Cli() + " info " + folder.File("bad.wav"));
     EXPECT_EQ(2, run.nExit);
     EXPECT_EQ(folder.File("bad.wav") + ": not a WAV file that can be played\n", run.strErr);

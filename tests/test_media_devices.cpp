@@ -13,7 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <future>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -440,6 +444,120 @@ TEST_F(CDeviceTest, SequencerSoughtBeforeItsFirstPlaySendsTheStateBeforeTheFirst
     StepTo(50);
     EXPECT_EQ(m_midi.Messages(), (TMessages{Msg3(0xB0, 121), Msg3(0xB9, 121), Msg3(0xC0, 5), Msg3(0xB0, 7, 50),
                                             Msg3(0xE0, 0, 80)}));
+}
+
+// A MIDI file reader that holds each read until the test lets it go (or the device asks it to
+// stop, as the real reader gives up when told), then reads as the program does.
+class CHeldReader
+{
+  public:
+    bool Read(const std::string& strPath, SMidiFile& out, std::string& strError,
+              const std::atomic<bool>& bStop)
+    {
+        std::unique_lock lock(m_mutex);
+        const int nRead = ++m_nStarted;
+        m_cv.notify_all();
+        // The stop flag comes without a notification, so it is looked at now and then.
+        while (!bStop && m_nReleased < nRead)
+            m_cv.wait_for(lock, std::chrono::milliseconds(1));
+        if (bStop)
+        {
+            strError = "stopped";
+            return false;
+        }
+        lock.unlock();
+        return ReadMidiFile(strPath, out, strError);
+    }
+    // Waits (bounded) until the nth read has begun.
+    bool Started(int nRead)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_cv.wait_for(lock, std::chrono::seconds(10), [&] { return m_nStarted >= nRead; });
+    }
+    void Release(int nUpTo)
+    {
+        std::lock_guard lock(m_mutex);
+        m_nReleased = std::max(m_nReleased, nUpTo);
+        m_cv.notify_all();
+    }
+    int Released()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_nReleased;
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    int m_nStarted = 0;
+    int m_nReleased = 0;
+};
+
+// The messages of a large file are read at the first play, which takes a while. The commands
+// must not wait for it: play, the status queries and stop or close all answer while the read is
+// still held, stop and close end it, and the file plays from where the read ended.
+TEST_F(CDeviceTest, SequencerCommandsAnswerWhileTheFileIsRead)
+{
+    CHeldReader reader;
+    SMediaBackends backends;
+    backends.fMidiOut = [this] { return std::shared_ptr<IMidiOut>(&m_midi, [](IMidiOut*) {}); };
+    backends.fClock = [this] { return std::shared_ptr<IClock>(&m_clock, [](IClock*) {}); };
+    backends.fReadMidiFile =
+        [&](const std::string& strPath, SMidiFile& out, std::string& strError, const std::atomic<bool>& bStop)
+    { return reader.Read(strPath, out, strError, bStop); };
+    CMciInterpreter layer(std::move(backends));
+    // Sends a command from another thread; its reply, or "(waits for the read)" when it has not
+    // answered in a generous while. Then every read is let go, so that nothing is left hanging.
+    auto Answer = [&](const std::string& strCommand) -> std::string
+    {
+        const int nReleased = reader.Released();
+        auto answer = std::async(std::launch::async,
+                                 [&]
+                                 {
+                                     std::string strReply;
+                                     const int nCode = layer.Send(strCommand, strReply);
+                                     return nCode == 0 ? strReply : "error " + std::to_string(nCode);
+                                 });
+        if (answer.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+        {
+            reader.Release(1000);
+            answer.wait();
+            return "(waits for the read)";
+        }
+        EXPECT_EQ(reader.Released(), nReleased) << strCommand;
+        return answer.get();
+    };
+
+    const std::string strPath = Put("two.mid", TwoNotes());
+    for (const char* pszEnd : {"stop", "close"})
+    {
+        SCOPED_TRACE(pszEnd);
+        ASSERT_EQ(Answer("open " + strPath + " type sequencer alias mus1"), "");
+        ASSERT_EQ(Answer("play mus1"), "");
+        ASSERT_TRUE(reader.Started(std::string(pszEnd) == "stop" ? 1 : 3));
+        EXPECT_EQ(Answer("status mus1 mode"), "playing");
+        EXPECT_EQ(Answer("status mus1 position"), "0");
+        EXPECT_EQ(Answer("status mus1 length"), "1500");
+        EXPECT_EQ(Answer(std::string(pszEnd) + " mus1"), "");
+        if (std::string(pszEnd) == "stop")
+        {
+            EXPECT_EQ(Answer("status mus1 mode"), "stopped");
+            EXPECT_EQ(Answer("status mus1 position"), "0");
+            EXPECT_TRUE(m_midi.Messages().empty());
+
+            // Played again, the file is read again; time spent reading is not time played.
+            ASSERT_EQ(Answer("play mus1"), "");
+            ASSERT_TRUE(reader.Started(2));
+            ASSERT_TRUE(m_clock.AdvanceTo(300, [] { return true; })); // nobody sleeps: time moves
+            EXPECT_EQ(Answer("status mus1 position"), "0");
+            reader.Release(2);
+            ASSERT_TRUE(m_clock.AdvanceTo(1000, [] { return false; }));
+            EXPECT_EQ(Answer("status mus1 position"), "700");
+            EXPECT_EQ(Timed(), (std::vector<std::pair<int64_t, uint32_t>>{{300, Msg3(0xC0, 5)},
+                                                                          {300, Msg3(0x90, 60, 100)}}));
+            ASSERT_EQ(Answer("close mus1"), "");
+        }
+    }
 }
 
 // --- the player thread on the real layer ------------------------------------------------------

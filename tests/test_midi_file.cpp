@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -544,6 +545,46 @@ TEST(MidiFile, MeasuringAgreesWithTheFullReading)
     std::string err;
     EXPECT_FALSE(ReadMidiFileHeaderAndLength(CSmf(0, 1, 0).Track(kOneNote).m_vBytes, measured, err));
     EXPECT_EQ(err, "bad time division");
+}
+
+// A read the caller no longer wants gives up with "stopped" and leaves nothing behind; one that
+// is not stopped reads as the plain reader does.
+TEST(MidiFile, AStopFlagCutsTheReadShort)
+{
+    CTrack notes;
+    for (int i = 0; i < 70000; ++i) // more than one stretch between looks at the flag
+        notes.Ev(1, {0x90, uint8_t(0x30 + i % 24), uint8_t(i % 2 ? 0 : 100)});
+    notes.End();
+    const Bytes bytes = CSmf(1, 2, kDivision1Ms).Track(kTwoNotes).Track(notes).m_vBytes;
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("tonegrove_test_midi_stop_" + std::to_string(std::random_device{}()) + ".mid");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    SMidiFile plain;
+    std::string err;
+    ASSERT_TRUE(ReadMidiFile(bytes, plain, err)) << err;
+
+    for (const bool bFromPath : {false, true})
+    {
+        SCOPED_TRACE(bFromPath ? "path" : "bytes");
+        auto Read = [&](const std::atomic<bool>& bStop, SMidiFile& out) {
+            return bFromPath ? ReadMidiFile(path.string(), out, err, bStop)
+                             : ReadMidiFile(bytes, out, err, bStop);
+        };
+        const std::atomic<bool> bGoOn{false}, bStop{true};
+        SMidiFile file;
+        ASSERT_TRUE(Read(bGoOn, file)) << err;
+        EXPECT_EQ(Events(file), Events(plain));
+        EXPECT_EQ(file.nLengthUs, plain.nLengthUs);
+        EXPECT_FALSE(Read(bStop, file));
+        EXPECT_EQ(err, "stopped");
+        EXPECT_TRUE(file.events.empty());
+        EXPECT_EQ(file.nLengthUs, 0u);
+    }
+    std::filesystem::remove(path);
 }
 
 TEST(MidiFile, ReadsFromPath)
