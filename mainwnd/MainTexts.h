@@ -43,8 +43,8 @@ inline constexpr const char* kHelpFile = "tonegrove.html";
 inline constexpr const char* kOpenProblemsCaption = "Tonegrove: Ошибка";
 inline constexpr const char* kOpenProblemsText = "Некоторые файлы не открыты или открыты с ошибками:";
 inline constexpr const char* kCannotRead = "файл не открыт, его невозможно прочитать: ";
-inline constexpr const char* kNotRegularFile =
-    "файл не открыт: это не обычный файл (канал, устройство или сокет)";
+// Then the reason: a folder, a pipe or a device is not opened at all.
+inline constexpr const char* kNotOpened = "файл не открыт: ";
 // Asked before a save writes over a file the project did not come from; %1 is the path.
 inline constexpr const char* kReplaceQuestion = "Файл %1 уже существует.\nЗаменить его?";
 // The question at start when the last run was ended from outside with unsaved projects.
