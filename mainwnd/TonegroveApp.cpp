@@ -6,6 +6,7 @@
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
+#include "mainwnd/WindowMidiOut.h"
 #include "platform/MediaCommands.h"
 #include "platform/TerminationSignals.h"
 #include "sound/ProgramOutputs.h"
@@ -90,6 +91,9 @@ CTonegroveApp::~CTonegroveApp()
     SetPrompter(nullptr);
     if (m_pMediaCommands)
         SetMediaCommands(nullptr);
+    m_pMediaCommands.reset();
+    if (m_pMidiOut)
+        SetProgramOutputs(nullptr, nullptr);
 }
 
 int CTonegroveApp::AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers)
@@ -197,6 +201,8 @@ int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
     ComputeSemitones();
     m_pPrompter = std::make_unique<CQtPrompter>();
     SetPrompter(m_pPrompter.get());
+    m_pMidiOut = MakeWindowMidiOut(*m_pPrompter);
+    SetProgramOutputs(m_pMidiOut.get(), nullptr);
     m_pMediaCommands = MakeProgramMediaCommands();
     SetMediaCommands(m_pMediaCommands.get());
 
