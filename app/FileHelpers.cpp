@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,7 +25,10 @@ std::string ModuleFolder()
     return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
 }
 
-bool FileExists(const std::string& strPath) { return access(strPath.c_str(), F_OK) == 0; }
+bool FileExists(const std::string& strPath)
+{
+    return access(strPath.c_str(), F_OK) == 0;
+}
 
 int64_t FileSize(const std::string& strPath)
 {
@@ -53,16 +57,18 @@ std::vector<uint8_t> ReadWholeFile(const std::string& strPath)
     return ReadWholeFile(strPath, status);
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& status)
+namespace
 {
-    std::vector<uint8_t> bytes;
+// Opens a regular file for reading, or says in status why not; -1 then. On success *pSize holds
+// the size the file had when opened.
+int OpenRegularFile(const std::string& strPath, SReadStatus& status, int64_t* pSize)
+{
     status = {};
     auto fail = [&](EReadFailure e, int nError)
     {
         status.eFailure = e;
         status.nError = nError;
-        bytes.clear();
-        return bytes;
+        return -1;
     };
     // Looked at before it is opened: opening a named pipe waits for a writer, and opening a
     // device may do something to it.
@@ -86,8 +92,37 @@ std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& stat
         close(fd);
         return fail(EReadFailure::NotRegularFile, 0);
     }
+    *pSize = static_cast<int64_t>(st.st_size);
+    return fd;
+}
+} // namespace
+
+bool CanReadFile(const std::string& strPath, SReadStatus& status)
+{
+    int64_t nSize = 0;
+    const int fd = OpenRegularFile(strPath, status, &nSize);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& status)
+{
+    std::vector<uint8_t> bytes;
+    int64_t nSize = 0;
+    const int fd = OpenRegularFile(strPath, status, &nSize);
+    if (fd < 0)
+        return bytes;
+    auto fail = [&](int nError)
+    {
+        status.eFailure = EReadFailure::CannotRead;
+        status.nError = nError;
+        bytes.clear();
+        return bytes;
+    };
     // The size is a hint only: a file that grows or shrinks meanwhile is read as it is now.
-    bytes.resize(static_cast<size_t>(st.st_size > 0 ? st.st_size : 0));
+    bytes.resize(static_cast<size_t>(nSize > 0 ? nSize : 0));
     size_t nRead = 0;
     uint8_t more[4096];
     for (;;)
@@ -101,7 +136,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& stat
         {
             const int nError = errno;
             close(fd);
-            return fail(EReadFailure::CannotRead, nError);
+            return fail(nError);
         }
         if (n == 0)
             break;
@@ -112,6 +147,45 @@ std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& stat
     close(fd);
     bytes.resize(nRead);
     return bytes;
+}
+
+bool PathTaken(const std::string& strPath)
+{
+    struct stat st;
+    return lstat(strPath.c_str(), &st) == 0;
+}
+
+std::vector<std::string> FilesInFolder(const std::string& strFolder)
+{
+    std::vector<std::string> arrNames;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(strFolder, ec), end; !ec && it != end; it.increment(ec))
+    {
+        std::error_code ecType;
+        if (!it->is_directory(ecType))
+            arrNames.push_back(it->path().filename().string());
+    }
+    return arrNames;
+}
+
+std::string CurrentFolder()
+{
+    std::error_code ec;
+    std::string strFolder = std::filesystem::current_path(ec).string();
+    return ec || strFolder.empty() ? "." : strFolder;
+}
+
+std::string AbsolutePath(const std::string& strPath)
+{
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(strPath, ec);
+    return ec ? strPath : path.lexically_normal().string();
+}
+
+bool RemoveFile(const std::string& strPath)
+{
+    std::error_code ec;
+    return std::filesystem::remove(strPath, ec);
 }
 
 bool WriteWholeFile(const std::string& strPath, std::span<const uint8_t> bytes, int* pnError)

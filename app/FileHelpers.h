@@ -29,11 +29,28 @@ struct SReadStatus
     std::string Reason() const;
 };
 
+// Whether the file could be read whole now, without reading it: the same looks and the same
+// open as ReadWholeFile, so both give the same reason. For files too large to read just to ask.
+bool CanReadFile(const std::string& strPath, SReadStatus& status);
+
 // The whole file; empty when it does not exist, cannot be read, is not a regular file or is
 // empty. Only regular files are opened: a named pipe would block the reader for good.
 std::vector<uint8_t> ReadWholeFile(const std::string& strPath);
 // The same, saying in status why nothing could be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& status);
+// Anything at that name, a dangling link included: a new file must not take its name.
+bool PathTaken(const std::string& strPath);
+// The names in a folder that are not folders themselves (links to folders included), in the
+// system's order; empty when the folder cannot be read.
+std::vector<std::string> FilesInFolder(const std::string& strFolder);
+// The working folder, or "." when it cannot be found out.
+std::string CurrentFolder();
+// The path made absolute against the working folder, "." and ".." resolved by name only
+// (links are not followed); the path as it is when the working folder is unknown.
+std::string AbsolutePath(const std::string& strPath);
+// Removes the file; false when it could not (already gone included).
+bool RemoveFile(const std::string& strPath);
+
 // Writes the bytes to a temporary file beside the target and renames it over the target, so a
 // save that fails leaves the old file whole. On failure pnError receives the errno.
 bool WriteWholeFile(const std::string& strPath, std::span<const uint8_t> bytes, int* pnError = nullptr);

@@ -33,16 +33,17 @@ struct SSetting
 
 // The twelve values that load, save and import handle, in their order.
 const SSetting kSettings[] = {
-    {"Frequency", &Frequency},   {"Volume", &Volume},         {"Synth", &Synth},
+    {"Frequency", &Frequency},     {"Volume", &Volume},       {"Synth", &Synth},
     {"DeviceIndex", &DeviceIndex}, {"SynthMode", &SynthMode}, {"OscilatorMode", &OscilatorMode},
     {"ProjectType", &ProjectType}, {"AllPlay", &AllPlay},     {"PrePause", &PrePause},
-    {"PlayNoEnd", &PlayNoEnd},   {"BaseNote", &BaseNote},     {"MusicType", &MusicType},
+    {"PlayNoEnd", &PlayNoEnd},     {"BaseNote", &BaseNote},   {"MusicType", &MusicType},
 };
 
 void FromText(const SSetting& setting, const std::string& strText)
 {
     std::visit(
-        [&](auto* p) {
+        [&](auto* p)
+        {
             using T = std::remove_pointer_t<decltype(p)>;
             if constexpr (std::is_same_v<T, float>)
                 *p = static_cast<float>(TextToFloat(strText));
@@ -57,7 +58,8 @@ void FromText(const SSetting& setting, const std::string& strText)
 std::string ToText(const SSetting& setting)
 {
     return std::visit(
-        [](auto* p) -> std::string {
+        [](auto* p) -> std::string
+        {
             using T = std::remove_pointer_t<decltype(p)>;
             if constexpr (std::is_same_v<T, float>)
                 return FloatToText(static_cast<double>(*p));
@@ -131,16 +133,44 @@ std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strNa
 
 bool WriteSettingText(const std::string& strName, const std::string& strText)
 {
-    int nError = Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
+    int nError =
+        Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
     if (nError == 0)
         return true;
     ShowSettingsProblem(Failure(nError));
     return false;
 }
 
-void LoadSettings() { LoadFrom(ERoot::CurrentUser); }
+void LoadSettings()
+{
+    LoadFrom(ERoot::CurrentUser);
+}
 
-std::optional<SSettingsProblem> StoreSettings() { return StoreValues(SettingValues()); }
+std::vector<std::pair<std::string, std::string>> SettingTexts()
+{
+    std::vector<std::pair<std::string, std::string>> arrTexts;
+    for (const SSetting& setting : kSettings)
+        arrTexts.emplace_back(setting.pName, ToText(setting));
+    return arrTexts;
+}
+
+bool SaveSettingTexts(const std::vector<std::pair<std::string, std::string>>& arrTexts)
+{
+    std::vector<std::pair<std::string, SRegValue>> values;
+    for (const auto& [strName, strText] : arrTexts)
+        values.emplace_back(strName, SRegValue{EValueType::String, strText});
+    if (auto problem = StoreValues(values))
+    {
+        ShowSettingsProblem(*problem);
+        return false;
+    }
+    return true;
+}
+
+std::optional<SSettingsProblem> StoreSettings()
+{
+    return StoreValues(SettingValues());
+}
 
 void SaveSettings()
 {

@@ -5,22 +5,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/RegistryStore.h"
 
-extern float Frequency;     // oscillator base frequency, Hz
-extern float Volume;        // oscillator volume
-extern float Synth;         // oscillator resonance factor
-extern int32_t DeviceIndex; // MIDI output: -1 the mapper, 0..n-1 the devices
-extern int32_t SynthMode;   // oscillator formula: 0 "A", 1 "B"
+extern float Frequency;       // oscillator base frequency, Hz
+extern float Volume;          // oscillator volume
+extern float Synth;           // oscillator resonance factor
+extern int32_t DeviceIndex;   // MIDI output: -1 the mapper, 0..n-1 the devices
+extern int32_t SynthMode;     // oscillator formula: 0 "A", 1 "B"
 extern int32_t OscilatorMode; // oscillator wave: 0 "Sin", 1 "Square"
-extern int32_t ProjectType; // version of new projects: 0 "0.0", 1 "0.1"
-extern bool AllPlay;        // play the whole playlist
-extern bool PrePause;       // wait 200 ms before a media file starts
-extern bool PlayNoEnd;      // start the playlist again after its last row
-extern int32_t BaseNote;    // note number of the Options MIDI page
-extern int32_t MusicType;   // live keyboard: 0 MIDI, 1 the oscillator
-extern bool ExtView;        // extended keyboard picture
+extern int32_t ProjectType;   // version of new projects: 0 "0.0", 1 "0.1"
+extern bool AllPlay;          // play the whole playlist
+extern bool PrePause;         // wait 200 ms before a media file starts
+extern bool PlayNoEnd;        // start the playlist again after its last row
+extern int32_t BaseNote;      // note number of the Options MIDI page
+extern int32_t MusicType;     // live keyboard: 0 MIDI, 1 the oscillator
+extern bool ExtView;          // extended keyboard picture
 
 // The key every value lives under, in both roots.
 inline constexpr const char* kSettingsKey = "Software\\Tonegrove";
@@ -47,6 +49,11 @@ bool WriteSettingText(const std::string& strName, const std::string& strText);
 void LoadSettings();
 // Stores the twelve values in one write; a failure shows one message, not one per value.
 void SaveSettings();
+// The twelve values as SaveSettings stores them, name and text, in their order.
+std::vector<std::pair<std::string, std::string>> SettingTexts();
+// Stores these text values in one write, for one message however many of them fail: the
+// Options dialog saves ExtView and the SoundFont with the twelve. False after the message.
+bool SaveSettingTexts(const std::vector<std::pair<std::string, std::string>>& arrTexts);
 // The same without a message: what went wrong, if anything.
 std::optional<SSettingsProblem> StoreSettings();
 // First run: the machine's values, then everything saved with the program's folder as the

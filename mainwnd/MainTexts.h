@@ -43,8 +43,15 @@ inline constexpr const char* kHelpFile = "tonegrove.html";
 inline constexpr const char* kOpenProblemsCaption = "Tonegrove: Ошибка";
 inline constexpr const char* kOpenProblemsText = "Некоторые файлы не открыты или открыты с ошибками:";
 inline constexpr const char* kCannotRead = "файл не открыт, его невозможно прочитать: ";
-inline constexpr const char* kNotRegularFile =
-    "файл не открыт: это не обычный файл (канал, устройство или сокет)";
+// Then the reason: a folder, a pipe or a device is not opened at all.
+inline constexpr const char* kNotOpened = "файл не открыт: ";
+// The built-in synthesizer could not load the SoundFont chosen: %1 the file, %2 why, %3 the
+// SoundFont that plays instead (kSoundFontNone: %3 could not be loaded either, %4 why).
+inline constexpr const char* kSoundFontCaption = "Tonegrove";
+inline constexpr const char* kSoundFontFallback = "Не удалось загрузить SoundFont %1: %2. Используется %3.";
+inline constexpr const char* kSoundFontNone =
+    "Не удалось загрузить SoundFont %1: %2. Не удалось загрузить и %3: "
+    "%4. Встроенный синтезатор не может играть.";
 // Asked before a save writes over a file the project did not come from; %1 is the path.
 inline constexpr const char* kReplaceQuestion = "Файл %1 уже существует.\nЗаменить его?";
 // The question at start when the last run was ended from outside with unsaved projects.

@@ -76,25 +76,45 @@ EAnswer CQtPrompter::AskForWorker(const SMessage& message)
                 pAnswer->set_value(DefaultAnswer(message));
                 return;
             }
-            auto* pBox = new QMessageBox();
-            SetUp(*pBox, message);
-            pBox->setAttribute(Qt::WA_DeleteOnClose);
-            // Modal for the user's clicks, but no loop of its own: the answer comes back
-            // through the signal, in whatever loop the window thread runs then.
-            pBox->setWindowModality(Qt::ApplicationModal);
-            QObject::connect(
-                pBox, &QMessageBox::finished, pBox,
-                [pBox, pAnswer, message]
-                { pAnswer->set_value(AnswerOf(pBox->standardButton(pBox->clickedButton()), message)); });
-            m_arrWorkerBoxes.erase(std::remove(m_arrWorkerBoxes.begin(), m_arrWorkerBoxes.end(), nullptr),
-                                   m_arrWorkerBoxes.end());
-            m_arrWorkerBoxes.emplace_back(pBox);
-            pBox->show();
+            ShowWithoutLoop(message, [pAnswer](EAnswer eAnswer) { pAnswer->set_value(eAnswer); });
         },
         Qt::QueuedConnection);
     const EAnswer eAnswer = answer.get();
     --m_nWorkerAsks;
     return eAnswer;
+}
+
+void CQtPrompter::Tell(const SMessage& message)
+{
+    // Queued even on the window thread: the teller may be in the middle of something (holding
+    // the outputs' lock) that a box's own loop must not run into.
+    std::weak_ptr<int> pAlive = m_pAlive;
+    QMetaObject::invokeMethod(
+        qApp,
+        [this, pAlive, message]
+        {
+            if (pAlive.expired() || m_bEndWorkers)
+                return;
+            ShowWithoutLoop(message, [](EAnswer) {});
+        },
+        Qt::QueuedConnection);
+}
+
+void CQtPrompter::ShowWithoutLoop(const SMessage& message, std::function<void(EAnswer)> fAnswer)
+{
+    auto* pBox = new QMessageBox();
+    SetUp(*pBox, message);
+    pBox->setAttribute(Qt::WA_DeleteOnClose);
+    // Modal for the user's clicks, but no loop of its own: the answer comes back through the
+    // signal, in whatever loop the window thread runs then.
+    pBox->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(pBox, &QMessageBox::finished, pBox,
+                     [pBox, fAnswer = std::move(fAnswer), message]
+                     { fAnswer(AnswerOf(pBox->standardButton(pBox->clickedButton()), message)); });
+    m_arrWorkerBoxes.erase(std::remove(m_arrWorkerBoxes.begin(), m_arrWorkerBoxes.end(), nullptr),
+                           m_arrWorkerBoxes.end());
+    m_arrWorkerBoxes.emplace_back(pBox);
+    pBox->show();
 }
 
 void CQtPrompter::EndWorkerMessages(bool bEnd)

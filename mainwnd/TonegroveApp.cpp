@@ -1,13 +1,15 @@
 #include "mainwnd/TonegroveApp.h"
 
+#include "app/FileHelpers.h"
 #include "app/Semitones.h"
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/QtPrompter.h"
+#include "mainwnd/TonegroveDlg.h"
+#include "mainwnd/WindowMidiOut.h"
 #include "platform/MediaCommands.h"
 #include "platform/TerminationSignals.h"
 #include "sound/ProgramOutputs.h"
-#include "mainwnd/TonegroveDlg.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -16,12 +18,10 @@
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QLineEdit>
-#include <QStandardPaths>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTextEdit>
 #include <QTranslator>
-
-#include <filesystem>
 
 namespace
 {
@@ -33,12 +33,14 @@ struct SAccelerator
 };
 
 const SAccelerator kAccelerators[] = {
-    {Qt::Key_N, true, Cmd::New},         {Qt::Key_O, true, Cmd::Open},        {Qt::Key_S, true, Cmd::Save},
-    {Qt::Key_T, true, Cmd::Settings},    {Qt::Key_X, true, Cmd::Cut},         {Qt::Key_C, true, Cmd::Copy},
-    {Qt::Key_V, true, Cmd::Paste},       {Qt::Key_Delete, false, Cmd::Delete}, {Qt::Key_P, true, Cmd::RemoveGaps},
-    {Qt::Key_F2, false, Cmd::SelectionMark}, {Qt::Key_A, true, Cmd::SelectAll}, {Qt::Key_F3, false, Cmd::Play},
-    {Qt::Key_F4, false, Cmd::Playback},  {Qt::Key_F5, false, Cmd::Stop},      {Qt::Key_F6, false, Cmd::Pause},
-    {Qt::Key_F1, false, Cmd::Help},
+    {Qt::Key_N, true, Cmd::New},        {Qt::Key_O, true, Cmd::Open},
+    {Qt::Key_S, true, Cmd::Save},       {Qt::Key_T, true, Cmd::Settings},
+    {Qt::Key_X, true, Cmd::Cut},        {Qt::Key_C, true, Cmd::Copy},
+    {Qt::Key_V, true, Cmd::Paste},      {Qt::Key_Delete, false, Cmd::Delete},
+    {Qt::Key_P, true, Cmd::RemoveGaps}, {Qt::Key_F2, false, Cmd::SelectionMark},
+    {Qt::Key_A, true, Cmd::SelectAll},  {Qt::Key_F3, false, Cmd::Play},
+    {Qt::Key_F4, false, Cmd::Playback}, {Qt::Key_F5, false, Cmd::Stop},
+    {Qt::Key_F6, false, Cmd::Pause},    {Qt::Key_F1, false, Cmd::Help},
 };
 
 // Keys that belong to a text field when it has the focus (editing there must not cut records).
@@ -89,6 +91,9 @@ CTonegroveApp::~CTonegroveApp()
     SetPrompter(nullptr);
     if (m_pMediaCommands)
         SetMediaCommands(nullptr);
+    m_pMediaCommands.reset();
+    if (m_pMidiOut)
+        SetProgramOutputs(nullptr, nullptr);
 }
 
 int CTonegroveApp::AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers)
@@ -143,7 +148,8 @@ bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
     // A window that plays the keyboard itself (the live play window) keeps the keys it uses.
     // The modal window in front is the one typed into, also where no window manager has made
     // it the active window.
-    QWidget* pActive = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    QWidget* pActive =
+        QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
     if (pActive && pActive != m_pMainWnd && pActive->property("tgOwnsKeys").toBool() &&
         pActive->property("tgKeepsCommand").toList().contains(nCommand))
         return false;
@@ -162,9 +168,7 @@ std::vector<std::string> CTonegroveApp::PathsFromArguments(int argc, const char*
         const std::string strArgument = argv[i];
         if (strArgument.empty())
             continue;
-        std::error_code ec;
-        std::filesystem::path path = std::filesystem::absolute(strArgument, ec);
-        arrPaths.push_back(ec ? strArgument : path.lexically_normal().string());
+        arrPaths.push_back(AbsolutePath(strArgument));
     }
     return arrPaths;
 }
@@ -197,6 +201,8 @@ int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
     ComputeSemitones();
     m_pPrompter = std::make_unique<CQtPrompter>();
     SetPrompter(m_pPrompter.get());
+    m_pMidiOut = MakeWindowMidiOut(*m_pPrompter);
+    SetProgramOutputs(m_pMidiOut.get(), nullptr);
     m_pMediaCommands = MakeProgramMediaCommands();
     SetMediaCommands(m_pMediaCommands.get());
 
@@ -208,10 +214,12 @@ int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
     if (termination.Descriptor() >= 0)
     {
         pSignalWatch = std::make_unique<QSocketNotifier>(termination.Descriptor(), QSocketNotifier::Read);
-        QObject::connect(pSignalWatch.get(), &QSocketNotifier::activated, &dlg, [&termination, &dlg] {
-            if (termination.Take() != 0)
-                dlg.OnTerminationRequest();
-        });
+        QObject::connect(pSignalWatch.get(), &QSocketNotifier::activated, &dlg,
+                         [&termination, &dlg]
+                         {
+                             if (termination.Take() != 0)
+                                 dlg.OnTerminationRequest();
+                         });
     }
     SetMainWindow(&dlg);
     m_pPrompter->SetOwner(&dlg);

@@ -14,6 +14,7 @@
 class CTonegroveDlg;
 class CQtPrompter;
 class IMediaCommands;
+class IMidiOut;
 class QTranslator;
 
 class CTonegroveApp : public QObject
@@ -49,6 +50,9 @@ class CTonegroveApp : public QObject
   private:
     CTonegroveDlg* m_pMainWnd = nullptr;
     std::unique_ptr<CQtPrompter> m_pPrompter;
+    // What the window's players and the live window sound on; it tells the user through
+    // m_pPrompter of a SoundFont that cannot be loaded, so it goes before the prompter.
+    std::unique_ptr<IMidiOut> m_pMidiOut;
     // The media files of the playlist sound on the program's outputs, as its projects do.
     std::unique_ptr<IMediaCommands> m_pMediaCommands;
     std::unique_ptr<QTranslator> m_pQtTranslator;

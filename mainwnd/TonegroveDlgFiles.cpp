@@ -9,6 +9,7 @@
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/PlaylistState.h"
+#include "platform/AtomicFile.h"
 #include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
 #include "sound/MciPlayer.h"
@@ -19,15 +20,14 @@
 #include <QTableWidget>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <thread>
 
 namespace
 {
-bool IsKnownType(const std::string& strType) { return strType == "TGP" || strType == "MID" || strType == "WAV"; }
+bool IsKnownType(const std::string& strType)
+{
+    return strType == "TGP" || strType == "MID" || strType == "WAV";
+}
 
 EAnswer AskOwned(const std::string& strText, const std::string& strCaption, EIcon eIcon,
                  EButtons eButtons = EButtons::Ok)
@@ -35,28 +35,19 @@ EAnswer AskOwned(const std::string& strText, const std::string& strCaption, EIco
     return Prompter().Ask(SMessage{strText, strCaption, eIcon, eButtons, true});
 }
 
-// Anything at that name, a dangling link included: a new project must not take its name.
-bool NameTaken(const std::string& strPath)
+// Why a file cannot be opened as a row, or an empty text when it can. A project is read whole
+// now; a media file is only opened, as its player reads it in place.
+std::string WhyNotOpenable(const SReadStatus& status)
 {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(strPath, ec));
-}
-
-// Why a file cannot be opened as a row, or an empty text when it can. Only regular files are
-// opened: reading a named pipe would wait for a writer for ever.
-std::string WhyNotOpenable(const std::string& strPath)
-{
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(strPath, ec);
-    if (ec)
-        return std::string(Txt::kCannotRead) + ec.message();
-    if (!std::filesystem::is_regular_file(status))
-        return Txt::kNotRegularFile;
-    FILE* pFile = std::fopen(strPath.c_str(), "rb");
-    if (!pFile)
-        return std::string(Txt::kCannotRead) + std::strerror(errno);
-    std::fclose(pFile);
-    return {};
+    switch (status.eFailure)
+    {
+    case EReadFailure::None:
+        return {};
+    case EReadFailure::NotRegularFile:
+        return std::string(Txt::kNotOpened) + status.Reason();
+    default:
+        return std::string(Txt::kCannotRead) + status.Reason();
+    }
 }
 
 // While a file is being added, the messages its checks show on the window thread (a damaged
@@ -92,7 +83,10 @@ void AddProblem(std::string& strProblems, const std::string& strPath, const std:
 }
 } // namespace
 
-int CTonegroveDlg::RowCount() const { return m_wndList->rowCount(); }
+int CTonegroveDlg::RowCount() const
+{
+    return m_wndList->rowCount();
+}
 
 std::string CTonegroveDlg::RowText(int nRow, int nColumn) const
 {
@@ -110,7 +104,8 @@ void CTonegroveDlg::MarkRow(int nRow)
 {
     // Marked from the program: the row becomes the selection mark; the list highlights it too,
     // since the highlighted row must be the one Playback plays.
-    m_wndList->selectionModel()->setCurrentIndex(m_wndList->model()->index(nRow, 0), QItemSelectionModel::NoUpdate);
+    m_wndList->selectionModel()->setCurrentIndex(m_wndList->model()->index(nRow, 0),
+                                                 QItemSelectionModel::NoUpdate);
 }
 
 void CTonegroveDlg::ClickRow(int nRow)
@@ -131,7 +126,8 @@ int CTonegroveDlg::FindRow(const std::string& strPath) const
 
 bool CTonegroveDlg::IsProjectRow(int nRow) const
 {
-    return nRow >= 0 && nRow < static_cast<int>(m_arrType.size()) && m_arrType[static_cast<size_t>(nRow)] == "TGP";
+    return nRow >= 0 && nRow < static_cast<int>(m_arrType.size()) &&
+           m_arrType[static_cast<size_t>(nRow)] == "TGP";
 }
 
 void CTonegroveDlg::AppendRow(const std::string& strPath)
@@ -144,11 +140,9 @@ void CTonegroveDlg::AppendRow(const std::string& strPath)
 
 std::string CTonegroveDlg::ProjectFolder()
 {
-    std::error_code ec;
-    std::string strFolder =
-        m_strProjectFolder.empty() ? std::filesystem::current_path(ec).string() : m_strProjectFolder;
+    std::string strFolder = m_strProjectFolder.empty() ? CurrentFolder() : m_strProjectFolder;
     // Made on first use; when it cannot be made, saving there says so.
-    std::filesystem::create_directories(strFolder, ec);
+    MakeFolders(strFolder);
     return strFolder;
 }
 
@@ -161,7 +155,7 @@ std::string CTonegroveDlg::NewProjectName()
     {
         ++m_nNewCount;
         std::string strName = strFolder + "/Melody" + IntToText(m_nNewCount) + ".tgp";
-        if (FindRow(strName) < 0 && !NameTaken(strName))
+        if (FindRow(strName) < 0 && !PathTaken(strName))
             return strName;
     }
 }
@@ -169,8 +163,9 @@ std::string CTonegroveDlg::NewProjectName()
 void CTonegroveDlg::OnNew()
 {
     ++m_nAdded;
-    EnableMenu({Cmd::Cut, Cmd::Copy, Cmd::Delete, Cmd::Paste, Cmd::RemoveGaps, Cmd::SelectionMark, Cmd::SelectAll},
-               true);
+    EnableMenu(
+        {Cmd::Cut, Cmd::Copy, Cmd::Delete, Cmd::Paste, Cmd::RemoveGaps, Cmd::SelectionMark, Cmd::SelectAll},
+        true);
     const std::string strName = NewProjectName();
     m_wndList->setEnabled(true);
     // The name is one no row has, so the new row is the one selected.
@@ -179,7 +174,8 @@ void CTonegroveDlg::OnNew()
     m_arrType.push_back("TGP");
     m_arrButtons.push_back({true, false, false, false});
     g_arrPaths.push_back(strName);
-    m_arrData.push_back(ProjectType == 0 || ProjectType == 1 ? MakeHeader(ProjectType) : std::vector<uint8_t>());
+    m_arrData.push_back(ProjectType == 0 || ProjectType == 1 ? MakeHeader(ProjectType)
+                                                             : std::vector<uint8_t>());
 
     SetTransportButtons({false, true, false, false});
     AppendRow(strName);
@@ -233,7 +229,8 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
     SetTransportButtons({true, true, false, false});
     if (m_nAdded == 1)
     {
-        EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, true);
+        EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll},
+                   true);
         m_pSlider->setEnabled(true);
     }
     if (FindRow(strPath) >= 0)
@@ -242,9 +239,15 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
     if (!IsKnownType(strType))
         return;
     // A file that cannot be read gets no row: an empty project saved over it would lose it.
-    if (std::string strWhy = WhyNotOpenable(strPath); !strWhy.empty())
+    SReadStatus status;
+    std::vector<uint8_t> data;
+    if (strType == "TGP")
+        data = ReadWholeFile(strPath, status);
+    else
+        CanReadFile(strPath, status);
+    if (!status.Ok())
     {
-        AddProblem(strProblems, strPath, strWhy);
+        AddProblem(strProblems, strPath, WhyNotOpenable(status));
         return;
     }
 
@@ -252,7 +255,7 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
     // The lists first, so that the selection notification of the new row finds its switches.
     if (strType == "TGP")
     {
-        m_arrData.push_back(ReadWholeFile(strPath));
+        m_arrData.push_back(std::move(data));
         m_arrButtons.push_back({true, true, true, true});
         m_ownFiles.insert(strPath);
     }
@@ -277,7 +280,8 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
         m_pPlayer->SetData(m_arrData.back());
         m_pPlayer->m_nTotal = 0;
         m_pPlayer->ComputeTotal();
-        m_wndList->item(nRow, 1)->setText(QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
+        m_wndList->item(nRow, 1)->setText(
+            QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
         SetTransportButtons({true, true, false, false});
     }
     else
@@ -300,16 +304,10 @@ void CTonegroveDlg::OnOpenFolder()
     while (strFolder.size() > 1 && strFolder.back() == '/')
         strFolder.pop_back();
     std::vector<std::string> found;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(strFolder, ec), end; !ec && it != end; it.increment(ec))
+    for (const std::string& strName : FilesInFolder(strFolder))
     {
-        const std::string strName = it->path().filename().string();
-        const std::string strPath = (strFolder == "/" ? "" : strFolder) + "/" + strName;
-        std::error_code ecType;
-        if (std::filesystem::is_directory(strPath, ecType))
-            continue;
         if (IsKnownType(TypeOfPath(strName)))
-            found.push_back(strPath);
+            found.push_back((strFolder == "/" ? "" : strFolder) + "/" + strName);
     }
     // In the order a person reads the names: track2 before track10, capitals among the rest.
     // The program speaks Russian; without a locale of the user's it sorts as a Russian reader.
@@ -335,7 +333,7 @@ std::string CTonegroveDlg::AskProjectSavePath(const std::string& strTitle)
             return strPath;
         m_strLastSaveFolder = FolderOf(strPath);
         // Asked about the name with its extension, the one that is written.
-        if (!NameTaken(strPath))
+        if (!PathTaken(strPath))
             return strPath;
         QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
         if (AskOwned(strQuestion.toStdString(), strTitle, EIcon::Warning, EButtons::YesNo) == EAnswer::Yes)
@@ -346,7 +344,7 @@ std::string CTonegroveDlg::AskProjectSavePath(const std::string& strTitle)
 
 bool CTonegroveDlg::MayWriteOver(const std::string& strPath)
 {
-    if (m_ownFiles.count(strPath) || !NameTaken(strPath))
+    if (m_ownFiles.count(strPath) || !PathTaken(strPath))
         return true;
     QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
     return AskOwned(strQuestion.toStdString(), Txt::kSaveAll, EIcon::Warning, EButtons::YesNo) ==

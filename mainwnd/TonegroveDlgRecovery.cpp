@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QTableWidget>
 
-#include <filesystem>
 #include <sstream>
 
 namespace
@@ -100,8 +99,7 @@ void CTonegroveDlg::OfferRecoveryCopies()
         m_pPlayer->ComputeTotal();
         if (QTableWidgetItem* pItem = m_wndList->item(nRow, 1))
             pItem->setText(QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
-        std::error_code ec;
-        std::filesystem::remove(strCopy, ec);
+        RemoveFile(strCopy);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "options/OptionsTab2.h"
 #include "options/OptionsTab3.h"
 #include "options/OptionsTexts.h"
+#include "sound/SoundFontChoice.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,12 +85,19 @@ void COptionsDlg::accept()
         return;
     }
     ExtView = m_pTab1->IsExtViewChecked();
-    WriteSettingText("ExtView", ExtView ? "Yes" : "No");
     m_pTab1->Store();
     m_pTab2->Store();
     m_pTab3->Store();
-    SaveSettings();
-    m_pTab2->StoreSoundFont();
+    // ExtView first, then the twelve, then a changed SoundFont: one write, so that a settings
+    // folder that cannot be written is said once, not once per value.
+    std::vector<std::pair<std::string, std::string>> arrTexts = {{"ExtView", ExtView ? "Yes" : "No"}};
+    for (auto& text : SettingTexts())
+        arrTexts.push_back(std::move(text));
+    const std::optional<std::string> strSoundFont = m_pTab2->SoundFontToStore();
+    if (strSoundFont)
+        arrTexts.emplace_back(kSoundFontSetting, *strSoundFont);
+    if (SaveSettingTexts(arrTexts) && strSoundFont)
+        m_pTab2->SoundFontStored(*strSoundFont);
     QDialog::accept();
 }
 

@@ -22,7 +22,10 @@
 namespace
 {
 // Paths are the system's bytes; the field shows them as the system names them.
-QString PathText(const std::string& strPath) { return QFile::decodeName(QByteArray::fromStdString(strPath)); }
+QString PathText(const std::string& strPath)
+{
+    return QFile::decodeName(QByteArray::fromStdString(strPath));
+}
 
 void ShowBadSoundFont(const std::string& strPath)
 {
@@ -77,7 +80,10 @@ void COptionsTab2::Store()
     BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String()));
 }
 
-std::string COptionsTab2::SoundFontPath() const { return QFile::encodeName(m_pSoundFont->text()).toStdString(); }
+std::string COptionsTab2::SoundFontPath() const
+{
+    return QFile::encodeName(m_pSoundFont->text()).toStdString();
+}
 
 bool COptionsTab2::IsSoundFontAcceptable() const
 {
@@ -85,13 +91,17 @@ bool COptionsTab2::IsSoundFontAcceptable() const
     return strPath == m_strStoredSoundFont || strPath.empty() || IsSoundFontFile(strPath);
 }
 
-void COptionsTab2::ShowSoundFontRefused() const { ShowBadSoundFont(SoundFontPath()); }
-
-void COptionsTab2::StoreSoundFont()
+void COptionsTab2::ShowSoundFontRefused() const
 {
-    const std::string strPath = SoundFontPath();
-    if (strPath != m_strStoredSoundFont && WriteSettingText(kSoundFontSetting, strPath))
-        m_strStoredSoundFont = strPath;
+    ShowBadSoundFont(SoundFontPath());
+}
+
+std::optional<std::string> COptionsTab2::SoundFontToStore() const
+{
+    std::string strPath = SoundFontPath();
+    if (strPath == m_strStoredSoundFont)
+        return std::nullopt;
+    return strPath;
 }
 
 void COptionsTab2::OnBrowse()
@@ -100,7 +110,8 @@ void COptionsTab2::OnBrowse()
     std::string strStart = SoundFontPath();
     if (strStart.empty())
         strStart = FolderOf(kSystemSoundFont);
-    const std::string strPath = Prompter().AskOpenFilePath(OptTxt::kSoundFontTitle, OptTxt::kSoundFontFilter, strStart);
+    const std::string strPath =
+        Prompter().AskOpenFilePath(OptTxt::kSoundFontTitle, OptTxt::kSoundFontFilter, strStart);
     if (strPath.empty())
         return;
     if (!IsSoundFontFile(strPath))

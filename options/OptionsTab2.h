@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -25,8 +26,10 @@ class COptionsTab2 : public QWidget
     bool IsSoundFontAcceptable() const;
     // Tells the user why the field's file is refused.
     void ShowSoundFontRefused() const;
-    // Writes the SoundFont value when the field differs from what is stored.
-    void StoreSoundFont();
+    // The SoundFont value to write when the field differs from what is stored.
+    std::optional<std::string> SoundFontToStore() const;
+    // What SoundFontToStore() gave has been written.
+    void SoundFontStored(const std::string& strPath) { m_strStoredSoundFont = strPath; }
     QLineEdit* SoundFontEdit() const { return m_pSoundFont; }
 
   private:

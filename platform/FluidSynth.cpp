@@ -69,30 +69,45 @@ std::unique_ptr<CFluidSynth> CFluidSynth::Create(const std::string& strSoundFont
     return p;
 }
 
+std::string SSoundFontFallback::Text() const
+{
+    std::string strText = "the SoundFont \"" + strChosen + "\" cannot be loaded (" + strWhy + ")";
+    if (bFallbackLoaded)
+        return strText + "; playing with \"" + strFallback + "\" instead";
+    if (strFallback != strChosen)
+        strText += ", nor can \"" + strFallback + "\" (" + strFallbackWhy + ")";
+    return strText + ": the built-in synthesizer cannot play";
+}
+
+std::unique_ptr<CFluidSynth> LoadSynthWithFallback(const std::string& strChosen,
+                                                   const std::string& strFallback,
+                                                   SSoundFontFallback* pFallback, int nRate)
+{
+    SSoundFontFallback fallback;
+    if (std::unique_ptr<CFluidSynth> p = CFluidSynth::Create(strChosen, nRate, &fallback.strWhy))
+        return p;
+    fallback.strChosen = strChosen;
+    fallback.strFallback = strFallback;
+    fallback.strFallbackWhy = fallback.strWhy;
+    std::unique_ptr<CFluidSynth> p;
+    if (strFallback != strChosen)
+        p = CFluidSynth::Create(strFallback, nRate, &fallback.strFallbackWhy);
+    fallback.bFallbackLoaded = p != nullptr;
+    if (pFallback)
+        *pFallback = std::move(fallback);
+    return p;
+}
+
 std::unique_ptr<CFluidSynth> CreateSynthWithFallback(const std::string& strChosen,
                                                      const std::string& strFallback,
                                                      const std::function<void(const std::string&)>& fTell,
                                                      int nRate)
 {
-    std::string strWhy;
-    if (std::unique_ptr<CFluidSynth> p = CFluidSynth::Create(strChosen, nRate, &strWhy))
-        return p;
-    const std::string strChosenText = "the SoundFont \"" + strChosen + "\" cannot be loaded (" + strWhy + ")";
-    std::string strFallbackWhy = strWhy;
-    if (strFallback != strChosen)
-    {
-        if (std::unique_ptr<CFluidSynth> p = CFluidSynth::Create(strFallback, nRate, &strFallbackWhy))
-        {
-            if (fTell)
-                fTell(strChosenText + "; playing with \"" + strFallback + "\" instead");
-            return p;
-        }
-    }
-    if (fTell)
-        fTell(strChosenText +
-              (strFallback != strChosen ? ", nor can \"" + strFallback + "\" (" + strFallbackWhy + ")" : "") +
-              ": the built-in synthesizer cannot play");
-    return nullptr;
+    SSoundFontFallback fallback;
+    std::unique_ptr<CFluidSynth> p = LoadSynthWithFallback(strChosen, strFallback, &fallback, nRate);
+    if (!fallback.strWhy.empty() && fTell)
+        fTell(fallback.Text());
+    return p;
 }
 
 bool CFluidSynth::LoadSoundFont(const std::string& strPath)

@@ -49,6 +49,12 @@ class IPrompter
     // hands the box over to the window thread.
     virtual EAnswer Ask(const SMessage& message) = 0;
 
+    // Says something that asks nothing, from any thread, without waiting for the user to read
+    // it: for news from where nobody may wait (a player thread that holds the outputs' lock,
+    // the window thread in the middle of a command). A GUI backend shows it later, on the
+    // window thread, in a box no loop waits for.
+    virtual void Tell(const SMessage& message) { Ask(message); }
+
     // The file dialogs of the main window; each gives a path, or an empty text when the user
     // cancels. Paths are the system's bytes (UTF-8).
     // Open: title "Открыть", the four file filters; an empty folder lets the platform choose.

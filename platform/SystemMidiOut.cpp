@@ -9,6 +9,8 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <mutex>
+#include <string>
 
 // The synthesizer as a source of the audio stream; the handles on device 0 share it.
 class CSynthDevice : public IAudioSource
@@ -126,27 +128,44 @@ std::unique_ptr<IMidiOutHandle> CSystemMidiOut::Open(int nDevice)
     return std::make_unique<CSynthHandle>(m_pSynthDevice);
 }
 
-std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont,
-                                            std::function<void(const std::string&)> fTell)
+std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont, FSoundFontTell fTell,
+                                            FAudioOutFactory fAudioOut)
 {
     if (!fTell)
-        fTell = [](const std::string& strText)
+        fTell = [](const SSoundFontFallback& fallback)
         {
-            std::fprintf(stderr, "Tonegrove: %s\n", strText.c_str());
+            std::fprintf(stderr, "Tonegrove: %s\n", fallback.Text().c_str());
             std::fflush(stderr);
         };
-    // Each open of device 0 tries again until a synthesizer starts; the user hears of it once.
-    auto pbTold = std::make_shared<std::atomic<bool>>(false);
+    if (!fAudioOut)
+        fAudioOut = SharedSdlAudioOut;
+    // Each open of device 0 tries again until a synthesizer starts; the user hears of each
+    // choice that fails once, not at every try.
+    struct STold
+    {
+        std::mutex mutex;
+        std::string strChoice;
+        bool bAny = false;
+    };
+    auto pTold = std::make_shared<STold>();
     return std::make_unique<CSystemMidiOut>(
-        [fSoundFont, fTell, pbTold]() -> std::unique_ptr<ISynthesizer>
+        [fSoundFont, fTell, pTold]() -> std::unique_ptr<ISynthesizer>
         {
             const std::string strChosen = fSoundFont ? fSoundFont() : std::string(kSystemSoundFont);
-            return CreateSynthWithFallback(strChosen, kSystemSoundFont,
-                                           [&](const std::string& strText)
-                                           {
-                                               if (!pbTold->exchange(true))
-                                                   fTell(strText);
-                                           });
+            SSoundFontFallback fallback;
+            std::unique_ptr<CFluidSynth> pSynth =
+                LoadSynthWithFallback(strChosen, kSystemSoundFont, &fallback);
+            if (fallback.strWhy.empty())
+                return pSynth;
+            {
+                std::lock_guard lock(pTold->mutex);
+                if (pTold->bAny && pTold->strChoice == strChosen)
+                    return pSynth;
+                pTold->bAny = true;
+                pTold->strChoice = strChosen;
+            }
+            fTell(fallback);
+            return pSynth;
         },
-        SharedSdlAudioOut, MakeRtMidiPorts, fSoundFont);
+        std::move(fAudioOut), MakeRtMidiPorts, fSoundFont);
 }

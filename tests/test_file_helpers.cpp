@@ -115,6 +115,12 @@ TEST(FileHelpers, OnlyRegularFilesAreRead)
         EXPECT_EQ(c.nError, status.nError) << c.strPath;
         EXPECT_EQ(c.strBytes, std::string(bytes.begin(), bytes.end())) << c.strPath;
         EXPECT_EQ(c.eFailure == EReadFailure::None, status.Ok()) << c.strPath;
+        // Asking without reading gives the same answer.
+        SReadStatus asked;
+        asked.nError = 12345;
+        EXPECT_EQ(c.eFailure == EReadFailure::None, CanReadFile(c.strPath, asked)) << c.strPath;
+        EXPECT_EQ(c.eFailure, asked.eFailure) << c.strPath;
+        EXPECT_EQ(c.nError, asked.nError) << c.strPath;
     }
     SReadStatus status;
     ReadWholeFile(folder.File("none.tgp"), status);

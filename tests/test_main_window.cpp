@@ -340,7 +340,7 @@ TEST_F(MainWindowTest, OpenFolderSaysInOneMessageWhatItCouldNotOpenAndWhy)
                   "",
                   strDamaged + ": TGP - файл поврежден, и поэтому проверка его длины невозможна!",
                   strLink + ": файл не открыт, его невозможно прочитать: No such file or directory",
-                  strPipe + ": файл не открыт: это не обычный файл (канал, устройство или сокет)",
+                  strPipe + ": файл не открыт: Это не обычный файл (папка, именованный канал или устройство)",
               }),
               lines);
 }

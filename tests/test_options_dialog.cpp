@@ -434,6 +434,34 @@ TEST_F(OptionsDialogTest, OkWritesExtViewOnceAsTextThenTheTwelveSettings)
     EXPECT_NE(std::string::npos, ReadText(reg.UserFile()).find("\"ExtView\" = string \"No\"\n"));
 }
 
+// A settings folder that cannot be made (its parent is a regular file, which even root cannot
+// write into): OK says so once, whatever it had to write, and closes with the values in memory.
+TEST_F(OptionsDialogTest, OkWithASettingsFolderThatCannotBeWrittenSaysSoOnce)
+{
+    const std::string strBank = WriteFile("bank.sf2", kSoundFontHead);
+    const std::string strBlocker = WriteFile("not-a-folder", "x");
+    CFileRegistryStore unwritable(strBlocker + "/Tonegrove", reg.Folder().File("machine"));
+    SetRegistry(&unwritable);
+    for (bool bNewSoundFont : {false, true})
+    {
+        SCOPED_TRACE(bNewSoundFont);
+        CScriptedPrompter ask;
+        auto pDlg = Open();
+        Control<QCheckBox>(*pDlg, OptId::ExtView)->click();
+        if (bNewSoundFont)
+            Control<QLineEdit>(*pDlg, OptId::SoundFont)->setText(QString::fromStdString(strBank));
+        PressOk(*pDlg);
+        EXPECT_FALSE(pDlg->isVisible());
+        ASSERT_EQ(1u, ask.Messages().size());
+        EXPECT_EQ("Register error", ask.Messages()[0].strCaption);
+        EXPECT_NE(std::string::npos, ask.Messages()[0].strText.find(strBlocker + "/Tonegrove"));
+        EXPECT_TRUE(ExtView) << "the choice holds in memory";
+        ExtView = false;
+    }
+    SetRegistry(&reg.Store());
+    EXPECT_EQ(std::nullopt, OnDisk(kSoundFontSetting));
+}
+
 TEST_F(OptionsDialogTest, BrowseChoosesASoundFontAndOkStoresIt)
 {
     const std::string strBank = WriteFile("Банк звуков.sf2", kSoundFontHead);

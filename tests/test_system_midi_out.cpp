@@ -270,6 +270,41 @@ TEST(BuiltInSynthesizer, ABadSoundFontFallsBackToTheSystemOneAndSaysWhy)
     EXPECT_TRUE(arrTold.empty()) << "a good choice is not talked about";
 }
 
+// Every open of the built-in synthesizer tries again while it cannot start (here: no audio
+// stream); the SoundFont that fails is told once for each choice, not at every try.
+TEST(BuiltInSynthesizer, EachFailingSoundFontChoiceIsToldOnce)
+{
+    if (!std::filesystem::exists(kSystemSoundFont))
+        GTEST_SKIP() << kSystemSoundFont << " is not installed";
+    SWorld world;
+    world.bAudioFails = true;
+    std::string strChoice = "/nonexistent.sf2";
+    std::vector<SSoundFontFallback> arrTold;
+    auto pOut = MakeSystemMidiOut(
+        [&] { return strChoice; }, [&](const SSoundFontFallback& fallback) { arrTold.push_back(fallback); },
+        [&world]() -> std::shared_ptr<IAudioOut> { return std::make_shared<CFakeAudio>(world); });
+    for (const char* pChoice : {"/nonexistent.sf2", "/nonexistent.sf2", "/etc/passwd", "/etc/passwd",
+                                "/nonexistent.sf2"})
+    {
+        strChoice = pChoice;
+        EXPECT_EQ(nullptr, pOut->Open(0));
+    }
+    ASSERT_EQ(3u, arrTold.size());
+    EXPECT_EQ("/nonexistent.sf2", arrTold[0].strChosen);
+    EXPECT_EQ("No such file or directory", arrTold[0].strWhy);
+    EXPECT_EQ(kSystemSoundFont, arrTold[0].strFallback);
+    EXPECT_TRUE(arrTold[0].bFallbackLoaded);
+    EXPECT_EQ("/etc/passwd", arrTold[1].strChosen);
+    EXPECT_EQ("it is not a SoundFont", arrTold[1].strWhy);
+    EXPECT_EQ("/nonexistent.sf2", arrTold[2].strChosen) << "a choice made again is a new choice";
+
+    // Once it plays, a good choice says nothing.
+    world.bAudioFails = false;
+    strChoice = kSystemSoundFont;
+    EXPECT_NE(nullptr, pOut->Open(0));
+    EXPECT_EQ(3u, arrTold.size());
+}
+
 // Without a sound card our own thread pulls the mix: by the clock, at 44100 frames a second of
 // its time, however long it runs, and not one buffer more once it is gone.
 TEST(ClockPacedStream, PullsTheMixAtTheTrueRateOfTheClock)

@@ -8,11 +8,14 @@
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
+#include "mainwnd/WindowMidiOut.h"
+#include "platform/FluidSynth.h"
 #include "platform/MediaCommands.h"
 #include "platform/RegistryStore.h"
 #include "platform/TerminationSignals.h"
 #include "sound/MciPlayer.h"
 #include "sound/ProgramOutputs.h"
+#include "sound/SoundFontChoice.h"
 #include "tests/ManualClock.h"
 #include "tests/MediaDoubles.h"
 #include "tests/ProjectFixtures.h"
@@ -38,6 +41,7 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <poll.h>
 #include <thread>
@@ -914,6 +918,87 @@ TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswer
     EXPECT_EQ(static_cast<int>(EAnswer::Ok), nAnswer);
     prompter.EndWorkerMessages(false);
     QCoreApplication::processEvents();
+}
+
+// News told from a thread that holds a lock, the window thread's included: the teller goes on at
+// once, and the box comes up later on the window thread with nobody waiting on it.
+// A SoundFont setting that names no SoundFont: the window's user hears of it once, in the
+// program's words, and the project plays on the system's General MIDI SoundFont instead.
+TEST_F(TransportTest, ABadSoundFontIsSaidOnceAndTheProjectPlaysOnTheFallback)
+{
+    if (std::getenv(kSoundFontEnv))
+        GTEST_SKIP() << kSoundFontEnv << " overrides the setting";
+    if (!FileExists(kSystemSoundFont))
+        GTEST_SKIP() << kSystemSoundFont << " is not installed";
+    const std::string strBad = Put("broken.sf2", {'n', 'o', 't', ' ', 's', 'f', '2'});
+    ASSERT_EQ(0, reg.Store().Write(ERoot::CurrentUser, kSettingsKey, kSoundFontSetting,
+                                   {EValueType::String, strBad}));
+    CFakeAudioOut audio;
+    {
+        std::unique_ptr<IMidiOut> pOut = MakeWindowMidiOut(
+            prompter, [&audio] { return std::shared_ptr<IAudioOut>(&audio, [](IAudioOut*) {}); });
+        SetProgramOutputs(pOut.get(), &clock);
+        auto dlg = Window({NoteProject(60, 1000)});
+        for (int nTime : {1, 2})
+        {
+            SCOPED_TRACE(nTime);
+            dlg->OnCommand(Cmd::Playback);
+            EXPECT_TRUE(dlg->Player().m_bPlaying);
+            // The note sounds: the synthesizer plays with the fallback's instruments.
+            EXPECT_TRUE(WaitFor(
+                [&]
+                {
+                    const std::vector<float> mix = audio.Mix(1024);
+                    return std::any_of(mix.begin(), mix.end(), [](float f) { return f != 0.0f; });
+                }));
+            RunTo(*dlg, clock.NowMs() + 2000);
+            EXPECT_FALSE(dlg->Player().m_bPlaying);
+        }
+        dlg.reset();
+        SetProgramOutputs(&midiOut, &clock);
+    }
+    EXPECT_EQ((std::vector<std::string>{"Tonegrove|Не удалось загрузить SoundFont " + strBad +
+                                        ": it is not a SoundFont. Используется " + kSystemSoundFont + "."}),
+              prompter.Lines());
+    ASSERT_EQ(1u, prompter.Messages().size());
+    EXPECT_FALSE(prompter.Messages()[0].bOwned);
+}
+
+TEST(QtPrompterTest, AToldMessageNeverWaitsAndShowsOnTheWindowThread)
+{
+    CQtPrompter prompter;
+    const SMessage message{"news", "Tonegrove", EIcon::Warning, EButtons::Ok, false};
+    for (bool bFromWorker : {true, false})
+    {
+        SCOPED_TRACE(bFromWorker);
+        if (bFromWorker)
+            std::thread([&] { prompter.Tell(message); }).join();
+        else
+            prompter.Tell(message);
+        EXPECT_EQ(nullptr, VisibleBox()) << "nothing is shown inside the teller's call";
+        QMessageBox* pBox = nullptr;
+        ASSERT_TRUE(WaitFor(
+            [&]
+            {
+                QCoreApplication::processEvents();
+                pBox = VisibleBox();
+                return pBox != nullptr;
+            }));
+        EXPECT_EQ("news", pBox->text().toStdString());
+        EXPECT_EQ("Tonegrove", pBox->windowTitle().toStdString());
+        EXPECT_FALSE(prompter.IsWorkerAsking()) << "no worker waits for it";
+        // The program's end closes it as it closes workers' boxes.
+        prompter.EndWorkerMessages(true);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(nullptr, VisibleBox());
+        prompter.EndWorkerMessages(false);
+    }
+    // Told after the end began: nothing comes up.
+    prompter.EndWorkerMessages(true);
+    prompter.Tell(message);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nullptr, VisibleBox());
+    prompter.EndWorkerMessages(false);
 }
 } // namespace
 

@@ -1,0 +1,32 @@
+#include "mainwnd/WindowMidiOut.h"
+
+#include "mainwnd/MainTexts.h"
+#include "platform/Prompter.h"
+#include "platform/SystemMidiOut.h"
+#include "sound/SoundFontChoice.h"
+
+#include <QString>
+
+std::string SoundFontFallbackText(const SSoundFontFallback& fallback)
+{
+    const auto Q = [](const std::string& str) { return QString::fromStdString(str); };
+    QString strText = fallback.bFallbackLoaded
+                          ? QString::fromUtf8(Txt::kSoundFontFallback)
+                                .arg(Q(fallback.strChosen), Q(fallback.strWhy), Q(fallback.strFallback))
+                          : QString::fromUtf8(Txt::kSoundFontNone)
+                                .arg(Q(fallback.strChosen), Q(fallback.strWhy), Q(fallback.strFallback),
+                                     Q(fallback.strFallbackWhy));
+    return strText.toStdString();
+}
+
+std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, FAudioOutFactory fAudioOut)
+{
+    return MakeSystemMidiOut(
+        ChooseSoundFont,
+        [&prompter](const SSoundFontFallback& fallback)
+        {
+            prompter.Tell(SMessage{SoundFontFallbackText(fallback), Txt::kSoundFontCaption, EIcon::Warning,
+                                   EButtons::Ok, false});
+        },
+        std::move(fAudioOut));
+}
