@@ -137,17 +137,7 @@ EAnswer CQtPrompter::AskOnWindowThread(const SMessage& message)
 {
     QMessageBox box(message.bOwned ? m_pOwner.data() : nullptr);
     SetUp(box, message);
-    switch (box.exec())
-    {
-    case QMessageBox::Yes:
-        return EAnswer::Yes;
-    case QMessageBox::No:
-        return EAnswer::No;
-    case QMessageBox::Cancel:
-        return EAnswer::Cancel;
-    default:
-        return message.eButtons == EButtons::YesNoCancel ? EAnswer::Cancel : EAnswer::Ok;
-    }
+    return AnswerOf(static_cast<QMessageBox::StandardButton>(box.exec()), message);
 }
 
 namespace
