@@ -27,6 +27,11 @@ std::optional<uint32_t> MeasureOpened(SNDFILE* pFile, const SF_INFO& info)
                                        std::numeric_limits<uint32_t>::max()));
 }
 
+// A seek further than this fails on a file (EINVAL: ext4 with 4 KiB blocks holds no longer
+// file), and libsndfile reads a header differently after a failed seek; the memory stream refuses
+// the same seeks so that bytes measure alike from memory and from disk.
+constexpr sf_count_t kLargestFileOffset = (sf_count_t(1) << 44) - 4096;
+
 // A read-only libsndfile stream over bytes in memory.
 struct SMemoryStream
 {
@@ -51,7 +56,8 @@ sf_count_t MemSeek(sf_count_t nOffset, int nWhence, void* pUser)
     else if (nWhence != SEEK_SET)
         return -1;
     // Header fields feed these offsets: refuse what would overflow or leave the buffer's start.
-    if ((nOffset > 0 && nBase > std::numeric_limits<sf_count_t>::max() - nOffset) || nBase + nOffset < 0)
+    if ((nOffset > 0 && nBase > std::numeric_limits<sf_count_t>::max() - nOffset) || nBase + nOffset < 0 ||
+        nBase + nOffset > kLargestFileOffset)
         return -1;
     p->nPos = nBase + nOffset;
     return p->nPos;
