@@ -5,6 +5,7 @@
 #include "app/TextHelpers.h"
 #include "cli/CliFiles.h"
 #include "platform/Console.h"
+#include "platform/TerminationSignals.h"
 #include "platform/MciInterpreter.h"
 #include "platform/Prompter.h"
 #include "platform/SdlAudioOut.h"
@@ -72,7 +73,7 @@ int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, co
     if (strMode.empty())
         return 1;
 
-    CStopSignals signals;
+    CTerminationSignals signals;
     const bool bTerminal = IsTerminal(stdout);
     float fShown = 0;
     auto ShowPosition = [&](const char* pEnd)
@@ -101,7 +102,7 @@ int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, co
     ShowPosition("\n");
     // Let the release of the last notes reach the speakers before the outputs close.
     pClock->SleepUntil(pClock->Now() + std::chrono::milliseconds(150), nullptr);
-    return bStopped ? CStopSignals::ExitCode(signals.Seen()) : 0;
+    return bStopped ? CTerminationSignals::ExitCode(signals.Seen()) : 0;
 }
 } // namespace
 
@@ -139,7 +140,7 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
         return 1;
 
     std::unique_ptr<IClock> pClock = fClock();
-    CStopSignals signals;
+    CTerminationSignals signals;
 
     const bool bTerminal = IsTerminal(stdout);
     const std::string strLength = FormatTime(static_cast<float>(player.m_nTotal));
@@ -169,7 +170,7 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
         pClock->SleepUntil(pClock->Now() + std::chrono::milliseconds(150), nullptr);
 
         if (signals.Seen())
-            return CStopSignals::ExitCode(signals.Seen());
+            return CTerminationSignals::ExitCode(signals.Seen());
         switch (thread.LastEnd())
         {
         case EPlayEnd::Finished:

@@ -2,6 +2,7 @@
 
 #include "cli/CliFiles.h"
 #include "platform/Console.h"
+#include "platform/TerminationSignals.h"
 #include "platform/FluidSynth.h"
 #include "platform/WavFileWriter.h"
 #include "project/ProjectPlayer.h"
@@ -35,7 +36,7 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
 {
     // Ctrl+C or SIGTERM stops the render where it is, and the file is finished as far as it got;
     // one that comes while the SoundFont loads stops it before the first frame.
-    CStopSignals signals;
+    CTerminationSignals signals;
     const ECliFileKind eKind = CliFileKind(strPath);
     if (eKind == ECliFileKind::Wav)
     {
@@ -122,7 +123,7 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
             stderr, "%s: stopped; %s\n", strOut.c_str(),
             bClosed ? ("it holds the first " + std::to_string(result.nFrames / kSynthRate) + " s").c_str()
                     : "it could not be finished and is damaged");
-        return CStopSignals::ExitCode(signals.Seen());
+        return CTerminationSignals::ExitCode(signals.Seen());
     }
     if (result.bTooLong)
     {

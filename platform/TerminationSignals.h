@@ -1,6 +1,7 @@
-// SIGINT and SIGTERM as a request the program handles in its own time: the signal handler only
-// writes a byte to a pipe, and the window thread, which watches the pipe's reading end, ends the
-// program as its close box would.
+// SIGINT and SIGTERM as a request the program handles in its own time, not an end on the spot.
+// The window thread watches a pipe that the signal handler writes a byte to and ends the program
+// as its close box would; the command-line program looks at Seen() between its steps and ends
+// its play or render cleanly. A second signal of the same kind ends the program the hard way.
 #pragma once
 
 class CTerminationSignals
@@ -13,11 +14,14 @@ class CTerminationSignals
     CTerminationSignals(const CTerminationSignals&) = delete;
     CTerminationSignals& operator=(const CTerminationSignals&) = delete;
 
-    // Readable when a signal has come; -1 when the pipe could not be made (the signals then
-    // keep their default action).
+    // Readable when a signal has come; -1 when the pipe could not be made (Seen() still works).
     int Descriptor() const { return m_nRead; }
-    // Empties the pipe; gives the last signal that came, 0 for none.
+    // Empties the pipe; gives the last signal that came since the last Take(), 0 for none.
     int Take();
+    // The last signal that came while this object lived, 0 for none; a look, no system call.
+    int Seen() const;
+    // The exit code a shell expects of a program that a signal ended: 128 plus its number.
+    static int ExitCode(int nSignal) { return 128 + nSignal; }
 
   private:
     int m_nRead = -1;
