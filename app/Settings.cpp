@@ -71,11 +71,11 @@ std::string ToText(const SSetting& setting)
         setting.pValue);
 }
 
-std::vector<std::pair<std::string, SRegValue>> SettingValues()
+std::vector<std::pair<std::string, SRegValue>> AsValues(const std::vector<std::pair<std::string, std::string>>& arrTexts)
 {
     std::vector<std::pair<std::string, SRegValue>> values;
-    for (const SSetting& setting : kSettings)
-        values.emplace_back(setting.pName, SRegValue{EValueType::String, ToText(setting)});
+    for (const auto& [strName, strText] : arrTexts)
+        values.emplace_back(strName, SRegValue{EValueType::String, strText});
     return values;
 }
 
@@ -156,10 +156,7 @@ std::vector<std::pair<std::string, std::string>> SettingTexts()
 
 bool SaveSettingTexts(const std::vector<std::pair<std::string, std::string>>& arrTexts)
 {
-    std::vector<std::pair<std::string, SRegValue>> values;
-    for (const auto& [strName, strText] : arrTexts)
-        values.emplace_back(strName, SRegValue{EValueType::String, strText});
-    if (auto problem = StoreValues(values))
+    if (auto problem = StoreValues(AsValues(arrTexts)))
     {
         ShowSettingsProblem(*problem);
         return false;
@@ -167,23 +164,17 @@ bool SaveSettingTexts(const std::vector<std::pair<std::string, std::string>>& ar
     return true;
 }
 
-std::optional<SSettingsProblem> StoreSettings()
-{
-    return StoreValues(SettingValues());
-}
-
 void SaveSettings()
 {
-    if (auto problem = StoreSettings())
-        ShowSettingsProblem(*problem);
+    SaveSettingTexts(SettingTexts());
 }
 
 std::optional<SSettingsProblem> ImportSettings()
 {
     LoadFrom(ERoot::LocalMachine);
-    auto values = SettingValues();
-    values.emplace_back("", SRegValue{EValueType::String, ModuleFolder()});
-    return StoreValues(values);
+    auto arrTexts = SettingTexts();
+    arrTexts.emplace_back("", ModuleFolder());
+    return StoreValues(AsValues(arrTexts));
 }
 
 void LoadExtView()

@@ -54,8 +54,6 @@ std::vector<std::pair<std::string, std::string>> SettingTexts();
 // Stores these text values in one write, for one message however many of them fail: the
 // Options dialog saves ExtView and the SoundFont with the twelve. False after the message.
 bool SaveSettingTexts(const std::vector<std::pair<std::string, std::string>>& arrTexts);
-// The same without a message: what went wrong, if anything.
-std::optional<SSettingsProblem> StoreSettings();
 // First run: the machine's values, then everything saved with the program's folder as the
 // key's default value, which marks the first run as done. Shows nothing; gives the failure.
 std::optional<SSettingsProblem> ImportSettings();

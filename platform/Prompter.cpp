@@ -45,14 +45,12 @@ std::string AskSavePath(const std::string& strTitle, const std::string& strIniti
         return strPath;
     // Projects are known by their extension: a name saved without it could not be opened,
     // played or saved as a project again.
+    // The name alone, in small letters: "Song.TGP" has it, a bare ".tgp" or a folder "x.tgp/" not.
+    std::string strName = strPath.substr(strPath.find_last_of('/') + 1);
+    for (char& c : strName)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     constexpr std::string_view kExtension = ".tgp";
-    bool bHasExtension = strPath.size() > kExtension.size();
-    for (size_t i = 0; bHasExtension && i < kExtension.size(); ++i)
-    {
-        const auto c = static_cast<unsigned char>(strPath[strPath.size() - kExtension.size() + i]);
-        bHasExtension = std::tolower(c) == kExtension[i];
-    }
-    if (!bHasExtension || strPath[strPath.size() - kExtension.size() - 1] == '/')
+    if (strName.size() <= kExtension.size() || !strName.ends_with(kExtension))
         strPath += kExtension;
     return strPath;
 }
