@@ -2,6 +2,7 @@
 
 #include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
+#include "sound/MidiFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -26,12 +27,10 @@ ECliFileKind CliFileKind(const std::string& strPath)
     std::optional<std::string> strExt = ExtensionOf(strPath);
     if (!strExt)
         return ECliFileKind::Project;
+    if (IsMidiFileExtension(*strExt))
+        return ECliFileKind::Midi;
     std::string strLower = *strExt;
     std::transform(strLower.begin(), strLower.end(), strLower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (strLower == "wav")
-        return ECliFileKind::Wav;
-    if (strLower == "mid" || strLower == "midi" || strLower == "kar") // .kar: a MIDI file with lyrics
-        return ECliFileKind::Midi;
-    return ECliFileKind::Project;
+    return strLower == "wav" ? ECliFileKind::Wav : ECliFileKind::Project;
 }

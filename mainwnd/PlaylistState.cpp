@@ -1,6 +1,7 @@
 #include "mainwnd/PlaylistState.h"
 
 #include "app/TextHelpers.h"
+#include "sound/MidiFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -25,10 +26,9 @@ std::string TypeOfPath(const std::string& strPath)
     std::optional<std::string> ext = ExtensionOf(strPath);
     if (!ext)
         return {};
+    if (IsMidiFileExtension(*ext))
+        return "MID";
     std::string str = *ext;
     std::transform(str.begin(), str.end(), str.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    // Standard MIDI files also come as .midi, and karaoke files (.kar) are MIDI files with lyrics.
-    if (str == "MIDI" || str == "KAR")
-        return "MID";
     return str;
 }

@@ -5,6 +5,7 @@
 #include "platform/MciTokens.h"
 #include "platform/Prompter.h"
 #include "platform/SteadyClock.h"
+#include "sound/MidiFile.h"
 
 #include <charconv>
 #include <cmath>
@@ -33,7 +34,7 @@ std::string DeviceType(const std::string& strPath)
         return "waveaudio";
     if (strExt == "avi")
         return "avivideo";
-    if (strExt == "mid" || strExt == "midi" || strExt == "kar") // .kar: a MIDI file with lyrics
+    if (IsMidiFileExtension(strExt))
         return "sequencer";
     return {}; // the playlist adds no other files; the layer then refuses the open
 }

@@ -541,3 +541,12 @@ bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError
     return ReadWholeFile(path, bytes, out, strError, &bStop) &&
            ReadMidi(std::span<const uint8_t>(bytes), out, strError, true, &bStop);
 }
+
+bool IsMidiFileExtension(std::string_view strExtension)
+{
+    std::string strLower(strExtension);
+    for (char& c : strLower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return strLower == "mid" || strLower == "midi" || strLower == "kar";
+}

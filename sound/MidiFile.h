@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // 16 bytes: a file of tens of megabytes holds millions of these.
@@ -41,6 +42,10 @@ struct SMidiFile
 // No file plays longer than this; one whose times say otherwise is damaged (a delta of 2^28
 // ticks at the slowest tempo and one tick a quarter would last 140 years).
 inline constexpr uint64_t kMaxMidiLengthUs = uint64_t(24) * 3600 * 1000000;
+
+// Standard MIDI files come as .mid and .midi, karaoke files (MIDI with lyrics) as .kar: true
+// for those extensions (without the full stop, in any letter case).
+bool IsMidiFileExtension(std::string_view strExtension);
 
 // Parses a whole file held in memory, in time and memory linear in its size. On failure `out`
 // is left empty and strError holds a short English reason ("not a MIDI file", "damaged
