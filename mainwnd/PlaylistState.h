@@ -12,11 +12,8 @@
 extern std::vector<std::string> g_arrPaths;
 // The row being played; a value past the last row means no row.
 extern std::atomic<int32_t> g_nCurrentItem;
-// A path handed to Open in advance (command line, Open folder): Open shows no dialog.
-extern std::optional<std::string> g_pszOpenPath;
 // Folder of the last file chosen in the Open dialog, with its final separator.
 extern std::optional<std::string> g_pszLastOpenFolder;
-extern bool g_bOpenedOnce;
 
 void ResetPlaylistState();
 

@@ -77,6 +77,13 @@ class CMessageCollector : public IPrompter
     std::vector<std::string> m_texts;
 };
 
+// "Replace the file?", asked before a save writes over a file the row did not come from.
+bool AskReplace(const std::string& strPath, const std::string& strCaption)
+{
+    const QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
+    return AskOwned(strQuestion.toStdString(), strCaption, EIcon::Warning, EButtons::YesNo) == EAnswer::Yes;
+}
+
 void AddProblem(std::string& strProblems, const std::string& strPath, const std::string& strWhy)
 {
     strProblems += "\n" + strPath + ": " + strWhy;
@@ -193,11 +200,7 @@ void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
 {
     std::string strProblems;
     for (const std::string& strPath : arrPaths)
-    {
-        g_pszOpenPath = strPath;
         AddPath(strPath, strProblems);
-        g_pszOpenPath.reset();
-    }
     if (!strProblems.empty())
         AskOwned(std::string(Txt::kOpenProblemsText) + "\n" + strProblems, Txt::kOpenProblemsCaption,
                  EIcon::Warning);
@@ -205,26 +208,19 @@ void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
 
 void CTonegroveDlg::OnOpen()
 {
-    std::string strPath;
-    if (g_pszOpenPath)
-        strPath = *g_pszOpenPath;
-    else
-    {
-        // Where no dialog has chosen a file yet (files of the command line do not count), the
-        // project folder: the platform's choice would be the working folder, often not the user's.
-        std::string strFolder = g_pszLastOpenFolder ? *g_pszLastOpenFolder : ProjectFolder();
-        strPath = Prompter().AskOpenPath(strFolder);
-        if (strPath.empty())
-            return;
-        g_pszLastOpenFolder = FolderOf(strPath);
-    }
+    // Where no dialog has chosen a file yet (files of the command line do not count), the
+    // project folder: the platform's choice would be the working folder, often not the user's.
+    const std::string strFolder = g_pszLastOpenFolder ? *g_pszLastOpenFolder : ProjectFolder();
+    const std::string strPath = Prompter().AskOpenPath(strFolder);
+    if (strPath.empty())
+        return;
+    g_pszLastOpenFolder = FolderOf(strPath);
     OpenPaths({strPath});
 }
 
 void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems)
 {
     ++m_nAdded;
-    g_bOpenedOnce = true;
     m_wndList->setEnabled(true);
     SetTransportButtons({true, true, false, false});
     if (m_nAdded == 1)
@@ -333,10 +329,7 @@ std::string CTonegroveDlg::AskProjectSavePath(const std::string& strTitle)
             return strPath;
         m_strLastSaveFolder = FolderOf(strPath);
         // Asked about the name with its extension, the one that is written.
-        if (!PathTaken(strPath))
-            return strPath;
-        QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
-        if (AskOwned(strQuestion.toStdString(), strTitle, EIcon::Warning, EButtons::YesNo) == EAnswer::Yes)
+        if (!PathTaken(strPath) || AskReplace(strPath, strTitle))
             return strPath;
         // No: choose another name, as the dialog's own question lets one do.
     }
@@ -344,11 +337,7 @@ std::string CTonegroveDlg::AskProjectSavePath(const std::string& strTitle)
 
 bool CTonegroveDlg::MayWriteOver(const std::string& strPath)
 {
-    if (m_ownFiles.count(strPath) || !PathTaken(strPath))
-        return true;
-    QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
-    return AskOwned(strQuestion.toStdString(), Txt::kSaveAll, EIcon::Warning, EButtons::YesNo) ==
-           EAnswer::Yes;
+    return m_ownFiles.count(strPath) || !PathTaken(strPath) || AskReplace(strPath, Txt::kSaveAll);
 }
 
 bool CTonegroveDlg::WriteItem(int nRow, const std::string& strPath)
