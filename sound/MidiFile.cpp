@@ -475,7 +475,7 @@ bool ReadMidi(std::span<const uint8_t> bytes, SMidiFile& out, std::string& strEr
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, SMidiFile& out,
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, SMidiFile& out,
                    std::string& strError, const std::atomic<bool>* pStop)
 {
     std::ifstream file(path, std::ios::binary);
@@ -517,14 +517,14 @@ bool ReadMidiFileHeaderAndLength(std::span<const uint8_t> bytes, SMidiFile& out,
 bool ReadMidiFileHeaderAndLength(const std::string& path, SMidiFile& out, std::string& strError)
 {
     std::vector<uint8_t> bytes;
-    return ReadWholeFile(path, bytes, out, strError, nullptr) &&
+    return ReadFileBytes(path, bytes, out, strError, nullptr) &&
            ReadMidi(std::span<const uint8_t>(bytes), out, strError, false, nullptr);
 }
 
 bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError)
 {
     std::vector<uint8_t> bytes;
-    return ReadWholeFile(path, bytes, out, strError, nullptr) &&
+    return ReadFileBytes(path, bytes, out, strError, nullptr) &&
            ReadMidi(std::span<const uint8_t>(bytes), out, strError, true, nullptr);
 }
 
@@ -538,7 +538,7 @@ bool ReadMidiFile(const std::string& path, SMidiFile& out, std::string& strError
                   const std::atomic<bool>& bStop)
 {
     std::vector<uint8_t> bytes;
-    return ReadWholeFile(path, bytes, out, strError, &bStop) &&
+    return ReadFileBytes(path, bytes, out, strError, &bStop) &&
            ReadMidi(std::span<const uint8_t>(bytes), out, strError, true, &bStop);
 }
 
