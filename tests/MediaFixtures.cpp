@@ -131,12 +131,7 @@ TBytes MakeWav(const SWavShape& shape)
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
     PutLE(out, 16, 4);
-    PutLE(out, 1, 2); // PCM
-    PutLE(out, shape.nChannels, 2);
-    PutLE(out, shape.nRate, 4);
-    PutLE(out, shape.nRate * nBlock, 4);
-    PutLE(out, nBlock, 2);
-    PutLE(out, shape.nBits, 2);
+    PutPcmFormat(out, shape, nBlock);
     PutTag(out, "data");
     PutLE(out, nData, 4);
     // A quiet saw tooth rather than silence, so the samples are not all one byte.

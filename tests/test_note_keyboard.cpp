@@ -268,6 +268,22 @@ struct SKeyEvent
     int nVk = kZ;
 };
 
+// A live keyboard recording version 0.1 on its own clock, opened at 1000 ms.
+struct SKeyboardRun
+{
+    CManualClock clock;
+    CRecorderMidiOut out{clock};
+    std::unique_ptr<IMidiOutHandle> pHandle = OpenAt1000(clock, out);
+    CHostDouble host;
+    CNoteKeyboard keys{*pHandle, clock, host, 1};
+
+    static std::unique_ptr<IMidiOutHandle> OpenAt1000(CManualClock& clock, CRecorderMidiOut& out)
+    {
+        clock.AdvanceTo(1000, [] { return true; });
+        return out.Open(0);
+    }
+};
+
 // The delays of a version 0.1 recording, record by record.
 std::vector<int> Delays(const std::vector<uint8_t>& record)
 {
@@ -336,12 +352,8 @@ TEST_F(NoteKeyboardTest, AHeldKeyRepeatingAsReleaseAndPressPairsIsOneNoteEndingA
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pszName);
-        CManualClock clock;
-        CRecorderMidiOut out(clock);
-        clock.AdvanceTo(1000, [] { return true; });
-        auto pHandle = out.Open(0);
-        CHostDouble host;
-        CNoteKeyboard keys(*pHandle, clock, host, 1);
+        SKeyboardRun run;
+        auto& [clock, out, pHandle, host, keys] = run;
         for (const SKeyEvent& e : c.events)
         {
             clock.AdvanceTo(e.nAt, [] { return true; });
@@ -404,12 +416,8 @@ TEST_F(NoteKeyboardTest, DelaysAreTheDifferencesOfTheStampsAlsoAfterABusyStart)
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pszName);
-        CManualClock clock;
-        CRecorderMidiOut out(clock);
-        clock.AdvanceTo(1000, [] { return true; });
-        auto pHandle = out.Open(0);
-        CHostDouble host;
-        CNoteKeyboard keys(*pHandle, clock, host, 1);
+        SKeyboardRun run;
+        auto& [clock, out, pHandle, host, keys] = run;
         for (const SKeyEvent& e : c.events)
         {
             clock.AdvanceTo(e.nAt, [] { return true; });

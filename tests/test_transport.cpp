@@ -869,6 +869,20 @@ QMessageBox* VisibleBox()
     return nullptr;
 }
 
+// The box that comes up while the window thread runs its events; null when none does in time.
+QMessageBox* WaitForBox()
+{
+    QMessageBox* pBox = nullptr;
+    WaitFor(
+        [&]
+        {
+            QCoreApplication::processEvents();
+            pBox = VisibleBox();
+            return pBox != nullptr;
+        });
+    return pBox;
+}
+
 TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswersIt)
 {
     CQtPrompter prompter;
@@ -879,15 +893,9 @@ TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswer
             nAnswer = static_cast<int>(
                 prompter.Ask(SMessage{"text", "caption", EIcon::Error, EButtons::Ok, false}));
         });
-    QMessageBox* pBox = nullptr;
     // The box comes up while this thread goes on with its own work, not inside the box's loop.
-    ASSERT_TRUE(WaitFor(
-        [&]
-        {
-            QCoreApplication::processEvents();
-            pBox = VisibleBox();
-            return pBox != nullptr;
-        }));
+    QMessageBox* pBox = WaitForBox();
+    ASSERT_NE(nullptr, pBox);
     EXPECT_TRUE(prompter.IsWorkerAsking());
     EXPECT_EQ("text", pBox->text().toStdString());
     EXPECT_TRUE(pBox->isModal());
@@ -976,14 +984,8 @@ TEST(QtPrompterTest, AToldMessageNeverWaitsAndShowsOnTheWindowThread)
         else
             prompter.Tell(message);
         EXPECT_EQ(nullptr, VisibleBox()) << "nothing is shown inside the teller's call";
-        QMessageBox* pBox = nullptr;
-        ASSERT_TRUE(WaitFor(
-            [&]
-            {
-                QCoreApplication::processEvents();
-                pBox = VisibleBox();
-                return pBox != nullptr;
-            }));
+        QMessageBox* pBox = WaitForBox();
+        ASSERT_NE(nullptr, pBox);
         EXPECT_EQ("news", pBox->text().toStdString());
         EXPECT_EQ("Tonegrove", pBox->windowTitle().toStdString());
         EXPECT_FALSE(prompter.IsWorkerAsking()) << "no worker waits for it";
