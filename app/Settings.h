@@ -10,6 +10,26 @@
 
 #include "platform/RegistryStore.h"
 
+// The user's settings in memory, one member per stored value, named as the value is stored.
+// main() makes the one object and hands it to whoever reads or writes a setting.
+class CSettings
+{
+  public:
+    float Frequency = 0;       // oscillator base frequency, Hz
+    float Volume = 0;          // oscillator volume
+    float Synth = 0;           // oscillator resonance factor
+    int32_t DeviceIndex = 0;   // MIDI output: -1 the mapper, 0..n-1 the devices
+    int32_t SynthMode = 0;     // oscillator formula: 0 "A", 1 "B"
+    int32_t OscilatorMode = 0; // oscillator wave: 0 "Sin", 1 "Square"
+    int32_t ProjectType = 1;   // version of new projects: 0 "0.0", 1 "0.1"
+    bool AllPlay = false;      // play the whole playlist
+    bool PrePause = false;     // wait 200 ms before a media file starts
+    bool PlayNoEnd = false;    // start the playlist again after its last row
+    int32_t BaseNote = 0;      // note number of the Options MIDI page
+    int32_t MusicType = 0;     // live keyboard: 0 MIDI, 1 the oscillator
+    bool ExtView = false;      // extended keyboard picture
+};
+
 extern float Frequency;       // oscillator base frequency, Hz
 extern float Volume;          // oscillator volume
 extern float Synth;           // oscillator resonance factor

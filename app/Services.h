@@ -1,0 +1,18 @@
+// The services the program works through, made by main() (real backends, or null ones where a
+// device is missing) or by a test (doubles), and handed to the constructors that use them.
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MediaCommands.h"
+#include "platform/MidiOut.h"
+#include "platform/Prompter.h"
+#include "platform/RegistryStore.h"
+
+struct SServices
+{
+    IPrompter& prompter;           // every modal question and message
+    IRegistryStore& registry;      // where the settings live
+    IMidiOut& midiOut;             // the program's MIDI outputs, shared by playlist and live play
+    IClock& clock;                 // time for players, the live keyboard and the transport
+    IMediaCommands& mediaCommands; // the media player's one door to its devices
+};
