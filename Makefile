@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build deps asan fuzz bench clean
+.PHONY: run test build deps asan fuzz bench format-check clean
 
 deps:
 	./scripts/install-deps
@@ -29,6 +29,10 @@ asan: deps
 FUZZ_SECONDS ?= 60
 fuzz: asan
 	./scripts/run-fuzzers build-asan $(FUZZ_SECONDS)
+
+# Every C++ file as .clang-format lays it out (scripts/check-format --fix formats them).
+format-check: deps
+	./scripts/check-format
 
 bench: build
 	./scripts/run-benchmarks $(BUILD)
