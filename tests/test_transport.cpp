@@ -171,6 +171,23 @@ TEST_F(TransportTest, PlaybackPauseAndResumeKeepTheScheduleAndTheTimerFollows)
     EXPECT_EQ(0, dlg->Playlist().Current());
 }
 
+// Opening or recording another project while one plays measures that one, not the one that
+// plays: the bar keeps its scale.
+TEST_F(TransportTest, TheBarFollowsTheProjectThatPlaysWhateverIsOpenedMeanwhile)
+{
+    auto dlg = Window({NoteProject(60, 4000)});
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 1000);
+    prompter.AnswerPath(Put("short.tgp", NoteProject(62, 500)));
+    dlg->OnCommand(Cmd::Open);
+    ASSERT_EQ(2, dlg->RowCount());
+    EXPECT_EQ("00:00", dlg->RowText(1, 1));
+    dlg->OnTimer();
+    EXPECT_EQ(25, dlg->PositionBar()->value());
+    EXPECT_EQ("00:01", dlg->TimeLabel()->text().toStdString());
+    EXPECT_TRUE(dlg->IsItemPlaying());
+}
+
 TEST_F(TransportTest, StopInALongSilenceEndsAtOnceSilencesAndStopsTheTimer)
 {
     auto dlg = Window({NoteProject(60, 600000)});
