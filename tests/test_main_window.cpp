@@ -77,10 +77,7 @@ std::vector<uint8_t> ProjectOfLength(int32_t nMs)
 class MainWindowTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        ResetSettingsToDefaults();
-    }
+    void SetUp() override { ResetSettingsToDefaults(); }
     void TearDown() override
     {
         for (const std::string& str : m_cleanup)
@@ -142,8 +139,8 @@ TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
     }
     // A button and its menu item are one action, which carries the menu's command.
     EXPECT_EQ("1017 1018 1019 | 1004 1005 | 1022 1023 1024 1025 | 1026 1027 1028 1029 | 1030 ", strButtons);
-    for (int nId : {Cmd::TbNew, Cmd::TbOpen, Cmd::TbSave, Cmd::TbCut, Cmd::TbCopy, Cmd::TbPaste, Cmd::TbDelete,
-                    Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay, Cmd::TbSettings})
+    for (int nId : {Cmd::TbNew, Cmd::TbOpen, Cmd::TbSave, Cmd::TbCut, Cmd::TbCopy, Cmd::TbPaste,
+                    Cmd::TbDelete, Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay, Cmd::TbSettings})
         EXPECT_EQ(dlg->MenuAction(Cmd::CommandOfButton(nId)), dlg->ToolAction(nId)) << nId;
     EXPECT_NE(dlg->ToolAction(Cmd::TbUndo), dlg->ToolAction(Cmd::TbRedo));
     for (QAction* p : dlg->findChild<QToolBar*>()->actions())
