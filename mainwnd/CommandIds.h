@@ -43,6 +43,41 @@ inline constexpr int TbStop = 1012;
 inline constexpr int TbPlay = 1013;
 inline constexpr int TbSettings = 1014;
 
+// The command a toolbar button gives; a button and its menu item are one action. Undo and redo
+// have no menu item and stay themselves, as does every id that is not a button's.
+constexpr int CommandOfButton(int nId)
+{
+    switch (nId)
+    {
+    case TbNew:
+        return New;
+    case TbOpen:
+        return Open;
+    case TbSave:
+        return Save;
+    case TbCut:
+        return Cut;
+    case TbCopy:
+        return Copy;
+    case TbPaste:
+        return Paste;
+    case TbDelete:
+        return Delete;
+    case TbPlayback:
+        return Playback;
+    case TbPause:
+        return Pause;
+    case TbStop:
+        return Stop;
+    case TbPlay:
+        return Play;
+    case TbSettings:
+        return Settings;
+    default:
+        return nId;
+    }
+}
+
 // Controls
 inline constexpr int List = 1000;
 inline constexpr int PositionBar = 1001;

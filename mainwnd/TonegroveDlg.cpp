@@ -1,13 +1,13 @@
 #include "mainwnd/TonegroveDlg.h"
 
-#include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/DialogUnits.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/Pictures.h"
+#include "platform/MediaCommands.h"
+#include "platform/Prompter.h"
 #include "sound/MciPlayer.h"
 #include "sound/MidiDevices.h"
-#include "sound/PlayerThread.h"
 #include "sound/ProgramOutputs.h"
 
 #include <QAction>
@@ -34,6 +34,12 @@ const QRect kSliderRect(7, 168, 318, 27);
 const QRect kTimeRect(327, 169, 50, 22);
 const QSize kClientSize(385, 202);
 
+// The services the process has installed, until main() hands them to the window.
+SServices InstalledServices()
+{
+    return SServices{Prompter(), Registry(), ProgramMidiOut(), ProgramClock(), MediaCommands()};
+}
+
 class CClickJumpsStyle : public QProxyStyle
 {
   public:
@@ -50,7 +56,7 @@ class CClickJumpsStyle : public QProxyStyle
 CTonegroveDlg::CTonegroveDlg(std::vector<std::string> arrOpenPaths, std::string strProjectFolder,
                              QWidget* pParent)
     : QDialog(pParent), m_arrOpenPaths(std::move(arrOpenPaths)),
-      m_strProjectFolder(std::move(strProjectFolder))
+      m_strProjectFolder(std::move(strProjectFolder)), m_services(InstalledServices())
 {
     setWindowTitle(QString::fromUtf8(Txt::kCaption));
     setWindowIcon(ProgramIcon());
@@ -68,7 +74,10 @@ CTonegroveDlg::~CTonegroveDlg()
     StopPlayers();
 }
 
-QRect CTonegroveDlg::DialogUnitsToPixels(const QRect& rect) const { return ::DialogUnitsToPixels(font(), rect); }
+QRect CTonegroveDlg::DialogUnitsToPixels(const QRect& rect) const
+{
+    return ::DialogUnitsToPixels(font(), rect);
+}
 
 void CTonegroveDlg::OnInitDialog()
 {
@@ -82,26 +91,34 @@ void CTonegroveDlg::OnInitDialog()
     m_pClient = new QWidget(this);
     pLayout->addWidget(m_pClient);
 
+    m_pTransport = std::make_unique<CTransport>(m_playlist, m_settings, m_services,
+                                                static_cast<ITransportListener&>(*this));
+    m_pClip = std::make_unique<CProjectPlayer>();
+    m_pTimer = new QTimer(this);
+    connect(m_pTimer, &QTimer::timeout, this, [this] { OnTimer(); });
+    m_pDeferTimer = new QTimer(this);
+    connect(m_pDeferTimer, &QTimer::timeout, this,
+            [this]
+            {
+                FollowSettings();
+                m_pTransport->RunDeferred();
+                if (!m_pTransport->HasDeferred())
+                    m_pDeferTimer->stop();
+            });
+
     CreateMenus();
     CreateToolBar();
     CreateControls();
 
     // Playback, Pause, Stop and Play wait for a row.
-    SetTransportButtons({});
+    EnableCommands({Cmd::Play}, false);
+    UpdateTransportButtons();
     m_wndList->setEnabled(false);
 
     LoadSettingsAtStartup();
+    FollowSettings();
     g_arrMidiDevices.clear();
-    FillMidiDevices(ProgramMidiOut());
-
-    m_pPlayer = std::make_unique<CProjectPlayer>();
-    m_pClip = std::make_unique<CProjectPlayer>();
-    m_pMedia = std::make_unique<CMciPlayer>();
-    m_pPlayerThread = std::make_unique<CPlayerThread>(*m_pPlayer, ProgramMidiOut(), ProgramClock());
-    m_pTimer = new QTimer(this);
-    connect(m_pTimer, &QTimer::timeout, this, [this] { OnTimer(); });
-    m_pDeferTimer = new QTimer(this);
-    connect(m_pDeferTimer, &QTimer::timeout, this, [this] { RunDeferredCommand(); });
+    FillMidiDevices(m_services.midiOut);
 
     // Size and centre: the client area of 385 x 202 dialog units, the menu bar above it.
     QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), kClientSize));
@@ -129,7 +146,8 @@ void CTonegroveDlg::CreateMenus()
         const char* pText;
         const char* pShortcut;
     };
-    auto addMenu = [&](const char* pTitle, std::initializer_list<SItem> items) {
+    auto addMenu = [&](const char* pTitle, std::initializer_list<SItem> items)
+    {
         QMenu* pMenu = m_pMenuBar->addMenu(QString::fromUtf8(pTitle));
         for (const SItem& item : items)
         {
@@ -146,9 +164,10 @@ void CTonegroveDlg::CreateMenus()
             QAction* pAction = pMenu->addAction(strText);
             pAction->setData(item.nId);
             pAction->setIcon(MenuIcon(item.nId));
+            pAction->setToolTip(QString::fromUtf8(item.pText));
             const int nId = item.nId;
             connect(pAction, &QAction::triggered, this, [this, nId] { OnCommand(nId); });
-            m_menuActions[item.nId] = pAction;
+            m_actions[item.nId] = pAction;
         }
         return pMenu;
     };
@@ -163,15 +182,15 @@ void CTonegroveDlg::CreateMenus()
                              {Cmd::Settings, Txt::kSettings, "Ctrl+T"},
                              {0, nullptr, nullptr},
                              {Cmd::Exit, Txt::kExit, nullptr}});
-    m_pEditMenu = addMenu(Txt::kMenuEdit, {{Cmd::Cut, Txt::kCut, "Ctrl+X"},
-                                           {Cmd::Copy, Txt::kCopy, "Ctrl+C"},
-                                           {Cmd::Paste, Txt::kPaste, "Ctrl+V"},
-                                           {Cmd::Delete, Txt::kDelete, "Del"},
-                                           {Cmd::RemoveGaps, Txt::kRemoveGaps, "Ctrl+P"},
-                                           {0, nullptr, nullptr},
-                                           {Cmd::SelectionMark, Txt::kSelectionMark, "F2"},
-                                           {0, nullptr, nullptr},
-                                           {Cmd::SelectAll, Txt::kSelectAll, "Ctrl+A"}});
+    addMenu(Txt::kMenuEdit, {{Cmd::Cut, Txt::kCut, "Ctrl+X"},
+                             {Cmd::Copy, Txt::kCopy, "Ctrl+C"},
+                             {Cmd::Paste, Txt::kPaste, "Ctrl+V"},
+                             {Cmd::Delete, Txt::kDelete, "Del"},
+                             {Cmd::RemoveGaps, Txt::kRemoveGaps, "Ctrl+P"},
+                             {0, nullptr, nullptr},
+                             {Cmd::SelectionMark, Txt::kSelectionMark, "F2"},
+                             {0, nullptr, nullptr},
+                             {Cmd::SelectAll, Txt::kSelectAll, "Ctrl+A"}});
     addMenu(Txt::kMenuMusic, {{Cmd::Play, Txt::kPlay, "F3"},
                               {Cmd::Playback, Txt::kPlayback, "F4"},
                               {Cmd::Stop, Txt::kStop, "F5"},
@@ -188,17 +207,29 @@ void CTonegroveDlg::CreateToolBar()
     m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     struct SButton
     {
-        int nId;        // 0: a separator
-        int nPicture;   // in the picture strip
+        int nId;      // 0: a separator
+        int nPicture; // in the picture strip
         const char* pTip;
     };
     const SButton buttons[] = {
-        {Cmd::TbNew, 0, Txt::kNew},        {Cmd::TbOpen, 1, Txt::kOpen},     {Cmd::TbSave, 2, Txt::kSave},
-        {0, 0, nullptr},                   {Cmd::TbUndo, 3, Txt::kUndoTip},  {Cmd::TbRedo, 4, Txt::kRedoTip},
-        {0, 0, nullptr},                   {Cmd::TbCut, 5, Txt::kCut},       {Cmd::TbCopy, 6, Txt::kCopy},
-        {Cmd::TbPaste, 7, Txt::kPaste},    {Cmd::TbDelete, 8, Txt::kDelete}, {0, 0, nullptr},
-        {Cmd::TbPlayback, 9, Txt::kPlayback}, {Cmd::TbPause, 10, Txt::kPause}, {Cmd::TbStop, 11, Txt::kStop},
-        {Cmd::TbPlay, 12, Txt::kPlay},     {0, 0, nullptr},                  {Cmd::TbSettings, 13, Txt::kSettings},
+        {Cmd::TbNew, 0, Txt::kNew},
+        {Cmd::TbOpen, 1, Txt::kOpen},
+        {Cmd::TbSave, 2, Txt::kSave},
+        {0, 0, nullptr},
+        {Cmd::TbUndo, 3, Txt::kUndoTip},
+        {Cmd::TbRedo, 4, Txt::kRedoTip},
+        {0, 0, nullptr},
+        {Cmd::TbCut, 5, Txt::kCut},
+        {Cmd::TbCopy, 6, Txt::kCopy},
+        {Cmd::TbPaste, 7, Txt::kPaste},
+        {Cmd::TbDelete, 8, Txt::kDelete},
+        {0, 0, nullptr},
+        {Cmd::TbPlayback, 9, Txt::kPlayback},
+        {Cmd::TbPause, 10, Txt::kPause},
+        {Cmd::TbStop, 11, Txt::kStop},
+        {Cmd::TbPlay, 12, Txt::kPlay},
+        {0, 0, nullptr},
+        {Cmd::TbSettings, 13, Txt::kSettings},
     };
     const std::vector<QIcon> icons = ToolbarIcons();
     for (const SButton& b : buttons)
@@ -208,13 +239,22 @@ void CTonegroveDlg::CreateToolBar()
             m_pToolBar->addSeparator();
             continue;
         }
-        QAction* pAction = m_pToolBar->addAction(
-            b.nPicture < static_cast<int>(icons.size()) ? icons[static_cast<size_t>(b.nPicture)] : QIcon(),
-            QString::fromUtf8(b.pTip));
+        const QIcon icon =
+            b.nPicture < static_cast<int>(icons.size()) ? icons[static_cast<size_t>(b.nPicture)] : QIcon();
+        // A button with a menu item shows the item's action, with the toolbar's picture;
+        // undo and redo have no item.
+        QAction* pAction = Action(b.nId);
+        if (pAction)
+        {
+            pAction->setIcon(icon);
+            m_pToolBar->addAction(pAction);
+            continue;
+        }
+        pAction = m_pToolBar->addAction(icon, QString::fromUtf8(b.pTip));
         pAction->setData(b.nId);
         const int nId = b.nId;
         connect(pAction, &QAction::triggered, this, [this, nId] { OnCommand(nId); });
-        m_toolActions[b.nId] = pAction;
+        m_actions[b.nId] = pAction;
     }
     m_pToolBar->adjustSize();
 }
@@ -222,7 +262,8 @@ void CTonegroveDlg::CreateToolBar()
 void CTonegroveDlg::CreateControls()
 {
     m_wndList = new QTableWidget(0, 2, m_pClient);
-    m_wndList->setHorizontalHeaderLabels({QString::fromUtf8(Txt::kColumnName), QString::fromUtf8(Txt::kColumnTime)});
+    m_wndList->setHorizontalHeaderLabels(
+        {QString::fromUtf8(Txt::kColumnName), QString::fromUtf8(Txt::kColumnTime)});
     m_wndList->verticalHeader()->hide();
     m_wndList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_wndList->setColumnWidth(0, 350);
@@ -235,17 +276,21 @@ void CTonegroveDlg::CreateControls()
     m_wndList->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
     m_wndList->setGeometry(DialogUnitsToPixels(kListRect));
     // A row's switches follow the selected row, whether the user or the program selected it.
-    connect(m_wndList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnItemChanged(); });
+    connect(m_wndList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { OnItemChanged(); });
     // The highlighted row is the row that Playback plays, whoever made it the current one.
     connect(m_wndList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
+            [this](const QModelIndex& current)
+            {
+                m_playlist.Select(current.isValid() ? current.row() : -1);
                 QItemSelectionModel* pModel = m_wndList->selectionModel();
                 if (current.isValid() && !pModel->isRowSelected(current.row(), QModelIndex()))
                     pModel->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
                 UpdateTransportButtons();
             });
     connect(m_wndList, &QTableWidget::cellClicked, this, [this] { OnClick(); });
-    connect(m_wndList, &QTableWidget::cellDoubleClicked, this, [this](int nRow, int) { DoubleClickRow(nRow); });
+    connect(m_wndList, &QTableWidget::cellDoubleClicked, this,
+            [this](int nRow, int) { DoubleClickRow(nRow); });
 
     m_pSlider = new QSlider(Qt::Horizontal, m_pClient);
     m_pSlider->setRange(0, 100);
@@ -257,7 +302,8 @@ void CTonegroveDlg::CreateControls()
     auto* pStyle = new CClickJumpsStyle;
     pStyle->setParent(m_pSlider);
     m_pSlider->setStyle(pStyle);
-    connect(m_pSlider, &QSlider::actionTriggered, this, [this](int) { OnBarMoved(m_pSlider->sliderPosition()); });
+    connect(m_pSlider, &QSlider::actionTriggered, this,
+            [this](int) { OnBarMoved(m_pSlider->sliderPosition()); });
 
     m_pTimeText = new QLabel("0:00", m_pClient);
     QFont timeFont;
@@ -318,23 +364,46 @@ void CTonegroveDlg::done(int nResult)
     QDialog::done(nResult);
 }
 
-bool CTonegroveDlg::RunCommand(int nId)
+bool CTonegroveDlg::OnCommand(int nId)
 {
-    switch (nId)
+    const int nCommand = Cmd::CommandOfButton(nId);
+    FollowSettings();
+    FollowSelection();
+    std::optional<ETransportCommand> oTransport;
+    if (nCommand == Cmd::Playback)
+        oTransport = ETransportCommand::Playback;
+    else if (nCommand == Cmd::Pause)
+        oTransport = ETransportCommand::Pause;
+    else if (nCommand == Cmd::Stop)
+        oTransport = ETransportCommand::Stop;
+    if (oTransport)
+    {
+        if (*oTransport == ETransportCommand::Pause && !m_pTransport->Busy())
+            setFocus();
+        m_pTransport->Command(*oTransport);
+        return true;
+    }
+    // A player waits for the user's answer: other commands are dropped rather than piled on
+    // top of the box.
+    if (m_services.prompter.IsWorkerAsking())
+        return true;
+    return RunCommand(nCommand);
+}
+
+bool CTonegroveDlg::RunCommand(int nCommand)
+{
+    switch (nCommand)
     {
     case Cmd::New:
-    case Cmd::TbNew:
         OnNew();
         return true;
     case Cmd::Open:
-    case Cmd::TbOpen:
         OnOpen();
         return true;
     case Cmd::OpenFolder:
         OnOpenFolder();
         return true;
     case Cmd::Save:
-    case Cmd::TbSave:
         OnSave();
         return true;
     case Cmd::SaveAs:
@@ -356,34 +425,16 @@ bool CTonegroveDlg::RunCommand(int nId)
     case Cmd::TbRedo:
         return true; // they look active and do nothing
     case Cmd::Settings:
-    case Cmd::TbSettings:
         OnSettings();
         return true;
     case Cmd::Play:
-    case Cmd::TbPlay:
         OnLivePlay();
-        return true;
-    case Cmd::Playback:
-    case Cmd::TbPlayback:
-        OnPlayback();
-        return true;
-    case Cmd::Pause:
-    case Cmd::TbPause:
-        OnPause();
-        return true;
-    case Cmd::Stop:
-    case Cmd::TbStop:
-        OnStop();
         return true;
     case Cmd::About:
     case Cmd::Cut:
-    case Cmd::TbCut:
     case Cmd::Copy:
-    case Cmd::TbCopy:
     case Cmd::Paste:
-    case Cmd::TbPaste:
     case Cmd::Delete:
-    case Cmd::TbDelete:
     case Cmd::RemoveGaps:
     case Cmd::SelectionMark:
     case Cmd::SelectAll:
@@ -393,48 +444,50 @@ bool CTonegroveDlg::RunCommand(int nId)
     }
 }
 
+QAction* CTonegroveDlg::Action(int nId) const
+{
+    auto it = m_actions.find(Cmd::CommandOfButton(nId));
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
 QAction* CTonegroveDlg::MenuAction(int nId) const
 {
-    auto it = m_menuActions.find(nId);
-    return it == m_menuActions.end() ? nullptr : it->second;
+    return Action(nId);
 }
 
 QAction* CTonegroveDlg::ToolAction(int nId) const
 {
-    auto it = m_toolActions.find(nId);
-    return it == m_toolActions.end() ? nullptr : it->second;
+    return Action(nId);
 }
 
 bool CTonegroveDlg::IsMenuEnabled(int nId) const
 {
-    QAction* p = MenuAction(nId);
+    QAction* p = Action(nId);
     return p && p->isEnabled();
 }
 
 bool CTonegroveDlg::IsToolEnabled(int nId) const
 {
-    QAction* p = ToolAction(nId);
+    QAction* p = Action(nId);
     return p && p->isEnabled();
 }
 
-void CTonegroveDlg::EnableMenu(std::initializer_list<int> ids, bool bEnable)
+void CTonegroveDlg::EnableCommands(std::initializer_list<int> ids, bool bEnable)
 {
     for (int nId : ids)
     {
-        if (QAction* p = MenuAction(nId))
+        if (QAction* p = Action(nId))
             p->setEnabled(bEnable);
     }
 }
 
-void CTonegroveDlg::EnableTool(int nId, bool bEnable)
+void CTonegroveDlg::FollowSettings()
 {
-    if (QAction* p = ToolAction(nId))
-        p->setEnabled(bEnable);
-}
-
-void CTonegroveDlg::SetTransportButtons(const SButtons& buttons)
-{
-    // Play follows the row; Playback, Pause and Stop follow what the transport can do.
-    EnableTool(Cmd::TbPlay, buttons.bPlay);
-    UpdateTransportButtons();
+    // The settings live in the stored values until main() hands the window its settings
+    // object; the transport reads this copy.
+    m_settings.DeviceIndex = DeviceIndex;
+    m_settings.ProjectType = ProjectType;
+    m_settings.AllPlay = AllPlay;
+    m_settings.PrePause = PrePause;
+    m_settings.PlayNoEnd = PlayNoEnd;
 }

@@ -1,12 +1,15 @@
-// The main window: menu, toolbar, playlist, position bar and time label, and the commands
-// that fill and save the playlist.
+// The main window: menu, toolbar, the playlist's rows, position bar and time label, and the
+// commands that fill and save the playlist. It shows the playlist and the transport; the rows
+// and what plays live in them.
 #pragma once
 
-#include "project/ProjectPlayer.h"
+#include "app/Services.h"
+#include "app/Settings.h"
+#include "playlist/Playlist.h"
+#include "playlist/Transport.h"
 
 #include <QDialog>
 
-#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,26 +19,13 @@
 
 class QAction;
 class QLabel;
-class QMenu;
 class QMenuBar;
 class QSlider;
 class QTableWidget;
 class QTimer;
 class QToolBar;
-class CMciPlayer;
-class CPlayerThread;
 
-// Which transport buttons a row enables while it is selected, in this order.
-struct SButtons
-{
-    bool bPlay = false;
-    bool bPlayback = false;
-    bool bStop = false;
-    bool bPause = false;
-    bool operator==(const SButtons&) const = default;
-};
-
-class CTonegroveDlg : public QDialog
+class CTonegroveDlg : public QDialog, private ITransportListener
 {
     Q_OBJECT
 
@@ -47,10 +37,12 @@ class CTonegroveDlg : public QDialog
                            QWidget* pParent = nullptr);
     ~CTonegroveDlg() override;
 
-    // Runs the command of a menu item, toolbar button or shortcut; false for an unknown id.
+    // Runs the command of a menu item, toolbar button or shortcut (a toolbar button's id or
+    // its command's); false for an unknown id.
     bool OnCommand(int nId);
 
-    // What tests and the other windows look at.
+    // What tests and the other windows look at. A menu item and its toolbar button are one
+    // action: MenuAction and ToolAction give the same one for both ids.
     bool IsMenuEnabled(int nId) const;
     bool IsToolEnabled(int nId) const;
     QAction* MenuAction(int nId) const;
@@ -59,9 +51,8 @@ class CTonegroveDlg : public QDialog
     std::string RowText(int nRow, int nColumn) const;
     int SelectedRow() const; // the selection mark, -1 for none
     void ClickRow(int nRow); // as a mouse click on the row does
-    const std::vector<uint8_t>& RowData(int nRow) const { return m_arrData.at(nRow); }
-    const std::string& RowType(int nRow) const { return m_arrType.at(nRow); }
-    const SButtons& RowButtons(int nRow) const { return m_arrButtons.at(nRow); }
+    const std::vector<uint8_t>& RowData(int nRow) const { return m_playlist.Row(nRow).data; }
+    const CPlaylist& Playlist() const { return m_playlist; }
     QTableWidget* List() const { return m_wndList; }
     QSlider* PositionBar() const { return m_pSlider; }
     QLabel* TimeLabel() const { return m_pTimeText; }
@@ -70,18 +61,16 @@ class CTonegroveDlg : public QDialog
     bool HasUnsavedProjects() const;
 
     // The transport as the timer and the tests drive it.
-    void OnTimer();                    // one tick of the 100 ms timer
+    void OnTimer(); // one tick of the 100 ms timer
     bool IsTimerRunning() const;
-    bool IsItemPlaying() const { return m_bItemPlaying; }
-    void DoubleClickRow(int nRow);     // as a double click on the row does
+    bool IsItemPlaying() const { return m_pTransport->IsItemPlaying(); }
+    void DoubleClickRow(int nRow);              // as a double click on the row does
     void OnThumbPositionChanging(int nScreenX); // a click on the position bar at screen x
     // The bar has a new value (a key, a page step, the wheel, a drag or a click): the media
     // file that plays goes there.
     void OnBarMoved(int nValue);
-    // Playback, Pause and Stop as the transport's state allows them now; Play untouched.
-    SButtons ComputeTransportButtons() const;
-    CProjectPlayer& Player() const { return *m_pPlayer; }
-    CMciPlayer& Media() const { return *m_pMedia; }
+    CProjectPlayer& Player() const { return m_pTransport->Player(); }
+    CMciPlayer& Media() const { return m_pTransport->Media(); }
 
     // Dialog units of the dialog font to pixels, as the window system converts them.
     QRect DialogUnitsToPixels(const QRect& rect) const;
@@ -115,35 +104,7 @@ class CTonegroveDlg : public QDialog
     void OnSaveAll();
     void OnClose();
     void OnHelp();
-    // The transport
-    void OnPlayback();
-    void OnPause();
-    void OnStop();
-    enum class EKind
-    {
-        None,
-        Project,
-        Media,
-    };
-    EKind KindOfRow(int nRow) const;
-    // Whatever plays, or is paused, or waits to start, stops, and the timer with it; nothing
-    // waits for it to end.
-    void StopSounding();
-    // The player of the row's kind has no thread left from an earlier row.
-    bool PlayerFree(EKind eKind) const;
-    // Starts the row at once when its player is free, else when the timer finds it free.
-    void StartRow(int nRow);
-    void StartNow(int nRow);
-    // The player of the current item still plays it (or holds it paused).
-    bool CurrentSounds() const;
-    void UpdateTransportButtons();
-    // Commands that arrive while a worker's message waits for the user, or while a transport
-    // command is still under way below them: the last transport command is kept for later.
-    bool DeferCommand(int nId);
-    void RunDeferredCommand();
-    bool RunCommand(int nId);
-    // Ends every player and silences the outputs; the window is closing.
-    void StopPlayers();
+    bool RunCommand(int nCommand);
     // Recovery copies: written when the program is ended from outside, offered at the next
     // start (one question), listed in the settings in between.
     void WriteRecoveryCopies();
@@ -153,7 +114,6 @@ class CTonegroveDlg : public QDialog
     void OnSettings();
     void OnItemChanged();
     void OnClick();
-    void OpenPathInAdvance(const std::string& strPath);
     // Opens each path as a row; what could not be opened as it should is said in one message.
     void OpenPaths(const std::vector<std::string>& arrPaths);
     // Open's work once the path is known; a file that is not opened, or opened with a fault,
@@ -164,20 +124,40 @@ class CTonegroveDlg : public QDialog
     std::string AskProjectSavePath(const std::string& strTitle);
     // True when the row may write over strPath: its own file, no file at all, or the user said so.
     bool MayWriteOver(const std::string& strPath);
+    // Writes the row's project to strPath, which becomes the row's path.
     bool WriteItem(int nRow, const std::string& strPath);
     void AppendRow(const std::string& strPath);
     void MarkRow(int nRow);
-    int FindRow(const std::string& strPath) const;
-    bool IsProjectRow(int nRow) const;
+    // The project's playing time as its row shows it; its messages reach the user as the
+    // program's other checks do.
+    void MeasureProject(int nRow);
     bool MayEnd();
+    // Ends every player and silences the outputs; the window is closing.
+    void StopPlayers();
+    // The playlist's selection is the list's highlighted row.
+    void FollowSelection();
+    // The stored settings as the transport reads them.
+    void FollowSettings();
+    void UpdateTransportButtons();
 
-    void EnableMenu(std::initializer_list<int> ids, bool bEnable);
-    void EnableTool(int nId, bool bEnable);
-    void SetTransportButtons(const SButtons& buttons);
+    // What the transport tells its view.
+    void PlaybackStarting() override;
+    void SelectionMoved(int nRow) override;
+    void CurrentChanged(int nRow) override;
+    void PositionChanged(int nPercent) override;
+    void TimeChanged(const std::string& strTime) override;
+    void StateChanged(const STransportState& state) override;
+    void TickingChanged(bool bTicking) override;
+    void CommandDeferred() override;
+
+    QAction* Action(int nId) const;
+    void EnableCommands(std::initializer_list<int> ids, bool bEnable);
 
     std::vector<std::string> m_arrOpenPaths;
     std::string m_strProjectFolder;
     std::optional<std::string> m_strLastSaveFolder;
+    // Folder of the last file chosen in the Open dialog, with its final separator.
+    std::optional<std::string> m_strLastOpenFolder;
     // Files this window opened a project from or saved one to: only these are written over
     // without asking.
     std::set<std::string> m_ownFiles;
@@ -187,32 +167,18 @@ class CTonegroveDlg : public QDialog
     QTableWidget* m_wndList = nullptr;
     QSlider* m_pSlider = nullptr;
     QLabel* m_pTimeText = nullptr;
-    QMenu* m_pEditMenu = nullptr;
-    std::map<int, QAction*> m_menuActions;
-    std::map<int, QAction*> m_toolActions;
+    // One action per command, shared by its menu item and its toolbar button.
+    std::map<int, QAction*> m_actions;
 
-    std::unique_ptr<CProjectPlayer> m_pPlayer;
+    CSettings m_settings;
+    SServices m_services;
+    CPlaylist m_playlist;
+    std::unique_ptr<CTransport> m_pTransport;
     std::unique_ptr<CProjectPlayer> m_pClip;
-    std::unique_ptr<CMciPlayer> m_pMedia;
-
-    // One element per row
-    std::vector<std::vector<uint8_t>> m_arrData;
-    std::vector<std::string> m_arrType;
-    std::vector<SButtons> m_arrButtons;
     int32_t m_nAdded = 0;
     int16_t m_nNewCount = 0;
 
-    // The transport
-    bool m_bItemPlaying = false;
-    bool m_bPauseToggle = false;
-    const unsigned m_nTimerId = 0;
     QTimer* m_pTimer = nullptr;
-    std::unique_ptr<CPlayerThread> m_pPlayerThread;
-    EKind m_eKind = EKind::None; // of the current item, g_nCurrentItem
-    int m_nPendingRow = -1;      // a row whose player still ends the row played before
-    bool m_bProjectBegan = false; // the project thread has been seen playing
-    bool m_bInTransport = false;
-    int m_nDeferredCommand = 0;
     QTimer* m_pDeferTimer = nullptr;
 
     bool m_bReady = false;

@@ -15,33 +15,30 @@ void CTonegroveDlg::OnLivePlay()
     const int nSelected = SelectedRow();
     // Only a project row continues; a media row or no row records into a new project row,
     // never into a media file.
-    const bool bContinues = IsProjectRow(nSelected);
+    const bool bContinues = m_playlist.IsProject(nSelected);
     std::vector<uint8_t> start;
     if (bContinues)
-        start = m_arrData[static_cast<size_t>(nSelected)];
+        start = m_playlist.Row(nSelected).data;
     const SPlayResult result = RunPlaysDialog(this, std::move(start));
     if (!result.bAccepted)
         return;
 
-    EnableTool(Cmd::TbPlay, true);
+    EnableCommands({Cmd::Play}, true);
     m_wndList->setEnabled(true);
-    EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::Close}, true);
+    EnableCommands({Cmd::Save, Cmd::SaveAs, Cmd::Close}, true);
     m_pSlider->setEnabled(true);
-    EnableMenu({Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, true);
+    EnableCommands({Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, true);
     if (!result.bRecorded)
         return;
 
     if (!bContinues)
         OnNew();
     const int nRow = SelectedRow();
-    if (!IsProjectRow(nRow))
+    if (!m_playlist.IsProject(nRow))
         return;
-    m_arrData[static_cast<size_t>(nRow)] = result.project;
-    EnableMenu({Cmd::Cut, Cmd::Copy, Cmd::Delete, Cmd::Paste, Cmd::RemoveGaps}, true);
-    m_pPlayer->SetData(m_arrData[static_cast<size_t>(nRow)]);
-    m_pPlayer->ComputeTotal();
-    m_wndList->item(nRow, 1)->setText(QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
-    m_arrButtons[static_cast<size_t>(nRow)] = {true, true, true, true};
+    m_playlist.SetData(nRow, result.project);
+    EnableCommands({Cmd::Cut, Cmd::Copy, Cmd::Delete, Cmd::Paste, Cmd::RemoveGaps}, true);
+    MeasureProject(nRow);
     UpdateTransportButtons();
     setFocus();
 }

@@ -8,7 +8,6 @@
 #include "app/TextHelpers.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
-#include "mainwnd/PlaylistState.h"
 #include "platform/AtomicFile.h"
 #include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
@@ -24,11 +23,6 @@
 
 namespace
 {
-bool IsKnownType(const std::string& strType)
-{
-    return strType == "TGP" || strType == "MID" || strType == "WAV";
-}
-
 EAnswer AskOwned(const std::string& strText, const std::string& strCaption, EIcon eIcon,
                  EButtons eButtons = EButtons::Ok)
 {
@@ -121,22 +115,6 @@ void CTonegroveDlg::ClickRow(int nRow)
     OnClick();
 }
 
-int CTonegroveDlg::FindRow(const std::string& strPath) const
-{
-    for (int i = 0; i < RowCount(); ++i)
-    {
-        if (RowText(i, 0) == strPath)
-            return i;
-    }
-    return -1;
-}
-
-bool CTonegroveDlg::IsProjectRow(int nRow) const
-{
-    return nRow >= 0 && nRow < static_cast<int>(m_arrType.size()) &&
-           m_arrType[static_cast<size_t>(nRow)] == "TGP";
-}
-
 void CTonegroveDlg::AppendRow(const std::string& strPath)
 {
     int nRow = RowCount();
@@ -162,7 +140,7 @@ std::string CTonegroveDlg::NewProjectName()
     {
         ++m_nNewCount;
         std::string strName = strFolder + "/Melody" + IntToText(m_nNewCount) + ".tgp";
-        if (FindRow(strName) < 0 && !PathTaken(strName))
+        if (m_playlist.Find(strName) < 0 && !PathTaken(strName))
             return strName;
     }
 }
@@ -170,30 +148,22 @@ std::string CTonegroveDlg::NewProjectName()
 void CTonegroveDlg::OnNew()
 {
     ++m_nAdded;
-    EnableMenu(
+    EnableCommands(
         {Cmd::Cut, Cmd::Copy, Cmd::Delete, Cmd::Paste, Cmd::RemoveGaps, Cmd::SelectionMark, Cmd::SelectAll},
         true);
     const std::string strName = NewProjectName();
     m_wndList->setEnabled(true);
     // The name is one no row has, so the new row is the one selected.
-    const int nRow = RowCount();
+    const int nType = m_settings.ProjectType;
+    const int nRow = m_playlist.Add(
+        {strName, ERowKind::Project, nType == 0 || nType == 1 ? MakeHeader(nType) : std::vector<uint8_t>()});
 
-    m_arrType.push_back("TGP");
-    m_arrButtons.push_back({true, false, false, false});
-    g_arrPaths.push_back(strName);
-    m_arrData.push_back(ProjectType == 0 || ProjectType == 1 ? MakeHeader(ProjectType)
-                                                             : std::vector<uint8_t>());
-
-    SetTransportButtons({false, true, false, false});
+    EnableCommands({Cmd::Play}, false);
+    UpdateTransportButtons();
     AppendRow(strName);
     MarkRow(nRow);
-    EnableTool(Cmd::TbPlay, true);
-    EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::SaveAll}, true);
-}
-
-void CTonegroveDlg::OpenPathInAdvance(const std::string& strPath)
-{
-    OpenPaths({strPath});
+    EnableCommands({Cmd::Play}, true);
+    EnableCommands({Cmd::Save, Cmd::SaveAs, Cmd::SaveAll}, true);
 }
 
 void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
@@ -210,11 +180,11 @@ void CTonegroveDlg::OnOpen()
 {
     // Where no dialog has chosen a file yet (files of the command line do not count), the
     // project folder: the platform's choice would be the working folder, often not the user's.
-    const std::string strFolder = g_pszLastOpenFolder ? *g_pszLastOpenFolder : ProjectFolder();
+    const std::string strFolder = m_strLastOpenFolder ? *m_strLastOpenFolder : ProjectFolder();
     const std::string strPath = Prompter().AskOpenPath(strFolder);
     if (strPath.empty())
         return;
-    g_pszLastOpenFolder = FolderOf(strPath);
+    m_strLastOpenFolder = FolderOf(strPath);
     OpenPaths({strPath});
 }
 
@@ -222,22 +192,24 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
 {
     ++m_nAdded;
     m_wndList->setEnabled(true);
-    SetTransportButtons({true, true, false, false});
+    EnableCommands({Cmd::Play}, true);
+    UpdateTransportButtons();
     if (m_nAdded == 1)
     {
-        EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll},
-                   true);
+        EnableCommands({Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll},
+                       true);
         m_pSlider->setEnabled(true);
     }
-    if (FindRow(strPath) >= 0)
+    if (m_playlist.Find(strPath) >= 0)
         return;
-    const std::string strType = TypeOfPath(strPath);
-    if (!IsKnownType(strType))
+    const std::optional<ERowKind> oKind = KindOfPath(strPath);
+    if (!oKind)
         return;
+    const bool bProject = *oKind == ERowKind::Project;
     // A file that cannot be read gets no row: an empty project saved over it would lose it.
     SReadStatus status;
     std::vector<uint8_t> data;
-    if (strType == "TGP")
+    if (bProject)
         data = ReadWholeFile(strPath, status);
     else
         CanReadFile(strPath, status);
@@ -247,47 +219,32 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
         return;
     }
 
-    const int nRow = RowCount();
-    // The lists first, so that the selection notification of the new row finds its switches.
-    if (strType == "TGP")
-    {
-        m_arrData.push_back(std::move(data));
-        m_arrButtons.push_back({true, true, true, true});
+    // The row first, so that the selection notification of the new row finds it.
+    const int nRow = m_playlist.Add({strPath, *oKind, std::move(data)});
+    if (bProject)
         m_ownFiles.insert(strPath);
-    }
-    else
-    {
-        m_arrData.emplace_back();
-        m_arrButtons.push_back({false, true, true, true});
-    }
-    m_arrType.push_back(strType);
-    g_arrPaths.push_back(strPath);
 
     AppendRow(strPath);
     MarkRow(nRow);
-    EnableTool(Cmd::TbPlayback, true);
-    EnableTool(Cmd::TbPlay, true);
+    EnableCommands({Cmd::Playback}, true);
+    EnableCommands({Cmd::Play}, true);
     m_pSlider->setEnabled(true);
-    EnableMenu({Cmd::Copy, Cmd::Cut, Cmd::Delete, Cmd::Paste}, true);
+    EnableCommands({Cmd::Copy, Cmd::Cut, Cmd::Delete, Cmd::Paste}, true);
 
     CMessageCollector messages;
-    if (strType == "TGP")
-    {
-        m_pPlayer->SetData(m_arrData.back());
-        m_pPlayer->m_nTotal = 0;
-        m_pPlayer->ComputeTotal();
-        m_wndList->item(nRow, 1)->setText(
-            QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
-        SetTransportButtons({true, true, false, false});
-    }
+    if (bProject)
+        MeasureProject(nRow);
     else
     {
-        SetTransportButtons({false, true, false, false});
-        m_pMedia->Open(strPath, nRow);
-        float fLength = m_pMedia->GetLength(nRow);
-        m_pMedia->Close(nRow);
+        CMciPlayer& media = m_pTransport->Media();
+        media.Open(strPath, nRow);
+        const float fLength = media.GetLength(nRow);
+        media.Close(nRow);
+        m_playlist.SetLength(nRow, fLength);
         m_wndList->item(nRow, 1)->setText(QString::fromStdString(FormatTime(fLength)));
     }
+    EnableCommands({Cmd::Play}, bProject);
+    UpdateTransportButtons();
     for (const std::string& strText : messages.Texts())
         AddProblem(strProblems, strPath, strText);
 }
@@ -302,7 +259,7 @@ void CTonegroveDlg::OnOpenFolder()
     std::vector<std::string> found;
     for (const std::string& strName : FilesInFolder(strFolder))
     {
-        if (IsKnownType(TypeOfPath(strName)))
+        if (KindOfPath(strName))
             found.push_back((strFolder == "/" ? "" : strFolder) + "/" + strName);
     }
     // In the order a person reads the names: track2 before track10, capitals among the rest.
@@ -343,20 +300,22 @@ bool CTonegroveDlg::MayWriteOver(const std::string& strPath)
 bool CTonegroveDlg::WriteItem(int nRow, const std::string& strPath)
 {
     // Media rows hold no project bytes: writing them would put nothing useful over the file.
-    if (!IsProjectRow(nRow) || strPath.empty())
+    if (!m_playlist.IsProject(nRow) || strPath.empty())
         return false;
-    if (!WriteWholeFile(strPath, m_arrData[static_cast<size_t>(nRow)]))
+    if (!WriteWholeFile(strPath, m_playlist.Row(nRow).data))
         return false;
     m_ownFiles.insert(strPath);
+    m_playlist.SetSaved(nRow, strPath);
+    m_wndList->item(nRow, 0)->setText(QString::fromStdString(strPath));
     return true;
 }
 
 void CTonegroveDlg::OnSave()
 {
     int nRow = SelectedRow();
-    if (nRow < 0 || !IsProjectRow(nRow))
+    if (!m_playlist.IsProject(nRow))
         return;
-    std::string strPath = RowText(nRow, 0);
+    std::string strPath = m_playlist.Row(nRow).strPath;
     // Only the file the row came from or was saved to is written without a dialog; a new
     // project's name may meanwhile belong to a file of someone else.
     if (m_ownFiles.count(strPath) && FileExists(strPath))
@@ -367,32 +326,28 @@ void CTonegroveDlg::OnSave()
         return;
     }
     strPath = AskProjectSavePath(Msg::kSaveTitle);
-    if (WriteItem(nRow, strPath))
-        m_wndList->item(nRow, 0)->setText(QString::fromStdString(strPath));
-    else
+    if (!WriteItem(nRow, strPath))
         AskOwned(Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
 }
 
 void CTonegroveDlg::OnSaveAs()
 {
     int nRow = SelectedRow();
-    if (nRow < 0 || !IsProjectRow(nRow))
+    if (!m_playlist.IsProject(nRow))
         return;
     std::string strPath = AskProjectSavePath(Msg::kSaveAsTitle);
-    if (WriteItem(nRow, strPath))
-        m_wndList->item(nRow, 0)->setText(QString::fromStdString(strPath));
-    else
+    if (!WriteItem(nRow, strPath))
         AskOwned(Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
 }
 
 void CTonegroveDlg::OnSaveAll()
 {
     std::string strFailed;
-    for (int i = 0; i < RowCount(); ++i)
+    for (int i = 0; i < m_playlist.Count(); ++i)
     {
-        if (!IsProjectRow(i))
+        if (!m_playlist.IsProject(i))
             continue;
-        std::string strPath = RowText(i, 0);
+        const std::string strPath = m_playlist.Row(i).strPath;
         // A file the row did not come from is replaced only when the user says so.
         if (!MayWriteOver(strPath))
             continue;
@@ -410,35 +365,26 @@ void CTonegroveDlg::OnClose()
         return;
     // The row that plays stops with it; the rows after it move up, and the row that plays
     // with them.
-    if (nRow == g_nCurrentItem)
-    {
-        StopSounding();
-        g_nCurrentItem = -1;
-    }
-    else if (nRow < g_nCurrentItem)
-        g_nCurrentItem = g_nCurrentItem - 1;
-    const auto nIndex = static_cast<std::ptrdiff_t>(nRow);
-    m_arrData.erase(m_arrData.begin() + nIndex);
-    m_arrType.erase(m_arrType.begin() + nIndex);
-    m_arrButtons.erase(m_arrButtons.begin() + nIndex);
-    if (nRow < static_cast<int>(g_arrPaths.size()))
-        g_arrPaths.erase(g_arrPaths.begin() + nIndex);
+    m_pTransport->RemoveRow(nRow);
     m_wndList->removeRow(nRow);
     if (RowCount() == 0)
     {
         m_wndList->setEnabled(false);
-        SetTransportButtons({});
+        EnableCommands({Cmd::Play}, false);
     }
     else
         MarkRow(0);
+    UpdateTransportButtons();
 }
 
 void CTonegroveDlg::OnItemChanged()
 {
     int nRow = SelectedRow();
-    if (nRow < 0 || nRow >= static_cast<int>(m_arrButtons.size()))
+    if (!m_playlist.Has(nRow))
         return;
-    SetTransportButtons(m_arrButtons[static_cast<size_t>(nRow)]);
+    // Only a project can be played into.
+    EnableCommands({Cmd::Play}, m_playlist.IsProject(nRow));
+    UpdateTransportButtons();
 }
 
 void CTonegroveDlg::OnClick()
@@ -447,11 +393,11 @@ void CTonegroveDlg::OnClick()
     if (nRow < 0)
         return;
     // The row's kind, not its name: a kind never changes by saving.
-    const bool bProject = IsProjectRow(nRow);
-    EnableTool(Cmd::TbPlay, bProject);
+    const bool bProject = m_playlist.IsProject(nRow);
+    EnableCommands({Cmd::Play}, bProject);
     // Every row can be closed; only a project can be saved or marked.
-    EnableMenu({Cmd::Save, Cmd::SaveAs, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, bProject);
-    EnableMenu({Cmd::Close}, true);
+    EnableCommands({Cmd::Save, Cmd::SaveAs, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll}, bProject);
+    EnableCommands({Cmd::Close}, true);
     m_pSlider->setEnabled(true);
 }
 
@@ -464,12 +410,12 @@ void CTonegroveDlg::OnHelp()
 
 bool CTonegroveDlg::HasUnsavedProjects() const
 {
-    for (int i = 0; i < RowCount(); ++i)
+    for (int i = 0; i < m_playlist.Count(); ++i)
     {
-        if (!IsProjectRow(i))
+        if (!m_playlist.IsProject(i))
             continue;
-        const std::vector<uint8_t>& data = m_arrData[static_cast<size_t>(i)];
-        const std::string strPath = RowText(i, 0);
+        const std::vector<uint8_t>& data = m_playlist.Row(i).data;
+        const std::string& strPath = m_playlist.Row(i).strPath;
         // A file that is not the row's own (a new project's name taken meanwhile) says nothing
         // about whether the row's work is saved.
         const bool bOwnFile = m_ownFiles.count(strPath) && FileExists(strPath);
@@ -477,6 +423,17 @@ bool CTonegroveDlg::HasUnsavedProjects() const
             return true;
     }
     return false;
+}
+
+void CTonegroveDlg::MeasureProject(int nRow)
+{
+    // A player of its own: the transport's may be playing another row.
+    CProjectPlayer measure;
+    measure.SetData(m_playlist.Row(nRow).data);
+    measure.ComputeTotal();
+    m_playlist.SetLength(nRow, static_cast<float>(measure.m_nTotal));
+    if (QTableWidgetItem* pItem = m_wndList->item(nRow, 1))
+        pItem->setText(QString::fromStdString(FormatTime(static_cast<float>(measure.m_nTotal))));
 }
 
 bool CTonegroveDlg::MayEnd()

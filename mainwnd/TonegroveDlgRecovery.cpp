@@ -6,7 +6,6 @@
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
 #include "mainwnd/MainTexts.h"
-#include "mainwnd/PlaylistState.h"
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
 #include "project/ProjectFormat.h"
@@ -41,12 +40,12 @@ std::vector<std::string> ReadCopyList()
 void CTonegroveDlg::WriteRecoveryCopies()
 {
     std::string strList;
-    for (int i = 0; i < RowCount(); ++i)
+    for (int i = 0; i < m_playlist.Count(); ++i)
     {
-        if (!IsProjectRow(i))
+        if (!m_playlist.IsProject(i))
             continue;
-        const std::vector<uint8_t>& data = m_arrData[static_cast<size_t>(i)];
-        const std::string strPath = RowText(i, 0);
+        const std::vector<uint8_t>& data = m_playlist.Row(i).data;
+        const std::string& strPath = m_playlist.Row(i).strPath;
         const bool bUnsaved =
             FileExists(strPath) ? ReadWholeFile(strPath) != data : data.size() > kHeaderSize;
         if (bUnsaved && WriteWholeFile(strPath + kCopySuffix, data))
@@ -85,20 +84,16 @@ void CTonegroveDlg::OfferRecoveryCopies()
         // them where they belong and ending the program asks about them again.
         const std::string strPath = strCopy.substr(0, strCopy.size() - 1);
         const std::vector<uint8_t> data = ReadWholeFile(strCopy);
-        int nRow = FindRow(strPath);
+        int nRow = m_playlist.Find(strPath);
         if (nRow < 0)
         {
-            OpenPathInAdvance(strPath);
-            nRow = FindRow(strPath);
+            OpenPaths({strPath});
+            nRow = m_playlist.Find(strPath);
         }
-        if (!IsProjectRow(nRow))
+        if (!m_playlist.IsProject(nRow))
             continue;
-        m_arrData[static_cast<size_t>(nRow)] = data;
-        m_pPlayer->SetData(m_arrData[static_cast<size_t>(nRow)]);
-        m_pPlayer->m_nTotal = 0;
-        m_pPlayer->ComputeTotal();
-        if (QTableWidgetItem* pItem = m_wndList->item(nRow, 1))
-            pItem->setText(QString::fromStdString(FormatTime(static_cast<float>(m_pPlayer->m_nTotal))));
+        m_playlist.SetData(nRow, data);
+        MeasureProject(nRow);
         RemoveFile(strCopy);
     }
 }

@@ -2,7 +2,6 @@
 #include "app/FileHelpers.h"
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
-#include "mainwnd/PlaylistState.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "tests/ProjectFixtures.h"
@@ -57,6 +56,15 @@ std::vector<uint8_t> Wav(int nRate, int nFrames)
     return v;
 }
 
+// Every row's path, as the playlist holds it.
+std::vector<std::string> Paths(const CTonegroveDlg& dlg)
+{
+    std::vector<std::string> arr;
+    for (int i = 0; i < dlg.Playlist().Count(); ++i)
+        arr.push_back(dlg.Playlist().Row(i).strPath);
+    return arr;
+}
+
 // A project of one note whose length is given.
 std::vector<uint8_t> ProjectOfLength(int32_t nMs)
 {
@@ -69,11 +77,7 @@ std::vector<uint8_t> ProjectOfLength(int32_t nMs)
 class MainWindowTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        ResetSettingsToDefaults();
-        ResetPlaylistState();
-    }
+    void SetUp() override { ResetSettingsToDefaults(); }
     void TearDown() override
     {
         for (const std::string& str : m_cleanup)
@@ -133,7 +137,17 @@ TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
         if (!p->isSeparator())
             EXPECT_FALSE(p->icon().isNull()) << p->data().toInt();
     }
-    EXPECT_EQ("1001 1002 1003 | 1004 1005 | 1006 1007 1008 1009 | 1010 1011 1012 1013 | 1014 ", strButtons);
+    // A button and its menu item are one action, which carries the menu's command.
+    EXPECT_EQ("1017 1018 1019 | 1004 1005 | 1022 1023 1024 1025 | 1026 1027 1028 1029 | 1030 ", strButtons);
+    for (int nId : {Cmd::TbNew, Cmd::TbOpen, Cmd::TbSave, Cmd::TbCut, Cmd::TbCopy, Cmd::TbPaste,
+                    Cmd::TbDelete, Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay, Cmd::TbSettings})
+        EXPECT_EQ(dlg->MenuAction(Cmd::CommandOfButton(nId)), dlg->ToolAction(nId)) << nId;
+    EXPECT_NE(dlg->ToolAction(Cmd::TbUndo), dlg->ToolAction(Cmd::TbRedo));
+    for (QAction* p : dlg->findChild<QToolBar*>()->actions())
+    {
+        if (!p->isSeparator())
+            EXPECT_EQ(std::string::npos, p->toolTip().toStdString().find('\t')) << "a tip without the key";
+    }
     for (int nId : {Cmd::New, Cmd::Open, Cmd::Save, Cmd::Cut, Cmd::Copy, Cmd::Paste, Cmd::Delete, Cmd::Playback,
                     Cmd::Pause, Cmd::Stop, Cmd::Play, Cmd::Settings})
         EXPECT_FALSE(dlg->MenuAction(nId)->icon().isNull()) << nId;
@@ -190,7 +204,7 @@ TEST_F(MainWindowTest, NewNamesProjectsInTheProjectFolder)
     EXPECT_EQ(MakeHeader(1), dlg->RowData(0));
     EXPECT_EQ(MakeHeader(0), dlg->RowData(1));
     EXPECT_TRUE(dlg->RowData(2).empty());
-    EXPECT_EQ((SButtons{true, false, false, false}), dlg->RowButtons(0));
+    EXPECT_TRUE(dlg->Playlist().IsProject(0)) << "a new row can be played into";
     EXPECT_EQ(2, dlg->SelectedRow());
     EXPECT_TRUE(dlg->List()->isEnabled());
     EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbPlay));
@@ -271,13 +285,14 @@ TEST_F(MainWindowTest, OpenAddsKnownTypesOnceWithTheirLengths)
     dlg->OnCommand(Cmd::Open); // cancelled
     ASSERT_EQ(2, dlg->RowCount());
     EXPECT_EQ("01:05", dlg->RowText(0, 1));
-    EXPECT_EQ("TGP", dlg->RowType(0));
+    EXPECT_EQ(ERowKind::Project, dlg->Playlist().Row(0).eKind);
     EXPECT_EQ(ProjectOfLength(65000), dlg->RowData(0));
-    EXPECT_EQ((SButtons{true, true, true, true}), dlg->RowButtons(0));
+    EXPECT_TRUE(dlg->Playlist().IsProject(0));
+    EXPECT_FALSE(dlg->Playlist().Row(0).bModified) << "as its file holds it";
     EXPECT_EQ("00:03", dlg->RowText(1, 1));
-    EXPECT_EQ("WAV", dlg->RowType(1));
-    EXPECT_EQ((SButtons{false, true, true, true}), dlg->RowButtons(1));
-    EXPECT_EQ((std::vector<std::string>{strProject, strWav}), g_arrPaths);
+    EXPECT_EQ(ERowKind::Wave, dlg->Playlist().Row(1).eKind);
+    EXPECT_FALSE(dlg->Playlist().IsProject(1));
+    EXPECT_EQ((std::vector<std::string>{strProject, strWav}), Paths(*dlg));
     EXPECT_TRUE(prompter.Messages().empty());
 
     // Open folder finds the rest, and skips what is already there.
@@ -395,7 +410,7 @@ TEST_F(MainWindowTest, SaveAddsTheExtensionFirstThenAsksBeforeReplacing)
         EXPECT_EQ(MakeHeader(1), ReadWholeFile(folder.File(c.pWritten))) << c.pTyped;
         // The row stays a project whatever its name: it still saves and closes.
         dlg->ClickRow(0);
-        EXPECT_EQ("TGP", dlg->RowType(0));
+        EXPECT_EQ(ERowKind::Project, dlg->Playlist().Row(0).eKind);
         EXPECT_TRUE(dlg->IsMenuEnabled(Cmd::Save)) << c.pTyped;
         EXPECT_TRUE(dlg->IsMenuEnabled(Cmd::Close)) << c.pTyped;
         EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbPlay)) << c.pTyped;
@@ -444,7 +459,6 @@ TEST_F(MainWindowTest, FirstDialogsStartInTheProjectFolderLaterOnesWhereTheLastF
 
     // Files of the command line are opened without a dialog: the first dialog still starts
     // in the project folder.
-    ResetPlaylistState();
     auto started = MakeWindow({Put("a.tgp", OneNoteProject(0))});
     started->OnCommand(Cmd::Open);
     EXPECT_EQ("open:" + ProjectDir(), prompter.m_dialogs.back());
@@ -516,10 +530,10 @@ TEST_F(MainWindowTest, ClicksAndCloseSwitchMenuAndToolbar)
     dlg->OnCommand(Cmd::Close);
     ASSERT_EQ(1, dlg->RowCount());
     EXPECT_EQ(0, dlg->SelectedRow());
-    EXPECT_EQ((std::vector<std::string>{strA}), g_arrPaths);
+    EXPECT_EQ((std::vector<std::string>{strA}), Paths(*dlg));
     dlg->OnCommand(Cmd::Close);
     EXPECT_EQ(0, dlg->RowCount());
-    EXPECT_TRUE(g_arrPaths.empty());
+    EXPECT_TRUE(Paths(*dlg).empty());
     EXPECT_FALSE(dlg->List()->isEnabled());
     for (int nId : {Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay})
         EXPECT_FALSE(dlg->IsToolEnabled(nId)) << nId;
@@ -550,7 +564,6 @@ TEST_F(MainWindowTest, CommandLineOpensEachPathAsOpenDoes)
     Open(*dlg, strA);
     EXPECT_EQ(2, dlg->RowCount()) << "the same file is found again";
 
-    ResetPlaylistState();
     const std::string strMissing = folder.File("missing.tgp");
     auto missing = MakeWindow({"\"" + strA + "\"", strMissing});
     EXPECT_EQ(0, missing->RowCount()) << "quotation marks are part of the path";
@@ -588,9 +601,9 @@ TEST_F(MainWindowTest, MidiAndKarFilesAreMidiRowsOnEveryRoute)
               (std::vector<std::string>{dlg->RowText(0, 0), dlg->RowText(1, 0), dlg->RowText(2, 0)}));
     for (int i = 0; i < 3; ++i)
     {
-        EXPECT_EQ("MID", dlg->RowType(i)) << i;
+        EXPECT_EQ(ERowKind::Midi, dlg->Playlist().Row(i).eKind) << i;
         EXPECT_TRUE(dlg->RowData(i).empty()) << "not read as a project";
-        EXPECT_EQ((SButtons{false, true, true, true}), dlg->RowButtons(i));
+        EXPECT_FALSE(dlg->Playlist().IsProject(i));
     }
     for (const SMessage& message : prompter.Messages())
         EXPECT_EQ(std::string::npos, message.strText.find("TGP")) << message.strText;
@@ -635,7 +648,6 @@ TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
     for (SCase c : {SCase{EAnswer::Cancel, false, false}, SCase{EAnswer::No, true, false},
                     SCase{EAnswer::Yes, true, true}})
     {
-        ResetPlaylistState();
         WriteWholeFile(strA, OneNoteProject(1));
         auto dlg = MakeWindow({strA});
         dlg->show();
@@ -651,7 +663,6 @@ TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
     }
 
     // Nothing unsaved: Enter ends at once.
-    ResetPlaylistState();
     auto dlg = MakeWindow({strA});
     dlg->show();
     CScriptedPrompter none;

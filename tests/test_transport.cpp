@@ -4,7 +4,6 @@
 #include "app/FileHelpers.h"
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
-#include "mainwnd/PlaylistState.h"
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
@@ -65,7 +64,6 @@ class TransportTest : public ::testing::Test
     void SetUp() override
     {
         ResetSettingsToDefaults();
-        ResetPlaylistState();
         DeviceIndex = -1;
     }
     void TearDown() override { ResetSettingsToDefaults(); }
@@ -138,7 +136,7 @@ TEST_F(TransportTest, PlaybackPauseAndResumeKeepTheScheduleAndTheTimerFollows)
     EXPECT_TRUE(dlg->IsTimerRunning());
     EXPECT_TRUE(dlg->IsItemPlaying());
     EXPECT_EQ("011", Tools(*dlg));
-    EXPECT_EQ(0, g_nCurrentItem);
+    EXPECT_EQ(0, dlg->Playlist().Current());
 
     RunTo(*dlg, 1500);
     dlg->OnTimer();
@@ -170,7 +168,24 @@ TEST_F(TransportTest, PlaybackPauseAndResumeKeepTheScheduleAndTheTimerFollows)
     EXPECT_NEAR(4000, sent[1].Ms(), 50);
     // Without AllPlay nothing moves on and the timer keeps ticking.
     EXPECT_TRUE(dlg->IsTimerRunning());
-    EXPECT_EQ(0, g_nCurrentItem);
+    EXPECT_EQ(0, dlg->Playlist().Current());
+}
+
+// Opening or recording another project while one plays measures that one, not the one that
+// plays: the bar keeps its scale.
+TEST_F(TransportTest, TheBarFollowsTheProjectThatPlaysWhateverIsOpenedMeanwhile)
+{
+    auto dlg = Window({NoteProject(60, 4000)});
+    dlg->OnCommand(Cmd::Playback);
+    RunTo(*dlg, 1000);
+    prompter.AnswerPath(Put("short.tgp", NoteProject(62, 500)));
+    dlg->OnCommand(Cmd::Open);
+    ASSERT_EQ(2, dlg->RowCount());
+    EXPECT_EQ("00:00", dlg->RowText(1, 1));
+    dlg->OnTimer();
+    EXPECT_EQ(25, dlg->PositionBar()->value());
+    EXPECT_EQ("00:01", dlg->TimeLabel()->text().toStdString());
+    EXPECT_TRUE(dlg->IsItemPlaying());
 }
 
 TEST_F(TransportTest, StopInALongSilenceEndsAtOnceSilencesAndStopsTheTimer)
@@ -224,7 +239,6 @@ TEST_F(TransportTest, PlayNoEndPlaysEveryRowOnEveryPass)
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pName);
-        ResetPlaylistState();
         const size_t nBefore = NoteOns().size();
         AllPlay = true;
         PlayNoEnd = true;
@@ -311,7 +325,7 @@ TEST_F(TransportTest, PlaybackOfAnotherRowStopsTheRowPlayingAndADamagedRowNeverH
     RunTo(*dlg, 600);
     EXPECT_TRUE(Silenced(60));
     EXPECT_EQ((std::vector<std::string>{"60@0", "62@500"}), NoteOns());
-    EXPECT_EQ(1, g_nCurrentItem);
+    EXPECT_EQ(1, dlg->Playlist().Current());
 
     // A damaged project: its messages are shown and Playback still comes back.
     dlg->DoubleClickRow(2);
@@ -383,11 +397,11 @@ TEST_F(MediaTransportTest, AllPlayGoesThroughProjectsAndMediaFiles)
     dlg->OnCommand(Cmd::Playback);
     RunTo(*dlg, 200);
     dlg->OnTimer(); // row 0 has ended: row 1 starts
-    EXPECT_EQ(1, g_nCurrentItem);
+    EXPECT_EQ(1, dlg->Playlist().Current());
     ASSERT_TRUE(WaitFor([&] { return !dlg->Media().ThreadRunning(); }));
     EXPECT_TRUE(SentInOrder({"Play mus1", "Close mus1"}));
     dlg->OnTimer(); // row 1 has ended: row 2 starts
-    EXPECT_EQ(2, g_nCurrentItem);
+    EXPECT_EQ(2, dlg->Playlist().Current());
     RunTo(*dlg, 400);
     dlg->OnTimer();
     dlg->OnTimer(); // the end of the list
@@ -456,7 +470,7 @@ TEST_F(MediaTransportTest, AFileThatCannotBeOpenedIsToldOnceAndTheListMovesOn)
     EXPECT_EQ(nBefore + 1, prompter.Lines().size());
     dlg->OnTimer();
     dlg->OnTimer();
-    EXPECT_EQ(1, g_nCurrentItem);
+    EXPECT_EQ(1, dlg->Playlist().Current());
     EXPECT_EQ((std::vector<std::string>{"62@0"}), NoteOns());
 }
 
@@ -507,7 +521,7 @@ TEST_F(MixedTransportTest, StartingAnyRowStopsWhateverElsePlays)
     EXPECT_FALSE(dlg->Player().m_bPlaying);
     EXPECT_TRUE(Silenced(60));
     EXPECT_TRUE(MediaPlays(*dlg));
-    EXPECT_EQ(1, g_nCurrentItem);
+    EXPECT_EQ(1, dlg->Playlist().Current());
 
     // A double click back on the project: the file ends and the project starts from its start.
     dlg->DoubleClickRow(0);
@@ -553,7 +567,7 @@ TEST_F(MixedTransportTest, CloseWorksOnEveryRowAndKeepsTheHighlightOnTheRowThatP
     EXPECT_TRUE(dlg->IsMenuEnabled(Cmd::Close)) << "a media row can be closed";
     dlg->OnCommand(Cmd::Close);
     ASSERT_EQ(2, dlg->RowCount());
-    EXPECT_EQ(1, g_nCurrentItem);
+    EXPECT_EQ(1, dlg->Playlist().Current());
     EXPECT_TRUE(dlg->Player().m_bPlaying);
     EXPECT_EQ(std::vector<int>{dlg->SelectedRow()}, Highlighted(*dlg));
 
@@ -663,7 +677,6 @@ TEST_F(MixedTransportTest, CommandsWhileAPlayersBoxIsOpenNeverWaitForIt)
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pName);
-        ResetPlaylistState();
         auto dlg = std::make_unique<CTonegroveDlg>();
         std::vector<uint8_t> project = NoteProject(60, 600000);
         if (c.bFutureFile)
@@ -780,7 +793,8 @@ TEST_F(TransportTest, LivePlayRecordsIntoTheSelectedProjectAndEscChangesNothing)
                                    dlg->RowData(0).end()));
     EXPECT_EQ("00:00", dlg->RowText(0, 1));
     EXPECT_EQ("100", Tools(*dlg)) << "nothing plays after a recording: only Playback";
-    EXPECT_EQ((SButtons{true, true, true, true}), dlg->RowButtons(0));
+    EXPECT_TRUE(dlg->Playlist().IsProject(0));
+    EXPECT_TRUE(dlg->Playlist().Row(0).bModified) << "recorded into, not yet saved";
     EXPECT_EQ((std::vector<std::string>{"58@100", "58@600"}), NoteOns());
 }
 
@@ -822,7 +836,7 @@ TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersio
                                {1100, true, Qt::Key_Return, 36, "\r"}});
     dlg->OnCommand(Cmd::Play);
     ASSERT_EQ(1, dlg->RowCount());
-    EXPECT_EQ("TGP", dlg->RowType(0));
+    EXPECT_EQ(ERowKind::Project, dlg->Playlist().Row(0).eKind);
     EXPECT_NE(std::string::npos, dlg->RowText(0, 0).find("Melody1.tgp"));
     std::vector<uint8_t> records;
     AppendNoteOnRecord(records, 40, 35, 23, 127, 0);
@@ -849,7 +863,7 @@ TEST_F(MixedTransportTest, ARecordingFromAMediaRowIsTheHighlightedRowThatPlaybac
     EXPECT_EQ("100", Tools(*dlg)) << "nothing plays yet";
     const size_t nBefore = NoteOns().size();
     dlg->OnCommand(Cmd::Playback);
-    EXPECT_EQ(2, g_nCurrentItem);
+    EXPECT_EQ(2, dlg->Playlist().Current());
     EXPECT_FALSE(dlg->Media().ThreadRunning());
     RunTo(*dlg, 1000);
     EXPECT_EQ(nBefore + 1, NoteOns().size()) << "the recording played";
@@ -1065,7 +1079,6 @@ TEST_F(TransportTest, EndingFromOutsideSilencesKeepsUnsavedWorkAsACopyAndTheNext
             Registry().Write(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies",
                              SRegValue{EValueType::String, strPath + "~\n"}); // ... as the first end did
         }
-        ResetPlaylistState();
         const size_t nBefore = prompter.Lines().size();
         prompter.Answer(c.eAnswer);
         auto next = std::make_unique<CTonegroveDlg>();
@@ -1083,7 +1096,6 @@ TEST_F(TransportTest, EndingFromOutsideSilencesKeepsUnsavedWorkAsACopyAndTheNext
         next.reset();
         // A declined offer is not made again; work taken back and still unsaved is kept again.
         const size_t nAfter = prompter.Lines().size();
-        ResetPlaylistState();
         if (c.bRowHasCopy)
             prompter.Answer(EAnswer::No);
         auto third = std::make_unique<CTonegroveDlg>();
