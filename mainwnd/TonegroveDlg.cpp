@@ -8,7 +8,6 @@
 #include "sound/MciPlayer.h"
 #include "sound/MidiDevices.h"
 #include "sound/PlayerThread.h"
-#include "sound/ProgramOutputs.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -47,10 +46,11 @@ class CClickJumpsStyle : public QProxyStyle
 };
 } // namespace
 
-CTonegroveDlg::CTonegroveDlg(std::vector<std::string> arrOpenPaths, std::string strProjectFolder,
+CTonegroveDlg::CTonegroveDlg(CSettings& settings, const SServices& services,
+                             std::vector<std::string> arrOpenPaths, std::string strProjectFolder,
                              QWidget* pParent)
-    : QDialog(pParent), m_arrOpenPaths(std::move(arrOpenPaths)),
-      m_strProjectFolder(std::move(strProjectFolder))
+    : QDialog(pParent), m_settings(settings), m_services(services), m_prompter(services.prompter),
+      m_arrOpenPaths(std::move(arrOpenPaths)), m_strProjectFolder(std::move(strProjectFolder))
 {
     setWindowTitle(QString::fromUtf8(Txt::kCaption));
     setWindowIcon(ProgramIcon());
@@ -90,14 +90,13 @@ void CTonegroveDlg::OnInitDialog()
     SetTransportButtons({});
     m_wndList->setEnabled(false);
 
-    LoadSettingsAtStartup();
-    g_arrMidiDevices.clear();
-    FillMidiDevices(ProgramMidiOut());
+    m_settings.LoadAtStartup();
+    m_arrMidiDevices = MidiDeviceNames(m_services.midiOut);
 
-    m_pPlayer = std::make_unique<CProjectPlayer>();
-    m_pClip = std::make_unique<CProjectPlayer>();
-    m_pMedia = std::make_unique<CMciPlayer>();
-    m_pPlayerThread = std::make_unique<CPlayerThread>(*m_pPlayer, ProgramMidiOut(), ProgramClock());
+    m_pPlayer = std::make_unique<CProjectPlayer>(m_prompter);
+    m_pClip = std::make_unique<CProjectPlayer>(m_prompter);
+    m_pMedia = std::make_unique<CMciPlayer>(m_services.mediaCommands, m_prompter);
+    m_pPlayerThread = std::make_unique<CPlayerThread>(*m_pPlayer, m_services.midiOut, m_services.clock);
     m_pTimer = new QTimer(this);
     connect(m_pTimer, &QTimer::timeout, this, [this] { OnTimer(); });
     m_pDeferTimer = new QTimer(this);

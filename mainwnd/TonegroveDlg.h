@@ -2,6 +2,8 @@
 // that fill and save the playlist.
 #pragma once
 
+#include "app/Services.h"
+#include "mainwnd/RoutedPrompter.h"
 #include "project/ProjectPlayer.h"
 
 #include <QDialog>
@@ -24,6 +26,7 @@ class QTimer;
 class QToolBar;
 class CMciPlayer;
 class CPlayerThread;
+class CSettings;
 
 // Which transport buttons a row enables while it is selected, in this order.
 struct SButtons
@@ -40,11 +43,14 @@ class CTonegroveDlg : public QDialog
     Q_OBJECT
 
   public:
+    // settings: loaded as the window sets itself up, read and written by its commands and the
+    // windows it opens. services: what it plays on, keeps time with, stores in and asks
+    // through. Both must outlive the window.
     // arrOpenPaths: the files named on the command line, each opened as a row as Open does.
     // strProjectFolder: where New names its projects and the first Open and Save dialogs
     // start (the user's music folder); made when first used. Empty: the working folder.
-    explicit CTonegroveDlg(std::vector<std::string> arrOpenPaths = {}, std::string strProjectFolder = {},
-                           QWidget* pParent = nullptr);
+    CTonegroveDlg(CSettings& settings, const SServices& services, std::vector<std::string> arrOpenPaths = {},
+                  std::string strProjectFolder = {}, QWidget* pParent = nullptr);
     ~CTonegroveDlg() override;
 
     // Runs the command of a menu item, toolbar button or shortcut; false for an unknown id.
@@ -175,6 +181,13 @@ class CTonegroveDlg : public QDialog
     void EnableTool(int nId, bool bEnable);
     void SetTransportButtons(const SButtons& buttons);
 
+    CSettings& m_settings;
+    SServices m_services;
+    // What the window and its players ask through: the services' prompter, or for a while the
+    // collector of the messages of the files being added.
+    CRoutedPrompter m_prompter;
+    // The MIDI outputs as the window found them when it opened, "MIDI Mapper" first.
+    std::vector<std::string> m_arrMidiDevices;
     std::vector<std::string> m_arrOpenPaths;
     std::string m_strProjectFolder;
     std::optional<std::string> m_strLastSaveFolder;

@@ -57,12 +57,12 @@ bool IsTransportCommand(int nId)
 
 // Waits on the window thread, without its event loop, for fDone; gives up after nMax or as soon
 // as a worker asks the user something, since that worker then waits for the answer.
-template <class F> bool WaitBriefly(F fDone, std::chrono::milliseconds nMax)
+template <class F> bool WaitBriefly(const IPrompter& prompter, F fDone, std::chrono::milliseconds nMax)
 {
     const auto tEnd = std::chrono::steady_clock::now() + nMax;
     while (!fDone())
     {
-        if (std::chrono::steady_clock::now() >= tEnd || Prompter().IsWorkerAsking())
+        if (std::chrono::steady_clock::now() >= tEnd || prompter.IsWorkerAsking())
             return fDone();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -88,7 +88,7 @@ bool CTonegroveDlg::IsTimerRunning() const
 
 bool CTonegroveDlg::OnCommand(int nId)
 {
-    if (Prompter().IsWorkerAsking() || (m_bInTransport && IsTransportCommand(nId)))
+    if (m_prompter.IsWorkerAsking() || (m_bInTransport && IsTransportCommand(nId)))
         return DeferCommand(nId);
     return RunCommand(nId);
 }
@@ -114,7 +114,7 @@ void CTonegroveDlg::RunDeferredCommand()
         m_pDeferTimer->stop();
         return;
     }
-    if (Prompter().IsWorkerAsking() || m_bInTransport)
+    if (m_prompter.IsWorkerAsking() || m_bInTransport)
         return; // the poll comes back
     m_pDeferTimer->stop();
     const int nId = std::exchange(m_nDeferredCommand, 0);
@@ -248,7 +248,8 @@ void CTonegroveDlg::OnPlayback()
 void CTonegroveDlg::StartRow(int nRow)
 {
     if (!PlayerFree(m_eKind))
-        WaitBriefly([this] { return PlayerFree(m_eKind); }, kEndWait);
+        WaitBriefly(
+            m_prompter, [this] { return PlayerFree(m_eKind); }, kEndWait);
     if (!PlayerFree(m_eKind))
     {
         // The thread of the row before is held (by its message box, say): the timer starts
@@ -266,17 +267,18 @@ void CTonegroveDlg::StartNow(int nRow)
     {
         m_pPlayer->SetData(m_arrData[static_cast<size_t>(nRow)]);
         m_pPlayer->ComputeTotal();
-        m_pPlayerThread->Start(DeviceIndex);
+        m_pPlayerThread->Start(m_settings.DeviceIndex);
         m_pPlayer->m_fPosition = 0;
         // The first tick should find the project playing; a thread that tells the user about
         // its device or its project is not waited for (the timer takes it for playing).
         m_bProjectBegan = false;
-        WaitBriefly([this] { return m_pPlayerThread->Settled(); }, kBeginWait);
+        WaitBriefly(
+            m_prompter, [this] { return m_pPlayerThread->Settled(); }, kBeginWait);
         m_bProjectBegan = m_pPlayer->m_bPlaying;
     }
     else if (m_eKind == EKind::Media)
     {
-        if (PrePause)
+        if (m_settings.PrePause)
             std::this_thread::sleep_for(kPrePause);
         const std::string strPath = nRow < static_cast<int>(g_arrPaths.size())
                                         ? g_arrPaths[static_cast<size_t>(nRow)]
@@ -313,7 +315,7 @@ void CTonegroveDlg::DoubleClickRow(int nRow)
 {
     if (RowCount() == 0 || nRow < 0 || nRow >= RowCount())
         return;
-    if (m_bInTransport || Prompter().IsWorkerAsking())
+    if (m_bInTransport || m_prompter.IsWorkerAsking())
         return;
     m_wndList->setCurrentCell(nRow, 0);
     OnPlayback();
@@ -334,7 +336,7 @@ void CTonegroveDlg::OnThumbPositionChanging(int nScreenX)
 
 void CTonegroveDlg::OnBarMoved(int nValue)
 {
-    if (m_bInTransport || Prompter().IsWorkerAsking())
+    if (m_bInTransport || m_prompter.IsWorkerAsking())
         return;
     CFlagScope inTransport(m_bInTransport);
     // Only a media file that plays (or is paused) is sought; for anything else the bar alone
@@ -360,7 +362,7 @@ void CTonegroveDlg::OnTimer()
 {
     // The list waits while a player's message waits for the user; a tick that comes while a
     // transport command is still under way has nothing to add.
-    if (m_bInTransport || Prompter().IsWorkerAsking())
+    if (m_bInTransport || m_prompter.IsWorkerAsking())
         return;
     if (m_nDeferredCommand != 0)
     {
@@ -405,14 +407,14 @@ void CTonegroveDlg::OnTimer()
             m_bPauseToggle = false;
     }
 
-    if (AllPlay && !m_bItemPlaying)
+    if (m_settings.AllPlay && !m_bItemPlaying)
     {
         const int nSelected = SelectedRow();
         const int nRows = RowCount();
         int nNext = -1;
         if (nSelected < nRows - 1)
             nNext = nSelected + 1;
-        else if (PlayNoEnd && nRows > 0)
+        else if (m_settings.PlayNoEnd && nRows > 0)
             nNext = 0; // the next pass begins with the first row
         if (nNext >= 0)
         {
@@ -431,7 +433,7 @@ void CTonegroveDlg::StopPlayers()
 {
     // The program ends: a worker's message on screen is closed and no other is shown, so that
     // every player can come to its end and be joined.
-    Prompter().EndWorkerMessages(true);
+    m_prompter.EndWorkerMessages(true);
     if (m_pTimer)
         m_pTimer->stop();
     if (m_pDeferTimer)
@@ -446,5 +448,5 @@ void CTonegroveDlg::StopPlayers()
     if (m_pMedia)
         m_pMedia->Shutdown();
     m_bItemPlaying = false;
-    Prompter().EndWorkerMessages(false);
+    m_prompter.EndWorkerMessages(false);
 }

@@ -31,7 +31,10 @@ enum EPage
 };
 } // namespace
 
-COptionsDlg::COptionsDlg(QWidget* pParent) : QDialog(pParent)
+COptionsDlg::COptionsDlg(CSettings& settings, IPrompter& prompter, std::vector<std::string> arrMidiDevices,
+                         QWidget* pParent)
+    : QDialog(pParent), m_settings(settings), m_prompter(prompter),
+      m_arrMidiDevices(std::move(arrMidiDevices))
 {
     setWindowTitle(OptText(OptTxt::kCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -55,16 +58,16 @@ COptionsDlg::~COptionsDlg() = default;
 
 void COptionsDlg::OnInitDialog()
 {
-    m_pTab1 = new COptionsTab1;
-    m_pTab2 = new COptionsTab2;
-    m_pTab3 = new COptionsTab3;
+    m_pTab1 = new COptionsTab1(m_settings);
+    m_pTab2 = new COptionsTab2(m_settings, m_prompter, m_arrMidiDevices);
+    m_pTab3 = new COptionsTab3(m_settings);
     m_pSheet->addTab(m_pTab1, OptText(OptTxt::kTab1));
     m_pSheet->addTab(m_pTab2, OptText(OptTxt::kTab2));
     m_pSheet->addTab(m_pTab3, OptText(OptTxt::kTab3));
 
     // What is stored wins over what was changed in memory and never saved (the live play
     // window switches MusicType without saving it). ExtView is not part of this load.
-    LoadSettings();
+    m_settings.Load();
     m_pTab1->Fill();
     m_pSheet->setCurrentIndex(Midi);
     m_pTab2->Fill();
@@ -84,25 +87,27 @@ void COptionsDlg::accept()
         m_pTab2->ShowSoundFontRefused();
         return;
     }
-    ExtView = m_pTab1->IsExtViewChecked();
+    m_settings.ExtView = m_pTab1->IsExtViewChecked();
     m_pTab1->Store();
     m_pTab2->Store();
     m_pTab3->Store();
     // ExtView first, then the twelve, then a changed SoundFont: one write, so that a settings
     // folder that cannot be written is said once, not once per value.
-    std::vector<std::pair<std::string, std::string>> arrTexts = {{"ExtView", ExtView ? "Yes" : "No"}};
-    for (auto& text : SettingTexts())
+    std::vector<std::pair<std::string, std::string>> arrTexts = {
+        {"ExtView", m_settings.ExtView ? "Yes" : "No"}};
+    for (auto& text : m_settings.Texts())
         arrTexts.push_back(std::move(text));
     const std::optional<std::string> strSoundFont = m_pTab2->SoundFontToStore();
     if (strSoundFont)
         arrTexts.emplace_back(kSoundFontSetting, *strSoundFont);
-    if (SaveSettingTexts(arrTexts) && strSoundFont)
+    if (m_settings.SaveTexts(arrTexts) && strSoundFont)
         m_pTab2->SoundFontStored(*strSoundFont);
     QDialog::accept();
 }
 
-void RunOptionsDialog(QWidget* pParent)
+void RunOptionsDialog(QWidget* pParent, CSettings& settings, IPrompter& prompter,
+                      const std::vector<std::string>& arrMidiDevices)
 {
-    COptionsDlg dlg(pParent);
+    COptionsDlg dlg(settings, prompter, arrMidiDevices, pParent);
     dlg.exec();
 }

@@ -4,6 +4,11 @@
 
 #include <QDialog>
 
+#include <string>
+#include <vector>
+
+class CSettings;
+class IPrompter;
 class QPushButton;
 class QTabWidget;
 class COptionsTab1;
@@ -15,7 +20,11 @@ class COptionsDlg : public QDialog
     Q_OBJECT
 
   public:
-    explicit COptionsDlg(QWidget* pParent = nullptr);
+    // settings: what the pages show and OK saves. prompter: the SoundFont's file dialog and
+    // its refusal. arrMidiDevices: the MIDI outputs as the main window listed them, "MIDI
+    // Mapper" first.
+    COptionsDlg(CSettings& settings, IPrompter& prompter, std::vector<std::string> arrMidiDevices,
+                QWidget* pParent = nullptr);
     ~COptionsDlg() override;
 
     QTabWidget* Sheet() const { return m_pSheet; }
@@ -28,6 +37,9 @@ class COptionsDlg : public QDialog
   private:
     void OnInitDialog();
 
+    CSettings& m_settings;
+    IPrompter& m_prompter;
+    std::vector<std::string> m_arrMidiDevices;
     QTabWidget* m_pSheet = nullptr;
     COptionsTab1* m_pTab1 = nullptr;
     COptionsTab2* m_pTab2 = nullptr;
@@ -37,4 +49,5 @@ class COptionsDlg : public QDialog
 };
 
 // Runs the Options dialog modally over pParent; the settings it saves are all its result.
-void RunOptionsDialog(QWidget* pParent);
+void RunOptionsDialog(QWidget* pParent, CSettings& settings, IPrompter& prompter,
+                      const std::vector<std::string>& arrMidiDevices);

@@ -10,7 +10,6 @@
 #include "options/SoundFontCheck.h"
 #include "platform/FluidSynth.h"
 #include "platform/Prompter.h"
-#include "sound/MidiDevices.h"
 #include "sound/SoundFontChoice.h"
 
 #include <QComboBox>
@@ -26,15 +25,11 @@ QString PathText(const std::string& strPath)
 {
     return QFile::decodeName(QByteArray::fromStdString(strPath));
 }
-
-void ShowBadSoundFont(const std::string& strPath)
-{
-    ShowMessage(std::string(OptTxt::kSoundFontBad) + "\n" + strPath + "\n\n" + OptTxt::kSoundFontKept,
-                OptTxt::kSoundFontCaption, EIcon::Error);
-}
 } // namespace
 
-COptionsTab2::COptionsTab2(QWidget* pParent) : QWidget(pParent)
+COptionsTab2::COptionsTab2(CSettings& settings, IPrompter& prompter,
+                           const std::vector<std::string>& arrMidiDevices, QWidget* pParent)
+    : QWidget(pParent), m_settings(settings), m_prompter(prompter), m_arrMidiDevices(arrMidiDevices)
 {
     setFont(DialogFont());
     MakeGroup(this, OptId::DeviceGroup, {9, 7, 224, 34}, OptTxt::kDeviceGroup);
@@ -60,15 +55,22 @@ COptionsTab2::COptionsTab2(QWidget* pParent) : QWidget(pParent)
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { OnBrowse(); });
 }
 
+void COptionsTab2::ShowBadSoundFont(const std::string& strPath) const
+{
+    ShowMessage(m_prompter,
+                std::string(OptTxt::kSoundFontBad) + "\n" + strPath + "\n\n" + OptTxt::kSoundFontKept,
+                OptTxt::kSoundFontCaption, EIcon::Error);
+}
+
 void COptionsTab2::Fill()
 {
     m_pDevice->clear();
-    for (const std::string& strName : g_arrMidiDevices)
-        m_pDevice->addItem(QString::fromStdU16String(ToWide(strName)));
-    m_pDevice->setCurrentIndex(DeviceItem(DeviceIndex, m_pDevice->count()));
-    m_pBaseNote->setText(QString::fromStdU16String(IntToTextW(BaseNote)));
+    for (const std::string& strName : m_arrMidiDevices)
+        m_pDevice->addItem(QString::fromStdU16String(ToWide(strName, m_settings.CodePage())));
+    m_pDevice->setCurrentIndex(DeviceItem(m_settings.DeviceIndex, m_pDevice->count()));
+    m_pBaseNote->setText(QString::fromStdU16String(IntToTextW(m_settings.BaseNote)));
 
-    m_strStoredSoundFont = ReadSettingText(ERoot::CurrentUser, kSoundFontSetting).value_or("");
+    m_strStoredSoundFont = m_settings.ReadText(ERoot::CurrentUser, kSoundFontSetting).value_or("");
     m_pSoundFont->setText(PathText(m_strStoredSoundFont));
 }
 
@@ -76,8 +78,8 @@ void COptionsTab2::Store()
 {
     // Without any device listed there is nothing to choose: the setting stays as it was.
     if (m_pDevice->count() > 0)
-        DeviceIndex = m_pDevice->currentIndex() - 1;
-    BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String()));
+        m_settings.DeviceIndex = m_pDevice->currentIndex() - 1;
+    m_settings.BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String(), m_settings.CodePage()));
 }
 
 std::string COptionsTab2::SoundFontPath() const
@@ -111,7 +113,7 @@ void COptionsTab2::OnBrowse()
     if (strStart.empty())
         strStart = FolderOf(kSystemSoundFont);
     const std::string strPath =
-        Prompter().AskOpenFilePath(OptTxt::kSoundFontTitle, OptTxt::kSoundFontFilter, strStart);
+        m_prompter.AskOpenFilePath(OptTxt::kSoundFontTitle, OptTxt::kSoundFontFilter, strStart);
     if (strPath.empty())
         return;
     if (!IsSoundFontFile(strPath))

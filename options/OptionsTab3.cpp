@@ -18,11 +18,9 @@ constexpr int kHighestFrequency = 3447;
 constexpr int kHighestVolume = 1000;
 constexpr int kHighestResonance = 3000;
 
-QString Wide(const std::string& strAnsi) { return QString::fromStdU16String(ToWide(strAnsi)); }
-std::string Ansi(const QString& str) { return ToAnsi(str.toStdU16String()); }
 } // namespace
 
-COptionsTab3::COptionsTab3(QWidget* pParent) : QWidget(pParent)
+COptionsTab3::COptionsTab3(CSettings& settings, QWidget* pParent) : QWidget(pParent), m_settings(settings)
 {
     setFont(DialogFont());
     MakeGroup(this, 0, {7, 8, 328, 145}, OptTxt::kOscGroup);
@@ -62,6 +60,16 @@ COptionsTab3::SPair COptionsTab3::MakePair(int nBarId, const QRect& barRect, int
     return pair;
 }
 
+QString COptionsTab3::Wide(const std::string& strAnsi) const
+{
+    return QString::fromStdU16String(ToWide(strAnsi, m_settings.CodePage()));
+}
+
+std::string COptionsTab3::Ansi(const QString& str) const
+{
+    return ToAnsi(str.toStdU16String(), m_settings.CodePage());
+}
+
 void COptionsTab3::OnThumb(const SPair& pair)
 {
     const int nPosition = pair.pBar->value();
@@ -79,11 +87,11 @@ void COptionsTab3::OnEditChanged(const SPair& pair)
 
 void COptionsTab3::Fill()
 {
-    m_arrPairs[0].pBar->setValue(TruncatedPosition(Frequency));
-    m_arrPairs[1].pBar->setValue(TruncatedPosition(Volume));
-    m_arrPairs[2].pBar->setValue(SynthToPosition(Synth));
-    m_pSynthMode->setCurrentIndex(NearestItem(SynthMode, m_pSynthMode->count()));
-    m_pOscilatorMode->setCurrentIndex(NearestItem(OscilatorMode, m_pOscilatorMode->count()));
+    m_arrPairs[0].pBar->setValue(TruncatedPosition(m_settings.Frequency));
+    m_arrPairs[1].pBar->setValue(TruncatedPosition(m_settings.Volume));
+    m_arrPairs[2].pBar->setValue(SynthToPosition(m_settings.Synth));
+    m_pSynthMode->setCurrentIndex(NearestItem(m_settings.SynthMode, m_pSynthMode->count()));
+    m_pOscilatorMode->setCurrentIndex(NearestItem(m_settings.OscilatorMode, m_pOscilatorMode->count()));
     // The edits show the positions even where the position did not change.
     for (const SPair& pair : m_arrPairs)
         OnThumb(pair);
@@ -91,9 +99,9 @@ void COptionsTab3::Fill()
 
 void COptionsTab3::Store()
 {
-    Frequency = static_cast<float>(m_arrPairs[0].pBar->value());
-    Volume = static_cast<float>(m_arrPairs[1].pBar->value());
-    Synth = static_cast<float>(PositionToSynth(m_arrPairs[2].pBar->value()));
-    SynthMode = m_pSynthMode->currentIndex();
-    OscilatorMode = m_pOscilatorMode->currentIndex();
+    m_settings.Frequency = static_cast<float>(m_arrPairs[0].pBar->value());
+    m_settings.Volume = static_cast<float>(m_arrPairs[1].pBar->value());
+    m_settings.Synth = static_cast<float>(PositionToSynth(m_arrPairs[2].pBar->value()));
+    m_settings.SynthMode = m_pSynthMode->currentIndex();
+    m_settings.OscilatorMode = m_pOscilatorMode->currentIndex();
 }
