@@ -11,9 +11,9 @@ class CSettings;
 class IPrompter;
 class QPushButton;
 class QTabWidget;
-class COptionsTab1;
-class COptionsTab2;
-class COptionsTab3;
+class COptionsGeneralPage;
+class COptionsMidiPage;
+class COptionsOscillatorPage;
 
 class COptionsDlg : public QDialog
 {
@@ -41,9 +41,9 @@ class COptionsDlg : public QDialog
     IPrompter& m_prompter;
     std::vector<std::string> m_arrMidiDevices;
     QTabWidget* m_pSheet = nullptr;
-    COptionsTab1* m_pTab1 = nullptr;
-    COptionsTab2* m_pTab2 = nullptr;
-    COptionsTab3* m_pTab3 = nullptr;
+    COptionsGeneralPage* m_pGeneralPage = nullptr;
+    COptionsMidiPage* m_pMidiPage = nullptr;
+    COptionsOscillatorPage* m_pOscillatorPage = nullptr;
     QPushButton* m_pOk = nullptr;
     QPushButton* m_pCancel = nullptr;
 };

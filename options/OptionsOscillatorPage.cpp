@@ -1,4 +1,4 @@
-#include "options/OptionsTab3.h"
+#include "options/OptionsOscillatorPage.h"
 
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
@@ -20,7 +20,8 @@ constexpr int kHighestResonance = 3000;
 
 } // namespace
 
-COptionsTab3::COptionsTab3(CSettings& settings, QWidget* pParent) : QWidget(pParent), m_settings(settings)
+COptionsOscillatorPage::COptionsOscillatorPage(CSettings& settings, QWidget* pParent)
+    : QWidget(pParent), m_settings(settings)
 {
     setFont(DialogFont());
     MakeGroup(this, 0, {7, 8, 328, 145}, OptTxt::kOscGroup);
@@ -37,12 +38,14 @@ COptionsTab3::COptionsTab3(CSettings& settings, QWidget* pParent) : QWidget(pPar
 
     PlaceControl(new QLabel(OptText(OptTxt::kSynthMode), this), OptId::SynthModeLabel, {17, 119, 99, 13});
     m_pSynthMode = MakeList(this, OptId::SynthMode, {17, 131, 104, 15}, OptTxt::kSynthModes);
-    PlaceControl(new QLabel(OptText(OptTxt::kOscilatorMode), this), OptId::OscilatorModeLabel, {207, 119, 99, 10});
+    PlaceControl(new QLabel(OptText(OptTxt::kOscilatorMode), this), OptId::OscilatorModeLabel,
+                 {207, 119, 99, 10});
     m_pOscilatorMode = MakeList(this, OptId::OscilatorMode, {207, 131, 104, 15}, OptTxt::kOscilatorModes);
 }
 
-COptionsTab3::SPair COptionsTab3::MakePair(int nBarId, const QRect& barRect, int nEditId, const QRect& editRect,
-                                           int nHighest, bool bThousandths)
+COptionsOscillatorPage::SPair COptionsOscillatorPage::MakePair(int nBarId, const QRect& barRect, int nEditId,
+                                                               const QRect& editRect, int nHighest,
+                                                               bool bThousandths)
 {
     SPair pair;
     pair.pBar = new QSlider(Qt::Horizontal, this);
@@ -52,31 +55,33 @@ COptionsTab3::SPair COptionsTab3::MakePair(int nBarId, const QRect& barRect, int
     pair.pEdit = new QLineEdit(this);
     PlaceControl(pair.pEdit, nEditId, editRect);
     pair.bThousandths = bThousandths;
-    connect(pair.pBar, &QSlider::valueChanged, this, [this, pair] {
-        if (!m_bFromEdit)
-            OnThumb(pair);
-    });
+    connect(pair.pBar, &QSlider::valueChanged, this,
+            [this, pair]
+            {
+                if (!m_bFromEdit)
+                    OnThumb(pair);
+            });
     connect(pair.pEdit, &QLineEdit::textChanged, this, [this, pair] { OnEditChanged(pair); });
     return pair;
 }
 
-QString COptionsTab3::Wide(const std::string& strAnsi) const
+QString COptionsOscillatorPage::Wide(const std::string& strAnsi) const
 {
     return QString::fromStdU16String(ToWide(strAnsi, m_settings.CodePage()));
 }
 
-std::string COptionsTab3::Ansi(const QString& str) const
+std::string COptionsOscillatorPage::Ansi(const QString& str) const
 {
     return ToAnsi(str.toStdU16String(), m_settings.CodePage());
 }
 
-void COptionsTab3::OnThumb(const SPair& pair)
+void COptionsOscillatorPage::OnThumb(const SPair& pair)
 {
     const int nPosition = pair.pBar->value();
     pair.pEdit->setText(Wide(pair.bThousandths ? SynthPositionText(nPosition) : IntToText(nPosition)));
 }
 
-void COptionsTab3::OnEditChanged(const SPair& pair)
+void COptionsOscillatorPage::OnEditChanged(const SPair& pair)
 {
     // The trackbar clamps what the edit asks for; the edit keeps the text as typed.
     const std::string strText = Ansi(pair.pEdit->text());
@@ -85,7 +90,7 @@ void COptionsTab3::OnEditChanged(const SPair& pair)
     m_bFromEdit = false;
 }
 
-void COptionsTab3::Fill()
+void COptionsOscillatorPage::Fill()
 {
     m_arrPairs[0].pBar->setValue(TruncatedPosition(m_settings.Frequency));
     m_arrPairs[1].pBar->setValue(TruncatedPosition(m_settings.Volume));
@@ -97,7 +102,7 @@ void COptionsTab3::Fill()
         OnThumb(pair);
 }
 
-void COptionsTab3::Store()
+void COptionsOscillatorPage::Store()
 {
     m_settings.Frequency = static_cast<float>(m_arrPairs[0].pBar->value());
     m_settings.Volume = static_cast<float>(m_arrPairs[1].pBar->value());

@@ -14,13 +14,13 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-class COptionsTab2 : public QWidget
+class COptionsMidiPage : public QWidget
 {
   public:
     // arrMidiDevices: the list the device choice offers, "MIDI Mapper" first (not copied: the
     // dialog keeps it).
-    COptionsTab2(CSettings& settings, IPrompter& prompter, const std::vector<std::string>& arrMidiDevices,
-                 QWidget* pParent = nullptr);
+    COptionsMidiPage(CSettings& settings, IPrompter& prompter, const std::vector<std::string>& arrMidiDevices,
+                     QWidget* pParent = nullptr);
 
     // Controls from the settings in memory and the device list of the main window; the
     // SoundFont field from its stored value.

@@ -8,10 +8,10 @@ class CSettings;
 class QCheckBox;
 class QComboBox;
 
-class COptionsTab1 : public QWidget
+class COptionsGeneralPage : public QWidget
 {
   public:
-    explicit COptionsTab1(CSettings& settings, QWidget* pParent = nullptr);
+    explicit COptionsGeneralPage(CSettings& settings, QWidget* pParent = nullptr);
 
     // Controls from the settings in memory.
     void Fill();

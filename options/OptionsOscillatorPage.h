@@ -12,10 +12,10 @@ class QComboBox;
 class QLineEdit;
 class QSlider;
 
-class COptionsTab3 : public QWidget
+class COptionsOscillatorPage : public QWidget
 {
   public:
-    explicit COptionsTab3(CSettings& settings, QWidget* pParent = nullptr);
+    explicit COptionsOscillatorPage(CSettings& settings, QWidget* pParent = nullptr);
 
     // Controls from the settings in memory.
     void Fill();

@@ -1,4 +1,4 @@
-#include "options/OptionsTab2.h"
+#include "options/OptionsMidiPage.h"
 
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
@@ -27,8 +27,8 @@ QString PathText(const std::string& strPath)
 }
 } // namespace
 
-COptionsTab2::COptionsTab2(CSettings& settings, IPrompter& prompter,
-                           const std::vector<std::string>& arrMidiDevices, QWidget* pParent)
+COptionsMidiPage::COptionsMidiPage(CSettings& settings, IPrompter& prompter,
+                                   const std::vector<std::string>& arrMidiDevices, QWidget* pParent)
     : QWidget(pParent), m_settings(settings), m_prompter(prompter), m_arrMidiDevices(arrMidiDevices)
 {
     setFont(DialogFont());
@@ -55,14 +55,14 @@ COptionsTab2::COptionsTab2(CSettings& settings, IPrompter& prompter,
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { OnBrowse(); });
 }
 
-void COptionsTab2::ShowBadSoundFont(const std::string& strPath) const
+void COptionsMidiPage::ShowBadSoundFont(const std::string& strPath) const
 {
     ShowMessage(m_prompter,
                 std::string(OptTxt::kSoundFontBad) + "\n" + strPath + "\n\n" + OptTxt::kSoundFontKept,
                 OptTxt::kSoundFontCaption, EIcon::Error);
 }
 
-void COptionsTab2::Fill()
+void COptionsMidiPage::Fill()
 {
     m_pDevice->clear();
     for (const std::string& strName : m_arrMidiDevices)
@@ -74,7 +74,7 @@ void COptionsTab2::Fill()
     m_pSoundFont->setText(PathText(m_strStoredSoundFont));
 }
 
-void COptionsTab2::Store()
+void COptionsMidiPage::Store()
 {
     // Without any device listed there is nothing to choose: the setting stays as it was.
     if (m_pDevice->count() > 0)
@@ -82,23 +82,23 @@ void COptionsTab2::Store()
     m_settings.BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String(), m_settings.CodePage()));
 }
 
-std::string COptionsTab2::SoundFontPath() const
+std::string COptionsMidiPage::SoundFontPath() const
 {
     return QFile::encodeName(m_pSoundFont->text()).toStdString();
 }
 
-bool COptionsTab2::IsSoundFontAcceptable() const
+bool COptionsMidiPage::IsSoundFontAcceptable() const
 {
     const std::string strPath = SoundFontPath();
     return strPath == m_strStoredSoundFont || strPath.empty() || IsSoundFontFile(strPath);
 }
 
-void COptionsTab2::ShowSoundFontRefused() const
+void COptionsMidiPage::ShowSoundFontRefused() const
 {
     ShowBadSoundFont(SoundFontPath());
 }
 
-std::optional<std::string> COptionsTab2::SoundFontToStore() const
+std::optional<std::string> COptionsMidiPage::SoundFontToStore() const
 {
     std::string strPath = SoundFontPath();
     if (strPath == m_strStoredSoundFont)
@@ -106,7 +106,7 @@ std::optional<std::string> COptionsTab2::SoundFontToStore() const
     return strPath;
 }
 
-void COptionsTab2::OnBrowse()
+void COptionsMidiPage::OnBrowse()
 {
     // The dialog opens where the current choice lies, or among the system's SoundFonts.
     std::string strStart = SoundFontPath();
