@@ -3,70 +3,70 @@
 #include "app/FileHelpers.h"
 #include "app/Messages.h"
 #include "app/TextHelpers.h"
-#include "platform/Prompter.h"
 
 #include <utility>
 #include <variant>
 #include <vector>
-
-float Frequency = 0;
-float Volume = 0;
-float Synth = 0;
-int32_t DeviceIndex = 0;
-int32_t SynthMode = 0;
-int32_t OscilatorMode = 0;
-int32_t ProjectType = 1;
-bool AllPlay = false;
-bool PrePause = false;
-bool PlayNoEnd = false;
-int32_t BaseNote = 0;
-int32_t MusicType = 0;
-bool ExtView = false;
 
 namespace
 {
 struct SSetting
 {
     const char* pName;
-    std::variant<float*, int32_t*, bool*> pValue;
+    std::variant<float CSettings::*, int32_t CSettings::*, bool CSettings::*> pValue;
 };
 
 // The twelve values that load, save and import handle, in their order.
 const SSetting kSettings[] = {
-    {"Frequency", &Frequency},     {"Volume", &Volume},       {"Synth", &Synth},
-    {"DeviceIndex", &DeviceIndex}, {"SynthMode", &SynthMode}, {"OscilatorMode", &OscilatorMode},
-    {"ProjectType", &ProjectType}, {"AllPlay", &AllPlay},     {"PrePause", &PrePause},
-    {"PlayNoEnd", &PlayNoEnd},     {"BaseNote", &BaseNote},   {"MusicType", &MusicType},
+    {"Frequency", &CSettings::Frequency},
+    {"Volume", &CSettings::Volume},
+    {"Synth", &CSettings::Synth},
+    {"DeviceIndex", &CSettings::DeviceIndex},
+    {"SynthMode", &CSettings::SynthMode},
+    {"OscilatorMode", &CSettings::OscilatorMode},
+    {"ProjectType", &CSettings::ProjectType},
+    {"AllPlay", &CSettings::AllPlay},
+    {"PrePause", &CSettings::PrePause},
+    {"PlayNoEnd", &CSettings::PlayNoEnd},
+    {"BaseNote", &CSettings::BaseNote},
+    {"MusicType", &CSettings::MusicType},
 };
 
-void FromText(const SSetting& setting, const std::string& strText)
+// The member a pointer to member of CSettings names, by its type.
+template <class P> struct SMemberOf;
+template <class T> struct SMemberOf<T CSettings::*>
+{
+    using Type = T;
+};
+
+void FromText(CSettings& settings, const SSetting& setting, const std::string& strText)
 {
     std::visit(
-        [&](auto* p)
+        [&](auto p)
         {
-            using T = std::remove_pointer_t<decltype(p)>;
+            using T = typename SMemberOf<decltype(p)>::Type;
             if constexpr (std::is_same_v<T, float>)
-                *p = static_cast<float>(TextToFloat(strText));
+                settings.*p = static_cast<float>(TextToFloat(strText));
             else if constexpr (std::is_same_v<T, bool>)
-                *p = TextToInt(strText) != 0;
+                settings.*p = TextToInt(strText) != 0;
             else
-                *p = TextToInt(strText);
+                settings.*p = TextToInt(strText);
         },
         setting.pValue);
 }
 
-std::string ToText(const SSetting& setting)
+std::string ToText(const CSettings& settings, const SSetting& setting)
 {
     return std::visit(
-        [](auto* p) -> std::string
+        [&](auto p) -> std::string
         {
-            using T = std::remove_pointer_t<decltype(p)>;
+            using T = typename SMemberOf<decltype(p)>::Type;
             if constexpr (std::is_same_v<T, float>)
-                return FloatToText(static_cast<double>(*p));
+                return FloatToText(static_cast<double>(settings.*p));
             else if constexpr (std::is_same_v<T, bool>)
-                return *p ? "1" : "0";
+                return settings.*p ? "1" : "0";
             else
-                return IntToText(*p);
+                return IntToText(settings.*p);
         },
         setting.pValue);
 }
@@ -79,30 +79,6 @@ std::vector<std::pair<std::string, SRegValue>> AsValues(const std::vector<std::p
     return values;
 }
 
-SSettingsProblem Failure(int nError)
-{
-    SSettingsProblem problem;
-    problem.strFolder = Registry().Location(ERoot::CurrentUser);
-    problem.nError = nError;
-    return problem;
-}
-
-// One write for all of them: one failure to report, and the file rewritten once.
-std::optional<SSettingsProblem> StoreValues(const std::vector<std::pair<std::string, SRegValue>>& values)
-{
-    if (int nError = Registry().WriteValues(ERoot::CurrentUser, kSettingsKey, values))
-        return Failure(nError);
-    return std::nullopt;
-}
-
-void LoadFrom(ERoot eRoot)
-{
-    for (const SSetting& setting : kSettings)
-    {
-        if (auto text = ReadSettingText(eRoot, setting.pName))
-            FromText(setting, *text);
-    }
-}
 } // namespace
 
 std::string SSettingsProblem::Text() const
@@ -115,14 +91,40 @@ std::string SSettingsProblem::Text() const
     return strText + "\n" + Msg::kSettingsInMemory;
 }
 
-void ShowSettingsProblem(const SSettingsProblem& problem)
+SSettingsProblem CSettings::Failure(int nError) const
 {
-    ShowMessage(problem.Text(), Msg::kRegisterErrorCaption, EIcon::Error);
+    SSettingsProblem problem;
+    problem.strFolder = m_store.Location(ERoot::CurrentUser);
+    problem.nError = nError;
+    return problem;
 }
 
-std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strName)
+// One write for all of them: one failure to report, and the file rewritten once.
+std::optional<SSettingsProblem>
+CSettings::StoreValues(const std::vector<std::pair<std::string, SRegValue>>& values) const
 {
-    auto value = Registry().Read(eRoot, kSettingsKey, strName);
+    if (int nError = m_store.WriteValues(ERoot::CurrentUser, kSettingsKey, values))
+        return Failure(nError);
+    return std::nullopt;
+}
+
+void CSettings::LoadFrom(ERoot eRoot)
+{
+    for (const SSetting& setting : kSettings)
+    {
+        if (auto text = ReadText(eRoot, setting.pName))
+            FromText(*this, setting, *text);
+    }
+}
+
+void CSettings::ShowProblem(const SSettingsProblem& problem) const
+{
+    ShowMessage(m_prompter, problem.Text(), Msg::kRegisterErrorCaption, EIcon::Error);
+}
+
+std::optional<std::string> CSettings::ReadText(ERoot eRoot, const std::string& strName) const
+{
+    auto value = m_store.Read(eRoot, kSettingsKey, strName);
     if (!value || (value->eType != EValueType::String && value->eType != EValueType::ExpandString))
         return std::nullopt;
     // A value written by another program may hold a zero byte: the text ends there.
@@ -131,86 +133,83 @@ std::optional<std::string> ReadSettingText(ERoot eRoot, const std::string& strNa
     return strText;
 }
 
-bool WriteSettingText(const std::string& strName, const std::string& strText)
+bool CSettings::WriteText(const std::string& strName, const std::string& strText) const
 {
     int nError =
-        Registry().Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
+        m_store.Write(ERoot::CurrentUser, kSettingsKey, strName, SRegValue{EValueType::String, strText});
     if (nError == 0)
         return true;
-    ShowSettingsProblem(Failure(nError));
+    ShowProblem(Failure(nError));
     return false;
 }
 
-void LoadSettings()
+void CSettings::Load()
 {
     LoadFrom(ERoot::CurrentUser);
 }
 
-std::vector<std::pair<std::string, std::string>> SettingTexts()
+std::vector<std::pair<std::string, std::string>> CSettings::Texts() const
 {
     std::vector<std::pair<std::string, std::string>> arrTexts;
     for (const SSetting& setting : kSettings)
-        arrTexts.emplace_back(setting.pName, ToText(setting));
+        arrTexts.emplace_back(setting.pName, ToText(*this, setting));
     return arrTexts;
 }
 
-bool SaveSettingTexts(const std::vector<std::pair<std::string, std::string>>& arrTexts)
+bool CSettings::SaveTexts(const std::vector<std::pair<std::string, std::string>>& arrTexts) const
 {
     if (auto problem = StoreValues(AsValues(arrTexts)))
     {
-        ShowSettingsProblem(*problem);
+        ShowProblem(*problem);
         return false;
     }
     return true;
 }
 
-void SaveSettings()
+void CSettings::Save() const
 {
-    SaveSettingTexts(SettingTexts());
+    SaveTexts(Texts());
 }
 
-std::optional<SSettingsProblem> ImportSettings()
+std::optional<SSettingsProblem> CSettings::Import()
 {
     LoadFrom(ERoot::LocalMachine);
-    auto arrTexts = SettingTexts();
+    auto arrTexts = Texts();
     arrTexts.emplace_back("", ModuleFolder());
     return StoreValues(AsValues(arrTexts));
 }
 
-void LoadExtView()
+void CSettings::LoadExtView()
 {
-    std::string strText = ReadSettingText(ERoot::CurrentUser, "ExtView").value_or("No");
+    std::string strText = ReadText(ERoot::CurrentUser, "ExtView").value_or("No");
     if (strText == "Yes")
         ExtView = true;
     else if (strText == "No")
         ExtView = false;
 }
 
-std::optional<SSettingsProblem> LoadSettingsAtStartup()
+std::optional<SSettingsProblem> CSettings::LoadAtStartup()
 {
     std::optional<SSettingsProblem> problem;
-    if (int nError = Registry().CheckReadable(ERoot::CurrentUser))
+    if (int nError = m_store.CheckReadable(ERoot::CurrentUser))
     {
         // Every read comes back empty, and the import would only be refused when it writes:
         // say it once and go on with what is in memory.
         problem = Failure(nError);
         problem->bWriting = false;
     }
-    else if (!ReadSettingText(ERoot::CurrentUser, ""))
-        problem = ImportSettings();
+    else if (!ReadText(ERoot::CurrentUser, ""))
+        problem = Import();
     LoadExtView();
-    LoadSettings();
+    Load();
     if (problem)
-        ShowSettingsProblem(*problem);
+        ShowProblem(*problem);
     return problem;
 }
 
-void ResetSettingsToDefaults()
+const std::string& CSettings::CodePage() const
 {
-    Frequency = Volume = Synth = 0;
-    DeviceIndex = SynthMode = OscilatorMode = 0;
-    ProjectType = 1;
-    AllPlay = PrePause = PlayNoEnd = false;
-    BaseNote = MusicType = 0;
-    ExtView = false;
+    if (!m_strCodePage)
+        m_strCodePage = CodePageName(m_store);
+    return *m_strCodePage;
 }

@@ -3,25 +3,21 @@
 #include "platform/RegistryStore.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <bit>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
-#include <mutex>
 
 namespace
 {
 const char* const kCodePageKey = "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
-
-std::mutex g_codePageMutex;
-std::optional<std::string> g_codePage;
 
 const char* WideName() { return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE"; }
 
@@ -144,36 +140,25 @@ template <class S> std::optional<S> ExtensionOfT(const S& str)
 }
 } // namespace
 
-std::string CodePageName()
+std::string CodePageName(IRegistryStore& store)
 {
-    std::lock_guard lock(g_codePageMutex);
-    if (!g_codePage)
-    {
-        int32_t nCodePage = 0;
-        auto value = Registry().Read(ERoot::LocalMachine, kCodePageKey, "ACP");
-        if (value && (value->eType == EValueType::String || value->eType == EValueType::ExpandString))
-            nCodePage = TextToInt(value->strData);
-        g_codePage = NameOfCodePage(nCodePage);
-    }
-    return *g_codePage;
+    int32_t nCodePage = 0;
+    auto value = store.Read(ERoot::LocalMachine, kCodePageKey, "ACP");
+    if (value && (value->eType == EValueType::String || value->eType == EValueType::ExpandString))
+        nCodePage = TextToInt(value->strData);
+    return NameOfCodePage(nCodePage);
 }
 
-void ResetCodePage()
+std::string ToAnsi(const std::u16string& strWide, const std::string& strCodePage)
 {
-    std::lock_guard lock(g_codePageMutex);
-    g_codePage.reset();
-}
-
-std::string ToAnsi(const std::u16string& strWide)
-{
-    return Convert(WideName(), CodePageName().c_str(), reinterpret_cast<const char*>(strWide.data()),
+    return Convert(WideName(), strCodePage.c_str(), reinterpret_cast<const char*>(strWide.data()),
                    strWide.size() * 2, "?", 2);
 }
 
-std::u16string ToWide(const std::string& strAnsi)
+std::u16string ToWide(const std::string& strAnsi, const std::string& strCodePage)
 {
-    return BytesToWide(Convert(CodePageName().c_str(), WideName(), strAnsi.data(), strAnsi.size(),
-                               WideReplacement(), 1));
+    return BytesToWide(
+        Convert(strCodePage.c_str(), WideName(), strAnsi.data(), strAnsi.size(), WideReplacement(), 1));
 }
 
 std::u16string Utf8ToWide(const std::string& str)
@@ -245,7 +230,11 @@ std::string FloatToText(double d)
     return strSign + strText;
 }
 
-std::u16string FloatToTextW(double d) { return ToWide(FloatToText(d)); }
+// Number texts are ASCII, the same in every code page.
+std::u16string FloatToTextW(double d)
+{
+    return Utf8ToWide(FloatToText(d));
+}
 
 int32_t TextToInt(const std::string& str)
 {

@@ -6,21 +6,21 @@
 #include <optional>
 #include <string>
 
-// Wide text to ANSI text in the code page of the machine's settings (see CodePageName). The
+class IRegistryStore;
+
+// Wide text to ANSI text in the code page strCodePage (an iconv name, see CodePageName). The
 // whole text is converted; characters the code page lacks become '?'. Empty for empty text.
-std::string ToAnsi(const std::u16string& strWide);
+std::string ToAnsi(const std::u16string& strWide, const std::string& strCodePage);
 // ANSI text to wide text; bytes that are not valid in the code page become U+FFFD.
-std::u16string ToWide(const std::string& strAnsi);
+std::u16string ToWide(const std::string& strAnsi, const std::string& strCodePage);
 // UTF-8, the text of our own interface, to and from wide text.
 std::u16string Utf8ToWide(const std::string& str);
 std::string WideToUtf8(const std::u16string& str);
 
 // The iconv name of the ANSI code page: the number stored as "ACP" in the machine's
 // SYSTEM\CurrentControlSet\Control\Nls\CodePage key, or the locale's character set for 0 or
-// no value. Read once and kept for the run.
-std::string CodePageName();
-// Forgets the kept code page, so that the next conversion reads it again (for tests).
-void ResetCodePage();
+// no value. Read from the store at every call: CSettings::CodePage() keeps it for the run.
+std::string CodePageName(IRegistryStore& store);
 
 // Decimal text of a 32-bit number.
 std::string IntToText(int32_t n);

@@ -19,8 +19,12 @@
 #include "keyboard/NoteKeyboardWnd.h"
 #include "keyboard/PlaysDlg.h"
 #include "platform/AudioOut.h"
+#include "platform/FileRegistryStore.h"
 #include "platform/SdlAudioOut.h"
+#include "platform/SteadyClock.h"
+#include "platform/SystemMidiOut.h"
 #include "sound/ProgramOutputs.h"
+#include "sound/SoundFontChoice.h"
 
 #include "bench/TimingStats.h"
 
@@ -153,7 +157,17 @@ void SendZ(QWidget* pTo, QEvent::Type eType)
 
 void BM_KeyToFirstSample(benchmark::State& state)
 {
-    ResetSettingsToDefaults();
+    // The program's own services, as main() makes them; the settings as a first start has them
+    // (device 0, the built-in synthesizer), the SoundFont as the user chose it.
+    CStderrPrompter prompter;
+    CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
+                                CFileRegistryStore::DefaultMachineFolder());
+    CSettings settings(registry, prompter);
+    const std::unique_ptr<IMidiOut> pMidiOut =
+        MakeSystemMidiOut([&settings] { return ChooseSoundFont(settings); });
+    CSteadyClock clock;
+    const std::unique_ptr<IMediaCommands> pMedia = MakeProgramMediaCommands(*pMidiOut);
+    const SServices services{prompter, registry, *pMidiOut, clock, *pMedia};
     // The stream opens with the first source; the synthesizer joins it when the window opens
     // device 0, and the probe after it.
     std::shared_ptr<IAudioOut> pStream = SharedSdlAudioOut();
@@ -166,7 +180,7 @@ void BM_KeyToFirstSample(benchmark::State& state)
     }
     for (auto _ : state)
     {
-        CPlaysDlg dlg({}, {&ProgramMidiOut(), &ProgramClock(), KeyPictureFolder()});
+        CPlaysDlg dlg({}, settings, services, KeyPictureFolder());
         if (!dlg.OnInitDialog())
         {
             state.SkipWithError("the built-in synthesizer did not open");

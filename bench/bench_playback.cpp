@@ -70,7 +70,8 @@ bool PlayAndMeasure(const std::vector<uint8_t>& project, const std::vector<int64
 {
     CStartNotingClock clock;
     CRecorderMidiOut recorder(clock);
-    CProjectPlayer player;
+    CStderrPrompter prompter;
+    CProjectPlayer player(prompter);
     player.SetData(project);
     {
         CPlayerThread thread(player, recorder, clock, bRealtime);
@@ -175,6 +176,7 @@ class CNullWriter : public IAudioFileWriter
 // range(0): 0 renders into nothing (the synthesizer alone), 1 into a WAV file.
 void BM_Render(benchmark::State& state)
 {
+    CStderrPrompter prompter;
     std::vector<int64_t> arrScheduleMs;
     const std::vector<uint8_t> project = MakeProject(arrScheduleMs);
     std::unique_ptr<CFluidSynth> pSynth = CFluidSynth::Create(kSystemSoundFont);
@@ -194,7 +196,7 @@ void BM_Render(benchmark::State& state)
             pWriter = CWavFileWriter::Create(strWav, kSynthRate, strError);
         else
             pWriter = std::make_unique<CNullWriter>();
-        nFrames = RenderProject(project, *pSynth, *pWriter, kSynthRate, {}).nFrames;
+        nFrames = RenderProject(prompter, project, *pSynth, *pWriter, kSynthRate, {}).nFrames;
         pWriter->Close();
     }
     std::filesystem::remove(strWav);

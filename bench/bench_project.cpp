@@ -47,7 +47,8 @@ void BM_Walk(benchmark::State& state)
 void BM_ComputeTotal(benchmark::State& state)
 {
     auto project = MakeProject(static_cast<int>(state.range(0)), state.range(1));
-    CProjectPlayer player;
+    CStderrPrompter prompter;
+    CProjectPlayer player(prompter);
     player.SetData(project);
     for (auto _ : state)
     {

@@ -12,8 +12,12 @@
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
+#include "platform/FileRegistryStore.h"
 #include "platform/MediaCommands.h"
+#include "platform/SteadyClock.h"
+#include "platform/SystemMidiOut.h"
 #include "sound/ProgramOutputs.h"
+#include "sound/SoundFontChoice.h"
 #include "tests/MediaFixtures.h"
 
 #include <QAbstractButton>
@@ -78,15 +82,21 @@ int main(int argc, char** argv)
     const std::string strProject = std::string(TG_SOURCE_DIR) + "/resources/demo.tgp";
 
     ComputeSemitones();
+    // The program's own services, as main() makes them, with a prompter that answers itself.
     CBenchPrompter prompter;
-    SetPrompter(&prompter);
-    auto pCommands = MakeProgramMediaCommands();
-    SetMediaCommands(pCommands.get());
+    CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
+                                CFileRegistryStore::DefaultMachineFolder());
+    CSettings settings(registry, prompter);
+    const std::unique_ptr<IMidiOut> pMidiOut =
+        MakeSystemMidiOut([&settings] { return ChooseSoundFont(settings); });
+    CSteadyClock clock;
+    const std::unique_ptr<IMediaCommands> pCommands = MakeProgramMediaCommands(*pMidiOut);
+    const SServices services{prompter, registry, *pMidiOut, clock, *pCommands};
     CTonegroveApp app;
     int nResult = 0;
     {
-        CTonegroveDlg dlg({strProject});
-        DeviceIndex = nDevice; // an output that cannot open: every project puts up its box
+        CTonegroveDlg dlg(settings, services, {strProject});
+        settings.DeviceIndex = nDevice; // an output that cannot open: every project puts up its box
         app.SetMainWindow(&dlg);
         prompter.SetOwner(&dlg);
         // Rows: the project from the command line, a WAV file, and one that is gone by the
@@ -192,7 +202,5 @@ int main(int argc, char** argv)
         app.SetMainWindow(nullptr);
         prompter.SetOwner(nullptr);
     }
-    SetMediaCommands(nullptr);
-    SetPrompter(nullptr);
     return nResult;
 }

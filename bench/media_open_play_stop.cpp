@@ -33,7 +33,8 @@ int main(int argc, char** argv)
     const std::string strPath = argv[1];
     const double fSeconds = argc > 2 ? std::atof(argv[2]) : 1.0;
     CMciInterpreter layer;
-    CMciPlayer player(&layer);
+    CStderrPrompter prompter;
+    CMciPlayer player(layer, prompter);
 
     auto t = TClock::now();
     player.Open(strPath, 0);

@@ -38,7 +38,7 @@ bool PrintMedia(const std::string& strPath, ECliFileKind eKind, const std::vecto
 }
 } // namespace
 
-int RunInfo(const std::vector<std::string>& files)
+int RunInfo(const std::vector<std::string>& files, IPrompter& prompter)
 {
     int nExit = 0;
     for (const std::string& strPath : files)
@@ -55,7 +55,7 @@ int RunInfo(const std::vector<std::string>& files)
                 nExit = 2;
             continue;
         }
-        CProjectPlayer project;
+        CProjectPlayer project(prompter);
         project.SetData(bytes);
         if (!project.ComputeTotal())
         {

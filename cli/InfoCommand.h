@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+class IPrompter;
+
 // Prints the facts of each file; gives the exit code: 0, 1 (a file could not be read) or
 // 2 (a project is damaged or from a future version, a WAV or MID file cannot be read as one).
-int RunInfo(const std::vector<std::string>& files);
+// A damaged project is said through prompter.
+int RunInfo(const std::vector<std::string>& files, IPrompter& prompter);

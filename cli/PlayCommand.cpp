@@ -22,10 +22,10 @@ namespace
 
 // The output to play on: the one asked for, or the user's setting. False (and told) when there
 // is no such output.
-bool ChooseDevice(std::optional<int> nDevice, IMidiOut& midiOut, int& nChosen)
+bool ChooseDevice(std::optional<int> nDevice, CSettings& settings, IMidiOut& midiOut, int& nChosen)
 {
-    LoadSettings();
-    nChosen = nDevice.value_or(DeviceIndex);
+    settings.Load();
+    nChosen = nDevice.value_or(settings.DeviceIndex);
     if (nDevice && (*nDevice < kMidiMapper || *nDevice >= midiOut.DeviceCount()))
     {
         std::fprintf(stderr, "there is no MIDI output %d; 'tonegrove-cli devices' lists them from -1 on\n",
@@ -53,7 +53,8 @@ class CChosenMidiOut : public IMidiOut
 
 // A WAV or MID file through the media player, as the window plays a media row: its thread, the
 // media commands, the audio stream or the MIDI output.
-int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, const FClockFactory& fClock)
+int PlayMedia(const std::string& strPath, IPrompter& prompter, std::shared_ptr<IMidiOut> pMidiOut,
+              const FClockFactory& fClock)
 {
     SMediaBackends backends;
     backends.fAudioOut = SharedSdlAudioOut;
@@ -61,7 +62,7 @@ int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, co
     backends.fClock = [fClock] { return std::shared_ptr<IClock>(fClock()); };
     CMciInterpreter layer(std::move(backends));
     std::unique_ptr<IClock> pClock = fClock();
-    CMciPlayer player(&layer, pClock.get());
+    CMciPlayer player(layer, prompter, pClock.get());
 
     // Measured first, as the playlist does: a file that cannot be opened has had its message
     // and is not played.
@@ -106,14 +107,14 @@ int PlayMedia(const std::string& strPath, std::shared_ptr<IMidiOut> pMidiOut, co
 }
 } // namespace
 
-int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiOutFactory& fMidiOut,
-            const FClockFactory& fClock)
+int RunPlay(const std::string& strPath, std::optional<int> nDevice, CSettings& settings, IPrompter& prompter,
+            const FMidiOutFactory& fMidiOut, const FClockFactory& fClock)
 {
     if (CliFileKind(strPath) != ECliFileKind::Project)
     {
         std::unique_ptr<IMidiOut> pMidiOut = fMidiOut();
         int nChosen = 0;
-        if (!ChooseDevice(nDevice, *pMidiOut, nChosen))
+        if (!ChooseDevice(nDevice, settings, *pMidiOut, nChosen))
             return 1;
         // Media files play where the window plays them, on "MIDI Mapper", unless told otherwise.
         nChosen = nDevice.value_or(kMidiMapper);
@@ -121,22 +122,23 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiO
         // its end: say so and give up, as a project does.
         if (CliFileKind(strPath) == ECliFileKind::Midi && !pMidiOut->Open(nChosen))
         {
-            ShowMessage(Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
+            ShowMessage(prompter, Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
             return 1;
         }
-        return PlayMedia(strPath, std::make_shared<CChosenMidiOut>(std::move(pMidiOut), nChosen), fClock);
+        return PlayMedia(strPath, prompter, std::make_shared<CChosenMidiOut>(std::move(pMidiOut), nChosen),
+                         fClock);
     }
     std::vector<uint8_t> bytes;
     if (!ReadForCli(strPath, bytes))
         return 1;
-    CProjectPlayer player;
+    CProjectPlayer player(prompter);
     player.SetData(bytes);
     if (!player.ComputeTotal())
         return 2;
 
     std::unique_ptr<IMidiOut> pMidiOut = fMidiOut();
     int nChosen = 0;
-    if (!ChooseDevice(nDevice, *pMidiOut, nChosen))
+    if (!ChooseDevice(nDevice, settings, *pMidiOut, nChosen))
         return 1;
 
     std::unique_ptr<IClock> pClock = fClock();

@@ -6,6 +6,9 @@
 #include "platform/MidiOut.h"
 
 #include <optional>
+
+class CSettings;
+class IPrompter;
 #include <string>
 
 // nDevice: as the setting DeviceIndex counts (-1 "MIDI Mapper", 0 the built-in synthesizer);
@@ -13,5 +16,7 @@
 // MIDI output could not be opened (the project ran its course without sound), 2 the project is
 // damaged or from a future version, 130 stopped by Ctrl+C, 143 by SIGTERM. A WAV or MID file
 // that cannot be opened or played gives 1 after the media player's error.
-int RunPlay(const std::string& strPath, std::optional<int> nDevice, const FMidiOutFactory& fMidiOut,
-            const FClockFactory& fClock);
+// settings: the user's DeviceIndex, loaded when the command starts; prompter: what cannot be
+// played.
+int RunPlay(const std::string& strPath, std::optional<int> nDevice, CSettings& settings, IPrompter& prompter,
+            const FMidiOutFactory& fMidiOut, const FClockFactory& fClock);

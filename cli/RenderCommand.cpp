@@ -1,9 +1,10 @@
 #include "cli/RenderCommand.h"
 
+#include "app/Settings.h"
 #include "cli/CliFiles.h"
 #include "platform/Console.h"
-#include "platform/TerminationSignals.h"
 #include "platform/FluidSynth.h"
+#include "platform/TerminationSignals.h"
 #include "platform/WavFileWriter.h"
 #include "project/ProjectPlayer.h"
 #include "sound/MidiFile.h"
@@ -32,7 +33,8 @@ void DrawBar(int64_t nDoneMs, int64_t nTotalMs)
 }
 } // namespace
 
-int RunRender(const std::string& strPath, const std::string& strOut, const std::string& strSoundFont)
+int RunRender(const std::string& strPath, const std::string& strOut, const std::string& strSoundFont,
+              const CSettings& settings, IPrompter& prompter)
 {
     // Ctrl+C or SIGTERM stops the render where it is, and the file is finished as far as it got;
     // one that comes while the SoundFont loads stops it before the first frame.
@@ -61,7 +63,7 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
     }
     else
     {
-        CProjectPlayer project;
+        CProjectPlayer project(prompter);
         project.SetData(bytes);
         if (!project.ComputeTotal())
             return 2;
@@ -87,7 +89,7 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
     }
     else
     {
-        pSynth = CreateSynthWithFallback(ChooseSoundFont(), kSystemSoundFont,
+        pSynth = CreateSynthWithFallback(ChooseSoundFont(settings), kSystemSoundFont,
                                          [](const std::string& strText)
                                          { std::fprintf(stderr, "Tonegrove: %s\n", strText.c_str()); });
         if (!pSynth)
@@ -109,7 +111,7 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
     const SRenderResult result =
         eKind == ECliFileKind::Midi
             ? RenderMidiFile(midiFile, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel)
-            : RenderProject(bytes, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel);
+            : RenderProject(prompter, bytes, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel);
     if (bBar)
     {
         if (!result.bCancelled)

@@ -1,8 +1,11 @@
 // tonegrove-cli: the engine without a window, for scripts and checks.
+#include "app/Settings.h"
 #include "cli/DevicesCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"
+#include "platform/FileRegistryStore.h"
+#include "platform/Prompter.h"
 #include "platform/SteadyClock.h"
 #include "platform/SystemMidiOut.h"
 #include "sound/SoundFontChoice.h"
@@ -41,17 +44,23 @@ int main(int argc, char** argv)
 
     CLI11_PARSE(app, argc, argv);
 
+    // Messages go to standard error; the settings are the window's, in the user's XDG folders.
+    CStderrPrompter prompter;
+    CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
+                                CFileRegistryStore::DefaultMachineFolder());
+    CSettings settings(registry, prompter);
     // The real outputs, made only when a command needs them.
-    const FMidiOutFactory fMidiOut = [] { return MakeSystemMidiOut(ChooseSoundFont); };
+    const FMidiOutFactory fMidiOut = [&settings]
+    { return MakeSystemMidiOut([&settings] { return ChooseSoundFont(settings); }); };
     const FClockFactory fClock = MakeSteadyClock;
 
     if (pInfo->parsed())
-        return RunInfo(infoFiles);
+        return RunInfo(infoFiles, prompter);
     if (pDevices->parsed())
         return RunDevices(fMidiOut);
     if (pPlay->parsed())
-        return RunPlay(strPlayFile, nPlayDevice, fMidiOut, fClock);
+        return RunPlay(strPlayFile, nPlayDevice, settings, prompter, fMidiOut, fClock);
     if (pRender->parsed())
-        return RunRender(strRenderFile, strRenderOut, strSoundFont);
+        return RunRender(strRenderFile, strRenderOut, strSoundFont, settings, prompter);
     return 0;
 }

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <limits>
 
-std::array<uint8_t, 256> g_keyState{};
-
 namespace
 {
 constexpr uint8_t kKeyDown = 0x80;
@@ -17,8 +15,9 @@ constexpr uint8_t kKeyDown = 0x80;
 bool IsNumPad(int nVk) { return nVk >= Vk::NumPadFirst && nVk <= Vk::NumPadLast; }
 } // namespace
 
-CNoteKeyboard::CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host, int nRecordVersion)
-    : m_midiOut(midiOut), m_host(host), m_times(clock), m_nRecordVersion(nRecordVersion)
+CNoteKeyboard::CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host,
+                             CSettings& settings, int nRecordVersion)
+    : m_midiOut(midiOut), m_host(host), m_settings(settings), m_times(clock), m_nRecordVersion(nRecordVersion)
 {
     m_arrSounding.fill(-1);
     m_arrPadSounding.fill(-1);
@@ -76,7 +75,7 @@ void CNoteKeyboard::KeyDown(int nVk, int nDik, const SEventTime& time)
     m_eventTime = time;
     m_bKeyHeld = true;
     if (nDik > 0 && nDik < 256)
-        g_keyState[static_cast<size_t>(nDik)] = kKeyDown;
+        m_arrKeyState[static_cast<size_t>(nDik)] = kKeyDown;
     if (IsNumPad(nVk))
         NumPadNoteOn(NumPadKeyToNumber(nVk));
     else
@@ -89,7 +88,7 @@ void CNoteKeyboard::KeyUp(int nVk, int nDik, const SEventTime& time)
     m_eventTime = time;
     m_bKeyHeld = false;
     if (nDik > 0 && nDik < 256)
-        g_keyState[static_cast<size_t>(nDik)] = 0;
+        m_arrKeyState[static_cast<size_t>(nDik)] = 0;
     if (IsNumPad(nVk))
         NumPadNoteOff(NumPadKeyToNumber(nVk));
     else
@@ -145,7 +144,7 @@ void CNoteKeyboard::NoteOn(int nIndex)
         return;
     const size_t i = static_cast<size_t>(nIndex);
     // A key already sounding is being held: its repeats are not new notes.
-    if (MusicType == 0 && m_arrSounding[i] < 0)
+    if (m_settings.MusicType == 0 && m_arrSounding[i] < 0)
     {
         Play(true, nIndex, m_nChannel);
         m_arrSounding[i] = m_nChannel;
@@ -171,7 +170,7 @@ void CNoteKeyboard::NoteOff(int nIndex)
 
 void CNoteKeyboard::NumPadNoteOn(int nNumber)
 {
-    if (nNumber < 1 || nNumber > 9 || MusicType != 0)
+    if (nNumber < 1 || nNumber > 9 || m_settings.MusicType != 0)
         return;
     const size_t i = static_cast<size_t>(nNumber);
     if (m_arrPadSounding[i] < 0)
@@ -204,7 +203,7 @@ void CNoteKeyboard::ReleaseAll()
     for (int nNumber = 1; nNumber <= 9; ++nNumber)
         NumPadNoteOff(nNumber);
     m_bKeyHeld = false;
-    g_keyState.fill(0);
+    m_arrKeyState.fill(0);
 }
 
 void CNoteKeyboard::Play(bool bOn, int nKey, int nChannel)
@@ -256,8 +255,9 @@ void CNoteKeyboard::FillStatusTexts()
 {
     m_strMidiChannel = Txt::kMidiChannel + std::to_string(m_nChannel);
     m_strDxChannel = Txt::kDxChannel + std::to_string(m_nDxChannel);
-    m_strMusicType = std::string(Txt::kMusicType) +
-                     (MusicType == 0 ? Txt::kMusicMidi : MusicType == 1 ? Txt::kMusicDirectX : "");
+    m_strMusicType = std::string(Txt::kMusicType) + (m_settings.MusicType == 0   ? Txt::kMusicMidi
+                                                     : m_settings.MusicType == 1 ? Txt::kMusicDirectX
+                                                                                 : "");
 }
 
 void CNoteKeyboard::SetMidiChannel(int nChannel)
@@ -277,7 +277,7 @@ void CNoteKeyboard::SetDxChannel(int nChannel)
 void CNoteKeyboard::SetMusicType(int nType)
 {
     // In memory only: the setting keeps what the Options page saved.
-    MusicType = nType;
+    m_settings.MusicType = nType;
     FillStatusTexts();
     m_host.StatusChanged();
 }

@@ -13,9 +13,7 @@
 #include <string>
 #include <vector>
 
-// The keys down now, one byte per DirectInput key code, filled from the live window's key
-// events; the oscillator of the live window reads it.
-extern std::array<uint8_t, 256> g_keyState;
+class CSettings;
 
 // What the keyboard asks of the window it sits in.
 class INoteKeyboardHost
@@ -36,8 +34,10 @@ class CNoteKeyboard
   public:
     // nRecordVersion: the version (0 or 1) of the project the recording continues, so that
     // the records match its header; any other value records nothing. The recording's time
-    // starts now.
-    CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host, int nRecordVersion);
+    // starts now. settings: MusicType is read there, and Home and End switch it in memory
+    // only.
+    CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host, CSettings& settings,
+                  int nRecordVersion);
 
     // One key message. nDik is the key's DirectInput code (0 for none); nStampMs the time the
     // platform stamped on the event, when it does. A held key's repeated key-downs sound no
@@ -76,6 +76,9 @@ class CNoteKeyboard
     // The records played since the keyboard was made, without header.
     const std::vector<uint8_t>& Recording() const;
     int RecordVersion() const { return m_nRecordVersion; }
+    // The keys down now, one byte per DirectInput key code (0x80 down), filled from the key
+    // events; the oscillator of the live window reads it.
+    const std::array<uint8_t, 256>& KeyState() const { return m_arrKeyState; }
 
     int m_nChannel = 0;
     int m_nDxChannel = 0;
@@ -114,6 +117,8 @@ class CNoteKeyboard
 
     IMidiOutHandle& m_midiOut;
     INoteKeyboardHost& m_host;
+    CSettings& m_settings;
+    std::array<uint8_t, 256> m_arrKeyState{};
     CEventTimes m_times;
     int m_nRecordVersion;
     std::optional<SEventTime> m_eventTime; // the time of the key message being handled

@@ -20,8 +20,8 @@ static_assert(QtKey::Down == Qt::Key_Down && QtKey::SuperL == Qt::Key_Super_L &&
 static_assert(QtKey::AltGr == Qt::Key_AltGr && QtKey::Cancel == Qt::Key_Cancel);
 
 CNoteKeyboardWnd::CNoteKeyboardWnd(QWidget* pParent, IMidiOutHandle& midiOut, IClock& clock,
-                                   INoteKeyboardHost& host, int nRecordVersion)
-    : QFrame(pParent), m_keyboard(midiOut, clock, host, nRecordVersion)
+                                   INoteKeyboardHost& host, CSettings& settings, int nRecordVersion)
+    : QFrame(pParent), m_keyboard(midiOut, clock, host, settings, nRecordVersion)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);

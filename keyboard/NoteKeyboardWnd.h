@@ -21,7 +21,7 @@ class CNoteKeyboardWnd : public QFrame
 
   public:
     CNoteKeyboardWnd(QWidget* pParent, IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host,
-                     int nRecordVersion);
+                     CSettings& settings, int nRecordVersion);
 
     // Places the keys of the view (extended or standard) with the pictures of strFolder and
     // sets the extent.

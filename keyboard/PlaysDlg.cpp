@@ -7,9 +7,7 @@
 #include "keyboard/NoteKeyboardWnd.h"
 #include "mainwnd/CommandIds.h"
 #include "platform/KeyRepeat.h"
-#include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
-#include "sound/ProgramOutputs.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -22,9 +20,6 @@ namespace
 const QRect kKeyboardRect(0, 0, 1200, 300);
 const QPoint kStatusAt[3] = {{30, 300}, {30, 320}, {30, 340}};
 
-IMidiOut* g_pLiveMidiOut = nullptr;
-IClock* g_pLiveClock = nullptr;
-
 // Under X, a held key is best repeated as presses alone: a release that X sends before each
 // repeat can be told from a real one only by its time stamp, and only once the press has come.
 void UseDetectableKeyRepeatOnX()
@@ -36,51 +31,34 @@ void UseDetectableKeyRepeatOnX()
         UseDetectableKeyRepeat(pX11->display());
 #endif
 }
-
-IMidiOut& LiveMidiOut()
-{
-    if (g_pLiveMidiOut)
-        return *g_pLiveMidiOut;
-    // The program's one set of outputs: the live window and the playlist share the synthesizer.
-    return ProgramMidiOut();
-}
-
-IClock& LiveClock()
-{
-    if (g_pLiveClock)
-        return *g_pLiveClock;
-    return ProgramClock();
-}
 } // namespace
 
-void SetLivePlayOutputs(IMidiOut* pMidiOut, IClock* pClock)
+SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject, CSettings& settings,
+                           const SServices& services)
 {
-    g_pLiveMidiOut = pMidiOut;
-    g_pLiveClock = pClock;
-}
-
-SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject)
-{
-    CPlaysDlg dlg(std::move(startProject), {&LiveMidiOut(), &LiveClock(), KeyPictureFolder()}, pParent);
+    // The program's one set of outputs: the live window and the playlist share the synthesizer.
+    CPlaysDlg dlg(std::move(startProject), settings, services, KeyPictureFolder(), pParent);
     if (!dlg.OnInitDialog())
         return {};
     dlg.exec();
     return dlg.Result();
 }
 
-CPlaysDlg::CPlaysDlg(std::vector<uint8_t> startProject, SPlaysSetup setup, QWidget* pParent)
-    : QDialog(pParent), m_arrStart(std::move(startProject)), m_setup(std::move(setup))
+CPlaysDlg::CPlaysDlg(std::vector<uint8_t> startProject, CSettings& settings, const SServices& services,
+                     std::string strPictureFolder, QWidget* pParent)
+    : QDialog(pParent), m_arrStart(std::move(startProject)), m_settings(settings), m_services(services),
+      m_strPictureFolder(std::move(strPictureFolder))
 {
     setWindowTitle(QString::fromUtf8(Txt::kPlaysCaption));
     // A new project starts from the bare header of the chosen version; the records always
     // follow the version of the header they are joined to.
-    if (m_arrStart.empty() && (ProjectType == 0 || ProjectType == 1))
-        m_arrStart = MakeHeader(ProjectType);
+    if (m_arrStart.empty() && (m_settings.ProjectType == 0 || m_settings.ProjectType == 1))
+        m_arrStart = MakeHeader(m_settings.ProjectType);
     int nVersion = -1;
     if (CheckProjectHeader(m_arrStart, nVersion) == EHeader::Ok)
         m_nRecordVersion = nVersion;
-    else if (!m_arrStart.empty() && (ProjectType == 0 || ProjectType == 1))
-        m_nRecordVersion = ProjectType; // a header we cannot read: the records still need one
+    else if (!m_arrStart.empty() && (m_settings.ProjectType == 0 || m_settings.ProjectType == 1))
+        m_nRecordVersion = m_settings.ProjectType; // a header we cannot read: the records still need one
 
     // The keys the keyboard plays belong to this window while it is open, Ctrl with a note
     // letter and Delete included, and F3 does not open a second one; F1, F2 and the transport
@@ -108,18 +86,20 @@ CPlaysDlg::~CPlaysDlg()
 
 bool CPlaysDlg::OnInitDialog()
 {
-    m_pMidiOut = m_setup.pMidiOut ? m_setup.pMidiOut->Open(DeviceIndex) : nullptr;
+    m_pMidiOut = m_services.midiOut.Open(m_settings.DeviceIndex);
     if (!m_pMidiOut)
     {
         // Nothing to play on: the window closes as abandoned instead of staying without keys.
-        Prompter().Ask({Msg::kMidiOpenFailed, Txt::kPlaysErrorCaption, EIcon::Error, EButtons::Ok, true});
+        m_services.prompter.Ask(
+            {Msg::kMidiOpenFailed, Txt::kPlaysErrorCaption, EIcon::Error, EButtons::Ok, true});
         m_bClosed = true;
         return false;
     }
     UseDetectableKeyRepeatOnX();
-    m_pKeyboard = new CNoteKeyboardWnd(this, *m_pMidiOut, *m_setup.pClock, *this, m_nRecordVersion);
+    m_pKeyboard =
+        new CNoteKeyboardWnd(this, *m_pMidiOut, m_services.clock, *this, m_settings, m_nRecordVersion);
     m_pKeyboard->setGeometry(kKeyboardRect);
-    m_pKeyboard->BuildLayout(ExtView, m_setup.strPictureFolder);
+    m_pKeyboard->BuildLayout(m_settings.ExtView, m_strPictureFolder);
     setFocusProxy(m_pKeyboard);
     m_pKeyboard->setFocus();
     FitToKeyboard();

@@ -2,9 +2,8 @@
 // records them; Enter hands the recording back joined to the project it continues, Esc drops it.
 #pragma once
 
+#include "app/Services.h"
 #include "keyboard/NoteKeyboard.h"
-#include "platform/Clock.h"
-#include "platform/MidiOut.h"
 
 #include <QDialog>
 
@@ -27,26 +26,19 @@ struct SPlayResult
 // The main window's Play command: runs the live play window modally over pParent and gives
 // back what came of it. startProject: the selected project row's bytes, or empty for a new
 // project, which then starts from the bare header of the version ProjectType chooses.
-SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject);
-
-// What the live window plays through and keeps time with; the program's outputs unless
-// something else is installed here (tests install their recorder and manual clock). Null puts
-// the program's outputs back. The caller keeps ownership.
-void SetLivePlayOutputs(IMidiOut* pMidiOut, IClock* pClock);
-
-struct SPlaysSetup
-{
-    IMidiOut* pMidiOut = nullptr;
-    IClock* pClock = nullptr;
-    std::string strPictureFolder; // the key pictures
-};
+SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject, CSettings& settings,
+                           const SServices& services);
 
 class CPlaysDlg : public QDialog, public INoteKeyboardHost
 {
     Q_OBJECT
 
   public:
-    CPlaysDlg(std::vector<uint8_t> startProject, SPlaysSetup setup, QWidget* pParent = nullptr);
+    // settings: DeviceIndex, ProjectType and ExtView are read, MusicType switched in memory.
+    // services: the window plays on midiOut, keeps time with clock and says through prompter
+    // that the output cannot be opened. strPictureFolder: the key pictures.
+    CPlaysDlg(std::vector<uint8_t> startProject, CSettings& settings, const SServices& services,
+              std::string strPictureFolder, QWidget* pParent = nullptr);
     ~CPlaysDlg() override;
 
     // The set-up: opens the MIDI output of DeviceIndex (a failure is said, and false means the
@@ -85,7 +77,9 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
 
     std::vector<uint8_t> m_arrStart;
     int m_nRecordVersion = -1;
-    SPlaysSetup m_setup;
+    CSettings& m_settings;
+    SServices m_services;
+    std::string m_strPictureFolder;
     std::unique_ptr<IMidiOutHandle> m_pMidiOut;
     CNoteKeyboardWnd* m_pKeyboard = nullptr;
     bool m_bShown = false;

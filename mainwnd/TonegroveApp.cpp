@@ -7,7 +7,9 @@
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "mainwnd/WindowMidiOut.h"
+#include "platform/FileRegistryStore.h"
 #include "platform/MediaCommands.h"
+#include "platform/SteadyClock.h"
 #include "platform/TerminationSignals.h"
 #include "sound/ProgramOutputs.h"
 
@@ -88,12 +90,8 @@ CTonegroveApp::~CTonegroveApp()
         qApp->removeEventFilter(this);
     if (m_pQtTranslator && qApp)
         QCoreApplication::removeTranslator(m_pQtTranslator.get());
-    SetPrompter(nullptr);
-    if (m_pMediaCommands)
-        SetMediaCommands(nullptr);
+    // The media commands play on the MIDI output: they end first.
     m_pMediaCommands.reset();
-    if (m_pMidiOut)
-        SetProgramOutputs(nullptr, nullptr);
 }
 
 int CTonegroveApp::AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers)
@@ -196,20 +194,21 @@ bool CTonegroveApp::InstallQtTranslations()
 
 int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
 {
-    ExtView = false;
     InstallQtTranslations();
     ComputeSemitones();
     m_pPrompter = std::make_unique<CQtPrompter>();
-    SetPrompter(m_pPrompter.get());
-    m_pMidiOut = MakeWindowMidiOut(*m_pPrompter);
-    SetProgramOutputs(m_pMidiOut.get(), nullptr);
-    m_pMediaCommands = MakeProgramMediaCommands();
-    SetMediaCommands(m_pMediaCommands.get());
+    m_pRegistry = std::make_unique<CFileRegistryStore>(CFileRegistryStore::DefaultUserFolder(),
+                                                       CFileRegistryStore::DefaultMachineFolder());
+    m_pSettings = std::make_unique<CSettings>(*m_pRegistry, *m_pPrompter);
+    m_pMidiOut = MakeWindowMidiOut(*m_pPrompter, *m_pSettings);
+    m_pClock = MakeSteadyClock();
+    m_pMediaCommands = MakeProgramMediaCommands(*m_pMidiOut);
+    const SServices services{*m_pPrompter, *m_pRegistry, *m_pMidiOut, *m_pClock, *m_pMediaCommands};
 
     // SIGINT and SIGTERM end the program as a close request of the window thread, not at once:
     // the outputs are silenced and unsaved projects are kept.
     CTerminationSignals termination;
-    CTonegroveDlg dlg(arrPaths, UserProjectFolder());
+    CTonegroveDlg dlg(*m_pSettings, services, arrPaths, UserProjectFolder());
     std::unique_ptr<QSocketNotifier> pSignalWatch;
     if (termination.Descriptor() >= 0)
     {

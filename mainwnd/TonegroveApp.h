@@ -13,8 +13,11 @@
 
 class CTonegroveDlg;
 class CQtPrompter;
+class CSettings;
+class IClock;
 class IMediaCommands;
 class IMidiOut;
+class IRegistryStore;
 class QTranslator;
 
 class CTonegroveApp : public QObject
@@ -49,10 +52,17 @@ class CTonegroveApp : public QObject
 
   private:
     CTonegroveDlg* m_pMainWnd = nullptr;
+    // The settings and services the window is handed, made in InitInstance and ended in the
+    // reverse order, each after everything that uses it.
     std::unique_ptr<CQtPrompter> m_pPrompter;
+    std::unique_ptr<IRegistryStore> m_pRegistry;
+    std::unique_ptr<CSettings> m_pSettings;
     // What the window's players and the live window sound on; it tells the user through
-    // m_pPrompter of a SoundFont that cannot be loaded, so it goes before the prompter.
+    // m_pPrompter of a SoundFont that cannot be loaded and reads the SoundFont's setting, so it
+    // goes before both. Kept to the end: the media commands and the players' threads may still
+    // hold handles on it while the windows close.
     std::unique_ptr<IMidiOut> m_pMidiOut;
+    std::unique_ptr<IClock> m_pClock;
     // The media files of the playlist sound on the program's outputs, as its projects do.
     std::unique_ptr<IMediaCommands> m_pMediaCommands;
     std::unique_ptr<QTranslator> m_pQtTranslator;

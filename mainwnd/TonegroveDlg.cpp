@@ -4,11 +4,9 @@
 #include "mainwnd/DialogUnits.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/Pictures.h"
-#include "platform/MediaCommands.h"
 #include "platform/Prompter.h"
 #include "sound/MciPlayer.h"
 #include "sound/MidiDevices.h"
-#include "sound/ProgramOutputs.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -34,12 +32,6 @@ const QRect kSliderRect(7, 168, 318, 27);
 const QRect kTimeRect(327, 169, 50, 22);
 const QSize kClientSize(385, 202);
 
-// The services the process has installed, until main() hands them to the window.
-SServices InstalledServices()
-{
-    return SServices{Prompter(), Registry(), ProgramMidiOut(), ProgramClock(), MediaCommands()};
-}
-
 class CClickJumpsStyle : public QProxyStyle
 {
   public:
@@ -53,10 +45,11 @@ class CClickJumpsStyle : public QProxyStyle
 };
 } // namespace
 
-CTonegroveDlg::CTonegroveDlg(std::vector<std::string> arrOpenPaths, std::string strProjectFolder,
+CTonegroveDlg::CTonegroveDlg(CSettings& settings, const SServices& services,
+                             std::vector<std::string> arrOpenPaths, std::string strProjectFolder,
                              QWidget* pParent)
-    : QDialog(pParent), m_arrOpenPaths(std::move(arrOpenPaths)),
-      m_strProjectFolder(std::move(strProjectFolder)), m_services(InstalledServices())
+    : QDialog(pParent), m_settings(settings), m_services(services), m_prompter(services.prompter),
+      m_arrOpenPaths(std::move(arrOpenPaths)), m_strProjectFolder(std::move(strProjectFolder))
 {
     setWindowTitle(QString::fromUtf8(Txt::kCaption));
     setWindowIcon(ProgramIcon());
@@ -91,16 +84,19 @@ void CTonegroveDlg::OnInitDialog()
     m_pClient = new QWidget(this);
     pLayout->addWidget(m_pClient);
 
-    m_pTransport = std::make_unique<CTransport>(m_playlist, m_settings, m_services,
+    // The players ask through the window's routed prompter, so that what they say while files
+    // are added is collected with the rest.
+    const SServices playerServices{m_prompter, m_services.registry, m_services.midiOut, m_services.clock,
+                                   m_services.mediaCommands};
+    m_pTransport = std::make_unique<CTransport>(m_playlist, m_settings, playerServices,
                                                 static_cast<ITransportListener&>(*this));
-    m_pClip = std::make_unique<CProjectPlayer>();
+    m_pClip = std::make_unique<CProjectPlayer>(m_prompter);
     m_pTimer = new QTimer(this);
     connect(m_pTimer, &QTimer::timeout, this, [this] { OnTimer(); });
     m_pDeferTimer = new QTimer(this);
     connect(m_pDeferTimer, &QTimer::timeout, this,
             [this]
             {
-                FollowSettings();
                 m_pTransport->RunDeferred();
                 if (!m_pTransport->HasDeferred())
                     m_pDeferTimer->stop();
@@ -115,10 +111,8 @@ void CTonegroveDlg::OnInitDialog()
     UpdateTransportButtons();
     m_wndList->setEnabled(false);
 
-    LoadSettingsAtStartup();
-    FollowSettings();
-    g_arrMidiDevices.clear();
-    FillMidiDevices(m_services.midiOut);
+    m_settings.LoadAtStartup();
+    m_arrMidiDevices = MidiDeviceNames(m_services.midiOut);
 
     // Size and centre: the client area of 385 x 202 dialog units, the menu bar above it.
     QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), kClientSize));
@@ -367,7 +361,6 @@ void CTonegroveDlg::done(int nResult)
 bool CTonegroveDlg::OnCommand(int nId)
 {
     const int nCommand = Cmd::CommandOfButton(nId);
-    FollowSettings();
     FollowSelection();
     std::optional<ETransportCommand> oTransport;
     if (nCommand == Cmd::Playback)
@@ -385,7 +378,7 @@ bool CTonegroveDlg::OnCommand(int nId)
     }
     // A player waits for the user's answer: other commands are dropped rather than piled on
     // top of the box.
-    if (m_services.prompter.IsWorkerAsking())
+    if (m_prompter.IsWorkerAsking())
         return true;
     return RunCommand(nCommand);
 }
@@ -479,15 +472,4 @@ void CTonegroveDlg::EnableCommands(std::initializer_list<int> ids, bool bEnable)
         if (QAction* p = Action(nId))
             p->setEnabled(bEnable);
     }
-}
-
-void CTonegroveDlg::FollowSettings()
-{
-    // The settings live in the stored values until main() hands the window its settings
-    // object; the transport reads this copy.
-    m_settings.DeviceIndex = DeviceIndex;
-    m_settings.ProjectType = ProjectType;
-    m_settings.AllPlay = AllPlay;
-    m_settings.PrePause = PrePause;
-    m_settings.PlayNoEnd = PlayNoEnd;
 }

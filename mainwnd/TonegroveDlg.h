@@ -5,6 +5,7 @@
 
 #include "app/Services.h"
 #include "app/Settings.h"
+#include "mainwnd/RoutedPrompter.h"
 #include "playlist/Playlist.h"
 #include "playlist/Transport.h"
 
@@ -33,8 +34,8 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     // arrOpenPaths: the files named on the command line, each opened as a row as Open does.
     // strProjectFolder: where New names its projects and the first Open and Save dialogs
     // start (the user's music folder); made when first used. Empty: the working folder.
-    explicit CTonegroveDlg(std::vector<std::string> arrOpenPaths = {}, std::string strProjectFolder = {},
-                           QWidget* pParent = nullptr);
+    CTonegroveDlg(CSettings& settings, const SServices& services, std::vector<std::string> arrOpenPaths = {},
+                  std::string strProjectFolder = {}, QWidget* pParent = nullptr);
     ~CTonegroveDlg() override;
 
     // Runs the command of a menu item, toolbar button or shortcut (a toolbar button's id or
@@ -136,8 +137,6 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     void StopPlayers();
     // The playlist's selection is the list's highlighted row.
     void FollowSelection();
-    // The stored settings as the transport reads them.
-    void FollowSettings();
     void UpdateTransportButtons();
 
     // What the transport tells its view.
@@ -153,6 +152,13 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     QAction* Action(int nId) const;
     void EnableCommands(std::initializer_list<int> ids, bool bEnable);
 
+    CSettings& m_settings;
+    SServices m_services;
+    // What the window and its players ask through: the services' prompter, or for a while the
+    // collector of the messages of the files being added.
+    CRoutedPrompter m_prompter;
+    // The MIDI outputs as the window found them when it opened, "MIDI Mapper" first.
+    std::vector<std::string> m_arrMidiDevices;
     std::vector<std::string> m_arrOpenPaths;
     std::string m_strProjectFolder;
     std::optional<std::string> m_strLastSaveFolder;
@@ -170,8 +176,6 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     // One action per command, shared by its menu item and its toolbar button.
     std::map<int, QAction*> m_actions;
 
-    CSettings m_settings;
-    SServices m_services;
     CPlaylist m_playlist;
     std::unique_ptr<CTransport> m_pTransport;
     std::unique_ptr<CProjectPlayer> m_pClip;

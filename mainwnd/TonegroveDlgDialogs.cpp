@@ -5,7 +5,6 @@
 #include "keyboard/PlaysDlg.h"
 #include "mainwnd/CommandIds.h"
 #include "options/OptionsDlg.h"
-#include "sound/ProgramOutputs.h"
 
 #include <QSlider>
 #include <QTableWidget>
@@ -19,7 +18,7 @@ void CTonegroveDlg::OnLivePlay()
     std::vector<uint8_t> start;
     if (bContinues)
         start = m_playlist.Row(nSelected).data;
-    const SPlayResult result = RunPlaysDialog(this, std::move(start));
+    const SPlayResult result = RunPlaysDialog(this, std::move(start), m_settings, m_services);
     if (!result.bAccepted)
         return;
 
@@ -45,7 +44,7 @@ void CTonegroveDlg::OnLivePlay()
 
 void CTonegroveDlg::OnSettings()
 {
-    RunOptionsDialog(this);
+    RunOptionsDialog(this, m_settings, m_prompter, m_arrMidiDevices);
     // A new SoundFont sounds at once, in what plays now as well.
-    ProgramMidiOut().SoundFontChanged();
+    m_services.midiOut.SoundFontChanged();
 }

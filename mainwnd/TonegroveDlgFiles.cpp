@@ -23,10 +23,10 @@
 
 namespace
 {
-EAnswer AskOwned(const std::string& strText, const std::string& strCaption, EIcon eIcon,
+EAnswer AskOwned(IPrompter& prompter, const std::string& strText, const std::string& strCaption, EIcon eIcon,
                  EButtons eButtons = EButtons::Ok)
 {
-    return Prompter().Ask(SMessage{strText, strCaption, eIcon, eButtons, true});
+    return prompter.Ask(SMessage{strText, strCaption, eIcon, eButtons, true});
 }
 
 // Why a file cannot be opened as a row, or an empty text when it can. A project is read whole
@@ -46,12 +46,16 @@ std::string WhyNotOpenable(const SReadStatus& status)
 
 // While a file is being added, the messages its checks show on the window thread (a damaged
 // project, a media file the player cannot open) are kept to be said with the file's name.
-// Worker threads keep reaching the prompter that was installed before.
+// Worker threads keep reaching the prompter the window's messages went to before.
 class CMessageCollector : public IPrompter
 {
   public:
-    CMessageCollector() : m_next(Prompter()), m_window(std::this_thread::get_id()) { SetPrompter(this); }
-    ~CMessageCollector() override { SetPrompter(&m_next); }
+    explicit CMessageCollector(CRoutedPrompter& routed)
+        : m_routed(routed), m_next(routed.Target()), m_window(std::this_thread::get_id())
+    {
+        m_routed.SetTarget(*this);
+    }
+    ~CMessageCollector() override { m_routed.SetTarget(m_next); }
     CMessageCollector(const CMessageCollector&) = delete;
     CMessageCollector& operator=(const CMessageCollector&) = delete;
 
@@ -66,16 +70,18 @@ class CMessageCollector : public IPrompter
     const std::vector<std::string>& Texts() const { return m_texts; }
 
   private:
+    CRoutedPrompter& m_routed;
     IPrompter& m_next;
     std::thread::id m_window;
     std::vector<std::string> m_texts;
 };
 
 // "Replace the file?", asked before a save writes over a file the row did not come from.
-bool AskReplace(const std::string& strPath, const std::string& strCaption)
+bool AskReplace(IPrompter& prompter, const std::string& strPath, const std::string& strCaption)
 {
     const QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
-    return AskOwned(strQuestion.toStdString(), strCaption, EIcon::Warning, EButtons::YesNo) == EAnswer::Yes;
+    return AskOwned(prompter, strQuestion.toStdString(), strCaption, EIcon::Warning, EButtons::YesNo) ==
+           EAnswer::Yes;
 }
 
 void AddProblem(std::string& strProblems, const std::string& strPath, const std::string& strWhy)
@@ -172,8 +178,8 @@ void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
     for (const std::string& strPath : arrPaths)
         AddPath(strPath, strProblems);
     if (!strProblems.empty())
-        AskOwned(std::string(Txt::kOpenProblemsText) + "\n" + strProblems, Txt::kOpenProblemsCaption,
-                 EIcon::Warning);
+        AskOwned(m_prompter, std::string(Txt::kOpenProblemsText) + "\n" + strProblems,
+                 Txt::kOpenProblemsCaption, EIcon::Warning);
 }
 
 void CTonegroveDlg::OnOpen()
@@ -181,7 +187,7 @@ void CTonegroveDlg::OnOpen()
     // Where no dialog has chosen a file yet (files of the command line do not count), the
     // project folder: the platform's choice would be the working folder, often not the user's.
     const std::string strFolder = m_strLastOpenFolder ? *m_strLastOpenFolder : ProjectFolder();
-    const std::string strPath = Prompter().AskOpenPath(strFolder);
+    const std::string strPath = m_prompter.AskOpenPath(strFolder);
     if (strPath.empty())
         return;
     m_strLastOpenFolder = FolderOf(strPath);
@@ -231,7 +237,7 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
     m_pSlider->setEnabled(true);
     EnableCommands({Cmd::Copy, Cmd::Cut, Cmd::Delete, Cmd::Paste}, true);
 
-    CMessageCollector messages;
+    CMessageCollector messages(m_prompter);
     if (bProject)
         MeasureProject(nRow);
     else
@@ -251,7 +257,7 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
 
 void CTonegroveDlg::OnOpenFolder()
 {
-    std::string strFolder = Prompter().AskFolder();
+    std::string strFolder = m_prompter.AskFolder();
     if (strFolder.empty())
         return;
     while (strFolder.size() > 1 && strFolder.back() == '/')
@@ -281,12 +287,12 @@ std::string CTonegroveDlg::AskProjectSavePath(const std::string& strTitle)
     for (;;)
     {
         const std::string strFolder = m_strLastSaveFolder ? *m_strLastSaveFolder : ProjectFolder();
-        std::string strPath = AskSavePath(strTitle, strFolder);
+        std::string strPath = AskSavePath(m_prompter, strTitle, strFolder);
         if (strPath.empty())
             return strPath;
         m_strLastSaveFolder = FolderOf(strPath);
         // Asked about the name with its extension, the one that is written.
-        if (!PathTaken(strPath) || AskReplace(strPath, strTitle))
+        if (!PathTaken(strPath) || AskReplace(m_prompter, strPath, strTitle))
             return strPath;
         // No: choose another name, as the dialog's own question lets one do.
     }
@@ -294,7 +300,7 @@ std::string CTonegroveDlg::AskProjectSavePath(const std::string& strTitle)
 
 bool CTonegroveDlg::MayWriteOver(const std::string& strPath)
 {
-    return m_ownFiles.count(strPath) || !PathTaken(strPath) || AskReplace(strPath, Txt::kSaveAll);
+    return m_ownFiles.count(strPath) || !PathTaken(strPath) || AskReplace(m_prompter, strPath, Txt::kSaveAll);
 }
 
 bool CTonegroveDlg::WriteItem(int nRow, const std::string& strPath)
@@ -322,12 +328,12 @@ void CTonegroveDlg::OnSave()
     {
         // A save that fails says so: a silent failure would let the user think the work is safe.
         if (!WriteItem(nRow, strPath))
-            AskOwned(Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
+            AskOwned(m_prompter, Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
         return;
     }
     strPath = AskProjectSavePath(Msg::kSaveTitle);
     if (!WriteItem(nRow, strPath))
-        AskOwned(Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
+        AskOwned(m_prompter, Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
 }
 
 void CTonegroveDlg::OnSaveAs()
@@ -337,7 +343,7 @@ void CTonegroveDlg::OnSaveAs()
         return;
     std::string strPath = AskProjectSavePath(Msg::kSaveAsTitle);
     if (!WriteItem(nRow, strPath))
-        AskOwned(Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
+        AskOwned(m_prompter, Msg::kNotSaved, Msg::kNotSavedCaption, EIcon::Warning);
 }
 
 void CTonegroveDlg::OnSaveAll()
@@ -355,7 +361,8 @@ void CTonegroveDlg::OnSaveAll()
             strFailed += strPath + "\r\n";
     }
     if (!strFailed.empty())
-        AskOwned(std::string(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption, EIcon::Warning);
+        AskOwned(m_prompter, std::string(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption,
+                 EIcon::Warning);
 }
 
 void CTonegroveDlg::OnClose()
@@ -404,8 +411,8 @@ void CTonegroveDlg::OnClick()
 void CTonegroveDlg::OnHelp()
 {
     const std::string strPath = ModuleFolder() + "/" + Txt::kHelpFile;
-    if (!FileExists(strPath) || !Prompter().OpenDocument(strPath))
-        AskOwned(std::string(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
+    if (!FileExists(strPath) || !m_prompter.OpenDocument(strPath))
+        AskOwned(m_prompter, std::string(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
 }
 
 bool CTonegroveDlg::HasUnsavedProjects() const
@@ -428,7 +435,7 @@ bool CTonegroveDlg::HasUnsavedProjects() const
 void CTonegroveDlg::MeasureProject(int nRow)
 {
     // A player of its own: the transport's may be playing another row.
-    CProjectPlayer measure;
+    CProjectPlayer measure(m_prompter);
     measure.SetData(m_playlist.Row(nRow).data);
     measure.ComputeTotal();
     m_playlist.SetLength(nRow, static_cast<float>(measure.m_nTotal));
@@ -440,7 +447,8 @@ bool CTonegroveDlg::MayEnd()
 {
     if (!HasUnsavedProjects())
         return true;
-    switch (AskOwned(Msg::kUnsavedQuestion, Msg::kUnsavedCaption, EIcon::Question, EButtons::YesNoCancel))
+    switch (AskOwned(m_prompter, Msg::kUnsavedQuestion, Msg::kUnsavedCaption, EIcon::Question,
+                     EButtons::YesNoCancel))
     {
     case EAnswer::No:
         return true;

@@ -21,10 +21,10 @@ namespace
 constexpr const char* kRecoveryValue = "RecoveryCopies";
 constexpr char kCopySuffix = '~';
 
-std::vector<std::string> ReadCopyList()
+std::vector<std::string> ReadCopyList(IRegistryStore& registry)
 {
     std::vector<std::string> arrPaths;
-    const auto value = Registry().Read(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
+    const auto value = registry.Read(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
     if (!value || value->eType != EValueType::String)
         return arrPaths;
     std::istringstream in(value->strData);
@@ -52,22 +52,22 @@ void CTonegroveDlg::WriteRecoveryCopies()
             strList += strPath + kCopySuffix + '\n';
     }
     if (strList.empty())
-        Registry().Remove(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
+        m_services.registry.Remove(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
     else
-        Registry().Write(ERoot::CurrentUser, kSettingsKey, kRecoveryValue,
-                         SRegValue{EValueType::String, strList});
+        m_services.registry.Write(ERoot::CurrentUser, kSettingsKey, kRecoveryValue,
+                                  SRegValue{EValueType::String, strList});
 }
 
 void CTonegroveDlg::OfferRecoveryCopies()
 {
     std::vector<std::string> arrCopies;
-    for (const std::string& strCopy : ReadCopyList())
+    for (const std::string& strCopy : ReadCopyList(m_services.registry))
     {
         if (FileExists(strCopy))
             arrCopies.push_back(strCopy);
     }
     // Asked once: whatever the answer, the list is done with. Copies not taken stay on disk.
-    Registry().Remove(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
+    m_services.registry.Remove(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
     if (arrCopies.empty())
         return;
     std::string strText = Txt::kRecoveryQuestion;
@@ -75,7 +75,7 @@ void CTonegroveDlg::OfferRecoveryCopies()
         strText += "\n" + strCopy;
     strText += "\n\n";
     strText += Txt::kRecoveryOpen;
-    if (Prompter().Ask(SMessage{strText, Txt::kCaption, EIcon::Question, EButtons::YesNo, true}) !=
+    if (m_prompter.Ask(SMessage{strText, Txt::kCaption, EIcon::Question, EButtons::YesNo, true}) !=
         EAnswer::Yes)
         return;
     for (const std::string& strCopy : arrCopies)

@@ -37,14 +37,12 @@ void CTonegroveDlg::UpdateTransportButtons()
 
 void CTonegroveDlg::OnTimer()
 {
-    FollowSettings();
     FollowSelection();
     m_pTransport->Tick(m_services.clock.Now());
 }
 
 void CTonegroveDlg::DoubleClickRow(int nRow)
 {
-    FollowSettings();
     FollowSelection();
     m_pTransport->PlayRow(nRow);
 }
@@ -64,7 +62,6 @@ void CTonegroveDlg::OnThumbPositionChanging(int nScreenX)
 
 void CTonegroveDlg::OnBarMoved(int nValue)
 {
-    FollowSettings();
     FollowSelection();
     m_pTransport->Seek(nValue, m_pSlider->maximum());
 }

@@ -19,10 +19,11 @@ std::string SoundFontFallbackText(const SSoundFontFallback& fallback)
     return strText.toStdString();
 }
 
-std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, FAudioOutFactory fAudioOut)
+std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, const CSettings& settings,
+                                            FAudioOutFactory fAudioOut)
 {
     return MakeSystemMidiOut(
-        ChooseSoundFont,
+        [&settings] { return ChooseSoundFont(settings); },
         [&prompter](const SSoundFontFallback& fallback)
         {
             prompter.Tell(SMessage{SoundFontFallbackText(fallback), Txt::kSoundFontCaption, EIcon::Warning,

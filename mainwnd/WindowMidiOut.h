@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class CSettings;
 class IPrompter;
 
 // The message's text: which SoundFont could not be loaded, why, and what plays instead.
@@ -17,5 +18,7 @@ std::string SoundFontFallbackText(const SSoundFontFallback& fallback);
 // The system's outputs, the SoundFont chosen as the settings and the environment say. A SoundFont
 // that cannot be loaded is told through prompter, once for each choice, without waiting for the
 // user: the synthesizer is made on whichever thread first opens it, with the outputs locked.
+// settings: where the SoundFont is chosen; it and prompter must outlive the outputs.
 // fAudioOut: the audio stream (the system's when empty).
-std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, FAudioOutFactory fAudioOut = {});
+std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, const CSettings& settings,
+                                            FAudioOutFactory fAudioOut = {});

@@ -3,10 +3,10 @@
 #include "app/Settings.h"
 #include "mainwnd/DialogUnits.h"
 #include "options/OptionsControls.h"
+#include "options/OptionsGeneralPage.h"
 #include "options/OptionsIds.h"
-#include "options/OptionsTab1.h"
-#include "options/OptionsTab2.h"
-#include "options/OptionsTab3.h"
+#include "options/OptionsMidiPage.h"
+#include "options/OptionsOscillatorPage.h"
 #include "options/OptionsTexts.h"
 #include "sound/SoundFontChoice.h"
 
@@ -31,7 +31,10 @@ enum EPage
 };
 } // namespace
 
-COptionsDlg::COptionsDlg(QWidget* pParent) : QDialog(pParent)
+COptionsDlg::COptionsDlg(CSettings& settings, IPrompter& prompter, std::vector<std::string> arrMidiDevices,
+                         QWidget* pParent)
+    : QDialog(pParent), m_settings(settings), m_prompter(prompter),
+      m_arrMidiDevices(std::move(arrMidiDevices))
 {
     setWindowTitle(OptText(OptTxt::kCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -55,21 +58,21 @@ COptionsDlg::~COptionsDlg() = default;
 
 void COptionsDlg::OnInitDialog()
 {
-    m_pTab1 = new COptionsTab1;
-    m_pTab2 = new COptionsTab2;
-    m_pTab3 = new COptionsTab3;
-    m_pSheet->addTab(m_pTab1, OptText(OptTxt::kTab1));
-    m_pSheet->addTab(m_pTab2, OptText(OptTxt::kTab2));
-    m_pSheet->addTab(m_pTab3, OptText(OptTxt::kTab3));
+    m_pGeneralPage = new COptionsGeneralPage(m_settings);
+    m_pMidiPage = new COptionsMidiPage(m_settings, m_prompter, m_arrMidiDevices);
+    m_pOscillatorPage = new COptionsOscillatorPage(m_settings);
+    m_pSheet->addTab(m_pGeneralPage, OptText(OptTxt::kGeneralPage));
+    m_pSheet->addTab(m_pMidiPage, OptText(OptTxt::kMidiPage));
+    m_pSheet->addTab(m_pOscillatorPage, OptText(OptTxt::kOscillatorPage));
 
     // What is stored wins over what was changed in memory and never saved (the live play
     // window switches MusicType without saving it). ExtView is not part of this load.
-    LoadSettings();
-    m_pTab1->Fill();
+    m_settings.Load();
+    m_pGeneralPage->Fill();
     m_pSheet->setCurrentIndex(Midi);
-    m_pTab2->Fill();
+    m_pMidiPage->Fill();
     m_pSheet->setCurrentIndex(Oscillator);
-    m_pTab3->Fill();
+    m_pOscillatorPage->Fill();
     m_pSheet->setCurrentIndex(General);
 }
 
@@ -77,32 +80,34 @@ void COptionsDlg::accept()
 {
     // A SoundFont that cannot be loaded is refused before anything is written, and the user
     // stays in the dialog to choose another or clear the field.
-    if (!m_pTab2->IsSoundFontAcceptable())
+    if (!m_pMidiPage->IsSoundFontAcceptable())
     {
         m_pSheet->setCurrentIndex(Midi);
-        m_pTab2->SoundFontEdit()->setFocus();
-        m_pTab2->ShowSoundFontRefused();
+        m_pMidiPage->SoundFontEdit()->setFocus();
+        m_pMidiPage->ShowSoundFontRefused();
         return;
     }
-    ExtView = m_pTab1->IsExtViewChecked();
-    m_pTab1->Store();
-    m_pTab2->Store();
-    m_pTab3->Store();
+    m_settings.ExtView = m_pGeneralPage->IsExtViewChecked();
+    m_pGeneralPage->Store();
+    m_pMidiPage->Store();
+    m_pOscillatorPage->Store();
     // ExtView first, then the twelve, then a changed SoundFont: one write, so that a settings
     // folder that cannot be written is said once, not once per value.
-    std::vector<std::pair<std::string, std::string>> arrTexts = {{"ExtView", ExtView ? "Yes" : "No"}};
-    for (auto& text : SettingTexts())
+    std::vector<std::pair<std::string, std::string>> arrTexts = {
+        {"ExtView", m_settings.ExtView ? "Yes" : "No"}};
+    for (auto& text : m_settings.Texts())
         arrTexts.push_back(std::move(text));
-    const std::optional<std::string> strSoundFont = m_pTab2->SoundFontToStore();
+    const std::optional<std::string> strSoundFont = m_pMidiPage->SoundFontToStore();
     if (strSoundFont)
         arrTexts.emplace_back(kSoundFontSetting, *strSoundFont);
-    if (SaveSettingTexts(arrTexts) && strSoundFont)
-        m_pTab2->SoundFontStored(*strSoundFont);
+    if (m_settings.SaveTexts(arrTexts) && strSoundFont)
+        m_pMidiPage->SoundFontStored(*strSoundFont);
     QDialog::accept();
 }
 
-void RunOptionsDialog(QWidget* pParent)
+void RunOptionsDialog(QWidget* pParent, CSettings& settings, IPrompter& prompter,
+                      const std::vector<std::string>& arrMidiDevices)
 {
-    COptionsDlg dlg(pParent);
+    COptionsDlg dlg(settings, prompter, arrMidiDevices, pParent);
     dlg.exec();
 }

@@ -4,18 +4,27 @@
 
 #include <QDialog>
 
+#include <string>
+#include <vector>
+
+class CSettings;
+class IPrompter;
 class QPushButton;
 class QTabWidget;
-class COptionsTab1;
-class COptionsTab2;
-class COptionsTab3;
+class COptionsGeneralPage;
+class COptionsMidiPage;
+class COptionsOscillatorPage;
 
 class COptionsDlg : public QDialog
 {
     Q_OBJECT
 
   public:
-    explicit COptionsDlg(QWidget* pParent = nullptr);
+    // settings: what the pages show and OK saves. prompter: the SoundFont's file dialog and
+    // its refusal. arrMidiDevices: the MIDI outputs as the main window listed them, "MIDI
+    // Mapper" first.
+    COptionsDlg(CSettings& settings, IPrompter& prompter, std::vector<std::string> arrMidiDevices,
+                QWidget* pParent = nullptr);
     ~COptionsDlg() override;
 
     QTabWidget* Sheet() const { return m_pSheet; }
@@ -28,13 +37,17 @@ class COptionsDlg : public QDialog
   private:
     void OnInitDialog();
 
+    CSettings& m_settings;
+    IPrompter& m_prompter;
+    std::vector<std::string> m_arrMidiDevices;
     QTabWidget* m_pSheet = nullptr;
-    COptionsTab1* m_pTab1 = nullptr;
-    COptionsTab2* m_pTab2 = nullptr;
-    COptionsTab3* m_pTab3 = nullptr;
+    COptionsGeneralPage* m_pGeneralPage = nullptr;
+    COptionsMidiPage* m_pMidiPage = nullptr;
+    COptionsOscillatorPage* m_pOscillatorPage = nullptr;
     QPushButton* m_pOk = nullptr;
     QPushButton* m_pCancel = nullptr;
 };
 
 // Runs the Options dialog modally over pParent; the settings it saves are all its result.
-void RunOptionsDialog(QWidget* pParent);
+void RunOptionsDialog(QWidget* pParent, CSettings& settings, IPrompter& prompter,
+                      const std::vector<std::string>& arrMidiDevices);

@@ -9,7 +9,7 @@ inline constexpr const char* kOk = "ОК";
 inline constexpr const char* kCancel = "Отмена";
 
 // Page "Общие"
-inline constexpr const char* kTab1 = "Общие";
+inline constexpr const char* kGeneralPage = "Общие";
 inline constexpr const char* kKeyboardGroup = "Настройки клавиатуры";
 inline constexpr const char* kExtView = "Вид расширенной клавиатуры";
 inline constexpr const char* kMusicTypes[] = {"Режим клавиатуры MIDI", "Режим клавиатуры DirectX"};
@@ -20,7 +20,7 @@ inline constexpr const char* kAllPlay = "Воспроизводить весь �
 inline constexpr const char* kPlayNoEnd = "Воспроизводить список воспроизведения много раз";
 
 // Page "MIDI"
-inline constexpr const char* kTab2 = "MIDI";
+inline constexpr const char* kMidiPage = "MIDI";
 inline constexpr const char* kDeviceGroup = "MIDI устройство";
 inline constexpr const char* kOtherMidiGroup = "Другие настройки MIDI";
 inline constexpr const char* kBaseNote = "Базовая нота:";
@@ -35,7 +35,7 @@ inline constexpr const char* kSoundFontKept = "Встроенный синтез
 inline constexpr const char* kSoundFontCaption = "Tonegrove: Ошибка SoundFont";
 
 // Page "DirectX Music (Осцилятор)"
-inline constexpr const char* kTab3 = "DirectX Music (Осцилятор)";
+inline constexpr const char* kOscillatorPage = "DirectX Music (Осцилятор)";
 inline constexpr const char* kOscGroup = "DirectX Music";
 inline constexpr const char* kFrequency = "Частота";
 inline constexpr const char* kVolume = "Громкость";

@@ -15,9 +15,3 @@ class IMediaCommands
     // The user's text for an error code; empty for a code the layer does not know.
     virtual std::string ErrorText(int nCode) = 0;
 };
-
-// The process-wide command layer. Until a program or a test installs another one it is our
-// own interpreter (MciInterpreter.h), created on first use.
-IMediaCommands& MediaCommands();
-// The caller keeps ownership and keeps it alive while installed; null restores the default.
-void SetMediaCommands(IMediaCommands* pCommands);

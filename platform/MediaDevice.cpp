@@ -1,5 +1,6 @@
 #include "platform/MediaDevice.h"
 
+#include "platform/FluidSynth.h"
 #include "platform/MciErrors.h"
 #include "platform/MciTokens.h"
 #include "platform/SdlAudioOut.h"
@@ -8,7 +9,6 @@
 #include "platform/SystemMidiOut.h"
 #include "platform/WaveDevice.h"
 #include "sound/MidiFile.h"
-#include "sound/SoundFontChoice.h"
 
 #include <filesystem>
 #include <fstream>
@@ -43,11 +43,13 @@ const char* MediaModeWord(EMediaMode eMode)
     return "stopped";
 }
 
-SMediaBackends RealMediaBackends()
+SMediaBackends RealMediaBackends(std::function<std::string()> fSoundFont)
 {
+    if (!fSoundFont)
+        fSoundFont = [] { return std::string(kSystemSoundFont); };
     SMediaBackends backends;
     backends.fAudioOut = SharedSdlAudioOut;
-    backends.fMidiOut = [] { return std::shared_ptr<IMidiOut>(MakeSystemMidiOut(ChooseSoundFont)); };
+    backends.fMidiOut = [fSoundFont] { return std::shared_ptr<IMidiOut>(MakeSystemMidiOut(fSoundFont)); };
     backends.fClock = [] { return std::shared_ptr<IClock>(MakeSteadyClock()); };
     return backends;
 }

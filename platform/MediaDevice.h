@@ -59,8 +59,9 @@ struct SMediaBackends
 };
 
 // The program's own: the SDL2 stream, the system's MIDI outputs with the built-in synthesizer,
-// the steady clock.
-SMediaBackends RealMediaBackends();
+// the steady clock. fSoundFont names the SoundFont the synthesizer loads (the user's choice);
+// empty: the system's General MIDI SoundFont.
+SMediaBackends RealMediaBackends(std::function<std::string()> fSoundFont = {});
 
 // The backends of one interpreter, each made on first use.
 class CMediaOutputs

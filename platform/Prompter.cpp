@@ -1,6 +1,5 @@
 #include "platform/Prompter.h"
 
-#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <string_view>
@@ -19,28 +18,15 @@ EAnswer CStderrPrompter::Ask(const SMessage& message)
     }
 }
 
-namespace
+EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::string& strCaption,
+                    EIcon eIcon)
 {
-CStderrPrompter g_stderrPrompter;
-std::atomic<IPrompter*> g_pPrompter{nullptr};
-} // namespace
-
-IPrompter& Prompter()
-{
-    IPrompter* p = g_pPrompter.load();
-    return p ? *p : g_stderrPrompter;
+    return prompter.Ask(SMessage{strText, strCaption, eIcon, EButtons::Ok, false});
 }
 
-void SetPrompter(IPrompter* pPrompter) { g_pPrompter.store(pPrompter); }
-
-EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, EIcon eIcon)
+std::string AskSavePath(IPrompter& prompter, const std::string& strTitle, const std::string& strInitialFolder)
 {
-    return Prompter().Ask(SMessage{strText, strCaption, eIcon, EButtons::Ok, false});
-}
-
-std::string AskSavePath(const std::string& strTitle, const std::string& strInitialFolder)
-{
-    std::string strPath = Prompter().AskSavePathAsChosen(strTitle, strInitialFolder);
+    std::string strPath = prompter.AskSavePathAsChosen(strTitle, strInitialFolder);
     if (strPath.empty())
         return strPath;
     // Projects are known by their extension: a name saved without it could not be opened,

@@ -88,22 +88,18 @@ class IPrompter
 };
 
 // Writes "caption: text" to standard error and answers with the first button (Ok or Yes).
-// It is what the command-line program uses and the default until a program installs its own.
+// It is what the command-line program uses.
 class CStderrPrompter : public IPrompter
 {
   public:
     EAnswer Ask(const SMessage& message) override;
 };
 
-// The process-wide prompter. Never null: it falls back to a CStderrPrompter.
-IPrompter& Prompter();
-// Installs another prompter (the window's, or a test's); null restores the default.
-// The caller keeps ownership and must keep it alive while it is installed.
-void SetPrompter(IPrompter* pPrompter);
-
-// The save dialog: ".tgp" is added to a chosen name that does not already end with it (in any
-// letter case), so "Song v1.2" becomes "Song v1.2.tgp".
-std::string AskSavePath(const std::string& strTitle, const std::string& strInitialFolder = {});
+// The save dialog of prompter: ".tgp" is added to a chosen name that does not already end with
+// it (in any letter case), so "Song v1.2" becomes "Song v1.2.tgp".
+std::string AskSavePath(IPrompter& prompter, const std::string& strTitle,
+                        const std::string& strInitialFolder = {});
 
 // Shorthand for a box without owner with one OK button.
-EAnswer ShowMessage(const std::string& strText, const std::string& strCaption, EIcon eIcon);
+EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::string& strCaption,
+                    EIcon eIcon);

@@ -1,25 +1,6 @@
 #include "platform/RegistryStore.h"
 
-#include "platform/FileRegistryStore.h"
-
-#include <atomic>
 #include <cstring>
-
-namespace
-{
-std::atomic<IRegistryStore*> g_pStore{nullptr};
-}
-
-IRegistryStore& Registry()
-{
-    if (IRegistryStore* p = g_pStore.load())
-        return *p;
-    static CFileRegistryStore defaultStore(CFileRegistryStore::DefaultUserFolder(),
-                                           CFileRegistryStore::DefaultMachineFolder());
-    return defaultStore;
-}
-
-void SetRegistry(IRegistryStore* pStore) { g_pStore.store(pStore); }
 
 std::string SystemErrorText(int nCode)
 {

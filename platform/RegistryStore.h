@@ -63,12 +63,6 @@ class IRegistryStore
 // device): reading it could block for good, replacing it would destroy what the user put there.
 inline constexpr int kNotRegularFileError = -1000;
 
-// The process-wide store; until a program installs one it is the file store of the user's
-// XDG folders (see FileRegistryStore.h).
-IRegistryStore& Registry();
-// The caller keeps ownership; null restores the default store.
-void SetRegistry(IRegistryStore* pStore);
-
 // The system's own text for an error code, in the user's language where the system has it
 // (and a text of ours for kNotRegularFileError).
 std::string SystemErrorText(int nCode);

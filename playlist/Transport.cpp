@@ -32,7 +32,8 @@ class CFlagScope
 CTransport::CTransport(CPlaylist& playlist, const CSettings& settings, const SServices& services,
                        ITransportListener& listener)
     : m_playlist(playlist), m_settings(settings), m_services(services), m_listener(listener),
-      m_playerThread(m_player, services.midiOut, services.clock), m_media(&services.mediaCommands, nullptr)
+      m_player(services.prompter), m_playerThread(m_player, services.midiOut, services.clock),
+      m_media(services.mediaCommands, services.prompter)
 {
 }
 

@@ -16,15 +16,16 @@ bool CProjectPlayer::CheckHeader(std::vector<uint8_t>* pStream)
     return true;
 }
 
-bool CProjectPlayer::CheckProject(std::span<const uint8_t> project, int& nVersion, std::vector<uint8_t>* pStream)
+bool CProjectPlayer::CheckProject(std::span<const uint8_t> project, int& nVersion,
+                                  std::vector<uint8_t>* pStream) const
 {
     switch (CheckProjectHeader(project, nVersion))
     {
     case EHeader::Damaged:
-        ShowMessage(Msg::kDamagedLength, Msg::kDamagedHeaderCaption, EIcon::Warning);
+        ShowMessage(m_prompter, Msg::kDamagedLength, Msg::kDamagedHeaderCaption, EIcon::Warning);
         return false;
     case EHeader::FutureVersion:
-        ShowMessage(Msg::kFutureVersion, Msg::kFutureVersionCaption, EIcon::Warning);
+        ShowMessage(m_prompter, Msg::kFutureVersion, Msg::kFutureVersionCaption, EIcon::Warning);
         return false;
     case EHeader::Ok:
         break;
@@ -53,7 +54,7 @@ bool CProjectPlayer::ComputeTotal()
         std::clamp<int64_t>(nSum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     if (result.eEnd == EWalkEnd::Damaged)
     {
-        ShowMessage(Msg::kDamagedLength, Msg::kDamagedRecordCaption, EIcon::Warning);
+        ShowMessage(m_prompter, Msg::kDamagedLength, Msg::kDamagedRecordCaption, EIcon::Warning);
         return false;
     }
     return true;

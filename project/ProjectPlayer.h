@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/MidiOut.h"
+#include "platform/Prompter.h"
 
 #include <atomic>
 #include <cstdint>
@@ -13,7 +14,9 @@
 class CProjectPlayer
 {
   public:
-    CProjectPlayer() = default;
+    // prompter: where the project's checks say what is wrong with it; it must outlive the
+    // object, and it is reached from the player thread too.
+    explicit CProjectPlayer(IPrompter& prompter) : m_prompter(prompter) {}
     CProjectPlayer(const CProjectPlayer&) = delete;
     CProjectPlayer& operator=(const CProjectPlayer&) = delete;
 
@@ -34,13 +37,15 @@ class CProjectPlayer
     bool CheckHeader(std::vector<uint8_t>* pStream = nullptr);
     // The same check on bytes of the caller's own, with the same messages; for the player
     // thread, which works on its copy and leaves m_nVersion to the window thread.
-    static bool CheckProject(std::span<const uint8_t> project, int& nVersion, std::vector<uint8_t>* pStream);
+    bool CheckProject(std::span<const uint8_t> project, int& nVersion, std::vector<uint8_t>* pStream) const;
     // Sets m_nTotal to the playing time in milliseconds. On a damaged project shows its message
     // and gives false; m_nTotal then holds what was summed before the damage (or stays as it
     // was when the header is wrong).
     bool ComputeTotal();
     // Records walked by the last ComputeTotal.
     int64_t RecordsWalked() const { return m_nWalked; }
+    // Where the object's messages go; the player thread says its own through it too.
+    IPrompter& Messages() const { return m_prompter; }
 
     // Project
     int32_t m_nVersion = 0;
@@ -69,5 +74,6 @@ class CProjectPlayer
     float m_fMarkEnd = 0;
 
   private:
+    IPrompter& m_prompter;
     int64_t m_nWalked = 0;
 };

@@ -58,7 +58,8 @@ float ReadDecimal(const std::string& strReply)
 
 } // namespace
 
-CMciPlayer::CMciPlayer(IMediaCommands* pCommands, IClock* pClock) : m_pCommands(pCommands), m_pClock(pClock)
+CMciPlayer::CMciPlayer(IMediaCommands& commands, IPrompter& prompter, IClock* pClock)
+    : m_commands(commands), m_prompter(prompter), m_pClock(pClock)
 {
     if (!m_pClock)
     {
@@ -72,7 +73,7 @@ CMciPlayer::~CMciPlayer() { Shutdown(); }
 int CMciPlayer::Send(const std::string& strCommand, std::string& strReply) const
 {
     strReply.clear();
-    return Commands().Send(strCommand, strReply);
+    return m_commands.Send(strCommand, strReply);
 }
 
 std::string CMciPlayer::Query(int32_t nAlias, const char* pszItem) const
@@ -87,7 +88,8 @@ void CMciPlayer::ShowError(const char* pszText, const char* pszCaption, int nCod
 {
     if (m_bShuttingDown)
         return; // the window is going: nobody is left to answer
-    ShowMessage(std::string(pszText) + "\r\n" + Commands().ErrorText(nCode), pszCaption, EIcon::Error);
+    ShowMessage(m_prompter, std::string(pszText) + "\r\n" + m_commands.ErrorText(nCode), pszCaption,
+                EIcon::Error);
 }
 
 int CMciPlayer::OpenFile(const std::string& strPath, int32_t nAlias)
@@ -126,7 +128,7 @@ void CMciPlayer::Play(int32_t nAlias, const std::string& strPath)
         // lets Playback on the next row start that row instead of resuming a dying thread.
         // A thread held by its message box waits for the user, not for us: no waiting then.
         const auto tGiveUp = std::chrono::steady_clock::now() + kEndingWait;
-        while (m_bThreadRunning && std::chrono::steady_clock::now() < tGiveUp && !Prompter().IsWorkerAsking())
+        while (m_bThreadRunning && std::chrono::steady_clock::now() < tGiveUp && !m_prompter.IsWorkerAsking())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (m_bThreadRunning)

@@ -5,6 +5,7 @@
 
 #include "platform/Clock.h"
 #include "platform/MediaCommands.h"
+#include "platform/Prompter.h"
 
 #include <atomic>
 #include <cstdint>
@@ -15,10 +16,10 @@
 class CMciPlayer
 {
   public:
-    // pCommands is the layer to talk to (not owned); null means the process-wide one, looked
-    // up at every command so that a layer installed later is the one used. pClock (not owned)
-    // paces the player thread's polling; null means the steady clock.
-    explicit CMciPlayer(IMediaCommands* pCommands = nullptr, IClock* pClock = nullptr);
+    // commands: the layer to talk to. prompter: where the device's errors are said, from the
+    // player thread too. pClock paces the player thread's polling; null means the steady
+    // clock. None is owned; all must outlive the player.
+    CMciPlayer(IMediaCommands& commands, IPrompter& prompter, IClock* pClock = nullptr);
     // Shutdown(): closing the program ends the player thread and silences the file.
     ~CMciPlayer();
     CMciPlayer(const CMciPlayer&) = delete;
@@ -68,7 +69,6 @@ class CMciPlayer
     std::atomic<bool> m_bOpened{false};
 
   private:
-    IMediaCommands& Commands() const { return m_pCommands ? *m_pCommands : MediaCommands(); }
     int Send(const std::string& strCommand, std::string& strReply) const;
     // Sends the time format command and then the status query for the item; gives its reply.
     std::string Query(int32_t nAlias, const char* pszItem) const;
@@ -80,7 +80,8 @@ class CMciPlayer
     // Sleeps one polling step; Shutdown cuts it short.
     void SleepStep();
 
-    IMediaCommands* m_pCommands;
+    IMediaCommands& m_commands;
+    IPrompter& m_prompter;
     std::unique_ptr<IClock> m_pOwnClock;
     IClock* m_pClock;
     std::thread m_thread;

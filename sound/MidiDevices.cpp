@@ -1,12 +1,10 @@
 #include "sound/MidiDevices.h"
 
-std::vector<std::string> g_arrMidiDevices;
-
-void FillMidiDevices(IMidiOut& midiOut)
+std::vector<std::string> MidiDeviceNames(IMidiOut& midiOut)
 {
-    g_arrMidiDevices.clear();
-    g_arrMidiDevices.push_back(kMidiMapperName);
+    std::vector<std::string> arrNames{kMidiMapperName};
     const int nCount = midiOut.DeviceCount();
     for (int nDevice = 0; nDevice < nCount; ++nDevice)
-        g_arrMidiDevices.push_back(midiOut.DeviceName(nDevice));
+        arrNames.push_back(midiOut.DeviceName(nDevice));
+    return arrNames;
 }

@@ -9,7 +9,5 @@
 
 inline constexpr const char* kMidiMapperName = "MIDI Mapper";
 
-extern std::vector<std::string> g_arrMidiDevices;
-
-// Fills g_arrMidiDevices afresh from the outputs the system offers now.
-void FillMidiDevices(IMidiOut& midiOut);
+// The list as the system offers the outputs now.
+std::vector<std::string> MidiDeviceNames(IMidiOut& midiOut);

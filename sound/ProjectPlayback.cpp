@@ -1,7 +1,6 @@
 #include "sound/ProjectPlayback.h"
 
 #include "app/Messages.h"
-#include "app/Settings.h"
 #include "platform/Prompter.h"
 
 #include <algorithm>
@@ -34,12 +33,12 @@ EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDev
     m_player.m_hMidiOut = m_midiOut.Open(nDevice);
     m_bDeviceFailed = !m_player.m_hMidiOut;
     if (m_bDeviceFailed)
-        ShowMessage(Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
+        ShowMessage(m_player.Messages(), Msg::kMidiOpenFailed, Msg::kMidiErrorCaption, EIcon::Warning);
 
     EPlayEnd eEnd = EPlayEnd::Refused;
     int nVersion = 0;
     std::vector<uint8_t> stream;
-    if (CProjectPlayer::CheckProject(project, nVersion, &stream))
+    if (m_player.CheckProject(project, nVersion, &stream))
     {
         m_player.m_nRecordCount = 0;
         m_notes.Clear();
@@ -159,7 +158,7 @@ EPlayEnd CProjectPlayback::Damage(const SWalkResult& result)
         return EPlayEnd::Stopped;
     // Silence first: the message may stay on the screen for a long time.
     Silence();
-    ShowMessage(Msg::kDamagedPlayback, Msg::kPlaybackErrorCaption, EIcon::Warning);
+    ShowMessage(m_player.Messages(), Msg::kDamagedPlayback, Msg::kPlaybackErrorCaption, EIcon::Warning);
     return EPlayEnd::Damaged;
 }
 
@@ -235,12 +234,4 @@ void CProjectPlayback::Silence()
     if (m_player.m_hMidiOut)
         SilenceOutput(*m_player.m_hMidiOut, m_notes);
     m_notes.Clear();
-}
-
-int PlayThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock)
-{
-    const std::span<const uint8_t> data = player.Data();
-    const std::vector<uint8_t> project(data.begin(), data.end());
-    const EPlayEnd eEnd = CProjectPlayback(player, midiOut, clock).PlayThread(project, DeviceIndex);
-    return eEnd == EPlayEnd::Refused ? 0 : 1;
 }

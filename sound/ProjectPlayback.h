@@ -73,8 +73,3 @@ class CProjectPlayback
     std::chrono::nanoseconds m_tPaused{0};
     int64_t m_nScheduled = 0; // ms: the delays waited so far
 };
-
-// The routine as the window starts it: plays the bytes the player points at (copied first) on
-// the device of the setting DeviceIndex. Gives 1 when it played, 0 when the project failed its
-// checks.
-int PlayThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock);

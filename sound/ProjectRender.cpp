@@ -166,11 +166,12 @@ void RingOutAndSilence(CRenderTarget& target, ISynthesizer& synth, CSoundingNote
 }
 } // namespace
 
-SRenderResult RenderProject(std::span<const uint8_t> project, ISynthesizer& synth, IAudioFileWriter& writer,
-                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress, int64_t nMaxMs,
+SRenderResult RenderProject(IPrompter& prompter, std::span<const uint8_t> project, ISynthesizer& synth,
+                            IAudioFileWriter& writer, int nRate,
+                            const std::function<void(int64_t nDoneMs)>& fProgress, int64_t nMaxMs,
                             const std::function<bool()>& fCancel)
 {
-    CProjectPlayer player;
+    CProjectPlayer player(prompter);
     player.SetData(project);
     CRenderTarget target(synth, writer, nRate, fProgress, nMaxMs, fCancel);
     CRenderClock clock(target, player.m_bStop);

@@ -31,9 +31,10 @@ struct SRenderResult
 // fProgress, when given, receives the milliseconds rendered now and then. The render stops at
 // nMaxMs of sound, and as soon as fCancel (when given; asked every few thousand frames) holds.
 // At the end the last notes are released and ring out, then every channel used is silenced;
-// a cancelled render silences at once.
-SRenderResult RenderProject(std::span<const uint8_t> project, ISynthesizer& synth, IAudioFileWriter& writer,
-                            int nRate, const std::function<void(int64_t nDoneMs)>& fProgress,
+// a cancelled render silences at once. A damaged project's message goes to prompter.
+SRenderResult RenderProject(IPrompter& prompter, std::span<const uint8_t> project, ISynthesizer& synth,
+                            IAudioFileWriter& writer, int nRate,
+                            const std::function<void(int64_t nDoneMs)>& fProgress,
                             int64_t nMaxMs = kMaxRenderMs, const std::function<bool()>& fCancel = {});
 
 // The same for a Standard MIDI File: each message reaches the synthesizer on the frame of its

@@ -5,11 +5,12 @@
 
 #include <cstdlib>
 
-std::string ChooseSoundFont()
+std::string ChooseSoundFont(const CSettings& settings)
 {
     if (const char* pEnv = std::getenv(kSoundFontEnv); pEnv && *pEnv)
         return pEnv;
-    if (auto strSetting = ReadSettingText(ERoot::CurrentUser, kSoundFontSetting); strSetting && !strSetting->empty())
+    if (auto strSetting = settings.ReadText(ERoot::CurrentUser, kSoundFontSetting);
+        strSetting && !strSetting->empty())
         return *strSetting;
     return kSystemSoundFont;
 }

@@ -5,7 +5,10 @@
 
 #include <string>
 
+class CSettings;
+
 inline constexpr const char* kSoundFontEnv = "TONEGROVE_SOUNDFONT";
 inline constexpr const char* kSoundFontSetting = "SoundFont";
 
-std::string ChooseSoundFont();
+// May be called from any thread: it only reads the store the settings live in.
+std::string ChooseSoundFont(const CSettings& settings);

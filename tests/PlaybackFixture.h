@@ -64,7 +64,7 @@ class CPlayRun
     CRecorderMidiOut m_recorder{m_clock};
     CWatchingPrompter m_prompter{m_recorder};
     std::vector<uint8_t> m_project;
-    CProjectPlayer m_player;
+    CProjectPlayer m_player{m_prompter};
     // Last, so that it is stopped and joined before anything it uses goes.
     std::unique_ptr<CPlayerThread> m_pThread = std::make_unique<CPlayerThread>(m_player, m_recorder, m_clock);
 };

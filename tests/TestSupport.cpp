@@ -124,10 +124,7 @@ std::vector<std::string> CScriptedPrompter::Lines() const
 CTempRegistry::CTempRegistry()
     : m_pStore(std::make_unique<CFileRegistryStore>(m_folder.File("user"), m_folder.File("machine")))
 {
-    SetRegistry(m_pStore.get());
 }
-
-CTempRegistry::~CTempRegistry() { SetRegistry(nullptr); }
 
 std::string ReadText(const std::string& strPath)
 {

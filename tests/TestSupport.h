@@ -1,5 +1,5 @@
 // What many tests share: a temporary folder, a prompter that records questions and answers
-// from a script, and a registry store in a temporary folder installed for the test's length.
+// from a script, and a registry store in a temporary folder.
 #pragma once
 
 #include "platform/FileRegistryStore.h"
@@ -28,8 +28,6 @@ class CTempFolder
 class CScriptedPrompter : public IPrompter
 {
   public:
-    CScriptedPrompter() { SetPrompter(this); }
-    ~CScriptedPrompter() override { SetPrompter(nullptr); }
     EAnswer Ask(const SMessage& message) override;
     void Answer(EAnswer e) { m_answers.push_back(e); }
 
@@ -74,12 +72,11 @@ class CScriptedPrompter : public IPrompter
     std::string NextPath();
 };
 
-// A registry with both roots in a temporary folder, installed as the process's store.
+// A registry with both roots in a temporary folder.
 class CTempRegistry
 {
   public:
     CTempRegistry();
-    ~CTempRegistry();
     CFileRegistryStore& Store() { return *m_pStore; }
     std::string UserFile() const { return m_pStore->FilePath(ERoot::CurrentUser); }
     std::string MachineFile() const { return m_pStore->FilePath(ERoot::LocalMachine); }

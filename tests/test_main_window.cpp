@@ -4,8 +4,9 @@
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
+#include "sound/ProgramOutputs.h"
 #include "tests/ProjectFixtures.h"
-#include "tests/TestSupport.h"
+#include "tests/TestServices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,19 +75,20 @@ std::vector<uint8_t> ProjectOfLength(int32_t nMs)
     return p;
 }
 
-class MainWindowTest : public ::testing::Test
+// The doubles, but the program's own media commands: the playlist measures real WAV and MID
+// files.
+class MainWindowTest : public ::testing::Test, protected CTestServices
 {
   protected:
-    void SetUp() override { ResetSettingsToDefaults(); }
     void TearDown() override
     {
         for (const std::string& str : m_cleanup)
             std::filesystem::remove(str);
-        ResetSettingsToDefaults();
     }
     std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths = {})
     {
-        return std::make_unique<CTonegroveDlg>(arrPaths, ProjectDir());
+        return std::make_unique<CTonegroveDlg>(
+            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia}, arrPaths, ProjectDir());
     }
     // The window's folder for new projects, made by the window when it first needs it.
     std::string ProjectDir() const { return music.File("Tonegrove"); }
@@ -102,8 +104,7 @@ class MainWindowTest : public ::testing::Test
         dlg.OnCommand(Cmd::Open);
     }
 
-    CTempRegistry reg;
-    CScriptedPrompter prompter;
+    std::unique_ptr<IMediaCommands> m_pMedia = MakeProgramMediaCommands(midiOut);
     CTempFolder folder;
     CTempFolder music;
     std::vector<std::string> m_cleanup;
@@ -192,9 +193,9 @@ TEST_F(MainWindowTest, NewNamesProjectsInTheProjectFolder)
     EXPECT_FALSE(std::filesystem::exists(ProjectDir())) << "made on first use only";
     const std::string strFirst = ProjectDir() + "/Melody1.tgp";
     dlg->OnCommand(Cmd::New);
-    ProjectType = 0;
+    settings.ProjectType = 0;
     dlg->OnCommand(Cmd::TbNew);
-    ProjectType = 7;
+    settings.ProjectType = 7;
     dlg->OnCommand(Cmd::New);
     EXPECT_TRUE(std::filesystem::is_directory(ProjectDir()));
     ASSERT_EQ(3, dlg->RowCount());
@@ -654,10 +655,10 @@ TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
         EXPECT_FALSE(dlg->HasUnsavedProjects());
         WriteWholeFile(strA, OneNoteProject(0)); // the row now differs from its file
         EXPECT_TRUE(dlg->HasUnsavedProjects());
-        CScriptedPrompter answers;
-        answers.Answer(c.eAnswer);
+        const size_t nBefore = prompter.Messages().size();
+        prompter.Answer(c.eAnswer);
         QTest::keyClick(dlg.get(), Qt::Key_Escape);
-        EXPECT_EQ(1u, answers.Messages().size());
+        EXPECT_EQ(nBefore + 1, prompter.Messages().size());
         EXPECT_EQ(c.bEnds, !dlg->isVisible());
         EXPECT_EQ(c.bSaved, ReadWholeFile(strA) == OneNoteProject(1));
     }
@@ -665,10 +666,10 @@ TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
     // Nothing unsaved: Enter ends at once.
     auto dlg = MakeWindow({strA});
     dlg->show();
-    CScriptedPrompter none;
+    const size_t nBefore = prompter.Messages().size();
     QTest::keyClick(dlg.get(), Qt::Key_Return);
     EXPECT_FALSE(dlg->isVisible());
-    EXPECT_TRUE(none.Messages().empty());
+    EXPECT_EQ(nBefore, prompter.Messages().size());
 }
 
 TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)

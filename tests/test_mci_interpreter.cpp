@@ -5,7 +5,10 @@
 #include "platform/MciInterpreter.h"
 #include "platform/MciTokens.h"
 #include "sound/MciPlayer.h"
+#include "sound/ProgramOutputs.h"
+#include "tests/ManualClock.h"
 #include "tests/MediaFixtures.h"
+#include "tests/RecorderMidiOut.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +100,7 @@ TEST_F(CMediaFolder, LengthsOfWavAndMidiFilesAreExactMilliseconds)
         {"\"\"two quotes\"\".wav", MakeWav({11025, 1, 8, 11025}), 1000},
         {"my songs/smpte track.MID", SmpteMidi(), 2500},
     };
-    CMciPlayer player(&m_layer);
+    CMciPlayer player(m_layer, m_prompter);
     for (const SCase& c : kCases)
     {
         SCOPED_TRACE(c.pszName);
@@ -232,7 +235,7 @@ TEST_F(CMediaFolder, AFileThatCannotBeOpenedShowsTheOpenError)
         {Put("short.mid", {'M', 'T', 'h', 'd', 0, 0}), MciError::kInvalidFile},
         {Put("clip.avi", Garbage()), MciError::kDeviceNotInstalled},
     };
-    CMciPlayer player(&m_layer);
+    CMciPlayer player(m_layer, m_prompter);
     for (const SCase& c : kCases)
     {
         SCOPED_TRACE(c.strPath);
@@ -250,10 +253,13 @@ TEST_F(CMediaFolder, AFileThatCannotBeOpenedShowsTheOpenError)
     }
 }
 
-TEST_F(CMediaFolder, TheProcessWideLayerIsOurInterpreterUntilAnotherIsInstalled)
+TEST_F(CMediaFolder, TheProgramsLayerIsOurInterpreter)
 {
     const std::string strPath = Put("default.wav", MakeWav({44100, 1, 16, 66150}));
-    CMciPlayer player;
+    CManualClock clock;
+    CRecorderMidiOut midiOut(clock);
+    const std::unique_ptr<IMediaCommands> pLayer = MakeProgramMediaCommands(midiOut);
+    CMciPlayer player(*pLayer, m_prompter);
     player.Open(strPath, 0);
     EXPECT_EQ(player.GetLength(0), 1500.0f);
     player.Close(0);

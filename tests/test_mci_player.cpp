@@ -53,7 +53,8 @@ TEST(MciPlayerCommands, MeasuringARowSendsOpenTimeFormatLengthClose)
         CScriptedMediaCommands layer;
         const std::string strAlias = "mus" + std::to_string(c.nAlias);
         layer.Answer("Status " + strAlias + " length", 0, "1500");
-        CMciPlayer player(&layer);
+        CScriptedPrompter prompter;
+        CMciPlayer player(layer, prompter);
 
         player.Open(c.pszPath, c.nAlias);
         const float fLength = player.GetLength(c.nAlias);
@@ -71,7 +72,7 @@ TEST(MciPlayerCommands, EveryOpenAfterTheFirstClosesItsAliasFirst)
     CScriptedMediaCommands layer;
     // The first open fails: the player still counts as having opened something.
     layer.Answer("open /a.wav type waveaudio alias mus0", 275);
-    CMciPlayer player(&layer);
+    CMciPlayer player(layer, prompter);
 
     player.Open("/a.wav", 0);
     player.Open("/b.mid", 1);
@@ -88,7 +89,7 @@ TEST(MciPlayerCommands, OpenErrorShowsTheLayersTextForTheCode)
     CScriptedPrompter prompter;
     CScriptedMediaCommands layer;
     layer.Answer("open /gone.wav type waveaudio alias mus4", 275);
-    CMciPlayer player(&layer);
+    CMciPlayer player(layer, prompter);
 
     player.Open("/here.wav", 3);
     EXPECT_TRUE(prompter.Messages().empty());
@@ -120,24 +121,28 @@ TEST(MciPlayerCommands, LengthReplyReadsAsADecimalNumber)
         SCOPED_TRACE(c.pszReply);
         CScriptedMediaCommands layer;
         layer.Answer("Status mus1 length", 0, c.pszReply);
-        CMciPlayer player(&layer);
+        CScriptedPrompter prompter;
+        CMciPlayer player(layer, prompter);
         EXPECT_EQ(player.GetLength(1), c.fLength);
     }
 }
 
-TEST(MciPlayerCommands, WithoutALayerOfItsOwnThePlayerUsesTheOneInstalledAtEachCommand)
+TEST(MciPlayerCommands, EachPlayerTalksToTheLayerItWasHandedAndSaysErrorsThroughItsPrompter)
 {
-    CMciPlayer player;
     CScriptedMediaCommands first;
     CScriptedMediaCommands second;
-    SetMediaCommands(&first);
-    player.Close(1);
-    SetMediaCommands(&second);
-    player.Close(2);
-    SetMediaCommands(nullptr);
+    CScriptedPrompter firstPrompter;
+    CScriptedPrompter secondPrompter;
+    second.Answer("open /gone.wav type waveaudio alias mus2", 275);
+    CMciPlayer one(first, firstPrompter);
+    CMciPlayer two(second, secondPrompter);
+    one.Close(1);
+    two.Open("/gone.wav", 2);
 
     EXPECT_EQ(first.Sent(), TTexts{"Close mus1"});
-    EXPECT_EQ(second.Sent(), TTexts{"Close mus2"});
+    EXPECT_EQ(second.Sent(), TTexts{"open /gone.wav type waveaudio alias mus2"});
+    EXPECT_TRUE(firstPrompter.Messages().empty());
+    EXPECT_EQ(1u, secondPrompter.Messages().size());
 }
 
 TEST(MciPlayerCommands, QueriesPauseStopAndSeekSendTheirExactTexts)
@@ -168,7 +173,8 @@ TEST(MciPlayerCommands, QueriesPauseStopAndSeekSendTheirExactTexts)
     {
         SCOPED_TRACE(c.pszWhat);
         CScriptedMediaCommands layer;
-        CMciPlayer player(&layer);
+        CScriptedPrompter prompter;
+        CMciPlayer player(layer, prompter);
         c.fDo(player);
         EXPECT_EQ(layer.Sent(), c.arrSent);
     }
@@ -178,7 +184,8 @@ TEST(MciPlayerCommands, ModeIsTheReplyUnchangedAndStopClearsPlaying)
 {
     CScriptedMediaCommands layer;
     layer.Answer("Status mus2 mode", 0, "Paused ");
-    CMciPlayer player(&layer);
+    CScriptedPrompter prompter;
+    CMciPlayer player(layer, prompter);
     EXPECT_EQ(player.GetMode(2), "Paused ");
     player.m_bPlaying = true;
     player.Stop(2);
@@ -217,7 +224,7 @@ class CPlayerThreadTest : public ::testing::Test
     CScriptedPrompter m_prompter;
     CScriptedMediaCommands m_layer;
     CManualClock m_clock;
-    CMciPlayer m_player{&m_layer, &m_clock};
+    CMciPlayer m_player{m_layer, m_prompter, &m_clock};
     size_t m_nSeen = 0;
 };
 
@@ -354,7 +361,8 @@ TEST_F(CPlayerThreadTest, ASeekWhilePlayingGoesOnFromTheTargetUnlessTheDeviceRef
         SCOPED_TRACE(c.nSeekCode);
         CScriptedMediaCommands layer;
         CManualClock clock;
-        CMciPlayer player(&layer, &clock);
+        CScriptedPrompter prompter;
+        CMciPlayer player(layer, prompter, &clock);
         layer.Answer("Seek mus1 to 500", c.nSeekCode);
         // The device is stopped once the seek has reached it.
         layer.Answer("Status mus1 mode", 0, "playing");
@@ -428,7 +436,8 @@ TEST(MciPlayerShutdown, ClosingThePlayerEndsItsThreadAndClosesTheFile)
         layer.Answer("Status mus4 mode", 0, "playing");
         CManualClock clock;
         {
-            CMciPlayer player(&layer, &clock);
+            CScriptedPrompter prompter;
+            CMciPlayer player(layer, prompter, &clock);
             player.Play(4, "/music/a.mid");
             ASSERT_TRUE(clock.AdvanceTo(0, [&] { return !player.ThreadRunning(); }));
             if (bExplicit)

@@ -565,7 +565,7 @@ TEST_F(CDeviceTest, SequencerCommandsAnswerWhileTheFileIsRead)
 TEST_F(CDeviceTest, PlayerThreadPlaysAWavPausedAndResumedToItsEnd)
 {
     const std::string strPath = Put("song one.wav", MakeWav({44100, 1, 16, 22050})); // 500 ms
-    CMciPlayer player(m_pLayer.get(), &m_clock);
+    CMciPlayer player(*m_pLayer, m_prompter, &m_clock);
     auto Done = [&] { return !player.ThreadRunning(); };
     player.Play(1, strPath);
     ASSERT_TRUE(m_clock.AdvanceTo(0, Done));
@@ -610,7 +610,7 @@ TEST_F(CDeviceTest, PlayerThreadPlaysAWavPausedAndResumedToItsEnd)
 TEST_F(CDeviceTest, PlayerThreadPlaysAMidiFileAndShutdownSilencesIt)
 {
     CManualClock pollClock;
-    CMciPlayer player(m_pLayer.get(), &pollClock);
+    CMciPlayer player(*m_pLayer, m_prompter, &pollClock);
     auto Done = [&] { return !player.ThreadRunning(); };
     player.Play(2, Put("two.mid", TwoNotes()));
     ASSERT_TRUE(pollClock.AdvanceTo(0, Done));
@@ -632,7 +632,7 @@ TEST_F(CDeviceTest, PlayerThreadPlaysAMidiFileAndShutdownSilencesIt)
 TEST_F(CDeviceTest, PlayerThreadPlaysAMidiFileToItsEnd)
 {
     CManualClock pollClock;
-    CMciPlayer player(m_pLayer.get(), &pollClock);
+    CMciPlayer player(*m_pLayer, m_prompter, &pollClock);
     auto Done = [&] { return !player.ThreadRunning(); };
     player.Play(2, Put("two.mid", TwoNotes()));
     ASSERT_TRUE(pollClock.AdvanceTo(0, Done));

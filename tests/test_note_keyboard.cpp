@@ -6,6 +6,7 @@
 #include "tests/ManualClock.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/RecorderMidiOut.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -32,19 +33,13 @@ class CHostDouble : public INoteKeyboardHost
 class NoteKeyboardTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        ResetSettingsToDefaults();
-        g_keyState.fill(0);
-    }
-    void TearDown() override { ResetSettingsToDefaults(); }
-
     // The keyboard is made when the live window opens: at 1000 ms on the test's clock.
     CNoteKeyboard& Open(int nRecordVersion)
     {
         m_clock.AdvanceTo(1000, [] { return true; });
         m_pHandle = m_out.Open(0);
-        m_pKeyboard = std::make_unique<CNoteKeyboard>(*m_pHandle, m_clock, m_host, nRecordVersion);
+        m_pKeyboard =
+            std::make_unique<CNoteKeyboard>(*m_pHandle, m_clock, m_host, m_settings, nRecordVersion);
         return *m_pKeyboard;
     }
     void At(int64_t nMs) { m_clock.AdvanceTo(nMs, [] { return true; }); }
@@ -53,6 +48,9 @@ class NoteKeyboardTest : public ::testing::Test
     CRecorderMidiOut m_out{m_clock};
     std::unique_ptr<IMidiOutHandle> m_pHandle;
     CHostDouble m_host;
+    CTempRegistry m_reg;
+    CScriptedPrompter m_prompter;
+    CSettings m_settings{m_reg.Store(), m_prompter};
     std::unique_ptr<CNoteKeyboard> m_pKeyboard;
 };
 
@@ -72,7 +70,7 @@ TEST_F(NoteKeyboardTest, ZPressedAndReleasedSendsAndRecordsInTheProjectsVersion)
         clock.AdvanceTo(1000, [] { return true; });
         auto pHandle = out.Open(0);
         CHostDouble host;
-        CNoteKeyboard keys(*pHandle, clock, host, nVersion);
+        CNoteKeyboard keys(*pHandle, clock, host, m_settings, nVersion);
         clock.AdvanceTo(1250, [] { return true; });
         keys.OnKeyDown(kZ);
         clock.AdvanceTo(1750, [] { return true; });
@@ -164,7 +162,7 @@ TEST_F(NoteKeyboardTest, DirectXModeLightsKeysOnlyAndHomeAndEndSwitch)
     CNoteKeyboard& keys = Open(1);
     keys.OnKeyDown(kQ); // in MIDI mode
     keys.OnKeyDown(0x23); // End
-    EXPECT_EQ(1, MusicType);
+    EXPECT_EQ(1, m_settings.MusicType);
     EXPECT_EQ("Тип музыки: DirectX", keys.MusicTypeText());
     keys.OnKeyUp(0x23);
     keys.OnKeyDown(kZ);
@@ -176,9 +174,9 @@ TEST_F(NoteKeyboardTest, DirectXModeLightsKeysOnlyAndHomeAndEndSwitch)
     EXPECT_EQ((std::vector<std::string>{"on 33", "status", "on 60", "off 60", "off 33"}), m_host.m_arrCalls);
 
     keys.OnKeyDown(0x24); // Home
-    EXPECT_EQ(0, MusicType);
+    EXPECT_EQ(0, m_settings.MusicType);
     EXPECT_EQ("Тип музыки: MIDI", keys.MusicTypeText());
-    MusicType = 5;
+    m_settings.MusicType = 5;
     keys.FillStatusTexts();
     EXPECT_EQ("Тип музыки: ", keys.MusicTypeText());
 }
@@ -216,15 +214,15 @@ TEST_F(NoteKeyboardTest, ReleaseAllEndsEveryHeldNoteAndClearsTheKeyState)
     CNoteKeyboard& keys = Open(0);
     keys.OnKeyDown(kQ, 0x10);
     keys.OnKeyDown(kNumPad7, 0x47);
-    EXPECT_EQ(0x80, g_keyState[0x10]);
-    EXPECT_EQ(0x80, g_keyState[0x47]);
+    EXPECT_EQ(0x80, keys.KeyState()[0x10]);
+    EXPECT_EQ(0x80, keys.KeyState()[0x47]);
     At(1400);
     keys.ReleaseAll();
     EXPECT_EQ((std::vector<uint32_t>{0x7F2390, 0x7F2490, 0x2380, 0x2480}), m_out.Messages());
     EXPECT_EQ(Bytes({'!', 2, 0x01, 0x90, 'M', 35, 0, 0, '!', 1, 0, 'M', 35, 1, 0}),
               std::vector<uint8_t>(keys.Recording().begin() + 16, keys.Recording().end()));
-    EXPECT_EQ(0, g_keyState[0x10]);
-    EXPECT_EQ(0, g_keyState[0x47]);
+    EXPECT_EQ(0, keys.KeyState()[0x10]);
+    EXPECT_EQ(0, keys.KeyState()[0x47]);
     EXPECT_EQ("off 93", m_host.m_arrCalls.back());
 
     keys.ReleaseAll();
@@ -268,6 +266,14 @@ struct SKeyEvent
     int nVk = kZ;
 };
 
+// Settings of their own, over a store in a temporary folder.
+struct SOwnSettings
+{
+    CTempRegistry reg;
+    CScriptedPrompter prompter;
+    CSettings settings{reg.Store(), prompter};
+};
+
 // A live keyboard recording version 0.1 on its own clock, opened at 1000 ms.
 struct SKeyboardRun
 {
@@ -275,7 +281,8 @@ struct SKeyboardRun
     CRecorderMidiOut out{clock};
     std::unique_ptr<IMidiOutHandle> pHandle = OpenAt1000(clock, out);
     CHostDouble host;
-    CNoteKeyboard keys{*pHandle, clock, host, 1};
+    SOwnSettings own;
+    CNoteKeyboard keys{*pHandle, clock, host, own.settings, 1};
 
     static std::unique_ptr<IMidiOutHandle> OpenAt1000(CManualClock& clock, CRecorderMidiOut& out)
     {
@@ -353,7 +360,7 @@ TEST_F(NoteKeyboardTest, AHeldKeyRepeatingAsReleaseAndPressPairsIsOneNoteEndingA
     {
         SCOPED_TRACE(c.pszName);
         SKeyboardRun run;
-        auto& [clock, out, pHandle, host, keys] = run;
+        auto& [clock, out, pHandle, host, own, keys] = run;
         for (const SKeyEvent& e : c.events)
         {
             clock.AdvanceTo(e.nAt, [] { return true; });
@@ -381,9 +388,9 @@ TEST_F(NoteKeyboardTest, AReleaseHeldBackUntilItsWaitIsOverStillLetsGoOfTheKey)
     keys.OnKeyEvent(false, kZ, 0x2C, 5200, false);
     EXPECT_TRUE(keys.HoldsKeyUp());
     EXPECT_EQ(1u, m_out.Messages().size()) << "not yet: a press with the same stamp may follow";
-    EXPECT_EQ(0x80, g_keyState[0x2C]);
+    EXPECT_EQ(0x80, keys.KeyState()[0x2C]);
     keys.ResolveHeldKeyUp();
-    EXPECT_EQ(0, g_keyState[0x2C]);
+    EXPECT_EQ(0, keys.KeyState()[0x2C]);
     EXPECT_EQ("off 60", m_host.m_arrCalls.back());
     keys.ResolveHeldKeyUp();
     EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), m_out.Messages());
@@ -417,7 +424,7 @@ TEST_F(NoteKeyboardTest, DelaysAreTheDifferencesOfTheStampsAlsoAfterABusyStart)
     {
         SCOPED_TRACE(c.pszName);
         SKeyboardRun run;
-        auto& [clock, out, pHandle, host, keys] = run;
+        auto& [clock, out, pHandle, host, own, keys] = run;
         for (const SKeyEvent& e : c.events)
         {
             clock.AdvanceTo(e.nAt, [] { return true; });

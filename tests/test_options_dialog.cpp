@@ -36,12 +36,50 @@ namespace
 const char* const kTwelve[] = {"Frequency", "Volume",   "Synth",     "DeviceIndex", "SynthMode", "OscilatorMode",
                                "ProjectType", "AllPlay", "PrePause", "PlayNoEnd",   "BaseNote",  "MusicType"};
 
-// Passes everything on to the test's store and notes each write as "name=text".
+// The store the test's settings live in: it passes everything on to another store, which a
+// test may swap for a while.
+class CSwitchableStore : public IRegistryStore
+{
+  public:
+    explicit CSwitchableStore(IRegistryStore& target) : m_pTarget(&target) {}
+    IRegistryStore& Target() const { return *m_pTarget; }
+    void SetTarget(IRegistryStore& target) { m_pTarget = &target; }
+
+    std::optional<SRegValue> Read(ERoot eRoot, const std::string& strKey, const std::string& strName) override
+    {
+        return m_pTarget->Read(eRoot, strKey, strName);
+    }
+    int Write(ERoot eRoot, const std::string& strKey, const std::string& strName,
+              const SRegValue& value) override
+    {
+        return m_pTarget->Write(eRoot, strKey, strName, value);
+    }
+    int Remove(ERoot eRoot, const std::string& strKey, const std::string& strName) override
+    {
+        return m_pTarget->Remove(eRoot, strKey, strName);
+    }
+    int WriteValues(ERoot eRoot, const std::string& strKey,
+                    const std::vector<std::pair<std::string, SRegValue>>& values) override
+    {
+        return m_pTarget->WriteValues(eRoot, strKey, values);
+    }
+    int CheckReadable(ERoot eRoot) override { return m_pTarget->CheckReadable(eRoot); }
+    std::string Location(ERoot eRoot) const override { return m_pTarget->Location(eRoot); }
+
+  private:
+    IRegistryStore* m_pTarget;
+};
+
+// Passes everything on to the test's store and notes each write as "name=text"; while it
+// lives, the settings are stored through it.
 class CWriteLog : public IRegistryStore
 {
   public:
-    explicit CWriteLog(IRegistryStore& store) : m_store(store) { SetRegistry(this); }
-    ~CWriteLog() override { SetRegistry(&m_store); }
+    explicit CWriteLog(CSwitchableStore& store) : m_switch(store), m_store(store.Target())
+    {
+        m_switch.SetTarget(*this);
+    }
+    ~CWriteLog() override { m_switch.SetTarget(m_store); }
     std::optional<SRegValue> Read(ERoot eRoot, const std::string& strKey, const std::string& strName) override
     {
         return m_store.Read(eRoot, strKey, strName);
@@ -58,6 +96,7 @@ class CWriteLog : public IRegistryStore
     std::vector<std::string> m_arrWrites;
 
   private:
+    CSwitchableStore& m_switch;
     IRegistryStore& m_store;
 };
 
@@ -67,16 +106,13 @@ const std::string kSoundFontHead = std::string("RIFF\x04\x00\x00\x00sfbk", 12) +
 class OptionsDialogTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
+    // Settings as a fresh start has them in memory, before anything is loaded.
+    void FreshSettings() { pSettings = std::make_unique<CSettings>(store, prompter); }
+    // "caption|text" of the messages after the first nSeen.
+    std::vector<std::string> LinesSince(size_t nSeen) const
     {
-        ResetSettingsToDefaults();
-        g_arrMidiDevices = {kMidiMapperName, "Tonegrove Synth"};
-    }
-    void TearDown() override
-    {
-        ResetSettingsToDefaults();
-        g_arrMidiDevices.clear();
-        ResetCodePage();
+        const std::vector<std::string> lines = prompter.Lines();
+        return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(nSeen), lines.end());
     }
 
     void Put(const std::string& strName, const std::string& strText, ERoot eRoot = ERoot::CurrentUser)
@@ -100,7 +136,7 @@ class OptionsDialogTest : public ::testing::Test
 
     std::unique_ptr<COptionsDlg> Open()
     {
-        auto pDlg = std::make_unique<COptionsDlg>();
+        auto pDlg = std::make_unique<COptionsDlg>(*pSettings, prompter, m_arrDevices);
         pDlg->show();
         QCoreApplication::processEvents();
         return pDlg;
@@ -142,6 +178,10 @@ class OptionsDialogTest : public ::testing::Test
 
     CTempRegistry reg;
     CScriptedPrompter prompter;
+    CSwitchableStore store{reg.Store()};
+    std::unique_ptr<CSettings> pSettings = std::make_unique<CSettings>(store, prompter);
+    // The main window's list of MIDI outputs.
+    std::vector<std::string> m_arrDevices = {kMidiMapperName, "Tonegrove Synth"};
 };
 
 TEST_F(OptionsDialogTest, OpeningReloadsTheStoredSettingsIntoEveryPage)
@@ -154,9 +194,9 @@ TEST_F(OptionsDialogTest, OpeningReloadsTheStoredSettingsIntoEveryPage)
         Put(strName, strText);
     // Changed in memory and never saved, as the live play window does: the stored values win,
     // except ExtView, which is not reloaded.
-    MusicType = 0;
-    Frequency = 10;
-    ExtView = true;
+    pSettings->MusicType = 0;
+    pSettings->Frequency = 10;
+    pSettings->ExtView = true;
 
     auto pDlg = Open();
     COptionsDlg& dlg = *pDlg;
@@ -171,7 +211,7 @@ TEST_F(OptionsDialogTest, OpeningReloadsTheStoredSettingsIntoEveryPage)
     EXPECT_EQ("440", Text(dlg, OptId::FrequencyEdit));
     EXPECT_EQ("250", Text(dlg, OptId::VolumeEdit));
     EXPECT_EQ("1.5", Text(dlg, OptId::ResonanceEdit));
-    EXPECT_TRUE(ExtView);
+    EXPECT_TRUE(pSettings->ExtView);
 
     // OK without a change: the fraction the trackbar could not show is gone, AllPlay is written
     // in its own form, PrePause (no page shows it) keeps its value; the rest reads as stored.
@@ -222,7 +262,7 @@ TEST_F(OptionsDialogTest, StoredValuesOpenInsideTheControlsAndOkStoresValidOnes)
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(std::string(c.pName) + " stored as " + (c.pStored ? c.pStored : "(nothing)"));
-        ResetSettingsToDefaults();
+        FreshSettings();
         std::filesystem::remove(reg.UserFile());
         if (c.pStored)
             Put(c.pName, c.pStored);
@@ -345,8 +385,7 @@ TEST_F(OptionsDialogTest, DeviceListShowsTheMainWindowsListAndMidiMapperStoresMi
     // A device name in the machine's ANSI code page is shown in its letters.
     ASSERT_EQ(0, reg.Store().Write(ERoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
                                    {EValueType::String, "1251"}));
-    ResetCodePage();
-    g_arrMidiDevices = {kMidiMapperName, "\xCF\xEE\xF0\xF2 1"}; // "Порт 1" in CP1251
+    m_arrDevices = {kMidiMapperName, "\xCF\xEE\xF0\xF2 1"}; // "Порт 1" in CP1251
     Put("DeviceIndex", "0");
     {
         auto pDlg = Open();
@@ -359,10 +398,10 @@ TEST_F(OptionsDialogTest, DeviceListShowsTheMainWindowsListAndMidiMapperStoresMi
         PressOk(*pDlg);
     }
     EXPECT_EQ("-1", OnDisk("DeviceIndex"));
-    EXPECT_EQ(-1, DeviceIndex);
+    EXPECT_EQ(-1, pSettings->DeviceIndex);
 
     // No list at all (the main window found nothing): nothing to choose, the setting stays.
-    g_arrMidiDevices.clear();
+    m_arrDevices.clear();
     Put("DeviceIndex", "3");
     auto pDlg = Open();
     EXPECT_EQ(0, Control<QComboBox>(*pDlg, OptId::Device)->count());
@@ -379,8 +418,8 @@ TEST_F(OptionsDialogTest, CancelAndEscWriteNothingAndReopeningShowsTheStoredValu
     for (bool bEsc : {false, true})
     {
         SCOPED_TRACE(bEsc ? "Esc" : "Cancel");
-        MusicType = 1; // switched in memory only
-        CWriteLog log(reg.Store());
+        pSettings->MusicType = 1; // switched in memory only
+        CWriteLog log(store);
         {
             auto pDlg = Open();
             Control<QCheckBox>(*pDlg, OptId::ExtView)->click();
@@ -396,7 +435,7 @@ TEST_F(OptionsDialogTest, CancelAndEscWriteNothingAndReopeningShowsTheStoredValu
         }
         EXPECT_TRUE(log.m_arrWrites.empty());
         EXPECT_EQ(strBefore, ReadText(reg.UserFile()));
-        EXPECT_EQ(0, MusicType) << "the reload at opening stays in memory";
+        EXPECT_EQ(0, pSettings->MusicType) << "the reload at opening stays in memory";
         auto pAgain = Open();
         EXPECT_EQ(300, State(*pAgain, OptId::FrequencyBar));
         EXPECT_EQ("300", Text(*pAgain, OptId::FrequencyEdit));
@@ -408,7 +447,7 @@ TEST_F(OptionsDialogTest, CancelAndEscWriteNothingAndReopeningShowsTheStoredValu
 
 TEST_F(OptionsDialogTest, OkWritesExtViewOnceAsTextThenTheTwelveSettings)
 {
-    LoadSettingsAtStartup(); // the first run writes the twelve defaults
+    pSettings->LoadAtStartup(); // the first run writes the twelve defaults
     // Values the trackbars can show as they are, so that OK has nothing to correct.
     Put("Frequency", "440");
     Put("Volume", "100");
@@ -418,7 +457,7 @@ TEST_F(OptionsDialogTest, OkWritesExtViewOnceAsTextThenTheTwelveSettings)
     for (const char* pExpected : {"Yes", "No"})
     {
         SCOPED_TRACE(pExpected);
-        CWriteLog log(reg.Store());
+        CWriteLog log(store);
         auto pDlg = Open();
         Control<QCheckBox>(*pDlg, OptId::ExtView)->click();
         PressOk(*pDlg);
@@ -429,7 +468,7 @@ TEST_F(OptionsDialogTest, OkWritesExtViewOnceAsTextThenTheTwelveSettings)
         EXPECT_EQ(expected, log.m_arrWrites);
         EXPECT_EQ(pExpected, OnDisk("ExtView"));
         EXPECT_EQ(before, TwelveOnDisk());
-        EXPECT_EQ(std::string(pExpected) == "Yes", ExtView);
+        EXPECT_EQ(std::string(pExpected) == "Yes", pSettings->ExtView);
     }
     EXPECT_NE(std::string::npos, ReadText(reg.UserFile()).find("\"ExtView\" = string \"No\"\n"));
 }
@@ -441,24 +480,24 @@ TEST_F(OptionsDialogTest, OkWithASettingsFolderThatCannotBeWrittenSaysSoOnce)
     const std::string strBank = WriteFile("bank.sf2", kSoundFontHead);
     const std::string strBlocker = WriteFile("not-a-folder", "x");
     CFileRegistryStore unwritable(strBlocker + "/Tonegrove", reg.Folder().File("machine"));
-    SetRegistry(&unwritable);
+    store.SetTarget(unwritable);
     for (bool bNewSoundFont : {false, true})
     {
         SCOPED_TRACE(bNewSoundFont);
-        CScriptedPrompter ask;
+        const size_t nSeen = prompter.Messages().size();
         auto pDlg = Open();
         Control<QCheckBox>(*pDlg, OptId::ExtView)->click();
         if (bNewSoundFont)
             Control<QLineEdit>(*pDlg, OptId::SoundFont)->setText(QString::fromStdString(strBank));
         PressOk(*pDlg);
         EXPECT_FALSE(pDlg->isVisible());
-        ASSERT_EQ(1u, ask.Messages().size());
-        EXPECT_EQ("Register error", ask.Messages()[0].strCaption);
-        EXPECT_NE(std::string::npos, ask.Messages()[0].strText.find(strBlocker + "/Tonegrove"));
-        EXPECT_TRUE(ExtView) << "the choice holds in memory";
-        ExtView = false;
+        ASSERT_EQ(nSeen + 1, prompter.Messages().size());
+        EXPECT_EQ("Register error", prompter.Messages().back().strCaption);
+        EXPECT_NE(std::string::npos, prompter.Messages().back().strText.find(strBlocker + "/Tonegrove"));
+        EXPECT_TRUE(pSettings->ExtView) << "the choice holds in memory";
+        pSettings->ExtView = false;
     }
-    SetRegistry(&reg.Store());
+    store.SetTarget(reg.Store());
     EXPECT_EQ(std::nullopt, OnDisk(kSoundFontSetting));
 }
 
@@ -476,13 +515,14 @@ TEST_F(OptionsDialogTest, BrowseChoosesASoundFontAndOkStoresIt)
     EXPECT_EQ("file:Выбор файла SoundFont|" + strBank, prompter.m_dialogs.back());
     EXPECT_EQ(strBank, Text(*pDlg, OptId::SoundFont));
 
-    CWriteLog log(reg.Store());
+    CWriteLog log(store);
     PressOk(*pDlg);
     EXPECT_EQ("SoundFont=" + strBank, log.m_arrWrites.back());
     EXPECT_EQ(strBank, OnDisk(kSoundFontSetting));
     if (!std::getenv(kSoundFontEnv))
     {
-        EXPECT_EQ(strBank, ChooseSoundFont()) << "what the built-in synthesizer loads when it starts";
+        EXPECT_EQ(strBank, ChooseSoundFont(*pSettings))
+            << "what the built-in synthesizer loads when it starts";
     }
     EXPECT_TRUE(prompter.Messages().empty());
 }
@@ -509,20 +549,20 @@ TEST_F(OptionsDialogTest, AFileThatIsNoSoundFontIsRefusedAndTheStoredOneStays)
         const std::string kLine = kCaption + "|Этот файл не может быть загружен как SoundFont:\n" + strBad +
                                   "\n\nВстроенный синтезатор оставит прежний SoundFont.";
         EXPECT_FALSE(IsSoundFontFile(strBad));
-        CScriptedPrompter ask;
-        CWriteLog log(reg.Store());
+        const size_t nSeen = prompter.Messages().size();
+        CWriteLog log(store);
         auto pDlg = Open();
         EXPECT_EQ(strGood, Text(*pDlg, OptId::SoundFont));
 
-        ask.AnswerPath(strBad);
+        prompter.AnswerPath(strBad);
         Control<QPushButton>(*pDlg, OptId::Browse)->click();
-        EXPECT_EQ(std::vector<std::string>{kLine}, ask.Lines());
+        EXPECT_EQ(std::vector<std::string>{kLine}, LinesSince(nSeen));
         EXPECT_EQ(strGood, Text(*pDlg, OptId::SoundFont));
 
         pDlg->Sheet()->setCurrentIndex(0);
         Control<QLineEdit>(*pDlg, OptId::SoundFont)->setText(QString::fromStdString(strBad));
         PressOk(*pDlg);
-        EXPECT_EQ((std::vector<std::string>{kLine, kLine}), ask.Lines());
+        EXPECT_EQ((std::vector<std::string>{kLine, kLine}), LinesSince(nSeen));
         EXPECT_TRUE(pDlg->isVisible()) << "the user may choose again";
         EXPECT_EQ(1, pDlg->Sheet()->currentIndex()) << "the page with the field is shown";
         EXPECT_TRUE(log.m_arrWrites.empty());
@@ -536,7 +576,7 @@ TEST_F(OptionsDialogTest, AnEmptySoundFontFieldMeansTheSystemsSoundFont)
     // A stored file that has since gone away is no reason to refuse OK while the user keeps it.
     Put(kSoundFontSetting, reg.Folder().File("gone.sf2"));
     {
-        CWriteLog log(reg.Store());
+        CWriteLog log(store);
         auto pDlg = Open();
         PressOk(*pDlg);
         EXPECT_FALSE(pDlg->isVisible());
@@ -548,7 +588,7 @@ TEST_F(OptionsDialogTest, AnEmptySoundFontFieldMeansTheSystemsSoundFont)
     EXPECT_EQ("", OnDisk(kSoundFontSetting));
     if (!std::getenv(kSoundFontEnv))
     {
-        EXPECT_EQ(kSystemSoundFont, ChooseSoundFont());
+        EXPECT_EQ(kSystemSoundFont, ChooseSoundFont(*pSettings));
     }
     EXPECT_TRUE(prompter.Messages().empty());
 }
@@ -644,7 +684,7 @@ TEST_F(OptionsDialogTest, RunOptionsDialogRunsModallyUntilOk)
         bSeen = pDlg->isModal() && pDlg->parentWidget() == &owner;
         FindControl<QPushButton>(pDlg, OptId::Ok)->click();
     });
-    RunOptionsDialog(&owner);
+    RunOptionsDialog(&owner, *pSettings, prompter, m_arrDevices);
     EXPECT_TRUE(bSeen);
     EXPECT_EQ("No", OnDisk("ExtView"));
     EXPECT_EQ("1", OnDisk("ProjectType"));

@@ -10,6 +10,7 @@
 #include "tests/ManualClock.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/RecorderMidiOut.h"
+#include "tests/ScriptedMediaCommands.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -92,24 +93,18 @@ class PlaysDlgTest : public ::testing::Test
 
     void SetUp() override
     {
-        ResetSettingsToDefaults();
-        g_keyState.fill(0);
         At(1000); // the window opens at 1000 ms
-        SetLivePlayOutputs(&m_out, &m_clock);
     }
-    void TearDown() override
-    {
-        SetLivePlayOutputs(nullptr, nullptr);
-        ResetSettingsToDefaults();
-    }
+    // The services with out as the program's MIDI output.
+    SServices Services(IMidiOut& out) { return {m_prompter, m_reg.Store(), out, m_clock, m_media}; }
     void At(int64_t nMs) { m_clock.AdvanceTo(nMs, [] { return true; }); }
 
     // A window of the test's pictures, set up and shown; keys go where the platform would send
     // them, to the widget that has the keyboard focus inside it.
     std::unique_ptr<CPlaysDlg> Open(std::vector<uint8_t> start = {}, IMidiOut* pOut = nullptr)
     {
-        auto pDlg = std::make_unique<CPlaysDlg>(std::move(start),
-                                                SPlaysSetup{pOut ? pOut : &m_out, &m_clock, s_pPictures->Path()});
+        auto pDlg = std::make_unique<CPlaysDlg>(std::move(start), m_settings, Services(pOut ? *pOut : m_out),
+                                                s_pPictures->Path());
         if (!pDlg->OnInitDialog())
             return nullptr;
         pDlg->show();
@@ -145,13 +140,16 @@ class PlaysDlgTest : public ::testing::Test
             }
         });
         inside.start(0);
-        return RunPlaysDialog(nullptr, std::move(start));
+        return RunPlaysDialog(nullptr, std::move(start), m_settings, Services(m_out));
     }
 
     static std::unique_ptr<CPictureFolder> s_pPictures;
     CManualClock m_clock;
     CRecorderMidiOut m_out{m_clock};
     CScriptedPrompter m_prompter;
+    CTempRegistry m_reg;
+    CScriptedMediaCommands m_media;
+    CSettings m_settings{m_reg.Store(), m_prompter};
 };
 std::unique_ptr<CPictureFolder> PlaysDlgTest::s_pPictures;
 
@@ -179,7 +177,7 @@ TEST_F(PlaysDlgTest, EnterHandsBackTheWholeStartingProjectFollowedByTheRecordsOn
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pszName);
-        ProjectType = c.nProjectType;
+        m_settings.ProjectType = c.nProjectType;
         m_clock.AdvanceTo(1000 + 10000 * (&c - cases), [] { return true; });
         const int64_t nOpened = m_clock.NowMs();
         const size_t nSentBefore = m_out.Messages().size();
@@ -208,7 +206,7 @@ TEST_F(PlaysDlgTest, EnterWithoutANoteHandsBackTheBareHeaderAndEscNothing)
     const SPlayResult accepted = Run({}, [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); });
     EXPECT_TRUE(accepted.bAccepted);
     EXPECT_FALSE(accepted.bRecorded);
-    EXPECT_EQ(MakeHeader(ProjectType), accepted.project);
+    EXPECT_EQ(MakeHeader(m_settings.ProjectType), accepted.project);
 
     const SPlayResult abandoned = Run(OneNoteProject(1), [](CPlaysDlg& dlg) {
         Press(Keys(dlg), Qt::Key_Q, kScanQ, "q");
@@ -238,7 +236,7 @@ TEST_F(PlaysDlgTest, HeldNotesEndWhenTheWindowClosesOrLosesTheKeyboard)
              QApplication::sendEvent(dlg.Keyboard(), &out);
          }, false},
     };
-    ProjectType = 0;
+    m_settings.ProjectType = 0;
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pszName);
@@ -250,7 +248,7 @@ TEST_F(PlaysDlgTest, HeldNotesEndWhenTheWindowClosesOrLosesTheKeyboard)
         At(nOpened + 100);
         c.fLeave(*pDlg);
         EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), out.Messages());
-        EXPECT_EQ(0, g_keyState[0x2C]) << "the oscillator hears no key either";
+        EXPECT_EQ(0, pDlg->Keyboard()->Keys().KeyState()[0x2C]) << "the oscillator hears no key either";
         EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
         Release(Keys(*pDlg), Qt::Key_Z, kScanZ, "z"); // the real release, later
         if (pDlg->isVisible())
@@ -288,7 +286,7 @@ TEST_F(PlaysDlgTest, AKeyPlaysTheNoteOfItsPositionWhateverTheLayout)
         ASSERT_TRUE(pDlg);
         const QString strText = QString::fromUtf8(c.pszText);
         Press(Keys(*pDlg), c.nKey, c.nScanCode, strText);
-        EXPECT_EQ(0x80, g_keyState[0x2C]);
+        EXPECT_EQ(0x80, pDlg->Keyboard()->Keys().KeyState()[0x2C]);
         EXPECT_EQ(kOnColour, KeyColour(*pDlg, kSlotZ));
         Release(Keys(*pDlg), c.nKey, c.nScanCode, strText);
         EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
@@ -299,7 +297,7 @@ TEST_F(PlaysDlgTest, AKeyPlaysTheNoteOfItsPositionWhateverTheLayout)
 
 TEST_F(PlaysDlgTest, AHeldKeyThatRepeatsSoundsAndRecordsOneNote)
 {
-    ProjectType = 0;
+    m_settings.ProjectType = 0;
     std::unique_ptr<CPlaysDlg> pDlg = Open();
     ASSERT_TRUE(pDlg);
     QWidget* pKeys = Keys(*pDlg);
@@ -323,14 +321,14 @@ TEST_F(PlaysDlgTest, StatusLinesShowTheDefaultsAtFirstShowAndFollowTheControlKey
     for (int nMusicType : {0, 1, 7})
     {
         SCOPED_TRACE(nMusicType);
-        MusicType = nMusicType;
+        m_settings.MusicType = nMusicType;
         std::unique_ptr<CPlaysDlg> pDlg = Open();
         ASSERT_TRUE(pDlg);
         const char* pszType = nMusicType == 0 ? "Тип музыки: MIDI" : nMusicType == 1 ? "Тип музыки: DirectX" : "Тип музыки: ";
         EXPECT_EQ((std::vector<std::string>{"MIDI канал: 0", "DirectX канал: 0", pszType}), pDlg->StatusLines());
     }
 
-    MusicType = 0;
+    m_settings.MusicType = 0;
     std::unique_ptr<CPlaysDlg> pDlg = Open(OneNoteProject(0));
     ASSERT_TRUE(pDlg);
     for (auto [nKey, nScan] : {std::pair{Qt::Key_Delete, kScanDelete}, {Qt::Key_PageUp, kScanPageUp}, {Qt::Key_End, kScanEnd}})
@@ -352,7 +350,7 @@ TEST_F(PlaysDlgTest, TheWindowMeasuresTheKeyboardExtentPlusRoomForTheStatusLines
     for (const auto& [bExtView, nWidth, nHeight] : cases)
     {
         SCOPED_TRACE(bExtView);
-        ExtView = bExtView;
+        m_settings.ExtView = bExtView;
         std::unique_ptr<CPlaysDlg> pDlg = Open();
         ASSERT_TRUE(pDlg);
         EXPECT_EQ(nWidth, pDlg->Keyboard()->m_nWidth);
@@ -376,7 +374,7 @@ TEST_F(PlaysDlgTest, AnOutputThatCannotOpenIsSaidAndTheWindowClosesAbandoned)
     {
         SCOPED_TRACE(c.pszName);
         m_out.FailOpen(c.bFail);
-        DeviceIndex = c.nDevice;
+        m_settings.DeviceIndex = c.nDevice;
         // RunPlaysDialog comes back without a modal run: no window is left open to close.
         const SPlayResult result = Run(OneNoteProject(1), [](CPlaysDlg&) { ADD_FAILURE() << "the window opened"; });
         EXPECT_FALSE(result.bAccepted);
@@ -391,7 +389,7 @@ TEST_F(PlaysDlgTest, AKeyHeldUnderXRepeatSoundsAndRecordsOneNoteEndingAtItsRelea
 {
     // X without detectable auto-repeat: after the repeat delay every repeat is a release and a
     // press with one stamp, none of them marked as a repeat. Z is held from 1100 to 2100 ms.
-    ProjectType = 0;
+    m_settings.ProjectType = 0;
     std::unique_ptr<CPlaysDlg> pDlg = Open();
     ASSERT_TRUE(pDlg);
     QWidget* pKeys = Keys(*pDlg);
@@ -411,7 +409,7 @@ TEST_F(PlaysDlgTest, AKeyHeldUnderXRepeatSoundsAndRecordsOneNoteEndingAtItsRelea
     At(2500);
     EXPECT_TRUE(QTest::qWaitFor([&] { return m_out.Messages().size() == 2; }, 5000));
     EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
-    EXPECT_EQ(0, g_keyState[0x2C]);
+    EXPECT_EQ(0, pDlg->Keyboard()->Keys().KeyState()[0x2C]);
     Press(pKeys, Qt::Key_Return, kScanEnter, "\r");
     EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), m_out.Messages());
     EXPECT_EQ(MakeHeader(0) + Bytes({'$', 1, 100, 'M', 35, 23, 127, 0, '!', 2, 0x03, 0xE8, 'M', 35, 23, 0}),
@@ -443,7 +441,7 @@ TEST_F(PlaysDlgTest, AReleaseStillWaitingEndsItsNoteWhenTheWindowClosesOrLosesTh
          },
          false},
     };
-    ProjectType = 0;
+    m_settings.ProjectType = 0;
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pszName);
@@ -458,7 +456,7 @@ TEST_F(PlaysDlgTest, AReleaseStillWaitingEndsItsNoteWhenTheWindowClosesOrLosesTh
         At(nOpened + 900);
         c.fLeave(*pDlg);
         EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), out.Messages());
-        EXPECT_EQ(0, g_keyState[0x2C]);
+        EXPECT_EQ(0, pDlg->Keyboard()->Keys().KeyState()[0x2C]);
         EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
         if (pDlg->isVisible())
             pDlg->reject();

@@ -90,7 +90,7 @@ TEST(ComputeTotal, SumsDelaysAndReportsDamage)
     for (const SCase& c : Cases())
     {
         CScriptedPrompter prompter;
-        CProjectPlayer player;
+        CProjectPlayer player(prompter);
         player.m_nTotal = 1234;
         player.SetData(c.project);
         bool bOk = player.ComputeTotal();
@@ -108,7 +108,7 @@ TEST(ComputeTotal, SumsDelaysAndReportsDamage)
 TEST(ComputeTotal, VersionComesFromEachCheckAndRepeatsAgree)
 {
     CScriptedPrompter prompter;
-    CProjectPlayer player;
+    CProjectPlayer player(prompter);
     auto v1 = OneNoteProject(1);
     auto v0 = OneNoteProject(0);
     player.SetData(v1);
@@ -130,7 +130,7 @@ TEST(ComputeTotal, HugeDelaysSaturateInsteadOfWrapping)
     auto project = MakeHeader(1);
     for (int i = 0; i < 3; ++i)
         AppendEventRecord(project, INT32_MAX, 0x90);
-    CProjectPlayer player;
+    CProjectPlayer player(prompter);
     player.SetData(project);
     EXPECT_TRUE(player.ComputeTotal());
     EXPECT_EQ(INT32_MAX, player.m_nTotal);

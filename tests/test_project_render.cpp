@@ -78,6 +78,7 @@ TArrivals operator+(TArrivals a, const TArrivals& b)
 
 TEST(ProjectRender, EventsLandOnTheFrameOfTheirMillisecond)
 {
+    CScriptedPrompter prompter;
     auto odd = MakeHeader(1);
     AppendEventRecord(odd, 1, 0x7F3C90);   // 44.1 frames: frame 44
     AppendEventRecord(odd, 22, 0x3C80);    // 23 ms: 1014.3, frame 1014
@@ -108,7 +109,7 @@ TEST(ProjectRender, EventsLandOnTheFrameOfTheirMillisecond)
         SCOPED_TRACE(c.pName);
         CFrameSynth synth(441);
         CCountingWriter writer;
-        const SRenderResult result = RenderProject(c.project, synth, writer, kRate, {});
+        const SRenderResult result = RenderProject(prompter, c.project, synth, writer, kRate, {});
         EXPECT_EQ(EPlayEnd::Finished, result.eEnd);
         EXPECT_EQ(c.arrivals, synth.m_arrArrivals);
         EXPECT_EQ(c.nFrames, result.nFrames);
@@ -119,11 +120,12 @@ TEST(ProjectRender, EventsLandOnTheFrameOfTheirMillisecond)
 
 TEST(ProjectRender, EndlessReleaseFullFileAndEndlessDelaysAreCut)
 {
+    CScriptedPrompter prompter;
     auto held = MakeHeader(1);
     AppendEventRecord(held, 100, 0x7F3C90);
     CFrameSynth endless(INT64_MAX / 2);
     CCountingWriter writer;
-    SRenderResult result = RenderProject(held, endless, writer, kRate, {});
+    SRenderResult result = RenderProject(prompter, held, endless, writer, kRate, {});
     const int64_t nReleaseEnd = 4410 + static_cast<int64_t>(kMaxReleaseMs) * kRate / 1000;
     EXPECT_EQ(nReleaseEnd, result.nFrames);
     EXPECT_EQ((TArrivals{{4410, 0x7F3C90}, {4410, 0x3C80}} + Release0(4410) + Cut0(nReleaseEnd)),
@@ -136,7 +138,7 @@ TEST(ProjectRender, EndlessReleaseFullFileAndEndlessDelaysAreCut)
     AppendEventRecord(longOne, 60000, 0x3C80);
     CFrameSynth synth(0);
     CCountingWriter small(kRate);
-    result = RenderProject(longOne, synth, small, kRate, {});
+    result = RenderProject(prompter, longOne, synth, small, kRate, {});
     EXPECT_TRUE(result.bWriteFailed);
     EXPECT_LT(result.nFrames, 2 * kRate);
     EXPECT_EQ(EPlayEnd::Stopped, result.eEnd);
@@ -148,7 +150,7 @@ TEST(ProjectRender, EndlessReleaseFullFileAndEndlessDelaysAreCut)
     AppendEventRecord(slow, INT32_MAX, 0x7F3C90);
     CFrameSynth patient(0);
     CCountingWriter roomy;
-    result = RenderProject(slow, patient, roomy, kRate, {}, 2000);
+    result = RenderProject(prompter, slow, patient, roomy, kRate, {}, 2000);
     EXPECT_TRUE(result.bTooLong);
     EXPECT_FALSE(result.bWriteFailed);
     EXPECT_EQ(2 * kRate, result.nFrames);
@@ -163,7 +165,7 @@ TEST(ProjectRender, DamagedProjectRendersWhatCameBeforeAndTells)
     damaged[39] = 'X'; // the note off's marker
     CFrameSynth synth(0);
     CCountingWriter writer;
-    const SRenderResult result = RenderProject(damaged, synth, writer, kRate, {});
+    const SRenderResult result = RenderProject(prompter, damaged, synth, writer, kRate, {});
     EXPECT_EQ(EPlayEnd::Damaged, result.eEnd);
     EXPECT_EQ((TArrivals{{4410, 0x7F3C90}, {26460, 0x3C80}} + Release0(26460) + Cut0(26460)),
               synth.m_arrArrivals);
@@ -175,6 +177,7 @@ TEST(ProjectRender, DamagedProjectRendersWhatCameBeforeAndTells)
 // the real synthesizer the render must neither write seconds of it nor leave it sounding.
 TEST(ProjectRender, ANoteHeldBySostenutoEndsWithTheRender)
 {
+    CScriptedPrompter prompter;
     std::unique_ptr<CFluidSynth> pSynth = CFluidSynth::Create(kSystemSoundFont);
     ASSERT_TRUE(pSynth) << kSystemSoundFont;
     auto project = MakeHeader(1);
@@ -183,7 +186,7 @@ TEST(ProjectRender, ANoteHeldBySostenutoEndsWithTheRender)
     AppendEventRecord(project, 100, 0x3C82);   // note off: held on by the pedal
     AppendEventRecord(project, 0, 0x7F3E95);   // a note on channel 5, left on
     CCountingWriter writer;
-    const SRenderResult result = RenderProject(project, *pSynth, writer, kRate, {});
+    const SRenderResult result = RenderProject(prompter, project, *pSynth, writer, kRate, {});
     EXPECT_EQ(EPlayEnd::Finished, result.eEnd);
     EXPECT_LT(result.nFrames, 200 * kRate / 1000 + kMaxReleaseMs * kRate / 1000 / 2)
         << "the release rings out, not the held note";
@@ -227,6 +230,7 @@ TEST(ProjectRender, MidiFileMessagesLandOnTheirFramesAndTheFileEndsSilenced)
 // for projects and MID files alike.
 TEST(ProjectRender, CancelStopsAtOnceAndSilences)
 {
+    CScriptedPrompter prompter;
     auto project = MakeHeader(1);
     AppendEventRecord(project, 100, 0x7F3C90);
     AppendEventRecord(project, 60000, 0x3C80);
@@ -244,7 +248,7 @@ TEST(ProjectRender, CancelStopsAtOnceAndSilences)
         const std::function<bool()> fCancel = [&nAsked] { return ++nAsked > 20; }; // a few blocks in
         const SRenderResult result =
             bMidi ? RenderMidiFile(file, synth, writer, kRate, {}, kMaxRenderMs, fCancel)
-                  : RenderProject(project, synth, writer, kRate, {}, kMaxRenderMs, fCancel);
+                  : RenderProject(prompter, project, synth, writer, kRate, {}, kMaxRenderMs, fCancel);
         EXPECT_TRUE(result.bCancelled);
         EXPECT_EQ(EPlayEnd::Stopped, result.eEnd);
         EXPECT_GT(result.nFrames, 4410);

@@ -18,9 +18,6 @@ const char* const kNames[] = {"Frequency", "Volume",   "Synth",     "DeviceIndex
 class SettingsTest : public ::testing::Test
 {
   protected:
-    void SetUp() override { ResetSettingsToDefaults(); }
-    void TearDown() override { ResetSettingsToDefaults(); }
-
     std::map<std::string, std::string> UserValues()
     {
         std::map<std::string, std::string> values;
@@ -38,11 +35,12 @@ class SettingsTest : public ::testing::Test
 
     CTempRegistry reg;
     CScriptedPrompter prompter;
+    CSettings settings{reg.Store(), prompter};
 };
 
 TEST_F(SettingsTest, FirstRunWithEmptyRegistryWritesTheDefaults)
 {
-    LoadSettingsAtStartup();
+    settings.LoadAtStartup();
     std::map<std::string, std::string> expected;
     for (const char* pName : kNames)
         expected[pName] = "0";
@@ -50,7 +48,7 @@ TEST_F(SettingsTest, FirstRunWithEmptyRegistryWritesTheDefaults)
     EXPECT_EQ(expected, UserValues());
     EXPECT_EQ(ModuleFolder(), reg.Store().Read(ERoot::CurrentUser, kKey, "")->strData);
     EXPECT_FALSE(reg.Store().Read(ERoot::CurrentUser, kKey, "ExtView"));
-    EXPECT_FALSE(ExtView);
+    EXPECT_FALSE(settings.ExtView);
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
@@ -65,12 +63,12 @@ TEST_F(SettingsTest, FirstRunCopiesTheMachineValuesInTheirTextForms)
     ASSERT_EQ(0, reg.Store().Write(ERoot::LocalMachine, kKey, "SynthMode", {EValueType::ExpandString, "1"}));
     ASSERT_EQ(0, reg.Store().Write(ERoot::LocalMachine, kKey, "PlayNoEnd", {EValueType::Other, "1"}));
 
-    LoadSettingsAtStartup();
-    EXPECT_FLOAT_EQ(0.3f, Frequency);
-    EXPECT_EQ(-1, DeviceIndex);
-    EXPECT_TRUE(AllPlay);
-    EXPECT_EQ(1, SynthMode) << "an expandable text counts";
-    EXPECT_FALSE(PlayNoEnd) << "a value that is not text is missing";
+    settings.LoadAtStartup();
+    EXPECT_FLOAT_EQ(0.3f, settings.Frequency);
+    EXPECT_EQ(-1, settings.DeviceIndex);
+    EXPECT_TRUE(settings.AllPlay);
+    EXPECT_EQ(1, settings.SynthMode) << "an expandable text counts";
+    EXPECT_FALSE(settings.PlayNoEnd) << "a value that is not text is missing";
 
     auto values = UserValues();
     EXPECT_EQ("0.300000011920928955078125", values["Frequency"]);
@@ -83,19 +81,19 @@ TEST_F(SettingsTest, FirstRunCopiesTheMachineValuesInTheirTextForms)
 
     // From now on the machine's key is not read again.
     Put(ERoot::LocalMachine, "BaseNote", "60");
-    ResetSettingsToDefaults();
-    LoadSettingsAtStartup();
-    EXPECT_EQ(48, BaseNote);
+    CSettings next(reg.Store(), prompter);
+    next.LoadAtStartup();
+    EXPECT_EQ(48, next.BaseNote);
 }
 
 TEST_F(SettingsTest, RemovingTheDefaultValueImportsAgain)
 {
-    LoadSettingsAtStartup();
+    settings.LoadAtStartup();
     Put(ERoot::CurrentUser, "BaseNote", "12");
     Put(ERoot::LocalMachine, "BaseNote", "60");
     ASSERT_EQ(0, reg.Store().Remove(ERoot::CurrentUser, kKey, ""));
-    LoadSettingsAtStartup();
-    EXPECT_EQ(60, BaseNote);
+    settings.LoadAtStartup();
+    EXPECT_EQ(60, settings.BaseNote);
     EXPECT_EQ("60", UserValues()["BaseNote"]);
 }
 
@@ -117,9 +115,9 @@ TEST_F(SettingsTest, ExtViewNeedsTheExactWord)
             Put(ERoot::CurrentUser, "ExtView", c.pStored);
         else
             reg.Store().Remove(ERoot::CurrentUser, kKey, "ExtView");
-        ExtView = c.bBefore;
-        LoadExtView();
-        EXPECT_EQ(c.bAfter, ExtView) << (c.pStored ? c.pStored : "(none)") << " from " << c.bBefore;
+        settings.ExtView = c.bBefore;
+        settings.LoadExtView();
+        EXPECT_EQ(c.bAfter, settings.ExtView) << (c.pStored ? c.pStored : "(none)") << " from " << c.bBefore;
     }
 }
 
@@ -128,14 +126,14 @@ TEST_F(SettingsTest, LoadKeepsWhatIsMissingAndSaveWritesBack)
     Put(ERoot::CurrentUser, "", "/opt");
     Put(ERoot::CurrentUser, "Synth", "2.5");
     Put(ERoot::CurrentUser, "ProjectType", "0");
-    BaseNote = 7;
-    LoadSettingsAtStartup();
-    EXPECT_FLOAT_EQ(2.5f, Synth);
-    EXPECT_EQ(0, ProjectType);
-    EXPECT_EQ(7, BaseNote) << "a missing value leaves its variable";
-    Frequency = 440;
-    Volume = 0.005f;
-    SaveSettings();
+    settings.BaseNote = 7;
+    settings.LoadAtStartup();
+    EXPECT_FLOAT_EQ(2.5f, settings.Synth);
+    EXPECT_EQ(0, settings.ProjectType);
+    EXPECT_EQ(7, settings.BaseNote) << "a missing value leaves its variable";
+    settings.Frequency = 440;
+    settings.Volume = 0.005f;
+    settings.Save();
     auto values = UserValues();
     EXPECT_EQ("440", values["Frequency"]);
     EXPECT_EQ("2.5", values["Synth"]);
@@ -151,7 +149,7 @@ TEST_F(SettingsTest, AFailedSaveIsSaidOnceWithTheFolderAndTheReason)
     const std::string strExpected = "Не удалось сохранить настройки в папке " + reg.Folder().File("user") +
                                     "\n" + std::strerror(ENOTDIR) +
                                     "\nПрограмма продолжит работу с настройками в памяти.";
-    SaveSettings();
+    settings.Save();
     auto messages = prompter.Messages();
     ASSERT_EQ(1u, messages.size());
     EXPECT_EQ("Register error", messages[0].strCaption);
@@ -161,14 +159,14 @@ TEST_F(SettingsTest, AFailedSaveIsSaidOnceWithTheFolderAndTheReason)
 
     // At start: the import writes thirteen values and fails once; the machine's values stay in memory.
     Put(ERoot::LocalMachine, "BaseNote", "60");
-    auto problem = LoadSettingsAtStartup();
+    auto problem = settings.LoadAtStartup();
     ASSERT_TRUE(problem);
     EXPECT_EQ(ENOTDIR, problem->nError);
     EXPECT_EQ(2u, prompter.Messages().size());
     EXPECT_EQ(strExpected, prompter.Messages().back().strText);
-    EXPECT_EQ(60, BaseNote);
+    EXPECT_EQ(60, settings.BaseNote);
 
-    EXPECT_FALSE(WriteSettingText("ExtView", "Yes"));
+    EXPECT_FALSE(settings.WriteText("ExtView", "Yes"));
     EXPECT_EQ(strExpected, prompter.Messages().back().strText);
 }
 
@@ -182,15 +180,15 @@ TEST_F(SettingsTest, ACrLfSettingsFileKeepsEveryValue)
                                 "\"BaseNote\" = string \"48\"\r\n"
                                 "\"ExtView\" = string \"Yes\"\r\n";
     WriteText(reg.UserFile(), strFile);
-    EXPECT_FALSE(LoadSettingsAtStartup());
-    EXPECT_FLOAT_EQ(440.0f, Frequency);
-    EXPECT_EQ(0, ProjectType);
-    EXPECT_EQ(48, BaseNote);
-    EXPECT_TRUE(ExtView);
+    EXPECT_FALSE(settings.LoadAtStartup());
+    EXPECT_FLOAT_EQ(440.0f, settings.Frequency);
+    EXPECT_EQ(0, settings.ProjectType);
+    EXPECT_EQ(48, settings.BaseNote);
+    EXPECT_TRUE(settings.ExtView);
     EXPECT_EQ(strFile, ReadText(reg.UserFile())) << "nothing to import, nothing written";
 
-    BaseNote = 50;
-    SaveSettings();
+    settings.BaseNote = 50;
+    settings.Save();
     const std::string strAfter = ReadText(reg.UserFile());
     size_t nSections = 0;
     for (size_t pos = 0; (pos = strAfter.find("[Software\\Tonegrove]", pos)) != std::string::npos; ++pos)
@@ -205,7 +203,7 @@ TEST_F(SettingsTest, ACrLfSettingsFileKeepsEveryValue)
 
 TEST_F(SettingsTest, AStartReadsTheFileOnceAndASaveWritesItOnce)
 {
-    LoadSettingsAtStartup(); // the first run: the import writes the file
+    settings.LoadAtStartup(); // the first run: the import writes the file
     // A line of absurd length among the values: damaged, but the rest is not slowed or lost.
     std::string strText = ReadText(reg.UserFile());
     strText.insert(strText.find("\"Frequency\""),
@@ -214,17 +212,15 @@ TEST_F(SettingsTest, AStartReadsTheFileOnceAndASaveWritesItOnce)
     Put(ERoot::CurrentUser, "BaseNote", "12");
 
     CFileRegistryStore fresh(reg.Folder().File("user"), reg.Folder().File("machine"));
-    SetRegistry(&fresh);
-    ResetSettingsToDefaults();
-    EXPECT_FALSE(LoadSettingsAtStartup());
-    EXPECT_EQ(12, BaseNote);
+    CSettings started(fresh, prompter);
+    EXPECT_FALSE(started.LoadAtStartup());
+    EXPECT_EQ(12, started.BaseNote);
     EXPECT_EQ(1, fresh.Loads()) << "one read for the fourteen values of a start";
     const std::string strBefore = ReadText(reg.UserFile());
-    BaseNote = 13;
-    SaveSettings();
+    started.BaseNote = 13;
+    started.Save();
     EXPECT_EQ(1, fresh.Loads());
     EXPECT_EQ(strBefore.size(), ReadText(reg.UserFile()).size()) << "the long line is kept";
-    SetRegistry(&reg.Store());
     EXPECT_EQ("13", reg.Store().Read(ERoot::CurrentUser, kKey, "BaseNote")->strData);
     EXPECT_TRUE(prompter.Messages().empty());
 }
@@ -235,11 +231,11 @@ TEST_F(SettingsTest, ASettingsFileThatIsNoFileIsSaidOnceAndLeftAlone)
     std::filesystem::create_directories(reg.Folder().File("user"));
     ASSERT_EQ(0, mkfifo(reg.UserFile().c_str(), 0600));
     Put(ERoot::LocalMachine, "BaseNote", "60");
-    BaseNote = 7;
-    auto problem = LoadSettingsAtStartup();
+    settings.BaseNote = 7;
+    auto problem = settings.LoadAtStartup();
     ASSERT_TRUE(problem);
     EXPECT_FALSE(problem->bWriting);
-    EXPECT_EQ(7, BaseNote) << "the values in memory stay";
+    EXPECT_EQ(7, settings.BaseNote) << "the values in memory stay";
     EXPECT_EQ((std::vector<std::string>{"Register error|Не удалось прочитать настройки из папки " +
                                         reg.Folder().File("user") +
                                         "\nЭто не обычный файл (папка, именованный канал или устройство)"

@@ -161,11 +161,9 @@ TEST(SystemMidiOut, ListsTheSynthesizerThenThePortsAfterTheMapper)
 {
     SWorld world;
     CSystemMidiOut outputs = MakeOutputs(world);
-    FillMidiDevices(outputs);
     EXPECT_EQ((std::vector<std::string>{"MIDI Mapper", "Tonegrove Synth", "Port A", "Port B"}),
-              g_arrMidiDevices);
-    FillMidiDevices(outputs);
-    EXPECT_EQ(4u, g_arrMidiDevices.size()) << "filled afresh, not appended to";
+              MidiDeviceNames(outputs));
+    EXPECT_EQ(4u, MidiDeviceNames(outputs).size()) << "made afresh, not appended to";
     EXPECT_EQ(0, world.nSynthsMade) << "listing loads no SoundFont";
 }
 

@@ -1,3 +1,4 @@
+#include "app/Settings.h"
 #include "app/TextHelpers.h"
 #include "tests/TestSupport.h"
 
@@ -76,40 +77,42 @@ class CodePageTest : public ::testing::Test
   protected:
     void UseCodePage(const char* pAcp)
     {
-        if (pAcp)
-            reg.Store().Write(ERoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
-                              {EValueType::String, pAcp});
-        ResetCodePage();
+        reg.Store().Write(ERoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
+                          {EValueType::String, pAcp});
     }
-    void TearDown() override { ResetCodePage(); }
     CTempRegistry reg;
 };
 
 TEST_F(CodePageTest, ConvertsWholeTextsInTheMachinesCodePage)
 {
     UseCodePage("1251");
-    EXPECT_EQ("CP1251", CodePageName());
-    EXPECT_EQ("\xCF\xF0\xE8\xE2\xE5\xF2 1", ToAnsi(u"Привет 1"));
-    EXPECT_EQ(u"Привет 1", ToWide("\xCF\xF0\xE8\xE2\xE5\xF2 1"));
-    EXPECT_EQ("a?b?c", ToAnsi(u"a中b😀c")) << "characters the code page lacks become '?'";
+    const std::string strCp1251 = CodePageName(reg.Store());
+    EXPECT_EQ("CP1251", strCp1251);
+    EXPECT_EQ("\xCF\xF0\xE8\xE2\xE5\xF2 1", ToAnsi(u"Привет 1", strCp1251));
+    EXPECT_EQ(u"Привет 1", ToWide("\xCF\xF0\xE8\xE2\xE5\xF2 1", strCp1251));
+    EXPECT_EQ("a?b?c", ToAnsi(u"a中b😀c", strCp1251)) << "characters the code page lacks become '?'";
 
     // A multi-byte code page: every letter of a Cyrillic name survives.
     UseCodePage("65001");
-    EXPECT_EQ("Мелодия.tgp", ToAnsi(u"Мелодия.tgp"));
-    EXPECT_EQ(u"Мелодия.tgp", ToWide("Мелодия.tgp"));
-    EXPECT_EQ(u"a\uFFFDb", ToWide("a\xFF" "b"));
-    EXPECT_EQ("", ToAnsi(u""));
-    EXPECT_EQ(u"", ToWide(""));
+    const std::string strUtf8 = CodePageName(reg.Store());
+    EXPECT_EQ("Мелодия.tgp", ToAnsi(u"Мелодия.tgp", strUtf8));
+    EXPECT_EQ(u"Мелодия.tgp", ToWide("Мелодия.tgp", strUtf8));
+    EXPECT_EQ(u"a\uFFFDb", ToWide("a\xFF"
+                                  "b",
+                                  strUtf8));
+    EXPECT_EQ("", ToAnsi(u"", strUtf8));
+    EXPECT_EQ(u"", ToWide("", strUtf8));
 }
 
 TEST_F(CodePageTest, CodePageIsReadOnceAndDefaultsToTheLocale)
 {
-    UseCodePage(nullptr);
-    EXPECT_EQ("UTF-8", CodePageName()) << "the tests run under the C locale, whose ASCII would lose letters";
-    reg.Store().Write(ERoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
-                      {EValueType::String, "866"});
-    EXPECT_EQ("UTF-8", CodePageName()) << "kept for the run";
-    ResetCodePage();
-    EXPECT_EQ("CP866", CodePageName());
+    CScriptedPrompter prompter;
+    CSettings settings(reg.Store(), prompter);
+    EXPECT_EQ("UTF-8", settings.CodePage())
+        << "the tests run under the C locale, whose ASCII would lose letters";
+    UseCodePage("866");
+    EXPECT_EQ("UTF-8", settings.CodePage()) << "kept for the run";
+    EXPECT_EQ("CP866", CodePageName(reg.Store()));
+    EXPECT_EQ("CP866", CSettings(reg.Store(), prompter).CodePage()) << "the next run reads it";
 }
 } // namespace

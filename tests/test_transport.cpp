@@ -1,5 +1,5 @@
 // The main window's transport on project rows, with the recorder output and the manual clock
-// installed as the program's outputs: what plays when, Pause, Stop, the timer's position and
+// handed to the window as the program's outputs: what plays when, Pause, Stop, the timer's position and
 // label, and the whole list played once or over and over.
 #include "app/FileHelpers.h"
 #include "app/Settings.h"
@@ -9,18 +9,12 @@
 #include "mainwnd/TonegroveDlg.h"
 #include "mainwnd/WindowMidiOut.h"
 #include "platform/FluidSynth.h"
-#include "platform/MediaCommands.h"
-#include "platform/RegistryStore.h"
 #include "platform/TerminationSignals.h"
 #include "sound/MciPlayer.h"
-#include "sound/ProgramOutputs.h"
 #include "sound/SoundFontChoice.h"
-#include "tests/ManualClock.h"
 #include "tests/MediaDoubles.h"
 #include "tests/ProjectFixtures.h"
-#include "tests/RecorderMidiOut.h"
-#include "tests/ScriptedMediaCommands.h"
-#include "tests/TestSupport.h"
+#include "tests/TestServices.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,17 +50,18 @@ std::vector<uint8_t> NoteProject(int nNote, int32_t nMs)
     return p;
 }
 
-class TransportTest : public ::testing::Test
+class TransportTest : public ::testing::Test, protected CTestServices
 {
   protected:
-    TransportTest() { SetProgramOutputs(&midiOut, &clock); }
-    ~TransportTest() override { SetProgramOutputs(nullptr, nullptr); }
     void SetUp() override
     {
-        ResetSettingsToDefaults();
-        DeviceIndex = -1;
+        settings.DeviceIndex = -1;
     }
-    void TearDown() override { ResetSettingsToDefaults(); }
+    // A window on the test's services, playing on m_pWindowMidiOut.
+    std::unique_ptr<CTonegroveDlg> NewWindow()
+    {
+        return std::make_unique<CTonegroveDlg>(settings, WithMidiOut(*m_pWindowMidiOut));
+    }
 
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
     {
@@ -77,7 +72,7 @@ class TransportTest : public ::testing::Test
     // A window with one row per project, the first one selected.
     std::unique_ptr<CTonegroveDlg> Window(const std::vector<std::vector<uint8_t>>& projects)
     {
-        auto dlg = std::make_unique<CTonegroveDlg>();
+        auto dlg = NewWindow();
         for (size_t i = 0; i < projects.size(); ++i)
         {
             prompter.AnswerPath(Put("p" + std::to_string(i) + ".tgp", projects[i]));
@@ -121,10 +116,7 @@ class TransportTest : public ::testing::Test
         return false;
     }
 
-    CManualClock clock;
-    CRecorderMidiOut midiOut{clock};
-    CTempRegistry reg;
-    CScriptedPrompter prompter;
+    IMidiOut* m_pWindowMidiOut = &midiOut;
     CTempFolder folder;
 };
 
@@ -210,7 +202,7 @@ TEST_F(TransportTest, StopInALongSilenceEndsAtOnceSilencesAndStopsTheTimer)
 
 TEST_F(TransportTest, AllPlayPlaysEveryRowOnceThenStops)
 {
-    AllPlay = true;
+    settings.AllPlay = true;
     auto dlg = Window({NoteProject(60, 200), NoteProject(62, 200), NoteProject(64, 200)});
     dlg->OnCommand(Cmd::Playback);
     for (int64_t t = 100; t <= 1000; t += 100)
@@ -240,8 +232,8 @@ TEST_F(TransportTest, PlayNoEndPlaysEveryRowOnEveryPass)
     {
         SCOPED_TRACE(c.pName);
         const size_t nBefore = NoteOns().size();
-        AllPlay = true;
-        PlayNoEnd = true;
+        settings.AllPlay = true;
+        settings.PlayNoEnd = true;
         std::vector<std::vector<uint8_t>> rows;
         for (int nNote : c.arrNotes)
             rows.push_back(NoteProject(nNote, 200));
@@ -270,7 +262,7 @@ TEST_F(TransportTest, PlayNoEndPlaysEveryRowOnEveryPass)
 
 TEST_F(TransportTest, StopStopsTheWholeListAndNothingMovesOnAfterIt)
 {
-    AllPlay = true;
+    settings.AllPlay = true;
     auto dlg = Window({NoteProject(60, 300), NoteProject(62, 300)});
     dlg->OnCommand(Cmd::Playback);
     RunTo(*dlg, 100);
@@ -351,9 +343,6 @@ TEST_F(TransportTest, ClosingTheWindowStopsThePlayerAndSilencesItsNotes)
 class MediaTransportTest : public TransportTest
 {
   protected:
-    MediaTransportTest() { SetMediaCommands(&layer); }
-    ~MediaTransportTest() override { SetMediaCommands(nullptr); }
-
     // Adds a media row (its file needs only to exist) whose length the layer gives.
     void AddMedia(CTonegroveDlg& dlg, const std::string& strName, int nAlias, const char* pszLength)
     {
@@ -375,13 +364,13 @@ class MediaTransportTest : public TransportTest
         return true;
     }
 
-    CScriptedMediaCommands layer;
+    CScriptedMediaCommands& layer = mediaCommands;
 };
 
 TEST_F(MediaTransportTest, AllPlayGoesThroughProjectsAndMediaFiles)
 {
-    AllPlay = true;
-    auto dlg = std::make_unique<CTonegroveDlg>();
+    settings.AllPlay = true;
+    auto dlg = NewWindow();
     prompter.AnswerPath(Put("a.tgp", NoteProject(60, 200)));
     dlg->OnCommand(Cmd::Open);
     AddMedia(*dlg, "b.wav", 1, "1000");
@@ -412,7 +401,7 @@ TEST_F(MediaTransportTest, AllPlayGoesThroughProjectsAndMediaFiles)
 
 TEST_F(MediaTransportTest, PauseResumeSeekAndStopOnAMediaRow)
 {
-    auto dlg = std::make_unique<CTonegroveDlg>();
+    auto dlg = NewWindow();
     AddMedia(*dlg, "song.wav", 0, "1000");
     dlg->ClickRow(0);
     layer.Answer("Status mus0 mode", 0, "playing");
@@ -455,8 +444,8 @@ TEST_F(MediaTransportTest, PauseResumeSeekAndStopOnAMediaRow)
 
 TEST_F(MediaTransportTest, AFileThatCannotBeOpenedIsToldOnceAndTheListMovesOn)
 {
-    AllPlay = true;
-    auto dlg = std::make_unique<CTonegroveDlg>();
+    settings.AllPlay = true;
+    auto dlg = NewWindow();
     AddMedia(*dlg, "gone.wav", 0, "1000");
     prompter.AnswerPath(Put("after.tgp", NoteProject(62, 200)));
     dlg->OnCommand(Cmd::Open);
@@ -480,7 +469,7 @@ class MixedTransportTest : public MediaTransportTest
   protected:
     std::unique_ptr<CTonegroveDlg> ProjectAndWav()
     {
-        auto dlg = std::make_unique<CTonegroveDlg>();
+        auto dlg = NewWindow();
         prompter.AnswerPath(Put("a.tgp", NoteProject(60, 600000)));
         dlg->OnCommand(Cmd::Open);
         AddMedia(*dlg, "b.wav", 1, "1000");
@@ -677,7 +666,7 @@ TEST_F(MixedTransportTest, CommandsWhileAPlayersBoxIsOpenNeverWaitForIt)
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.pName);
-        auto dlg = std::make_unique<CTonegroveDlg>();
+        auto dlg = NewWindow();
         std::vector<uint8_t> project = NoteProject(60, 600000);
         if (c.bFutureFile)
             project[26] = '9'; // "... 0.9"
@@ -829,8 +818,8 @@ TEST_F(TransportTest, TheLiveWindowKeepsItsKeysAndTheTransportKeysReachTheMainWi
 
 TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersion)
 {
-    ProjectType = 0;
-    auto dlg = std::make_unique<CTonegroveDlg>();
+    settings.ProjectType = 0;
+    auto dlg = NewWindow();
     PlayIntoLiveWindow(clock, {{40, true, Qt::Key_Z, 52, "z"},
                                {1040, false, Qt::Key_Z, 52, "z"},
                                {1100, true, Qt::Key_Return, 36, "\r"}});
@@ -958,8 +947,8 @@ TEST_F(TransportTest, ABadSoundFontIsSaidOnceAndTheProjectPlaysOnTheFallback)
     CFakeAudioOut audio;
     {
         std::unique_ptr<IMidiOut> pOut = MakeWindowMidiOut(
-            prompter, [&audio] { return std::shared_ptr<IAudioOut>(&audio, [](IAudioOut*) {}); });
-        SetProgramOutputs(pOut.get(), &clock);
+            prompter, settings, [&audio] { return std::shared_ptr<IAudioOut>(&audio, [](IAudioOut*) {}); });
+        m_pWindowMidiOut = pOut.get();
         auto dlg = Window({NoteProject(60, 1000)});
         for (int nTime : {1, 2})
         {
@@ -977,7 +966,7 @@ TEST_F(TransportTest, ABadSoundFontIsSaidOnceAndTheProjectPlaysOnTheFallback)
             EXPECT_FALSE(dlg->Player().m_bPlaying);
         }
         dlg.reset();
-        SetProgramOutputs(&midiOut, &clock);
+        m_pWindowMidiOut = &midiOut;
     }
     EXPECT_EQ((std::vector<std::string>{"Tonegrove|Не удалось загрузить SoundFont " + strBad +
                                         ": it is not a SoundFont. Используется " + kSystemSoundFont + "."}),
@@ -1070,18 +1059,18 @@ TEST_F(TransportTest, EndingFromOutsideSilencesKeepsUnsavedWorkAsACopyAndTheNext
         SCOPED_TRACE(c.pName);
         if (c.eAnswer == EAnswer::Yes) // "no" forgot the list; end once more to make it again
         {
-            auto again = std::make_unique<CTonegroveDlg>();
+            auto again = NewWindow();
             prompter.AnswerPath(strPath);
             again->OnCommand(Cmd::Open);
             WriteWholeFile(strPath + "~", unsaved);
             again->OnTerminationRequest(); // the row is saved: no copy is listed ...
-            EXPECT_FALSE(Registry().Read(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies"));
-            Registry().Write(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies",
-                             SRegValue{EValueType::String, strPath + "~\n"}); // ... as the first end did
+            EXPECT_FALSE(reg.Store().Read(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies"));
+            reg.Store().Write(ERoot::CurrentUser, kSettingsKey, "RecoveryCopies",
+                              SRegValue{EValueType::String, strPath + "~\n"}); // ... as the first end did
         }
         const size_t nBefore = prompter.Lines().size();
         prompter.Answer(c.eAnswer);
-        auto next = std::make_unique<CTonegroveDlg>();
+        auto next = NewWindow();
         ASSERT_EQ(nBefore + 1, prompter.Lines().size());
         EXPECT_NE(std::string::npos, prompter.Lines().back().find(strPath + "~"));
         EXPECT_EQ(c.bRowHasCopy ? 1 : 0, next->RowCount());
@@ -1098,7 +1087,7 @@ TEST_F(TransportTest, EndingFromOutsideSilencesKeepsUnsavedWorkAsACopyAndTheNext
         const size_t nAfter = prompter.Lines().size();
         if (c.bRowHasCopy)
             prompter.Answer(EAnswer::No);
-        auto third = std::make_unique<CTonegroveDlg>();
+        auto third = NewWindow();
         EXPECT_EQ(nAfter + (c.bRowHasCopy ? 1 : 0), prompter.Lines().size());
     }
 }

@@ -139,7 +139,7 @@ class TransportEngineTest : public ::testing::Test
     CScriptedPrompter prompter;
     CScriptedMediaCommands layer;
     CTempFolder folder;
-    CSettings settings;
+    CSettings settings{reg.Store(), prompter};
     SServices services{prompter, reg.Store(), midiOut, clock, layer};
     CPlaylist playlist;
     CRecordingListener listener;
@@ -238,7 +238,7 @@ TEST_F(TransportEngineTest, TheWholeListOnceOrEndlesslyAndAListThatDoesNotMoveOn
         CManualClock caseClock;
         CRecorderMidiOut caseOut{caseClock};
         SServices caseServices{prompter, reg.Store(), caseOut, caseClock, layer};
-        CSettings caseSettings;
+        CSettings caseSettings{reg.Store(), prompter};
         caseSettings.DeviceIndex = -1;
         caseSettings.AllPlay = c.bAllPlay;
         caseSettings.PlayNoEnd = c.bPlayNoEnd;
@@ -359,7 +359,7 @@ TEST_F(TransportEngineTest, PrePauseHoldsAMediaFileBackForItsTimeWithoutBlocking
         CScriptedMediaCommands caseLayer;
         caseLayer.Answer("Status mus0 mode", 0, "playing");
         SServices caseServices{prompter, reg.Store(), midiOut, caseClock, caseLayer};
-        CSettings caseSettings;
+        CSettings caseSettings{reg.Store(), prompter};
         caseSettings.PrePause = c.bPrePause;
         CPlaylist list;
         list.Add({"song.wav", ERowKind::Wave, {}});

@@ -16,12 +16,11 @@ class CSilentPrompter : public IPrompter
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
-    static CSilentPrompter prompter;
-    SetPrompter(&prompter);
+    CSilentPrompter prompter;
 
     // The bytes as a whole project, and as a stream of each version.
     std::vector<uint8_t> project(pData, pData + nSize);
-    CProjectPlayer player;
+    CProjectPlayer player(prompter);
     player.SetData(project);
     player.ComputeTotal();
 

@@ -1,4 +1,4 @@
-#include "options/OptionsTab1.h"
+#include "options/OptionsGeneralPage.h"
 
 #include "app/Settings.h"
 #include "mainwnd/DialogUnits.h"
@@ -9,7 +9,8 @@
 
 #include <QCheckBox>
 
-COptionsTab1::COptionsTab1(QWidget* pParent) : QWidget(pParent)
+COptionsGeneralPage::COptionsGeneralPage(CSettings& settings, QWidget* pParent)
+    : QWidget(pParent), m_settings(settings)
 {
     setFont(DialogFont());
     // Group boxes first: the controls drawn over them come later.
@@ -27,21 +28,24 @@ COptionsTab1::COptionsTab1(QWidget* pParent) : QWidget(pParent)
     PlaceControl(m_pPlayNoEnd, OptId::PlayNoEnd, {18, 127, 291, 13});
 }
 
-void COptionsTab1::Fill()
+void COptionsGeneralPage::Fill()
 {
-    m_pExtView->setChecked(ExtView);
-    m_pMusicType->setCurrentIndex(NearestItem(MusicType, m_pMusicType->count()));
-    m_pProjectType->setCurrentIndex(NearestItem(ProjectType, m_pProjectType->count()));
-    m_pAllPlay->setChecked(AllPlay);
-    m_pPlayNoEnd->setChecked(PlayNoEnd);
+    m_pExtView->setChecked(m_settings.ExtView);
+    m_pMusicType->setCurrentIndex(NearestItem(m_settings.MusicType, m_pMusicType->count()));
+    m_pProjectType->setCurrentIndex(NearestItem(m_settings.ProjectType, m_pProjectType->count()));
+    m_pAllPlay->setChecked(m_settings.AllPlay);
+    m_pPlayNoEnd->setChecked(m_settings.PlayNoEnd);
 }
 
-void COptionsTab1::Store()
+void COptionsGeneralPage::Store()
 {
-    AllPlay = m_pAllPlay->isChecked();
-    PlayNoEnd = m_pPlayNoEnd->isChecked();
-    MusicType = m_pMusicType->currentIndex();
-    ProjectType = m_pProjectType->currentIndex();
+    m_settings.AllPlay = m_pAllPlay->isChecked();
+    m_settings.PlayNoEnd = m_pPlayNoEnd->isChecked();
+    m_settings.MusicType = m_pMusicType->currentIndex();
+    m_settings.ProjectType = m_pProjectType->currentIndex();
 }
 
-bool COptionsTab1::IsExtViewChecked() const { return m_pExtView->isChecked(); }
+bool COptionsGeneralPage::IsExtViewChecked() const
+{
+    return m_pExtView->isChecked();
+}

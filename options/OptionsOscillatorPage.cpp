@@ -1,4 +1,4 @@
-#include "options/OptionsTab3.h"
+#include "options/OptionsOscillatorPage.h"
 
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
@@ -18,11 +18,10 @@ constexpr int kHighestFrequency = 3447;
 constexpr int kHighestVolume = 1000;
 constexpr int kHighestResonance = 3000;
 
-QString Wide(const std::string& strAnsi) { return QString::fromStdU16String(ToWide(strAnsi)); }
-std::string Ansi(const QString& str) { return ToAnsi(str.toStdU16String()); }
 } // namespace
 
-COptionsTab3::COptionsTab3(QWidget* pParent) : QWidget(pParent)
+COptionsOscillatorPage::COptionsOscillatorPage(CSettings& settings, QWidget* pParent)
+    : QWidget(pParent), m_settings(settings)
 {
     setFont(DialogFont());
     MakeGroup(this, 0, {7, 8, 328, 145}, OptTxt::kOscGroup);
@@ -39,12 +38,14 @@ COptionsTab3::COptionsTab3(QWidget* pParent) : QWidget(pParent)
 
     PlaceControl(new QLabel(OptText(OptTxt::kSynthMode), this), OptId::SynthModeLabel, {17, 119, 99, 13});
     m_pSynthMode = MakeList(this, OptId::SynthMode, {17, 131, 104, 15}, OptTxt::kSynthModes);
-    PlaceControl(new QLabel(OptText(OptTxt::kOscilatorMode), this), OptId::OscilatorModeLabel, {207, 119, 99, 10});
+    PlaceControl(new QLabel(OptText(OptTxt::kOscilatorMode), this), OptId::OscilatorModeLabel,
+                 {207, 119, 99, 10});
     m_pOscilatorMode = MakeList(this, OptId::OscilatorMode, {207, 131, 104, 15}, OptTxt::kOscilatorModes);
 }
 
-COptionsTab3::SPair COptionsTab3::MakePair(int nBarId, const QRect& barRect, int nEditId, const QRect& editRect,
-                                           int nHighest, bool bThousandths)
+COptionsOscillatorPage::SPair COptionsOscillatorPage::MakePair(int nBarId, const QRect& barRect, int nEditId,
+                                                               const QRect& editRect, int nHighest,
+                                                               bool bThousandths)
 {
     SPair pair;
     pair.pBar = new QSlider(Qt::Horizontal, this);
@@ -54,21 +55,33 @@ COptionsTab3::SPair COptionsTab3::MakePair(int nBarId, const QRect& barRect, int
     pair.pEdit = new QLineEdit(this);
     PlaceControl(pair.pEdit, nEditId, editRect);
     pair.bThousandths = bThousandths;
-    connect(pair.pBar, &QSlider::valueChanged, this, [this, pair] {
-        if (!m_bFromEdit)
-            OnThumb(pair);
-    });
+    connect(pair.pBar, &QSlider::valueChanged, this,
+            [this, pair]
+            {
+                if (!m_bFromEdit)
+                    OnThumb(pair);
+            });
     connect(pair.pEdit, &QLineEdit::textChanged, this, [this, pair] { OnEditChanged(pair); });
     return pair;
 }
 
-void COptionsTab3::OnThumb(const SPair& pair)
+QString COptionsOscillatorPage::Wide(const std::string& strAnsi) const
+{
+    return QString::fromStdU16String(ToWide(strAnsi, m_settings.CodePage()));
+}
+
+std::string COptionsOscillatorPage::Ansi(const QString& str) const
+{
+    return ToAnsi(str.toStdU16String(), m_settings.CodePage());
+}
+
+void COptionsOscillatorPage::OnThumb(const SPair& pair)
 {
     const int nPosition = pair.pBar->value();
     pair.pEdit->setText(Wide(pair.bThousandths ? SynthPositionText(nPosition) : IntToText(nPosition)));
 }
 
-void COptionsTab3::OnEditChanged(const SPair& pair)
+void COptionsOscillatorPage::OnEditChanged(const SPair& pair)
 {
     // The trackbar clamps what the edit asks for; the edit keeps the text as typed.
     const std::string strText = Ansi(pair.pEdit->text());
@@ -77,23 +90,23 @@ void COptionsTab3::OnEditChanged(const SPair& pair)
     m_bFromEdit = false;
 }
 
-void COptionsTab3::Fill()
+void COptionsOscillatorPage::Fill()
 {
-    m_arrPairs[0].pBar->setValue(TruncatedPosition(Frequency));
-    m_arrPairs[1].pBar->setValue(TruncatedPosition(Volume));
-    m_arrPairs[2].pBar->setValue(SynthToPosition(Synth));
-    m_pSynthMode->setCurrentIndex(NearestItem(SynthMode, m_pSynthMode->count()));
-    m_pOscilatorMode->setCurrentIndex(NearestItem(OscilatorMode, m_pOscilatorMode->count()));
+    m_arrPairs[0].pBar->setValue(TruncatedPosition(m_settings.Frequency));
+    m_arrPairs[1].pBar->setValue(TruncatedPosition(m_settings.Volume));
+    m_arrPairs[2].pBar->setValue(SynthToPosition(m_settings.Synth));
+    m_pSynthMode->setCurrentIndex(NearestItem(m_settings.SynthMode, m_pSynthMode->count()));
+    m_pOscilatorMode->setCurrentIndex(NearestItem(m_settings.OscilatorMode, m_pOscilatorMode->count()));
     // The edits show the positions even where the position did not change.
     for (const SPair& pair : m_arrPairs)
         OnThumb(pair);
 }
 
-void COptionsTab3::Store()
+void COptionsOscillatorPage::Store()
 {
-    Frequency = static_cast<float>(m_arrPairs[0].pBar->value());
-    Volume = static_cast<float>(m_arrPairs[1].pBar->value());
-    Synth = static_cast<float>(PositionToSynth(m_arrPairs[2].pBar->value()));
-    SynthMode = m_pSynthMode->currentIndex();
-    OscilatorMode = m_pOscilatorMode->currentIndex();
+    m_settings.Frequency = static_cast<float>(m_arrPairs[0].pBar->value());
+    m_settings.Volume = static_cast<float>(m_arrPairs[1].pBar->value());
+    m_settings.Synth = static_cast<float>(PositionToSynth(m_arrPairs[2].pBar->value()));
+    m_settings.SynthMode = m_pSynthMode->currentIndex();
+    m_settings.OscilatorMode = m_pOscilatorMode->currentIndex();
 }

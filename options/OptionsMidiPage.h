@@ -6,15 +6,21 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+class CSettings;
+class IPrompter;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-class COptionsTab2 : public QWidget
+class COptionsMidiPage : public QWidget
 {
   public:
-    explicit COptionsTab2(QWidget* pParent = nullptr);
+    // arrMidiDevices: the list the device choice offers, "MIDI Mapper" first (not copied: the
+    // dialog keeps it).
+    COptionsMidiPage(CSettings& settings, IPrompter& prompter, const std::vector<std::string>& arrMidiDevices,
+                     QWidget* pParent = nullptr);
 
     // Controls from the settings in memory and the device list of the main window; the
     // SoundFont field from its stored value.
@@ -35,7 +41,11 @@ class COptionsTab2 : public QWidget
   private:
     void OnBrowse();
     std::string SoundFontPath() const;
+    void ShowBadSoundFont(const std::string& strPath) const;
 
+    CSettings& m_settings;
+    IPrompter& m_prompter;
+    const std::vector<std::string>& m_arrMidiDevices;
     QComboBox* m_pDevice = nullptr;
     QLineEdit* m_pBaseNote = nullptr;
     QLineEdit* m_pSoundFont = nullptr;

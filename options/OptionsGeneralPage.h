@@ -4,13 +4,14 @@
 
 #include <QWidget>
 
+class CSettings;
 class QCheckBox;
 class QComboBox;
 
-class COptionsTab1 : public QWidget
+class COptionsGeneralPage : public QWidget
 {
   public:
-    explicit COptionsTab1(QWidget* pParent = nullptr);
+    explicit COptionsGeneralPage(CSettings& settings, QWidget* pParent = nullptr);
 
     // Controls from the settings in memory.
     void Fill();
@@ -19,6 +20,7 @@ class COptionsTab1 : public QWidget
     bool IsExtViewChecked() const;
 
   private:
+    CSettings& m_settings;
     QCheckBox* m_pExtView = nullptr;
     QComboBox* m_pMusicType = nullptr;
     QComboBox* m_pProjectType = nullptr;

@@ -5,15 +5,17 @@
 #include <QWidget>
 
 #include <array>
+#include <string>
 
+class CSettings;
 class QComboBox;
 class QLineEdit;
 class QSlider;
 
-class COptionsTab3 : public QWidget
+class COptionsOscillatorPage : public QWidget
 {
   public:
-    explicit COptionsTab3(QWidget* pParent = nullptr);
+    explicit COptionsOscillatorPage(CSettings& settings, QWidget* pParent = nullptr);
 
     // Controls from the settings in memory.
     void Fill();
@@ -31,9 +33,13 @@ class COptionsTab3 : public QWidget
     };
     SPair MakePair(int nBarId, const QRect& barRect, int nEditId, const QRect& editRect, int nHighest,
                    bool bThousandths);
+    // The edits' texts are ANSI texts of the machine's code page.
+    QString Wide(const std::string& strAnsi) const;
+    std::string Ansi(const QString& str) const;
     void OnThumb(const SPair& pair);
     void OnEditChanged(const SPair& pair);
 
+    CSettings& m_settings;
     std::array<SPair, 3> m_arrPairs; // frequency, volume, resonance
     QComboBox* m_pSynthMode = nullptr;
     QComboBox* m_pOscilatorMode = nullptr;

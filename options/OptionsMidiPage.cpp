@@ -1,4 +1,4 @@
-#include "options/OptionsTab2.h"
+#include "options/OptionsMidiPage.h"
 
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
@@ -10,7 +10,6 @@
 #include "options/SoundFontCheck.h"
 #include "platform/FluidSynth.h"
 #include "platform/Prompter.h"
-#include "sound/MidiDevices.h"
 #include "sound/SoundFontChoice.h"
 
 #include <QComboBox>
@@ -26,15 +25,11 @@ QString PathText(const std::string& strPath)
 {
     return QFile::decodeName(QByteArray::fromStdString(strPath));
 }
-
-void ShowBadSoundFont(const std::string& strPath)
-{
-    ShowMessage(std::string(OptTxt::kSoundFontBad) + "\n" + strPath + "\n\n" + OptTxt::kSoundFontKept,
-                OptTxt::kSoundFontCaption, EIcon::Error);
-}
 } // namespace
 
-COptionsTab2::COptionsTab2(QWidget* pParent) : QWidget(pParent)
+COptionsMidiPage::COptionsMidiPage(CSettings& settings, IPrompter& prompter,
+                                   const std::vector<std::string>& arrMidiDevices, QWidget* pParent)
+    : QWidget(pParent), m_settings(settings), m_prompter(prompter), m_arrMidiDevices(arrMidiDevices)
 {
     setFont(DialogFont());
     MakeGroup(this, OptId::DeviceGroup, {9, 7, 224, 34}, OptTxt::kDeviceGroup);
@@ -60,43 +55,50 @@ COptionsTab2::COptionsTab2(QWidget* pParent) : QWidget(pParent)
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { OnBrowse(); });
 }
 
-void COptionsTab2::Fill()
+void COptionsMidiPage::ShowBadSoundFont(const std::string& strPath) const
+{
+    ShowMessage(m_prompter,
+                std::string(OptTxt::kSoundFontBad) + "\n" + strPath + "\n\n" + OptTxt::kSoundFontKept,
+                OptTxt::kSoundFontCaption, EIcon::Error);
+}
+
+void COptionsMidiPage::Fill()
 {
     m_pDevice->clear();
-    for (const std::string& strName : g_arrMidiDevices)
-        m_pDevice->addItem(QString::fromStdU16String(ToWide(strName)));
-    m_pDevice->setCurrentIndex(DeviceItem(DeviceIndex, m_pDevice->count()));
-    m_pBaseNote->setText(QString::fromStdU16String(IntToTextW(BaseNote)));
+    for (const std::string& strName : m_arrMidiDevices)
+        m_pDevice->addItem(QString::fromStdU16String(ToWide(strName, m_settings.CodePage())));
+    m_pDevice->setCurrentIndex(DeviceItem(m_settings.DeviceIndex, m_pDevice->count()));
+    m_pBaseNote->setText(QString::fromStdU16String(IntToTextW(m_settings.BaseNote)));
 
-    m_strStoredSoundFont = ReadSettingText(ERoot::CurrentUser, kSoundFontSetting).value_or("");
+    m_strStoredSoundFont = m_settings.ReadText(ERoot::CurrentUser, kSoundFontSetting).value_or("");
     m_pSoundFont->setText(PathText(m_strStoredSoundFont));
 }
 
-void COptionsTab2::Store()
+void COptionsMidiPage::Store()
 {
     // Without any device listed there is nothing to choose: the setting stays as it was.
     if (m_pDevice->count() > 0)
-        DeviceIndex = m_pDevice->currentIndex() - 1;
-    BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String()));
+        m_settings.DeviceIndex = m_pDevice->currentIndex() - 1;
+    m_settings.BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String(), m_settings.CodePage()));
 }
 
-std::string COptionsTab2::SoundFontPath() const
+std::string COptionsMidiPage::SoundFontPath() const
 {
     return QFile::encodeName(m_pSoundFont->text()).toStdString();
 }
 
-bool COptionsTab2::IsSoundFontAcceptable() const
+bool COptionsMidiPage::IsSoundFontAcceptable() const
 {
     const std::string strPath = SoundFontPath();
     return strPath == m_strStoredSoundFont || strPath.empty() || IsSoundFontFile(strPath);
 }
 
-void COptionsTab2::ShowSoundFontRefused() const
+void COptionsMidiPage::ShowSoundFontRefused() const
 {
     ShowBadSoundFont(SoundFontPath());
 }
 
-std::optional<std::string> COptionsTab2::SoundFontToStore() const
+std::optional<std::string> COptionsMidiPage::SoundFontToStore() const
 {
     std::string strPath = SoundFontPath();
     if (strPath == m_strStoredSoundFont)
@@ -104,14 +106,14 @@ std::optional<std::string> COptionsTab2::SoundFontToStore() const
     return strPath;
 }
 
-void COptionsTab2::OnBrowse()
+void COptionsMidiPage::OnBrowse()
 {
     // The dialog opens where the current choice lies, or among the system's SoundFonts.
     std::string strStart = SoundFontPath();
     if (strStart.empty())
         strStart = FolderOf(kSystemSoundFont);
     const std::string strPath =
-        Prompter().AskOpenFilePath(OptTxt::kSoundFontTitle, OptTxt::kSoundFontFilter, strStart);
+        m_prompter.AskOpenFilePath(OptTxt::kSoundFontTitle, OptTxt::kSoundFontFilter, strStart);
     if (strPath.empty())
         return;
     if (!IsSoundFontFile(strPath))
