@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-double g_dSemitone[12] = {};
-
-void ComputeSemitones()
+SemitoneTable ComputeSemitones()
 {
+    SemitoneTable table{};
     for (int k = 1; k <= 11; ++k)
-        g_dSemitone[k] = std::pow(2.0, k / 12.0);
+        table[static_cast<size_t>(k)] = std::pow(2.0, k / 12.0);
+    return table;
 }

@@ -1,7 +1,9 @@
-// The semitone ratio table: g_dSemitone[k] = 2^(k/12) for k = 1..11, which the oscillator's
-// voice tables are built on. Index 0 is unused, the octaves use the factors 2 and 0.5.
+// The semitone ratio table, which the oscillator's voice tables are built on: entry k is
+// 2^(k/12) for k = 1..11. Entry 0 is unused; the octaves use the factors 2 and 0.5.
 #pragma once
 
-extern double g_dSemitone[12];
+#include <array>
 
-void ComputeSemitones();
+using SemitoneTable = std::array<double, 12>;
+
+SemitoneTable ComputeSemitones();

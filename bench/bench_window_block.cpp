@@ -6,7 +6,6 @@
 //
 // Run under a display (Xvfb) or offscreen:
 //   SDL_AUDIODRIVER=dummy xvfb-run -a build/bench/bench_window_block [seconds] [DeviceIndex]
-#include "app/Semitones.h"
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/QtPrompter.h"
@@ -81,7 +80,6 @@ int main(int argc, char** argv)
     WriteBytes(strGone, MakeWav(SWavShape{44100, 1, 16, 4410}));
     const std::string strProject = std::string(TG_SOURCE_DIR) + "/resources/demo.tgp";
 
-    ComputeSemitones();
     // The program's own services, as main() makes them, with a prompter that answers itself.
     CBenchPrompter prompter;
     CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),

@@ -1,7 +1,6 @@
 #include "mainwnd/TonegroveApp.h"
 
 #include "app/FileHelpers.h"
-#include "app/Semitones.h"
 #include "app/Settings.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/QtPrompter.h"
@@ -195,7 +194,6 @@ bool CTonegroveApp::InstallQtTranslations()
 int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
 {
     InstallQtTranslations();
-    ComputeSemitones();
     m_pPrompter = std::make_unique<CQtPrompter>();
     m_pRegistry = std::make_unique<CFileRegistryStore>(CFileRegistryStore::DefaultUserFolder(),
                                                        CFileRegistryStore::DefaultMachineFolder());
