@@ -1,14 +1,15 @@
-#include "platform/MediaDevice.h"
+#include "sound/MediaDevice.h"
 
 #include "platform/MciErrors.h"
-#include "platform/MciTokens.h"
-#include "platform/SdlAudioOut.h"
-#include "platform/SequencerDevice.h"
-#include "platform/SteadyClock.h"
-#include "platform/SystemMidiOut.h"
-#include "platform/WaveDevice.h"
+#include "platform/RealBackends.h"
+#include "platform/sdl/SdlAudioOut.h"
+#include "platform/sndfile/SndfileWavReader.h"
+#include "platform/std/SteadyClock.h"
+#include "sound/MciTokens.h"
 #include "sound/MidiFile.h"
+#include "sound/SequencerDevice.h"
 #include "sound/SoundFontChoice.h"
+#include "sound/WaveDevice.h"
 
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,7 @@ SMediaBackends RealMediaBackends()
     backends.fAudioOut = SharedSdlAudioOut;
     backends.fMidiOut = [] { return std::shared_ptr<IMidiOut>(MakeSystemMidiOut(ChooseSoundFont)); };
     backends.fClock = [] { return std::shared_ptr<IClock>(MakeSteadyClock()); };
+    backends.fOpenWav = OpenSndfileWav;
     return backends;
 }
 
@@ -74,6 +76,12 @@ std::shared_ptr<IClock> CMediaOutputs::Clock()
     if (!m_pClock && m_backends.fClock)
         m_pClock = m_backends.fClock();
     return m_pClock;
+}
+
+std::unique_ptr<IWavReader> CMediaOutputs::OpenWav(const std::string& strPath) const
+{
+    // Set once at construction and never changed, so it needs no lock.
+    return m_backends.fOpenWav ? m_backends.fOpenWav(strPath) : nullptr;
 }
 
 bool CMediaOutputs::ReadMidiFile(const std::string& strPath, SMidiFile& out, std::string& strError,
