@@ -3,8 +3,8 @@
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"
-#include "platform/SteadyClock.h"
-#include "platform/SystemMidiOut.h"
+#include "platform/RealBackends.h"
+#include "platform/std/SteadyClock.h"
 #include "sound/SoundFontChoice.h"
 
 #include <CLI/CLI.hpp>
