@@ -19,7 +19,7 @@
 #include "keyboard/NoteKeyboardWnd.h"
 #include "keyboard/PlaysDlg.h"
 #include "platform/AudioOut.h"
-#include "platform/SdlAudioOut.h"
+#include "platform/sdl/SdlAudioOut.h"
 #include "sound/ProgramOutputs.h"
 
 #include "bench/TimingStats.h"

@@ -1,6 +1,6 @@
 #include "platform/MediaCommands.h"
 
-#include "platform/MciInterpreter.h"
+#include "sound/MciInterpreter.h"
 
 #include <atomic>
 

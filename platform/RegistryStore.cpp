@@ -1,6 +1,6 @@
 #include "platform/RegistryStore.h"
 
-#include "platform/FileRegistryStore.h"
+#include "platform/xdg/FileRegistryStore.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "platform/MciInterpreter.h"
+#include "sound/MciInterpreter.h"
 
 #include "platform/MciErrors.h"
-#include "platform/MciTokens.h"
+#include "sound/MciTokens.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/MediaCommands.h"
-#include "platform/MediaDevice.h"
+#include "sound/MediaDevice.h"
 
 #include <map>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "sound/ProgramOutputs.h"
 
-#include "platform/MciInterpreter.h"
-#include "platform/MediaDevice.h"
-#include "platform/SteadyClock.h"
-#include "platform/SystemMidiOut.h"
+#include "platform/RealBackends.h"
+#include "platform/std/SteadyClock.h"
+#include "sound/MciInterpreter.h"
+#include "sound/MediaDevice.h"
 #include "sound/SoundFontChoice.h"
 
 #include <atomic>

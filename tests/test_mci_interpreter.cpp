@@ -2,9 +2,9 @@
 // MIDI lengths through our reader, and the error code of each way a command can fail.
 #include "app/Messages.h"
 #include "platform/MciErrors.h"
-#include "platform/MciInterpreter.h"
-#include "platform/MciTokens.h"
+#include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
+#include "sound/MciTokens.h"
 #include "tests/MediaFixtures.h"
 #include "tests/TestSupport.h"
 
