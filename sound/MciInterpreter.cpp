@@ -2,6 +2,7 @@
 
 #include "platform/MciErrors.h"
 #include "sound/MciTokens.h"
+#include "sound/RealMediaBackends.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,14 +1,9 @@
 #include "sound/MediaDevice.h"
 
 #include "platform/MciErrors.h"
-#include "platform/RealBackends.h"
-#include "platform/sdl/SdlAudioOut.h"
-#include "platform/sndfile/SndfileWavReader.h"
-#include "platform/std/SteadyClock.h"
 #include "sound/MciTokens.h"
 #include "sound/MidiFile.h"
 #include "sound/SequencerDevice.h"
-#include "sound/SoundFontChoice.h"
 #include "sound/WaveDevice.h"
 
 #include <filesystem>
@@ -42,16 +37,6 @@ const char* MediaModeWord(EMediaMode eMode)
         break;
     }
     return "stopped";
-}
-
-SMediaBackends RealMediaBackends()
-{
-    SMediaBackends backends;
-    backends.fAudioOut = SharedSdlAudioOut;
-    backends.fMidiOut = [] { return std::shared_ptr<IMidiOut>(MakeSystemMidiOut(ChooseSoundFont)); };
-    backends.fClock = [] { return std::shared_ptr<IClock>(MakeSteadyClock()); };
-    backends.fOpenWav = OpenSndfileWav;
-    return backends;
 }
 
 std::shared_ptr<IAudioOut> CMediaOutputs::AudioOut()

@@ -60,10 +60,6 @@ struct SMediaBackends
     FMidiFileReader fReadMidiFile; // sequencer: reads a file's messages to play; ReadMidiFile when empty
 };
 
-// The program's own: the SDL2 stream, the system's MIDI outputs with the built-in synthesizer,
-// the steady clock, WAV files read with libsndfile.
-SMediaBackends RealMediaBackends();
-
 // The backends of one interpreter, each made on first use.
 class CMediaOutputs
 {

@@ -3,7 +3,7 @@
 #include "platform/RealBackends.h"
 #include "platform/std/SteadyClock.h"
 #include "sound/MciInterpreter.h"
-#include "sound/MediaDevice.h"
+#include "sound/RealMediaBackends.h"
 #include "sound/SoundFontChoice.h"
 
 #include <atomic>
