@@ -2,23 +2,16 @@
 
 #include "app/Messages.h"
 #include "platform/AtomicFile.h"
+#include "platform/Files.h"
 #include "platform/RegistryStore.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <limits.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 std::string ModuleFolder()
 {
-    char buf[PATH_MAX + 1] = {};
-    ssize_t n = readlink("/proc/self/exe", buf, PATH_MAX);
-    if (n <= 0)
+    const std::string strPath = ExecutablePath();
+    if (strPath.empty())
         return ".";
-    std::string strPath(buf, static_cast<size_t>(n));
     size_t nSlash = strPath.find_last_of('/');
     if (nSlash == std::string::npos)
         return ".";
@@ -27,15 +20,15 @@ std::string ModuleFolder()
 
 bool FileExists(const std::string& strPath)
 {
-    return access(strPath.c_str(), F_OK) == 0;
+    return PathExists(strPath);
 }
 
 int64_t FileSize(const std::string& strPath)
 {
-    struct stat st;
-    if (stat(strPath.c_str(), &st) != 0)
+    SFileFacts facts;
+    if (LookAtPath(strPath, facts) != 0)
         return -1;
-    return static_cast<int64_t>(st.st_size);
+    return facts.nSize;
 }
 
 std::string SReadStatus::Reason() const
@@ -59,84 +52,49 @@ std::vector<uint8_t> ReadWholeFile(const std::string& strPath)
 
 namespace
 {
-// Opens a regular file for reading, or says in status why not; -1 then. On success *pSize holds
-// the size the file had when opened.
-int OpenRegularFile(const std::string& strPath, SReadStatus& status, int64_t* pSize)
+// Opens a regular file for reading, or says in status why not.
+std::unique_ptr<CReadOnlyFile> OpenRegularFile(const std::string& strPath, SReadStatus& status)
 {
     status = {};
-    auto fail = [&](EReadFailure e, int nError)
+    int nError = 0;
+    std::unique_ptr<CReadOnlyFile> pFile = CReadOnlyFile::Open(strPath, nError);
+    if (!pFile)
     {
-        status.eFailure = e;
-        status.nError = nError;
-        return -1;
-    };
-    // Looked at before it is opened: opening a named pipe waits for a writer, and opening a
-    // device may do something to it.
-    struct stat st;
-    if (stat(strPath.c_str(), &st) != 0)
-        return fail(EReadFailure::CannotRead, errno);
-    if (!S_ISREG(st.st_mode))
-        return fail(EReadFailure::NotRegularFile, 0);
-    // Non-blocking, so that a pipe put in the file's place since the look cannot hold us either.
-    int fd = open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return fail(EReadFailure::CannotRead, errno);
-    if (fstat(fd, &st) != 0)
-    {
-        const int nError = errno;
-        close(fd);
-        return fail(EReadFailure::CannotRead, nError);
+        status.eFailure = nError == kNotRegularFile ? EReadFailure::NotRegularFile : EReadFailure::CannotRead;
+        status.nError = nError == kNotRegularFile ? 0 : nError;
     }
-    if (!S_ISREG(st.st_mode))
-    {
-        close(fd);
-        return fail(EReadFailure::NotRegularFile, 0);
-    }
-    *pSize = static_cast<int64_t>(st.st_size);
-    return fd;
+    return pFile;
 }
 } // namespace
 
 bool CanReadFile(const std::string& strPath, SReadStatus& status)
 {
-    int64_t nSize = 0;
-    const int fd = OpenRegularFile(strPath, status, &nSize);
-    if (fd < 0)
-        return false;
-    close(fd);
-    return true;
+    return OpenRegularFile(strPath, status) != nullptr;
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& status)
 {
     std::vector<uint8_t> bytes;
-    int64_t nSize = 0;
-    const int fd = OpenRegularFile(strPath, status, &nSize);
-    if (fd < 0)
+    const std::unique_ptr<CReadOnlyFile> pFile = OpenRegularFile(strPath, status);
+    if (!pFile)
         return bytes;
-    auto fail = [&](int nError)
-    {
-        status.eFailure = EReadFailure::CannotRead;
-        status.nError = nError;
-        bytes.clear();
-        return bytes;
-    };
     // The size is a hint only: a file that grows or shrinks meanwhile is read as it is now.
+    const int64_t nSize = pFile->Facts().nSize;
     bytes.resize(static_cast<size_t>(nSize > 0 ? nSize : 0));
     size_t nRead = 0;
     uint8_t more[4096];
     for (;;)
     {
         const bool bInto = nRead < bytes.size();
-        ssize_t n =
-            bInto ? read(fd, bytes.data() + nRead, bytes.size() - nRead) : read(fd, more, sizeof more);
-        if (n < 0 && errno == EINTR)
-            continue;
+        int nError = 0;
+        const int64_t n = bInto ? pFile->Read(bytes.data() + nRead, bytes.size() - nRead, nError)
+                                : pFile->Read(more, sizeof more, nError);
         if (n < 0)
         {
-            const int nError = errno;
-            close(fd);
-            return fail(nError);
+            status.eFailure = EReadFailure::CannotRead;
+            status.nError = nError;
+            bytes.clear();
+            return bytes;
         }
         if (n == 0)
             break;
@@ -144,15 +102,13 @@ std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& stat
             bytes.insert(bytes.end(), more, more + n);
         nRead += static_cast<size_t>(n);
     }
-    close(fd);
     bytes.resize(nRead);
     return bytes;
 }
 
 bool PathTaken(const std::string& strPath)
 {
-    struct stat st;
-    return lstat(strPath.c_str(), &st) == 0;
+    return NameTaken(strPath);
 }
 
 std::vector<std::string> FilesInFolder(const std::string& strFolder)

@@ -1,19 +1,16 @@
 #include "app/TextHelpers.h"
 
+#include "platform/CodePage.h"
+#include "platform/NumberText.h"
 #include "platform/RegistryStore.h"
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iconv.h>
-#include <langinfo.h>
-#include <locale.h>
 
 namespace
 {
@@ -28,7 +25,7 @@ std::string NameOfCodePage(int32_t nCodePage)
     case 0: {
         // The locale's own character set. Under the bare C locale that would be ASCII, which
         // loses every Cyrillic letter of a file name; file names here are UTF-8.
-        std::string strSet = nl_langinfo(CODESET);
+        std::string strSet = LocaleCharset();
         if (strSet.empty() || strSet == "ANSI_X3.4-1968" || strSet == "ASCII")
             return "UTF-8";
         return strSet;
@@ -52,61 +49,6 @@ std::string NameOfCodePage(int32_t nCodePage)
     }
 }
 
-// Converts with iconv; an input unit that cannot be converted is replaced and skipped.
-// nSkip is the size of one input unit (2 for UTF-16, 1 for byte texts).
-std::string Convert(const char* pFrom, const char* pTo, const char* pIn, size_t nIn,
-                    const std::string& strReplacement, size_t nSkip)
-{
-    std::string strOut;
-    if (nIn == 0)
-        return strOut;
-    iconv_t cd = iconv_open(pTo, pFrom);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-    {
-        // An unknown code page: fall back on UTF-8 rather than lose the text.
-        cd = iconv_open(std::string(pTo) == WideName() ? pTo : "UTF-8",
-                        std::string(pFrom) == WideName() ? pFrom : "UTF-8");
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            return strOut;
-    }
-    char* pSrc = const_cast<char*>(pIn);
-    size_t nLeft = nIn;
-    char buf[4096];
-    while (nLeft > 0)
-    {
-        char* pDst = buf;
-        size_t nRoom = sizeof buf;
-        size_t r = iconv(cd, &pSrc, &nLeft, &pDst, &nRoom);
-        strOut.append(buf, static_cast<size_t>(pDst - buf));
-        if (r != static_cast<size_t>(-1))
-            continue;
-        if (errno == E2BIG)
-            continue;
-        strOut += strReplacement;
-        if (errno == EINVAL) // incomplete sequence at the end
-            break;
-        // EILSEQ: skip one unit, and the low half of a surrogate pair with its high half
-        size_t nStep = std::min(nSkip, nLeft);
-        if (nSkip == 2 && nLeft >= 4)
-        {
-            uint16_t unit;
-            std::memcpy(&unit, pSrc, 2);
-            if (unit >= 0xD800 && unit <= 0xDBFF)
-                nStep = 4;
-        }
-        pSrc += nStep;
-        nLeft -= nStep;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    // flush any shift state
-    char* pDst = buf;
-    size_t nRoom = sizeof buf;
-    iconv(cd, nullptr, nullptr, &pDst, &nRoom);
-    strOut.append(buf, static_cast<size_t>(pDst - buf));
-    iconv_close(cd);
-    return strOut;
-}
-
 std::u16string BytesToWide(const std::string& str)
 {
     std::u16string out(str.size() / 2, u'\0');
@@ -118,12 +60,6 @@ std::string WideReplacement()
 {
     const char16_t c = u'\xFFFD';
     return std::string(reinterpret_cast<const char*>(&c), 2);
-}
-
-locale_t CLocale()
-{
-    static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return loc;
 }
 
 template <class S> std::optional<S> ExtensionOfT(const S& str)
@@ -151,25 +87,25 @@ std::string CodePageName(IRegistryStore& store)
 
 std::string ToAnsi(const std::u16string& strWide, const std::string& strCodePage)
 {
-    return Convert(WideName(), strCodePage.c_str(), reinterpret_cast<const char*>(strWide.data()),
-                   strWide.size() * 2, "?", 2);
+    return ConvertText(WideName(), strCodePage.c_str(), reinterpret_cast<const char*>(strWide.data()),
+                       strWide.size() * 2, "?", 2);
 }
 
 std::u16string ToWide(const std::string& strAnsi, const std::string& strCodePage)
 {
     return BytesToWide(
-        Convert(strCodePage.c_str(), WideName(), strAnsi.data(), strAnsi.size(), WideReplacement(), 1));
+        ConvertText(strCodePage.c_str(), WideName(), strAnsi.data(), strAnsi.size(), WideReplacement(), 1));
 }
 
 std::u16string Utf8ToWide(const std::string& str)
 {
-    return BytesToWide(Convert("UTF-8", WideName(), str.data(), str.size(), WideReplacement(), 1));
+    return BytesToWide(ConvertText("UTF-8", WideName(), str.data(), str.size(), WideReplacement(), 1));
 }
 
 std::string WideToUtf8(const std::u16string& str)
 {
-    return Convert(WideName(), "UTF-8", reinterpret_cast<const char*>(str.data()), str.size() * 2,
-                   "\xEF\xBF\xBD", 2);
+    return ConvertText(WideName(), "UTF-8", reinterpret_cast<const char*>(str.data()), str.size() * 2,
+                       "\xEF\xBF\xBD", 2);
 }
 
 std::string IntToText(int32_t n) { return std::to_string(n); }
@@ -239,11 +175,14 @@ std::u16string FloatToTextW(double d)
 int32_t TextToInt(const std::string& str)
 {
     // atoi, but an overflow saturates instead of being undefined
-    long long n = strtoll_l(str.c_str(), nullptr, 10, CLocale());
+    long long n = CLocaleTextToInteger(str.c_str());
     return static_cast<int32_t>(std::clamp<long long>(n, INT32_MIN, INT32_MAX));
 }
 
-double TextToFloat(const std::string& str) { return strtod_l(str.c_str(), nullptr, CLocale()); }
+double TextToFloat(const std::string& str)
+{
+    return CLocaleTextToDouble(str.c_str());
+}
 
 std::optional<std::string> ExtensionOf(const std::string& str) { return ExtensionOfT(str); }
 

@@ -7,9 +7,10 @@
 // plays a MIDI file of 1,000 messages with gaps of 0 to 120 ms and a tempo change halfway through the
 // recorder output on the steady clock, and reports each message's lateness against the file's schedule (start
 // + the message's time from the tempo map), as bench_playback does for projects.
-#include "platform/MciInterpreter.h"
-#include "platform/SdlAudioOut.h"
-#include "platform/SteadyClock.h"
+#include "platform/sdl/SdlAudioOut.h"
+#include "platform/sndfile/SndfileWavReader.h"
+#include "platform/std/SteadyClock.h"
+#include "sound/MciInterpreter.h"
 #include "sound/MidiFile.h"
 #include "tests/MediaFixtures.h"
 #include "tests/RecorderMidiOut.h"
@@ -97,6 +98,7 @@ void BM_WavPosition(benchmark::State& state)
         auto pTapped = std::make_shared<CTappedOut>(SharedSdlAudioOut());
         SMediaBackends backends;
         backends.fAudioOut = [pTapped] { return pTapped; };
+        backends.fOpenWav = OpenSndfileWav;
         CMciInterpreter layer(std::move(backends));
         std::string strReply;
         layer.Send("open " + strPath + " type waveaudio alias mus0", strReply);

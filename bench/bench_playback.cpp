@@ -6,10 +6,10 @@
 // small machine occupied, without (0) and with (1) the player's request for real-time scheduling.
 // BM_ClockFloor measures the clock alone, to tell the machine's part from the player's.
 // BM_Render renders the same project through FluidSynth and reports the multiple of real time.
-#include "platform/FluidSynth.h"
-#include "platform/SteadyClock.h"
 #include "platform/ThreadPriority.h"
-#include "platform/WavFileWriter.h"
+#include "platform/fluidsynth/FluidSynth.h"
+#include "platform/sndfile/WavFileWriter.h"
+#include "platform/std/SteadyClock.h"
 #include "project/ProjectPlayer.h"
 #include "sound/PlayerThread.h"
 #include "sound/ProjectRender.h"

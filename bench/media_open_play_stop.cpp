@@ -4,8 +4,9 @@
 //   media_open_play_stop FILE [SECONDS_PLAYED] [STOP_AFTER_MS]
 // With STOP_AFTER_MS the stop comes that long after the play, whether playing has begun or not
 // (a large MIDI file is still being read then).
-#include "platform/MciInterpreter.h"
+#include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
+#include "sound/RealMediaBackends.h"
 
 #include <chrono>
 #include <cstdio>
@@ -32,7 +33,7 @@ int main(int argc, char** argv)
     }
     const std::string strPath = argv[1];
     const double fSeconds = argc > 2 ? std::atof(argv[2]) : 1.0;
-    CMciInterpreter layer;
+    CMciInterpreter layer{RealMediaBackends()};
     CStderrPrompter prompter;
     CMciPlayer player(layer, prompter);
 

@@ -1,7 +1,7 @@
 #include "cli/InfoCommand.h"
 
 #include "cli/CliFiles.h"
-#include "platform/WavLength.h"
+#include "platform/sndfile/WavLength.h"
 #include "project/ProjectPlayer.h"
 #include "sound/MidiFile.h"
 

@@ -5,11 +5,12 @@
 #include "app/TextHelpers.h"
 #include "cli/CliFiles.h"
 #include "platform/Console.h"
-#include "platform/TerminationSignals.h"
-#include "platform/MciInterpreter.h"
 #include "platform/Prompter.h"
-#include "platform/SdlAudioOut.h"
+#include "platform/TerminationSignals.h"
+#include "platform/sdl/SdlAudioOut.h"
+#include "platform/sndfile/SndfileWavReader.h"
 #include "project/ProjectPlayer.h"
+#include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
 #include "sound/PlayerThread.h"
 
@@ -58,6 +59,7 @@ int PlayMedia(const std::string& strPath, IPrompter& prompter, std::shared_ptr<I
 {
     SMediaBackends backends;
     backends.fAudioOut = SharedSdlAudioOut;
+    backends.fOpenWav = OpenSndfileWav;
     backends.fMidiOut = [pMidiOut] { return pMidiOut; };
     backends.fClock = [fClock] { return std::shared_ptr<IClock>(fClock()); };
     CMciInterpreter layer(std::move(backends));

@@ -4,10 +4,10 @@
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"
-#include "platform/FileRegistryStore.h"
 #include "platform/Prompter.h"
-#include "platform/SteadyClock.h"
-#include "platform/SystemMidiOut.h"
+#include "platform/RealBackends.h"
+#include "platform/std/SteadyClock.h"
+#include "platform/xdg/FileRegistryStore.h"
 #include "sound/SoundFontChoice.h"
 
 #include <CLI/CLI.hpp>

@@ -6,9 +6,9 @@
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "mainwnd/WindowMidiOut.h"
-#include "platform/FileRegistryStore.h"
+#include "platform/xdg/FileRegistryStore.h"
 #include "platform/MediaCommands.h"
-#include "platform/SteadyClock.h"
+#include "platform/std/SteadyClock.h"
 #include "platform/TerminationSignals.h"
 #include "sound/ProgramOutputs.h"
 

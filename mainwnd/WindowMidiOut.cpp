@@ -2,7 +2,7 @@
 
 #include "mainwnd/MainTexts.h"
 #include "platform/Prompter.h"
-#include "platform/SystemMidiOut.h"
+#include "platform/RealBackends.h"
 #include "sound/SoundFontChoice.h"
 
 #include <QString>

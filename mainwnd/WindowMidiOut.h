@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/AudioOut.h"
-#include "platform/FluidSynth.h"
 #include "platform/MidiOut.h"
+#include "platform/fluidsynth/FluidSynth.h"
 
 #include <memory>
 #include <string>

@@ -8,8 +8,8 @@
 #include "options/OptionsTexts.h"
 #include "options/OptionsValues.h"
 #include "options/SoundFontCheck.h"
-#include "platform/FluidSynth.h"
 #include "platform/Prompter.h"
+#include "platform/Synthesizer.h"
 #include "sound/SoundFontChoice.h"
 
 #include <QComboBox>

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+// The system's General MIDI SoundFont: what the built-in synthesizer loads when no other is
+// chosen, or when the one chosen cannot be loaded.
+inline constexpr const char* kSystemSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
 class ISynthesizer
 {
   public:

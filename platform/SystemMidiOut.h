@@ -5,7 +5,6 @@
 #pragma once
 
 #include "platform/AudioOut.h"
-#include "platform/FluidSynth.h"
 #include "platform/MidiOut.h"
 #include "platform/MidiPorts.h"
 #include "platform/Synthesizer.h"
@@ -44,11 +43,3 @@ class CSystemMidiOut : public IMidiOut
     std::function<std::string()> m_fSoundFont;
     std::string m_strSoundFont; // what the synthesizer playing was loaded with
 };
-
-// The real outputs: FluidSynth with the SoundFont fSoundFont names when device 0 opens (the
-// system's General MIDI SoundFont when that one cannot be loaded), the SDL2 stream (or the one
-// fAudioOut makes), RtMidi's ALSA ports. fTell hears of a SoundFont that could not be loaded,
-// once for each choice that fails, on the thread that opens device 0 and while the outputs are
-// locked: it must not wait for anything. By default it writes to standard error.
-std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont,
-                                            FSoundFontTell fTell = {}, FAudioOutFactory fAudioOut = {});

@@ -2,9 +2,9 @@
 
 #include "app/Messages.h"
 #include "app/TextHelpers.h"
-#include "platform/MciTokens.h"
 #include "platform/Prompter.h"
-#include "platform/SteadyClock.h"
+#include "platform/std/SteadyClock.h"
+#include "sound/MciTokens.h"
 #include "sound/MidiFile.h"
 
 #include <charconv>

@@ -1,7 +1,7 @@
 #include "sound/ProgramOutputs.h"
 
-#include "platform/MciInterpreter.h"
-#include "platform/MediaDevice.h"
+#include "sound/MciInterpreter.h"
+#include "sound/RealMediaBackends.h"
 
 #include <memory>
 

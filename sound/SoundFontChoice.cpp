@@ -1,7 +1,7 @@
 #include "sound/SoundFontChoice.h"
 
 #include "app/Settings.h"
-#include "platform/FluidSynth.h"
+#include "platform/Synthesizer.h"
 
 #include <cstdlib>
 

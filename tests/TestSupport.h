@@ -2,8 +2,8 @@
 // from a script, and a registry store in a temporary folder.
 #pragma once
 
-#include "platform/FileRegistryStore.h"
 #include "platform/Prompter.h"
+#include "platform/xdg/FileRegistryStore.h"
 
 #include <condition_variable>
 #include <deque>

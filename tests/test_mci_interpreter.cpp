@@ -2,10 +2,11 @@
 // MIDI lengths through our reader, and the error code of each way a command can fail.
 #include "app/Messages.h"
 #include "platform/MciErrors.h"
-#include "platform/MciInterpreter.h"
-#include "platform/MciTokens.h"
+#include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
+#include "sound/MciTokens.h"
 #include "sound/ProgramOutputs.h"
+#include "sound/RealMediaBackends.h"
 #include "tests/ManualClock.h"
 #include "tests/MediaFixtures.h"
 #include "tests/RecorderMidiOut.h"
@@ -64,7 +65,7 @@ class CMediaFolder : public ::testing::Test
 
     CTempFolder m_folder;
     CScriptedPrompter m_prompter;
-    CMciInterpreter m_layer;
+    CMciInterpreter m_layer{RealMediaBackends()};
 };
 
 TEST_F(CMediaFolder, LengthsOfWavAndMidiFilesAreExactMilliseconds)

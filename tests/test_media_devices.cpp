@@ -2,7 +2,8 @@
 // driven through their commands: the audio stream is a double whose mixing the test calls, the
 // MIDI output a recorder, the clock the manual one. Then the player thread on the real layer.
 #include "platform/MciErrors.h"
-#include "platform/MciInterpreter.h"
+#include "platform/sndfile/SndfileWavReader.h"
+#include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
 #include "tests/ManualClock.h"
 #include "tests/MediaDoubles.h"
@@ -46,6 +47,7 @@ class CDeviceTest : public ::testing::Test
         backends.fAudioOut = [this] { return std::shared_ptr<IAudioOut>(&m_audio, [](IAudioOut*) {}); };
         backends.fMidiOut = [this] { return std::shared_ptr<IMidiOut>(&m_midi, [](IMidiOut*) {}); };
         backends.fClock = [this] { return std::shared_ptr<IClock>(&m_clock, [](IClock*) {}); };
+        backends.fOpenWav = OpenSndfileWav;
         m_pLayer = std::make_unique<CMciInterpreter>(std::move(backends));
     }
     ~CDeviceTest() override { m_pLayer.reset(); }

@@ -8,7 +8,7 @@
 #include "options/OptionsIds.h"
 #include "options/OptionsValues.h"
 #include "options/SoundFontCheck.h"
-#include "platform/FluidSynth.h"
+#include "platform/fluidsynth/FluidSynth.h"
 #include "sound/MidiDevices.h"
 #include "sound/SoundFontChoice.h"
 #include "tests/TestSupport.h"

@@ -1,6 +1,6 @@
 // The offline render: each record reaches the synthesizer on the frame of its millisecond, the
 // file gets every frame up to the end of the release, and a full disk stops it.
-#include "platform/FluidSynth.h"
+#include "platform/fluidsynth/FluidSynth.h"
 #include "sound/ProjectRender.h"
 #include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"

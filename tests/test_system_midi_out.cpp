@@ -1,8 +1,9 @@
 // The device numbering of the program's MIDI outputs and the sharing of the one built-in
 // synthesizer, with the synthesizer, the audio stream and the system's ports replaced.
 #include "platform/ClockPacedStream.h"
-#include "platform/FluidSynth.h"
+#include "platform/RealBackends.h"
 #include "platform/SystemMidiOut.h"
+#include "platform/fluidsynth/FluidSynth.h"
 #include "sound/MidiDevices.h"
 #include "tests/ManualClock.h"
 #include "tests/TestSupport.h"

@@ -1,6 +1,6 @@
 // Feeds any bytes to the settings file reader, then writes a value into them: reading never
 // fails hard, and a write keeps every line that was there.
-#include "platform/FileRegistryStore.h"
+#include "platform/xdg/FileRegistryStore.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,7 +1,7 @@
 // Fuzz target for the WAV length reader: whatever the bytes, libsndfile and our checks around
 // it give a length or nothing without crashing, and reading the bytes from memory (our own
 // stream for libsndfile) must agree with reading the same bytes from a file.
-#include "platform/WavLength.h"
+#include "platform/sndfile/WavLength.h"
 
 #include <cstdio>
 #include <cstdlib>

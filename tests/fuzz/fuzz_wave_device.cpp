@@ -2,7 +2,8 @@
 // into a stream gives an MCI code or sound without crashing, and the position never passes the
 // length the device gave.
 #include "platform/MciErrors.h"
-#include "platform/WaveDevice.h"
+#include "platform/sndfile/SndfileWavReader.h"
+#include "sound/WaveDevice.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     auto pOut = std::make_shared<CStillOut>();
     SMediaBackends backends;
     backends.fAudioOut = [pOut] { return pOut; };
+    backends.fOpenWav = OpenSndfileWav;
     int nError = 0;
     {
         std::unique_ptr<CWaveDevice> pDevice =

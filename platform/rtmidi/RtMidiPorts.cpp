@@ -1,7 +1,7 @@
-#include "platform/RtMidiPorts.h"
+#include "platform/rtmidi/RtMidiPorts.h"
 
-#include "platform/AlsaQuiet.h"
 #include "platform/SoundingNotes.h"
+#include "platform/alsa/AlsaQuiet.h"
 
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>

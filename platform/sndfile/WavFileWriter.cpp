@@ -1,4 +1,4 @@
-#include "platform/WavFileWriter.h"
+#include "platform/sndfile/WavFileWriter.h"
 
 #include <sndfile.h>
 

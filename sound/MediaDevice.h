@@ -5,6 +5,7 @@
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MidiOut.h"
+#include "platform/WavReader.h"
 #include "sound/MidiFile.h"
 
 #include <atomic>
@@ -55,13 +56,9 @@ struct SMediaBackends
     FAudioOutFactory fAudioOut;                           // waveaudio: the one audio stream
     std::function<std::shared_ptr<IMidiOut>()> fMidiOut;  // sequencer: "MIDI Mapper" is used
     std::function<std::shared_ptr<IClock>()> fClock;      // sequencer: its schedule
+    FWavOpener fOpenWav;           // waveaudio: reads WAV files; without it no WAV file opens
     FMidiFileReader fReadMidiFile; // sequencer: reads a file's messages to play; ReadMidiFile when empty
 };
-
-// The program's own: the SDL2 stream, the system's MIDI outputs with the built-in synthesizer,
-// the steady clock. fSoundFont names the SoundFont the synthesizer loads (the user's choice);
-// empty: the system's General MIDI SoundFont.
-SMediaBackends RealMediaBackends(std::function<std::string()> fSoundFont = {});
 
 // The backends of one interpreter, each made on first use.
 class CMediaOutputs
@@ -71,6 +68,8 @@ class CMediaOutputs
     std::shared_ptr<IAudioOut> AudioOut();
     std::shared_ptr<IMidiOut> MidiOut();
     std::shared_ptr<IClock> Clock();
+    // Null when there is no WAV reader or the file is no WAV file it can decode.
+    std::unique_ptr<IWavReader> OpenWav(const std::string& strPath) const;
     // Called from the sequencer's own thread, several at once when several files play.
     bool ReadMidiFile(const std::string& strPath, SMidiFile& out, std::string& strError,
                       const std::atomic<bool>& bStop) const;

@@ -1,4 +1,4 @@
-#include "platform/FluidSynth.h"
+#include "platform/fluidsynth/FluidSynth.h"
 
 #include <fluidsynth.h>
 

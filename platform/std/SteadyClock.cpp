@@ -1,4 +1,4 @@
-#include "platform/SteadyClock.h"
+#include "platform/std/SteadyClock.h"
 
 #include "platform/ThreadPriority.h"
 

@@ -1,8 +1,8 @@
-#include "platform/SdlAudioOut.h"
+#include "platform/sdl/SdlAudioOut.h"
 
-#include "platform/AlsaQuiet.h"
-#include "platform/SteadyClock.h"
 #include "platform/ThreadPriority.h"
+#include "platform/alsa/AlsaQuiet.h"
+#include "platform/std/SteadyClock.h"
 
 #include <SDL.h>
 

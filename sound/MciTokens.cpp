@@ -1,4 +1,4 @@
-#include "platform/MciTokens.h"
+#include "sound/MciTokens.h"
 
 #include "platform/MciErrors.h"
 

@@ -1,9 +1,6 @@
-#include "platform/WaveDevice.h"
+#include "sound/WaveDevice.h"
 
 #include "platform/MciErrors.h"
-#include "platform/WavLength.h"
-
-#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -38,19 +35,16 @@ uint32_t FramesToMs(uint64_t nFrames, uint32_t nRate)
 std::unique_ptr<CWaveDevice> CWaveDevice::Open(const std::string& strPath, std::shared_ptr<CMediaOutputs> pOutputs,
                                                int& nError)
 {
-    SF_INFO info{};
-    SNDFILE* pFile = sf_open(strPath.c_str(), SFM_READ, &info);
-    if (pFile)
-        sf_close(pFile);
-    if (!pFile || !IsWaveContainer(info.format) || info.samplerate <= 0 || info.channels <= 0 ||
-        info.frames < 0 || uint64_t(info.frames) > kMaxFrames)
+    // Only the header is read here; the file is opened again to stream it when it first plays.
+    const std::unique_ptr<IWavReader> pReader = pOutputs->OpenWav(strPath);
+    if (!pReader || pReader->Frames() > kMaxFrames)
     {
         nError = MciError::kInvalidFile;
         return nullptr;
     }
     nError = MciError::kNone;
-    const uint32_t nRate = uint32_t(info.samplerate);
-    const uint64_t nFrames = uint64_t(info.frames);
+    const uint32_t nRate = pReader->Rate();
+    const uint64_t nFrames = pReader->Frames();
     return std::unique_ptr<CWaveDevice>(
         new CWaveDevice(strPath, std::move(pOutputs), nRate, nFrames, FramesToMs(nFrames, nRate)));
 }
@@ -74,27 +68,20 @@ CWaveDevice::~CWaveDevice()
     m_wake.notify_all();
     if (m_reader.joinable())
         m_reader.join();
-    if (m_pFile)
-        sf_close(m_pFile);
 }
 
 int CWaveDevice::StartReading()
 {
-    if (m_pFile)
+    if (m_pReader)
         return MciError::kNone;
-    SF_INFO info{};
-    SNDFILE* pFile = sf_open(m_strPath.c_str(), SFM_READ, &info);
+    std::unique_ptr<IWavReader> pReader = m_pOutputs->OpenWav(m_strPath);
     // The file may have changed since it was opened; play only what it held then.
-    if (!pFile || info.channels <= 0 || uint32_t(info.samplerate) != m_nRate)
-    {
-        if (pFile)
-            sf_close(pFile);
+    if (!pReader || pReader->Rate() != m_nRate)
         return MciError::kFileRead;
-    }
     {
         std::lock_guard fileLock(m_fileMutex);
-        m_pFile = pFile;
-        m_nChannels = info.channels;
+        m_nChannels = pReader->Channels();
+        m_pReader = std::move(pReader);
         m_nFilePos = 0;
     }
     {
@@ -120,16 +107,16 @@ bool CWaveDevice::ReadBlock()
     }
     // Read without m_mutex: the stream and the commands go on meanwhile.
     std::vector<float> arrRead(size_t(nWant) * size_t(m_nChannels));
-    sf_count_t nGot = 0;
-    if (m_nFilePos == nFrom || sf_seek(m_pFile, sf_count_t(nFrom), SEEK_SET) == sf_count_t(nFrom))
-        nGot = sf_readf_float(m_pFile, arrRead.data(), sf_count_t(nWant));
-    m_nFilePos = nGot > 0 ? nFrom + uint64_t(nGot) : std::numeric_limits<uint64_t>::max();
+    uint64_t nGot = 0;
+    if (m_nFilePos == nFrom || m_pReader->Seek(nFrom))
+        nGot = m_pReader->Read(arrRead.data(), nWant);
+    m_nFilePos = nGot > 0 ? nFrom + nGot : std::numeric_limits<uint64_t>::max();
 
     std::lock_guard lock(m_mutex);
     if (nGeneration != m_nGeneration)
         return true; // a seek emptied the ring meanwhile: these frames are no longer wanted
     const size_t nChannels = size_t(m_nChannels);
-    for (sf_count_t i = 0; i < std::max<sf_count_t>(nGot, 0); ++i)
+    for (uint64_t i = 0; i < nGot; ++i)
     {
         const float* pFrame = arrRead.data() + size_t(i) * nChannels;
         float* pSlot = m_arrRing.data() + size_t((nFrom + uint64_t(i)) % m_nRingFrames) * 2;
@@ -137,10 +124,10 @@ bool CWaveDevice::ReadBlock()
         pSlot[0] = pFrame[0];
         pSlot[1] = nChannels > 1 ? pFrame[1] : pFrame[0];
     }
-    m_nRingCount += uint64_t(std::max<sf_count_t>(nGot, 0));
+    m_nRingCount += nGot;
     // A file cut short plays what it has and then silence (see Mix), as long as its header said.
-    if (uint64_t(std::max<sf_count_t>(nGot, 0)) < nWant)
-        m_nDataEnd = nFrom + uint64_t(std::max<sf_count_t>(nGot, 0));
+    if (nGot < nWant)
+        m_nDataEnd = nFrom + nGot;
     return true;
 }
 

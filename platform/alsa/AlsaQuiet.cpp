@@ -1,4 +1,4 @@
-#include "platform/AlsaQuiet.h"
+#include "platform/alsa/AlsaQuiet.h"
 
 #include <alsa/asoundlib.h>
 

@@ -11,7 +11,6 @@
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;
 
-inline constexpr const char* kSystemSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 inline constexpr int kSynthRate = 44100;
 // The synthesizer's output level: a single piano note at velocity 127 peaks near -10 dBFS with
 // the General MIDI SoundFont, as loud as ordinary sound files play. FluidSynth's own default

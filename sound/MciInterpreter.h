@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/MediaCommands.h"
-#include "platform/MediaDevice.h"
+#include "sound/MediaDevice.h"
 
 #include <map>
 #include <memory>
@@ -16,8 +16,7 @@
 class CMciInterpreter : public IMediaCommands
 {
   public:
-    // The devices play through these; the default is the program's own outputs.
-    CMciInterpreter();
+    // The devices play through these (the program's own: RealMediaBackends.h).
     explicit CMciInterpreter(SMediaBackends backends);
     ~CMciInterpreter() override;
     CMciInterpreter(const CMciInterpreter&) = delete;

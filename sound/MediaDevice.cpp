@@ -1,14 +1,10 @@
-#include "platform/MediaDevice.h"
+#include "sound/MediaDevice.h"
 
-#include "platform/FluidSynth.h"
 #include "platform/MciErrors.h"
-#include "platform/MciTokens.h"
-#include "platform/SdlAudioOut.h"
-#include "platform/SequencerDevice.h"
-#include "platform/SteadyClock.h"
-#include "platform/SystemMidiOut.h"
-#include "platform/WaveDevice.h"
+#include "sound/MciTokens.h"
 #include "sound/MidiFile.h"
+#include "sound/SequencerDevice.h"
+#include "sound/WaveDevice.h"
 
 #include <filesystem>
 #include <fstream>
@@ -43,17 +39,6 @@ const char* MediaModeWord(EMediaMode eMode)
     return "stopped";
 }
 
-SMediaBackends RealMediaBackends(std::function<std::string()> fSoundFont)
-{
-    if (!fSoundFont)
-        fSoundFont = [] { return std::string(kSystemSoundFont); };
-    SMediaBackends backends;
-    backends.fAudioOut = SharedSdlAudioOut;
-    backends.fMidiOut = [fSoundFont] { return std::shared_ptr<IMidiOut>(MakeSystemMidiOut(fSoundFont)); };
-    backends.fClock = [] { return std::shared_ptr<IClock>(MakeSteadyClock()); };
-    return backends;
-}
-
 std::shared_ptr<IAudioOut> CMediaOutputs::AudioOut()
 {
     std::lock_guard lock(m_mutex);
@@ -76,6 +61,12 @@ std::shared_ptr<IClock> CMediaOutputs::Clock()
     if (!m_pClock && m_backends.fClock)
         m_pClock = m_backends.fClock();
     return m_pClock;
+}
+
+std::unique_ptr<IWavReader> CMediaOutputs::OpenWav(const std::string& strPath) const
+{
+    // Set once at construction and never changed, so it needs no lock.
+    return m_backends.fOpenWav ? m_backends.fOpenWav(strPath) : nullptr;
 }
 
 bool CMediaOutputs::ReadMidiFile(const std::string& strPath, SMidiFile& out, std::string& strError,

@@ -1,12 +1,12 @@
-// The waveaudio device: a WAV file (RIFF, WAVE_FORMAT_EXTENSIBLE, RF64 or Wave64) read with
-// libsndfile and mixed into the one audio stream at its rate (44100 Hz stereo), converted on the
+// The waveaudio device: a WAV file (RIFF, WAVE_FORMAT_EXTENSIBLE, RF64 or Wave64) read through
+// the outputs' WAV reader and mixed into the one audio stream at its rate (44100 Hz stereo), converted on the
 // way. The file is streamed from disk: a reader thread keeps a ring of about a second and a half
 // filled ahead of the play position, so a file of any size costs the same little memory, and no
 // command waits for more than one block to be read. Its position is counted from the frames the
 // stream has actually taken, so it is exact to the sample.
 #pragma once
 
-#include "platform/MediaDevice.h"
+#include "sound/MediaDevice.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -16,8 +16,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-struct sf_private_tag;
 
 class CWaveDevice : public IMediaDevice, public IAudioSource
 {
@@ -66,7 +64,7 @@ class CWaveDevice : public IMediaDevice, public IAudioSource
     bool m_bAdded = false;
 
     std::mutex m_fileMutex; // the open file and its read position; held while reading a block
-    sf_private_tag* m_pFile = nullptr;
+    std::unique_ptr<IWavReader> m_pReader;
     int m_nChannels = 0;
     uint64_t m_nFilePos = 0; // the frame the next read gives
 

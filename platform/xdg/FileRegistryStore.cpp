@@ -1,13 +1,11 @@
-#include "platform/FileRegistryStore.h"
+#include "platform/xdg/FileRegistryStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Files.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 // The file, line by line:
@@ -247,18 +245,17 @@ bool ApplyChange(SParsedFile& parsed, const std::string& strKey, const std::stri
     return true;
 }
 
-// Reads the whole file behind an open descriptor.
-int ReadAll(int fd, std::string& strText)
+// Reads the rest of an open file. Gives 0 or the errno.
+int ReadAll(CReadOnlyFile& file, std::string& strText)
 {
     strText.clear();
     char buf[65536];
     for (;;)
     {
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
+        int nError = 0;
+        const int64_t n = file.Read(buf, sizeof buf, nError);
         if (n < 0)
-            return errno;
+            return nError;
         if (n == 0)
             return 0;
         strText.append(buf, static_cast<size_t>(n));
@@ -268,29 +265,9 @@ int ReadAll(int fd, std::string& strText)
 
 struct CFileRegistryStore::SCache
 {
-    // What tells that the file is still the one we parsed: a rename puts another inode in its
-    // place, an edit in place changes its size or its times.
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = 0;
-    timespec mtime{};
-    timespec ctime{};
+    // What tells that the file is still the one we parsed.
+    SFileIdentity identity;
     SParsedFile parsed;
-
-    bool Same(const struct stat& st) const
-    {
-        return st.st_dev == dev && st.st_ino == ino && st.st_size == size &&
-               st.st_mtim.tv_sec == mtime.tv_sec && st.st_mtim.tv_nsec == mtime.tv_nsec &&
-               st.st_ctim.tv_sec == ctime.tv_sec && st.st_ctim.tv_nsec == ctime.tv_nsec;
-    }
-    void Take(const struct stat& st)
-    {
-        dev = st.st_dev;
-        ino = st.st_ino;
-        size = st.st_size;
-        mtime = st.st_mtim;
-        ctime = st.st_ctim;
-    }
 };
 
 std::string RegistryText::Quote(const std::string& str)
@@ -433,35 +410,31 @@ int CFileRegistryStore::Load(ERoot eRoot, SCache*& pCache)
     std::unique_ptr<SCache>& pSlot = m_pCache[eRoot == ERoot::CurrentUser ? 0 : 1];
     pCache = nullptr;
     const std::string strPath = FilePath(eRoot);
-    struct stat st;
-    if (stat(strPath.c_str(), &st) != 0)
-        return errno;
-    if (S_ISDIR(st.st_mode))
+    SFileFacts facts;
+    if (int nError = LookAtPath(strPath, facts))
+        return nError;
+    if (facts.eKind == EFileKind::Folder)
         return EISDIR;
     // A named pipe in the file's place would hold the program at start for good.
-    if (!S_ISREG(st.st_mode))
+    if (facts.eKind != EFileKind::Regular)
         return kNotRegularFileError;
-    if (pSlot && pSlot->Same(st))
+    if (pSlot && pSlot->identity == facts.identity)
     {
         pCache = pSlot.get();
         return 0;
     }
     pSlot.reset();
-    int fd = open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
+    int nError = 0;
+    std::unique_ptr<CReadOnlyFile> pFile = CReadOnlyFile::Open(strPath, nError);
+    if (!pFile)
+        return nError == kNotRegularFile ? kNotRegularFileError : nError;
     std::string strText;
-    int nError = fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? kNotRegularFileError : 0;
-    if (nError == 0)
-    {
-        strText.reserve(static_cast<size_t>(st.st_size));
-        nError = ReadAll(fd, strText);
-    }
-    close(fd);
+    strText.reserve(static_cast<size_t>(pFile->Facts().nSize));
+    nError = ReadAll(*pFile, strText);
     if (nError != 0)
         return nError;
     auto pNew = std::make_unique<SCache>();
-    pNew->Take(st);
+    pNew->identity = pFile->Facts().identity;
     pNew->parsed = ParseFile(strText);
     ++m_nLoads;
     pSlot = std::move(pNew);
@@ -555,12 +528,12 @@ int CFileRegistryStore::Change(ERoot eRoot, const std::string& strKey,
         strPath, std::span(reinterpret_cast<const uint8_t*>(strOut.data()), strOut.size()));
     std::unique_ptr<SCache>& pSlot = m_pCache[eRoot == ERoot::CurrentUser ? 0 : 1];
     pSlot.reset();
-    struct stat st;
-    if (nError == 0 && stat(strPath.c_str(), &st) == 0)
+    SFileFacts facts;
+    if (nError == 0 && LookAtPath(strPath, facts) == 0)
     {
         // What we wrote is what the next read would parse: keep it instead.
         pSlot = std::make_unique<SCache>();
-        pSlot->Take(st);
+        pSlot->identity = facts.identity;
         pSlot->parsed = std::move(parsed);
     }
     return nError;

@@ -1,4 +1,4 @@
-#include "platform/WavLength.h"
+#include "platform/sndfile/WavLength.h"
 
 #include <sndfile.h>
 

@@ -1,4 +1,4 @@
-#include "platform/SequencerDevice.h"
+#include "sound/SequencerDevice.h"
 
 #include "platform/MciErrors.h"
 #include "platform/ThreadPriority.h"

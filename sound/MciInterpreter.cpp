@@ -1,13 +1,11 @@
-#include "platform/MciInterpreter.h"
+#include "sound/MciInterpreter.h"
 
 #include "platform/MciErrors.h"
-#include "platform/MciTokens.h"
+#include "sound/MciTokens.h"
 
 #include <charconv>
 #include <cmath>
 #include <vector>
-
-CMciInterpreter::CMciInterpreter() : CMciInterpreter(RealMediaBackends()) {}
 
 CMciInterpreter::CMciInterpreter(SMediaBackends backends)
     : m_pOutputs(std::make_shared<CMediaOutputs>(std::move(backends)))

@@ -3,8 +3,8 @@
 // the stretch plus the message's time in the file, from the tempo map), so waiting never adds up.
 #pragma once
 
-#include "platform/MediaDevice.h"
 #include "platform/SoundingNotes.h"
+#include "sound/MediaDevice.h"
 #include "sound/MidiFile.h"
 
 #include <atomic>

@@ -1,0 +1,12 @@
+// What the media devices of the programs play through.
+#pragma once
+
+#include "sound/MediaDevice.h"
+
+#include <functional>
+#include <string>
+
+// The program's own: the SDL2 stream, the system's MIDI outputs with the built-in synthesizer,
+// the steady clock, WAV files read with libsndfile. fSoundFont names the SoundFont the
+// synthesizer loads (the user's choice); empty: the system's General MIDI SoundFont.
+SMediaBackends RealMediaBackends(std::function<std::string()> fSoundFont = {});
