@@ -93,9 +93,10 @@ void BM_WavPosition(benchmark::State& state)
     const uint32_t kFrames = 44100 * 20;
     const std::string strPath = TempPath("tonegrove-bench-position.wav");
     WriteCountingWav(strPath, kFrames);
+    CSharedSdlAudioOut audioOut;
     for (auto _ : state)
     {
-        auto pTapped = std::make_shared<CTappedOut>(SharedSdlAudioOut());
+        auto pTapped = std::make_shared<CTappedOut>(audioOut.Get());
         SMediaBackends backends;
         backends.fAudioOut = [pTapped] { return pTapped; };
         backends.fOpenWav = OpenSndfileWav;

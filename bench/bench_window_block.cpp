@@ -15,6 +15,7 @@
 #include "platform/MediaCommands.h"
 #include "platform/std/SteadyClock.h"
 #include "platform/RealBackends.h"
+#include "platform/sdl/SdlAudioOut.h"
 #include "sound/ProgramOutputs.h"
 #include "sound/SoundFontChoice.h"
 #include "tests/MediaFixtures.h"
@@ -85,10 +86,11 @@ int main(int argc, char** argv)
     CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
                                 CFileRegistryStore::DefaultMachineFolder());
     CSettings settings(registry, prompter);
+    CSharedSdlAudioOut audioOut;
     const std::unique_ptr<IMidiOut> pMidiOut =
-        MakeSystemMidiOut([&settings] { return ChooseSoundFont(settings); });
+        MakeSystemMidiOut(audioOut.Factory(), [&settings] { return ChooseSoundFont(settings); });
     CSteadyClock clock;
-    const std::unique_ptr<IMediaCommands> pCommands = MakeProgramMediaCommands(*pMidiOut);
+    const std::unique_ptr<IMediaCommands> pCommands = MakeProgramMediaCommands(*pMidiOut, audioOut.Factory());
     const SServices services{prompter, registry, *pMidiOut, clock, *pCommands};
     CTonegroveApp app;
     int nResult = 0;

@@ -7,6 +7,7 @@
 #include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
 #include "sound/RealMediaBackends.h"
+#include "platform/sdl/SdlAudioOut.h"
 
 #include <chrono>
 #include <cstdio>
@@ -33,7 +34,8 @@ int main(int argc, char** argv)
     }
     const std::string strPath = argv[1];
     const double fSeconds = argc > 2 ? std::atof(argv[2]) : 1.0;
-    CMciInterpreter layer{RealMediaBackends()};
+    CSharedSdlAudioOut audioOut;
+    CMciInterpreter layer{RealMediaBackends(audioOut.Factory())};
     CStderrPrompter prompter;
     CMciPlayer player(layer, prompter);
 

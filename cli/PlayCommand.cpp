@@ -7,7 +7,6 @@
 #include "platform/Console.h"
 #include "platform/Prompter.h"
 #include "platform/TerminationSignals.h"
-#include "platform/sdl/SdlAudioOut.h"
 #include "platform/sndfile/SndfileWavReader.h"
 #include "project/ProjectPlayer.h"
 #include "sound/MciInterpreter.h"
@@ -55,10 +54,10 @@ class CChosenMidiOut : public IMidiOut
 // A WAV or MID file through the media player, as the window plays a media row: its thread, the
 // media commands, the audio stream or the MIDI output.
 int PlayMedia(const std::string& strPath, IPrompter& prompter, std::shared_ptr<IMidiOut> pMidiOut,
-              const FClockFactory& fClock)
+              const FClockFactory& fClock, const FAudioOutFactory& fAudioOut)
 {
     SMediaBackends backends;
-    backends.fAudioOut = SharedSdlAudioOut;
+    backends.fAudioOut = fAudioOut;
     backends.fOpenWav = OpenSndfileWav;
     backends.fMidiOut = [pMidiOut] { return pMidiOut; };
     backends.fClock = [fClock] { return std::shared_ptr<IClock>(fClock()); };
@@ -110,7 +109,7 @@ int PlayMedia(const std::string& strPath, IPrompter& prompter, std::shared_ptr<I
 } // namespace
 
 int RunPlay(const std::string& strPath, std::optional<int> nDevice, CSettings& settings, IPrompter& prompter,
-            const FMidiOutFactory& fMidiOut, const FClockFactory& fClock)
+            const FMidiOutFactory& fMidiOut, const FClockFactory& fClock, const FAudioOutFactory& fAudioOut)
 {
     if (CliFileKind(strPath) != ECliFileKind::Project)
     {
@@ -128,7 +127,7 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, CSettings& s
             return 1;
         }
         return PlayMedia(strPath, prompter, std::make_shared<CChosenMidiOut>(std::move(pMidiOut), nChosen),
-                         fClock);
+                         fClock, fAudioOut);
     }
     std::vector<uint8_t> bytes;
     if (!ReadForCli(strPath, bytes))

@@ -2,6 +2,7 @@
 // on the audio stream, showing position and length; Ctrl+C stops it with every note switched off.
 #pragma once
 
+#include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MidiOut.h"
 
@@ -19,4 +20,4 @@ class IPrompter;
 // settings: the user's DeviceIndex, loaded when the command starts; prompter: what cannot be
 // played.
 int RunPlay(const std::string& strPath, std::optional<int> nDevice, CSettings& settings, IPrompter& prompter,
-            const FMidiOutFactory& fMidiOut, const FClockFactory& fClock);
+            const FMidiOutFactory& fMidiOut, const FClockFactory& fClock, const FAudioOutFactory& fAudioOut);

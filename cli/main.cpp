@@ -6,6 +6,7 @@
 #include "cli/RenderCommand.h"
 #include "platform/Prompter.h"
 #include "platform/RealBackends.h"
+#include "platform/sdl/SdlAudioOut.h"
 #include "platform/std/SteadyClock.h"
 #include "platform/xdg/FileRegistryStore.h"
 #include "sound/SoundFontChoice.h"
@@ -50,8 +51,11 @@ int main(int argc, char** argv)
                                 CFileRegistryStore::DefaultMachineFolder());
     CSettings settings(registry, prompter);
     // The real outputs, made only when a command needs them.
-    const FMidiOutFactory fMidiOut = [&settings]
-    { return MakeSystemMidiOut([&settings] { return ChooseSoundFont(settings); }); };
+    // The synthesizer and the media files mix into one stream.
+    CSharedSdlAudioOut audioOut;
+    const FAudioOutFactory fAudioOut = audioOut.Factory();
+    const FMidiOutFactory fMidiOut = [&settings, fAudioOut]
+    { return MakeSystemMidiOut(fAudioOut, [&settings] { return ChooseSoundFont(settings); }); };
     const FClockFactory fClock = MakeSteadyClock;
 
     if (pInfo->parsed())
@@ -59,7 +63,7 @@ int main(int argc, char** argv)
     if (pDevices->parsed())
         return RunDevices(fMidiOut);
     if (pPlay->parsed())
-        return RunPlay(strPlayFile, nPlayDevice, settings, prompter, fMidiOut, fClock);
+        return RunPlay(strPlayFile, nPlayDevice, settings, prompter, fMidiOut, fClock, fAudioOut);
     if (pRender->parsed())
         return RunRender(strRenderFile, strRenderOut, strSoundFont, settings, prompter);
     return 0;

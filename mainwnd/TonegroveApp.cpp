@@ -10,6 +10,7 @@
 #include "platform/MediaCommands.h"
 #include "platform/std/SteadyClock.h"
 #include "platform/TerminationSignals.h"
+#include "platform/sdl/SdlAudioOut.h"
 #include "sound/ProgramOutputs.h"
 
 #include <QAbstractSpinBox>
@@ -198,9 +199,10 @@ int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
     m_pRegistry = std::make_unique<CFileRegistryStore>(CFileRegistryStore::DefaultUserFolder(),
                                                        CFileRegistryStore::DefaultMachineFolder());
     m_pSettings = std::make_unique<CSettings>(*m_pRegistry, *m_pPrompter);
-    m_pMidiOut = MakeWindowMidiOut(*m_pPrompter, *m_pSettings);
+    m_pAudioOut = std::make_unique<CSharedSdlAudioOut>();
+    m_pMidiOut = MakeWindowMidiOut(*m_pPrompter, *m_pSettings, m_pAudioOut->Factory());
     m_pClock = MakeSteadyClock();
-    m_pMediaCommands = MakeProgramMediaCommands(*m_pMidiOut);
+    m_pMediaCommands = MakeProgramMediaCommands(*m_pMidiOut, m_pAudioOut->Factory());
     const SServices services{*m_pPrompter, *m_pRegistry, *m_pMidiOut, *m_pClock, *m_pMediaCommands};
 
     // SIGINT and SIGTERM end the program as a close request of the window thread, not at once:

@@ -19,6 +19,7 @@ class IMediaCommands;
 class IMidiOut;
 class IRegistryStore;
 class QTranslator;
+class CSharedSdlAudioOut;
 
 class CTonegroveApp : public QObject
 {
@@ -57,6 +58,8 @@ class CTonegroveApp : public QObject
     std::unique_ptr<CQtPrompter> m_pPrompter;
     std::unique_ptr<IRegistryStore> m_pRegistry;
     std::unique_ptr<CSettings> m_pSettings;
+    // The one audio stream the synthesizer and the media files mix into; it outlives both.
+    std::unique_ptr<CSharedSdlAudioOut> m_pAudioOut;
     // What the window's players and the live window sound on; it tells the user through
     // m_pPrompter of a SoundFont that cannot be loaded and reads the SoundFont's setting, so it
     // goes before both. Kept to the end: the media commands and the players' threads may still

@@ -23,11 +23,10 @@ std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, const CSettings
                                             FAudioOutFactory fAudioOut)
 {
     return MakeSystemMidiOut(
-        [&settings] { return ChooseSoundFont(settings); },
+        std::move(fAudioOut), [&settings] { return ChooseSoundFont(settings); },
         [&prompter](const SSoundFontFallback& fallback)
         {
             prompter.Tell(SMessage{SoundFontFallbackText(fallback), Txt::kSoundFontCaption, EIcon::Warning,
                                    EButtons::Ok, false});
-        },
-        std::move(fAudioOut));
+        });
 }

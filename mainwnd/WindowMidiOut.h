@@ -19,6 +19,6 @@ std::string SoundFontFallbackText(const SSoundFontFallback& fallback);
 // that cannot be loaded is told through prompter, once for each choice, without waiting for the
 // user: the synthesizer is made on whichever thread first opens it, with the outputs locked.
 // settings: where the SoundFont is chosen; it and prompter must outlive the outputs.
-// fAudioOut: the audio stream (the system's when empty).
+// fAudioOut: the program's one audio stream.
 std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, const CSettings& settings,
-                                            FAudioOutFactory fAudioOut = {});
+                                            FAudioOutFactory fAudioOut);

@@ -2,13 +2,12 @@
 
 #include "platform/SystemMidiOut.h"
 #include "platform/rtmidi/RtMidiPorts.h"
-#include "platform/sdl/SdlAudioOut.h"
 
 #include <cstdio>
 #include <mutex>
 
-std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundFont, FSoundFontTell fTell,
-                                            FAudioOutFactory fAudioOut)
+std::unique_ptr<IMidiOut> MakeSystemMidiOut(FAudioOutFactory fAudioOut, std::function<std::string()> fSoundFont,
+                                            FSoundFontTell fTell)
 {
     if (!fTell)
         fTell = [](const SSoundFontFallback& fallback)
@@ -16,8 +15,6 @@ std::unique_ptr<IMidiOut> MakeSystemMidiOut(std::function<std::string()> fSoundF
             std::fprintf(stderr, "Tonegrove: %s\n", fallback.Text().c_str());
             std::fflush(stderr);
         };
-    if (!fAudioOut)
-        fAudioOut = SharedSdlAudioOut;
     // Each open of device 0 tries again until a synthesizer starts; the user hears of each
     // choice that fails once, not at every try.
     struct STold

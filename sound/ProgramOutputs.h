@@ -3,12 +3,13 @@
 // sound on one built-in synthesizer.
 #pragma once
 
+#include "platform/AudioOut.h"
 #include "platform/MediaCommands.h"
 #include "platform/MidiOut.h"
 
 #include <memory>
 
 // A media-command interpreter whose MIDI files play on midiOut and whose WAV files go into the
-// one audio stream. midiOut is not owned and must outlive the interpreter and every player
-// that uses it.
-std::unique_ptr<IMediaCommands> MakeProgramMediaCommands(IMidiOut& midiOut);
+// stream fAudioOut gives (the program's one stream). midiOut is not owned and must outlive the
+// interpreter and every player that uses it.
+std::unique_ptr<IMediaCommands> MakeProgramMediaCommands(IMidiOut& midiOut, FAudioOutFactory fAudioOut);

@@ -4,6 +4,7 @@
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
+#include "platform/sdl/SdlAudioOut.h"
 #include "sound/ProgramOutputs.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestServices.h"
@@ -104,7 +105,8 @@ class MainWindowTest : public ::testing::Test, protected CTestServices
         dlg.OnCommand(Cmd::Open);
     }
 
-    std::unique_ptr<IMediaCommands> m_pMedia = MakeProgramMediaCommands(midiOut);
+    CSharedSdlAudioOut m_audioOut;
+    std::unique_ptr<IMediaCommands> m_pMedia = MakeProgramMediaCommands(midiOut, m_audioOut.Factory());
     CTempFolder folder;
     CTempFolder music;
     std::vector<std::string> m_cleanup;

@@ -2,6 +2,7 @@
 // MIDI lengths through our reader, and the error code of each way a command can fail.
 #include "app/Messages.h"
 #include "platform/MciErrors.h"
+#include "platform/sdl/SdlAudioOut.h"
 #include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
 #include "sound/MciTokens.h"
@@ -65,7 +66,8 @@ class CMediaFolder : public ::testing::Test
 
     CTempFolder m_folder;
     CScriptedPrompter m_prompter;
-    CMciInterpreter m_layer{RealMediaBackends()};
+    CSharedSdlAudioOut m_audioOut;
+    CMciInterpreter m_layer{RealMediaBackends(m_audioOut.Factory())};
 };
 
 TEST_F(CMediaFolder, LengthsOfWavAndMidiFilesAreExactMilliseconds)
@@ -259,7 +261,7 @@ TEST_F(CMediaFolder, TheProgramsLayerIsOurInterpreter)
     const std::string strPath = Put("default.wav", MakeWav({44100, 1, 16, 66150}));
     CManualClock clock;
     CRecorderMidiOut midiOut(clock);
-    const std::unique_ptr<IMediaCommands> pLayer = MakeProgramMediaCommands(midiOut);
+    const std::unique_ptr<IMediaCommands> pLayer = MakeProgramMediaCommands(midiOut, m_audioOut.Factory());
     CMciPlayer player(*pLayer, m_prompter);
     player.Open(strPath, 0);
     EXPECT_EQ(player.GetLength(0), 1500.0f);

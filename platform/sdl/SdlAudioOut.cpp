@@ -69,7 +69,8 @@ bool OpenDevice(SDL_AudioDeviceID& nDevice, void* pUser, void (*fCallback)(void*
 }
 } // namespace
 
-CSdlAudioOut::CSdlAudioOut(std::unique_ptr<IClock> pClock) : m_pClock(std::move(pClock))
+CSdlAudioOut::CSdlAudioOut(std::unique_ptr<IClock> pClock, std::atomic<bool>* pToldSilent)
+    : m_pClock(std::move(pClock)), m_pToldSilent(pToldSilent)
 {
     QuietAlsa();
 }
@@ -123,8 +124,7 @@ bool CSdlAudioOut::Open()
     m_pPaced = std::make_unique<CClockPacedStream>(
         *m_pClock, [this](float* pStereo, int nFrames) { MixAll(pStereo, nFrames); }, kMixRate,
         kBufferFrames);
-    static std::atomic<bool> s_bSaid{false};
-    if (!bAsked && !s_bSaid.exchange(true))
+    if (!bAsked && !(m_pToldSilent && m_pToldSilent->exchange(true)))
     {
         std::fprintf(stderr, "Tonegrove: no sound device can be opened (%s); playing without sound\n",
                      strReason.empty() ? "unknown reason" : strReason.c_str());
@@ -174,16 +174,14 @@ void CSdlAudioOut::MixAll(float* pStereo, int nFrames)
         pSource->Mix(pStereo, nFrames);
 }
 
-std::shared_ptr<IAudioOut> SharedSdlAudioOut()
+std::shared_ptr<IAudioOut> CSharedSdlAudioOut::Get()
 {
-    static std::mutex s_mutex;
-    static std::weak_ptr<IAudioOut> s_pOut;
-    std::lock_guard lock(s_mutex);
-    std::shared_ptr<IAudioOut> p = s_pOut.lock();
+    std::lock_guard lock(m_mutex);
+    std::shared_ptr<IAudioOut> p = m_pOut.lock();
     if (!p)
     {
-        p = std::make_shared<CSdlAudioOut>(MakeSteadyClock());
-        s_pOut = p;
+        p = std::make_shared<CSdlAudioOut>(MakeSteadyClock(), &m_bToldSilent);
+        m_pOut = p;
     }
     return p;
 }
