@@ -4,7 +4,7 @@
 
 #include "platform/AudioOut.h"
 #include "platform/MidiOut.h"
-#include "platform/fluidsynth/FluidSynth.h"
+#include "platform/Synthesizer.h"
 
 #include <memory>
 #include <string>

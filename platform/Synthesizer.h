@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The system's General MIDI SoundFont: what the built-in synthesizer loads when no other is
@@ -23,3 +24,16 @@ class ISynthesizer
     // file cannot be loaded (or the synthesizer takes no SoundFonts).
     virtual bool LoadSoundFont(const std::string& strPath) { return false; }
 };
+
+// A SoundFont chosen for the built-in synthesizer that could not be loaded, and what plays instead.
+struct SSoundFontFallback
+{
+    std::string strChosen;
+    std::string strWhy; // in the words SoundFontProblem() uses
+    std::string strFallback;
+    bool bFallbackLoaded = false; // false: the built-in synthesizer cannot play at all
+    std::string strFallbackWhy;   // when the fallback could not be loaded either
+    // One line in English, for standard error.
+    std::string Text() const;
+};
+using FSoundFontTell = std::function<void(const SSoundFontFallback&)>;

@@ -49,18 +49,6 @@ class CFluidSynth : public ISynthesizer
 // it looks like one.
 std::string SoundFontProblem(const std::string& strPath);
 
-// A SoundFont chosen for the built-in synthesizer that could not be loaded, and what plays instead.
-struct SSoundFontFallback
-{
-    std::string strChosen;
-    std::string strWhy; // in the words SoundFontProblem() uses
-    std::string strFallback;
-    bool bFallbackLoaded = false; // false: the built-in synthesizer cannot play at all
-    std::string strFallbackWhy;   // when the fallback could not be loaded either
-    // One line in English, for standard error.
-    std::string Text() const;
-};
-using FSoundFontTell = std::function<void(const SSoundFontFallback&)>;
 
 // The built-in synthesizer with the SoundFont strChosen or, when that one cannot be loaded, with
 // strFallback; pFallback, when given, is then filled in (and left alone when strChosen loads).
