@@ -13,10 +13,12 @@ inline constexpr const char* kSettingsNotReadFolder = " из папки ";
 inline constexpr const char* kSettingsInMemory = "Программа продолжит работу с настройками в памяти.";
 
 // File reading: the reason given for anything but a regular file
-inline constexpr const char* kNotRegularFile = "Это не обычный файл (папка, именованный канал или устройство)";
+inline constexpr const char* kNotRegularFile =
+    "Это не обычный файл (папка, именованный канал или устройство)";
 
 // Project checks
-inline constexpr const char* kDamagedLength = "TGP - файл поврежден, и поэтому проверка его длины невозможна!";
+inline constexpr const char* kDamagedLength =
+    "TGP - файл поврежден, и поэтому проверка его длины невозможна!";
 inline constexpr const char* kDamagedHeaderCaption = "Tonegrove: Ошибка";
 inline constexpr const char* kFutureVersion =
     "Этот файл возможно создан в будущих версиях Tonegrove, и поэтому не может быть воспроизведен!";
@@ -62,6 +64,7 @@ namespace Msg
 {
 inline constexpr const char* kMidiOpenFailed = "Не могу открыть поток MIDI-устройств!";
 inline constexpr const char* kMidiErrorCaption = "Tonegrove: Ошибка MIDI";
-inline constexpr const char* kDamagedPlayback = "TGP - файл поврежден, и поэтому его воспроизведение невозможно!";
+inline constexpr const char* kDamagedPlayback =
+    "TGP - файл поврежден, и поэтому его воспроизведение невозможно!";
 inline constexpr const char* kPlaybackErrorCaption = "Ошибка воспроизведения!";
 } // namespace Msg

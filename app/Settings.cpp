@@ -71,7 +71,8 @@ std::string ToText(const CSettings& settings, const SSetting& setting)
         setting.pValue);
 }
 
-std::vector<std::pair<std::string, SRegValue>> AsValues(const std::vector<std::pair<std::string, std::string>>& arrTexts)
+std::vector<std::pair<std::string, SRegValue>>
+AsValues(const std::vector<std::pair<std::string, std::string>>& arrTexts)
 {
     std::vector<std::pair<std::string, SRegValue>> values;
     for (const auto& [strName, strText] : arrTexts)

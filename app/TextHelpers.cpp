@@ -16,13 +16,17 @@ namespace
 {
 const char* const kCodePageKey = "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
 
-const char* WideName() { return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE"; }
+const char* WideName()
+{
+    return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+}
 
 std::string NameOfCodePage(int32_t nCodePage)
 {
     switch (nCodePage)
     {
-    case 0: {
+    case 0:
+    {
         // The locale's own character set. Under the bare C locale that would be ASCII, which
         // loses every Cyrillic letter of a file name; file names here are UTF-8.
         std::string strSet = LocaleCharset();
@@ -108,9 +112,15 @@ std::string WideToUtf8(const std::u16string& str)
                        "\xEF\xBF\xBD", 2);
 }
 
-std::string IntToText(int32_t n) { return std::to_string(n); }
+std::string IntToText(int32_t n)
+{
+    return std::to_string(n);
+}
 
-std::u16string IntToTextW(int32_t n) { return Utf8ToWide(IntToText(n)); }
+std::u16string IntToTextW(int32_t n)
+{
+    return Utf8ToWide(IntToText(n));
+}
 
 std::string FloatToText(double d)
 {
@@ -184,9 +194,15 @@ double TextToFloat(const std::string& str)
     return CLocaleTextToDouble(str.c_str());
 }
 
-std::optional<std::string> ExtensionOf(const std::string& str) { return ExtensionOfT(str); }
+std::optional<std::string> ExtensionOf(const std::string& str)
+{
+    return ExtensionOfT(str);
+}
 
-std::optional<std::u16string> ExtensionOfW(const std::u16string& str) { return ExtensionOfT(str); }
+std::optional<std::u16string> ExtensionOfW(const std::u16string& str)
+{
+    return ExtensionOfT(str);
+}
 
 std::string FolderOf(const std::string& strPath)
 {

@@ -22,7 +22,7 @@ inline void ReportLateness(benchmark::State& state, const std::vector<double>& a
     state.counters["max_us"] = *std::max_element(arrLateUs.begin(), arrLateUs.end());
     state.counters["min_us"] = *std::min_element(arrLateUs.begin(), arrLateUs.end());
     state.counters["drift_end_us"] = arrLateUs.back();
-    state.counters["over_1ms"] =
-        static_cast<double>(std::count_if(arrLateUs.begin(), arrLateUs.end(), [](double f) { return f > 1000; }));
+    state.counters["over_1ms"] = static_cast<double>(
+        std::count_if(arrLateUs.begin(), arrLateUs.end(), [](double f) { return f > 1000; }));
     state.counters["length_s"] = fLengthS;
 }

@@ -34,10 +34,12 @@ void BM_Walk(benchmark::State& state)
     for (auto _ : state)
     {
         int64_t nSum = 0;
-        WalkRecords(static_cast<int>(state.range(0)), stream, [&](const SRecord& r) {
-            nSum += r.nDelay;
-            return true;
-        });
+        WalkRecords(static_cast<int>(state.range(0)), stream,
+                    [&](const SRecord& r)
+                    {
+                        nSum += r.nDelay;
+                        return true;
+                    });
         benchmark::DoNotOptimize(nSum);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(project.size()));

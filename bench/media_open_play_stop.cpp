@@ -4,10 +4,10 @@
 //   media_open_play_stop FILE [SECONDS_PLAYED] [STOP_AFTER_MS]
 // With STOP_AFTER_MS the stop comes that long after the play, whether playing has begun or not
 // (a large MIDI file is still being read then).
+#include "platform/sdl/SdlAudioOut.h"
 #include "sound/MciInterpreter.h"
 #include "sound/MciPlayer.h"
 #include "sound/RealMediaBackends.h"
-#include "platform/sdl/SdlAudioOut.h"
 
 #include <chrono>
 #include <cstdio>

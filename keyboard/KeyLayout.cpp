@@ -126,7 +126,10 @@ constexpr int kArrowLeft = 85;
 constexpr int kPageUp = 81;
 } // namespace
 
-const std::vector<SKeyRule>& KeyRules() { return kRules; }
+const std::vector<SKeyRule>& KeyRules()
+{
+    return kRules;
+}
 
 const SKeyRule* KeyRule(int nSlot)
 {
@@ -198,4 +201,7 @@ std::string KeyPictureFile(const std::string& strFolder, const std::string& strP
     return strFolder + "/Key_" + strPicture + (bOn && !bOffAlways ? "_on.png" : "_off.png");
 }
 
-std::string KeyPictureFolder() { return ModuleFolder() + "/Settings/Images"; }
+std::string KeyPictureFolder()
+{
+    return ModuleFolder() + "/Settings/Images";
+}

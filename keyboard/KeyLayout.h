@@ -63,8 +63,8 @@ struct SPlacedKey
 struct SKeyboardLayout
 {
     std::vector<SPlacedKey> arrKeys; // in placement order
-    int nWidth = 0;  // the extent: window right and bottom of RCtrl, or of Num_Enter when
-    int nHeight = 0; // the extended view is shown
+    int nWidth = 0;                  // the extent: window right and bottom of RCtrl, or of Num_Enter when
+    int nHeight = 0;                 // the extended view is shown
     const SPlacedKey* Find(int nSlot) const;
 };
 

@@ -7,20 +7,53 @@ namespace
 {
 // X11 key codes are the Linux evdev codes plus 8; the DirectInput codes of the main block are
 // the PC scan codes, which equal the evdev codes there.
-constexpr uint16_t Ev(int nEvdev) { return static_cast<uint16_t>(nEvdev + 8); }
+constexpr uint16_t Ev(int nEvdev)
+{
+    return static_cast<uint16_t>(nEvdev + 8);
+}
 
 // Capital Cyrillic letters of the Russian layout (their code points are the toolkit's key codes).
 enum : int
 {
-    kYo = 0x0401, kA = 0x0410, kBe = 0x0411, kVe = 0x0412, kGe = 0x0413, kDe = 0x0414, kIe = 0x0415,
-    kZhe = 0x0416, kZe = 0x0417, kI = 0x0418, kShortI = 0x0419, kKa = 0x041A, kEl = 0x041B,
-    kEm = 0x041C, kEn = 0x041D, kO = 0x041E, kPe = 0x041F, kEr = 0x0420, kEs = 0x0421, kTe = 0x0422,
-    kU = 0x0423, kEf = 0x0424, kHa = 0x0425, kTse = 0x0426, kChe = 0x0427, kSha = 0x0428,
-    kShcha = 0x0429, kHard = 0x042A, kYeru = 0x042B, kSoft = 0x042C, kE = 0x042D, kYu = 0x042E,
+    kYo = 0x0401,
+    kA = 0x0410,
+    kBe = 0x0411,
+    kVe = 0x0412,
+    kGe = 0x0413,
+    kDe = 0x0414,
+    kIe = 0x0415,
+    kZhe = 0x0416,
+    kZe = 0x0417,
+    kI = 0x0418,
+    kShortI = 0x0419,
+    kKa = 0x041A,
+    kEl = 0x041B,
+    kEm = 0x041C,
+    kEn = 0x041D,
+    kO = 0x041E,
+    kPe = 0x041F,
+    kEr = 0x0420,
+    kEs = 0x0421,
+    kTe = 0x0422,
+    kU = 0x0423,
+    kEf = 0x0424,
+    kHa = 0x0425,
+    kTse = 0x0426,
+    kChe = 0x0427,
+    kSha = 0x0428,
+    kShcha = 0x0429,
+    kHard = 0x042A,
+    kYeru = 0x042B,
+    kSoft = 0x042C,
+    kE = 0x042D,
+    kYu = 0x042E,
     kYa = 0x042F,
 };
 
-constexpr int F(int n) { return QtKey::F1 + n - 1; }
+constexpr int F(int n)
+{
+    return QtKey::F1 + n - 1;
+}
 
 // slot, scan code, virtual key, DirectInput code, key code, Russian or NumLock-off key code, keypad
 const SPhysicalKey kKeys[] = {
@@ -140,25 +173,36 @@ struct SNoteKey
     int nSlot;
 };
 constexpr std::array<SNoteKey, kNoteKeys> kNotes = {{
-    {'Q', 33}, {'W', 34}, {'E', 35}, {'R', 36}, {'T', 37}, {'Y', 38}, {'U', 39}, {'I', 40},
-    {'O', 41}, {'P', 42}, {0xDB, 43}, {0xDD, 44},
-    {'A', 47}, {'S', 48}, {'D', 49}, {'F', 50}, {'G', 51}, {'H', 52}, {'J', 53}, {'K', 54},
-    {'L', 55}, {0xBA, 56}, {0xDE, 57},
-    {'Z', 60}, {'X', 61}, {'C', 62}, {'V', 63}, {'B', 64}, {'N', 65}, {'M', 66}, {0xBC, 67},
-    {0xBE, 68}, {0xBF, 69},
-    {0xC0, 17}, {'1', 18}, {'2', 19}, {'3', 20}, {'4', 21}, {'5', 22}, {'6', 23}, {'7', 24},
-    {'8', 25}, {'9', 26}, {'0', 27}, {0xBD, 28}, {0xBB, 29},
-    {0xDC, 45}, {0x08, 31},
+    {'Q', 33},  {'W', 34},  {'E', 35},  {'R', 36},  {'T', 37},  {'Y', 38},  {'U', 39},  {'I', 40},
+    {'O', 41},  {'P', 42},  {0xDB, 43}, {0xDD, 44}, {'A', 47},  {'S', 48},  {'D', 49},  {'F', 50},
+    {'G', 51},  {'H', 52},  {'J', 53},  {'K', 54},  {'L', 55},  {0xBA, 56}, {0xDE, 57}, {'Z', 60},
+    {'X', 61},  {'C', 62},  {'V', 63},  {'B', 64},  {'N', 65},  {'M', 66},  {0xBC, 67}, {0xBE, 68},
+    {0xBF, 69}, {0xC0, 17}, {'1', 18},  {'2', 19},  {'3', 20},  {'4', 21},  {'5', 22},  {'6', 23},
+    {'7', 24},  {'8', 25},  {'9', 26},  {'0', 27},  {0xBD, 28}, {0xBB, 29}, {0xDC, 45}, {0x08, 31},
 }};
 
 // Number 1 to 9 -> virtual key and slot: the pad's rows from the top, as a phone dials.
 constexpr std::array<SNoteKey, 9> kPad = {{
-    {0x67, 93}, {0x68, 94}, {0x69, 95}, {0x64, 96}, {0x65, 97}, {0x66, 98}, {0x61, 99}, {0x62, 100}, {0x63, 101},
+    {0x67, 93},
+    {0x68, 94},
+    {0x69, 95},
+    {0x64, 96},
+    {0x65, 97},
+    {0x66, 98},
+    {0x61, 99},
+    {0x62, 100},
+    {0x63, 101},
 }};
 } // namespace
 
-const SPhysicalKey* PhysicalKeys() { return kKeys; }
-int PhysicalKeyCount() { return static_cast<int>(std::size(kKeys)); }
+const SPhysicalKey* PhysicalKeys()
+{
+    return kKeys;
+}
+int PhysicalKeyCount()
+{
+    return static_cast<int>(std::size(kKeys));
+}
 
 const SPhysicalKey* FindPhysicalKey(uint32_t nScanCode, int nQtKey, bool bKeypad)
 {
@@ -200,7 +244,10 @@ int NoteIndexOfKey(int nVk)
     return -1;
 }
 
-int NoteKeyVk(int nIndex) { return nIndex >= 0 && nIndex < kNoteKeys ? kNotes[static_cast<size_t>(nIndex)].nVk : 0; }
+int NoteKeyVk(int nIndex)
+{
+    return nIndex >= 0 && nIndex < kNoteKeys ? kNotes[static_cast<size_t>(nIndex)].nVk : 0;
+}
 
 int NoteKeySlot(int nIndex)
 {
@@ -215,4 +262,7 @@ int NumPadKeyToNumber(int nVk)
     return -1;
 }
 
-int NumPadSlot(int nNumber) { return nNumber >= 1 && nNumber <= 9 ? kPad[static_cast<size_t>(nNumber - 1)].nSlot : 0; }
+int NumPadSlot(int nNumber)
+{
+    return nNumber >= 1 && nNumber <= 9 ? kPad[static_cast<size_t>(nNumber - 1)].nSlot : 0;
+}

@@ -62,14 +62,14 @@ inline constexpr int Cancel = 0x01020001;
 
 struct SPhysicalKey
 {
-    int nSlot;           // the key's picture (layout slot)
-    uint16_t nScanCode;  // X11 key code: the evdev code + 8
-    uint8_t nVk;         // Windows virtual-key code
-    uint8_t nDik;        // DirectInput key code (index into CNoteKeyboard::KeyState())
-    int nQtKey;          // what the toolkit calls it on a US layout
-    int nQtKeyAlt;       // on a Russian layout (the capital Cyrillic letter) or, on the numeric
-                         // pad, with NumLock off; 0 for none
-    bool bKeypad;        // the toolkit marks it as a numeric-pad key
+    int nSlot;          // the key's picture (layout slot)
+    uint16_t nScanCode; // X11 key code: the evdev code + 8
+    uint8_t nVk;        // Windows virtual-key code
+    uint8_t nDik;       // DirectInput key code (index into CNoteKeyboard::KeyState())
+    int nQtKey;         // what the toolkit calls it on a US layout
+    int nQtKeyAlt;      // on a Russian layout (the capital Cyrillic letter) or, on the numeric
+                        // pad, with NumLock off; 0 for none
+    bool bKeypad;       // the toolkit marks it as a numeric-pad key
 };
 
 // All 104 keys of the picture, one per used slot.

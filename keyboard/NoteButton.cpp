@@ -65,7 +65,8 @@ void CNoteButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (m_bScaled)
-        painter.drawImage(QRect(0, 0, static_cast<int>(w * m_fScale), static_cast<int>(h * m_fScale)), canvas);
+        painter.drawImage(QRect(0, 0, static_cast<int>(w * m_fScale), static_cast<int>(h * m_fScale)),
+                          canvas);
     else
         painter.drawImage(0, 0, canvas);
 }

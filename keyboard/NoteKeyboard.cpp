@@ -12,7 +12,10 @@ namespace
 {
 constexpr uint8_t kKeyDown = 0x80;
 
-bool IsNumPad(int nVk) { return nVk >= Vk::NumPadFirst && nVk <= Vk::NumPadLast; }
+bool IsNumPad(int nVk)
+{
+    return nVk >= Vk::NumPadFirst && nVk <= Vk::NumPadLast;
+}
 } // namespace
 
 CNoteKeyboard::CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host,
@@ -136,7 +139,10 @@ int CNoteKeyboard::KeyToNote(int nVk)
     }
 }
 
-int CNoteKeyboard::NumPadKeyToNumber(int nVk) { return ::NumPadKeyToNumber(nVk); }
+int CNoteKeyboard::NumPadKeyToNumber(int nVk)
+{
+    return ::NumPadKeyToNumber(nVk);
+}
 
 void CNoteKeyboard::NoteOn(int nIndex)
 {
@@ -209,9 +215,9 @@ void CNoteKeyboard::ReleaseAll()
 void CNoteKeyboard::Play(bool bOn, int nKey, int nChannel)
 {
     const uint32_t dwNote = static_cast<uint32_t>(m_nBaseNote + nKey) << 8;
-    const uint32_t dwMessage = bOn ? (0x90u + static_cast<uint32_t>(nChannel)) + dwNote +
-                                         (static_cast<uint32_t>(m_nVelocity) << 16)
-                                   : (0x80u + static_cast<uint32_t>(nChannel)) + dwNote;
+    const uint32_t dwMessage =
+        bOn ? (0x90u + static_cast<uint32_t>(nChannel)) + dwNote + (static_cast<uint32_t>(m_nVelocity) << 16)
+            : (0x80u + static_cast<uint32_t>(nChannel)) + dwNote;
     m_dwLastMessage = dwMessage;
     m_midiOut.ShortMsg(dwMessage);
     const SEventTime time = m_eventTime ? *m_eventTime : m_times.Capture(std::nullopt);

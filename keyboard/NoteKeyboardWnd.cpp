@@ -7,16 +7,22 @@
 #include <QKeyEvent>
 
 // The fallback table spells the toolkit's key codes out for the engine, which has no Qt.
-static_assert(QtKey::Escape == Qt::Key_Escape && QtKey::Return == Qt::Key_Return && QtKey::Enter == Qt::Key_Enter);
-static_assert(QtKey::Insert == Qt::Key_Insert && QtKey::Delete == Qt::Key_Delete && QtKey::Home == Qt::Key_Home);
-static_assert(QtKey::End == Qt::Key_End && QtKey::PageUp == Qt::Key_PageUp && QtKey::PageDown == Qt::Key_PageDown);
-static_assert(QtKey::Backspace == Qt::Key_Backspace && QtKey::Tab == Qt::Key_Tab && QtKey::Shift == Qt::Key_Shift);
+static_assert(QtKey::Escape == Qt::Key_Escape && QtKey::Return == Qt::Key_Return &&
+              QtKey::Enter == Qt::Key_Enter);
+static_assert(QtKey::Insert == Qt::Key_Insert && QtKey::Delete == Qt::Key_Delete &&
+              QtKey::Home == Qt::Key_Home);
+static_assert(QtKey::End == Qt::Key_End && QtKey::PageUp == Qt::Key_PageUp &&
+              QtKey::PageDown == Qt::Key_PageDown);
+static_assert(QtKey::Backspace == Qt::Key_Backspace && QtKey::Tab == Qt::Key_Tab &&
+              QtKey::Shift == Qt::Key_Shift);
 static_assert(QtKey::Control == Qt::Key_Control && QtKey::Alt == Qt::Key_Alt && QtKey::Meta == Qt::Key_Meta);
 static_assert(QtKey::F1 == Qt::Key_F1 && QtKey::Print == Qt::Key_Print && QtKey::Pause == Qt::Key_Pause);
 static_assert(QtKey::ScrollLock == Qt::Key_ScrollLock && QtKey::CapsLock == Qt::Key_CapsLock);
-static_assert(QtKey::NumLock == Qt::Key_NumLock && QtKey::Clear == Qt::Key_Clear && QtKey::Menu == Qt::Key_Menu);
+static_assert(QtKey::NumLock == Qt::Key_NumLock && QtKey::Clear == Qt::Key_Clear &&
+              QtKey::Menu == Qt::Key_Menu);
 static_assert(QtKey::Left == Qt::Key_Left && QtKey::Up == Qt::Key_Up && QtKey::Right == Qt::Key_Right);
-static_assert(QtKey::Down == Qt::Key_Down && QtKey::SuperL == Qt::Key_Super_L && QtKey::SuperR == Qt::Key_Super_R);
+static_assert(QtKey::Down == Qt::Key_Down && QtKey::SuperL == Qt::Key_Super_L &&
+              QtKey::SuperR == Qt::Key_Super_R);
 static_assert(QtKey::AltGr == Qt::Key_AltGr && QtKey::Cancel == Qt::Key_Cancel);
 
 CNoteKeyboardWnd::CNoteKeyboardWnd(QWidget* pParent, IMidiOutHandle& midiOut, IClock& clock,
@@ -32,8 +38,10 @@ CNoteKeyboardWnd::CNoteKeyboardWnd(QWidget* pParent, IMidiOutHandle& midiOut, IC
 
 void CNoteKeyboardWnd::BuildLayout(bool bExtView, const std::string& strFolder)
 {
-    auto fSize = [&](const std::string& strPicture) {
-        const QSize size = QImageReader(QString::fromStdString(KeyPictureFile(strFolder, strPicture, false))).size();
+    auto fSize = [&](const std::string& strPicture)
+    {
+        const QSize size =
+            QImageReader(QString::fromStdString(KeyPictureFile(strFolder, strPicture, false))).size();
         return size.isValid() ? SPictureSize{size.width(), size.height()} : SPictureSize{};
     };
     const SKeyboardLayout layout = ::BuildLayout(bExtView, fSize);
@@ -45,7 +53,8 @@ void CNoteKeyboardWnd::BuildLayout(bool bExtView, const std::string& strFolder)
         pKey->m_strCurrent = pKey->m_strOff;
         pKey->m_bScaled = true;
         pKey->m_fScale = kKeyScale;
-        pKey->setGeometry(placed.nLeft, placed.nTop, placed.nRight - placed.nLeft, placed.nBottom - placed.nTop);
+        pKey->setGeometry(placed.nLeft, placed.nTop, placed.nRight - placed.nLeft,
+                          placed.nBottom - placed.nTop);
         pKey->LoadPicture();
         pKey->show();
         m_pKeys[static_cast<size_t>(placed.nSlot)] = pKey;

@@ -125,13 +125,25 @@ std::vector<std::string> CPlaysDlg::StatusLines() const
     return {keys.MidiChannelText(), keys.DxChannelText(), keys.MusicTypeText()};
 }
 
-void CPlaysDlg::LightKey(int nSlot, bool bOn) { m_pKeyboard->Light(nSlot, bOn); }
+void CPlaysDlg::LightKey(int nSlot, bool bOn)
+{
+    m_pKeyboard->Light(nSlot, bOn);
+}
 
-void CPlaysDlg::StatusChanged() { update(); }
+void CPlaysDlg::StatusChanged()
+{
+    update();
+}
 
-void CPlaysDlg::Accept() { done(QDialog::Accepted); }
+void CPlaysDlg::Accept()
+{
+    done(QDialog::Accepted);
+}
 
-void CPlaysDlg::Abandon() { done(QDialog::Rejected); }
+void CPlaysDlg::Abandon()
+{
+    done(QDialog::Rejected);
+}
 
 void CPlaysDlg::done(int nResult)
 {

@@ -6,11 +6,11 @@
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "mainwnd/WindowMidiOut.h"
-#include "platform/xdg/FileRegistryStore.h"
 #include "platform/MediaCommands.h"
-#include "platform/std/SteadyClock.h"
 #include "platform/TerminationSignals.h"
 #include "platform/sdl/SdlAudioOut.h"
+#include "platform/std/SteadyClock.h"
+#include "platform/xdg/FileRegistryStore.h"
 #include "sound/ProgramOutputs.h"
 
 #include <QAbstractSpinBox>

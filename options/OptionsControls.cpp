@@ -27,10 +27,11 @@ QGroupBox* MakeGroup(QWidget* pPage, int nId, const QRect& rect, const char* pTi
 {
     auto* pBox = new QGroupBox(OptText(pTitle), pPage);
     const int nHalf = pBox->fontMetrics().height() / 2;
-    pBox->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
-                                       " margin-top: %1px; }"
-                                       "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
-                            .arg(nHalf));
+    pBox->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                       " margin-top: %1px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
+            .arg(nHalf));
     PlaceControl(pBox, nId, rect);
     return pBox;
 }

@@ -28,10 +28,14 @@ template <class T = QWidget> T* FindControl(const QWidget* pParent, int nId)
 }
 
 // Our texts are UTF-8.
-inline QString OptText(const char* p) { return QString::fromUtf8(p); }
+inline QString OptText(const char* p)
+{
+    return QString::fromUtf8(p);
+}
 
 // A drop-down list that allows only a choice from its items.
-template <size_t N> QComboBox* MakeList(QWidget* pPage, int nId, const QRect& rect, const char* const (&items)[N])
+template <size_t N>
+QComboBox* MakeList(QWidget* pPage, int nId, const QRect& rect, const char* const (&items)[N])
 {
     auto* pList = new QComboBox(pPage);
     for (const char* pItem : items)

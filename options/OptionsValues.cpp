@@ -16,15 +16,30 @@ double IntoIntRange(double d)
 }
 } // namespace
 
-int32_t TruncatedPosition(double dValue) { return static_cast<int32_t>(std::trunc(IntoIntRange(dValue))); }
+int32_t TruncatedPosition(double dValue)
+{
+    return static_cast<int32_t>(std::trunc(IntoIntRange(dValue)));
+}
 
-int32_t SynthToPosition(double dSynth) { return static_cast<int32_t>(std::round(IntoIntRange(dSynth * 1000.0))); }
+int32_t SynthToPosition(double dSynth)
+{
+    return static_cast<int32_t>(std::round(IntoIntRange(dSynth * 1000.0)));
+}
 
-double PositionToSynth(int32_t nPosition) { return nPosition / 1000.0; }
+double PositionToSynth(int32_t nPosition)
+{
+    return nPosition / 1000.0;
+}
 
-std::string SynthPositionText(int32_t nPosition) { return FloatToText(PositionToSynth(nPosition)); }
+std::string SynthPositionText(int32_t nPosition)
+{
+    return FloatToText(PositionToSynth(nPosition));
+}
 
-int32_t SynthTextToPosition(const std::string& strText) { return SynthToPosition(TextToFloat(strText)); }
+int32_t SynthTextToPosition(const std::string& strText)
+{
+    return SynthToPosition(TextToFloat(strText));
+}
 
 int NearestItem(int32_t nChoice, int nCount)
 {

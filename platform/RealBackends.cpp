@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <mutex>
 
-std::unique_ptr<IMidiOut> MakeSystemMidiOut(FAudioOutFactory fAudioOut, std::function<std::string()> fSoundFont,
-                                            FSoundFontTell fTell)
+std::unique_ptr<IMidiOut> MakeSystemMidiOut(FAudioOutFactory fAudioOut,
+                                            std::function<std::string()> fSoundFont, FSoundFontTell fTell)
 {
     if (!fTell)
         fTell = [](const SSoundFontFallback& fallback)

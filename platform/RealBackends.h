@@ -16,5 +16,6 @@
 // hears of a SoundFont that could not be loaded, once for each choice that fails, on the thread
 // that opens device 0 and while the outputs are locked: it must not wait for anything. By
 // default it writes to standard error.
-std::unique_ptr<IMidiOut> MakeSystemMidiOut(FAudioOutFactory fAudioOut, std::function<std::string()> fSoundFont,
+std::unique_ptr<IMidiOut> MakeSystemMidiOut(FAudioOutFactory fAudioOut,
+                                            std::function<std::string()> fSoundFont,
                                             FSoundFontTell fTell = {});

@@ -62,7 +62,8 @@ void AppendNoteOnRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase
     out.insert(out.end(), {kNoteMarker, nBase, nKey, nVelocity, nChannel});
 }
 
-void AppendNoteOffRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey, uint8_t nChannel)
+void AppendNoteOffRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey,
+                         uint8_t nChannel)
 {
     out.push_back(kNoteOff);
     AppendNumber(out, nDelay);
@@ -125,14 +126,16 @@ bool Has(std::span<const uint8_t> stream, size_t nPos, size_t nCount)
 }
 } // namespace
 
-ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRecord& record, bool& bDelayRead)
+ERead ReadRecord(int nVersion, std::span<const uint8_t> stream, size_t nPos, SRecord& record,
+                 bool& bDelayRead)
 {
     bDelayRead = false;
     const size_t nStart = nPos;
     record.nOffset = nStart;
     record.nType = stream[nPos++];
 
-    auto finish = [&] {
+    auto finish = [&]
+    {
         record.nSize = nPos - nStart;
         return ERead::Record;
     };

@@ -43,8 +43,10 @@ int32_t DecodeNumber(const uint8_t* pBytes, int nLength);
 // Builders of whole records, appended to a project's bytes.
 void AppendNoteOnRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey,
                         uint8_t nVelocity, uint8_t nChannel);
-void AppendNoteOffRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey, uint8_t nChannel);
-void AppendEventRecord(std::vector<uint8_t>& out, int32_t nDelay, uint32_t dwMessage, uint8_t nType = kNoteOn);
+void AppendNoteOffRecord(std::vector<uint8_t>& out, int32_t nDelay, uint8_t nBase, uint8_t nKey,
+                         uint8_t nChannel);
+void AppendEventRecord(std::vector<uint8_t>& out, int32_t nDelay, uint32_t dwMessage,
+                       uint8_t nType = kNoteOn);
 void AppendSettingsRecord(std::vector<uint8_t>& out, int32_t nFrequency, int32_t nVolume, int32_t nResonance,
                           int32_t nSynthIndex, int32_t nOscillatorType);
 void AppendToneRecord(std::vector<uint8_t>& out, const uint8_t mask[6], int32_t nDuration);

@@ -42,10 +42,13 @@ bool CProjectPlayer::ComputeTotal()
     // The sum is kept wide: a damaged or hostile file may hold delays that overflow 32 bits.
     int64_t nSum = 0;
     const std::span<const uint8_t> stream = Data().subspan(kHeaderSize);
-    SWalkResult result = WalkRecords(m_nVersion, stream, [&](const SRecord& record) {
-        nSum += record.eKind == ERecordKind::Tone ? record.nDuration : record.nDelay;
-        return true;
-    });
+    SWalkResult result =
+        WalkRecords(m_nVersion, stream,
+                    [&](const SRecord& record)
+                    {
+                        nSum += record.eKind == ERecordKind::Tone ? record.nDuration : record.nDelay;
+                        return true;
+                    });
     // In version 0.1 the damaged record's delay was added before its marker was looked at.
     if (result.eEnd == EWalkEnd::Damaged && m_nVersion == 1 && result.bDamagedDelay)
         nSum += result.nDamagedDelay;

@@ -26,10 +26,7 @@ class CProjectPlayer
         m_pData = project.data();
         m_nLength = static_cast<int64_t>(project.size());
     }
-    std::span<const uint8_t> Data() const
-    {
-        return {m_pData, static_cast<size_t>(m_pData ? m_nLength : 0)};
-    }
+    std::span<const uint8_t> Data() const { return {m_pData, static_cast<size_t>(m_pData ? m_nLength : 0)}; }
 
     // Checks the header and version and sets m_nVersion; shows the program's message (without
     // owner) and gives false when the project is damaged or from a future version. pStream, when

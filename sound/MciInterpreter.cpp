@@ -35,14 +35,10 @@ int CMciInterpreter::Send(const std::string& strCommand, std::string& strReply)
         Handler pfnHandler;
     };
     static constexpr SVerb kVerbs[] = {
-        {"open", &CMciInterpreter::Open},
-        {"close", &CMciInterpreter::Close},
-        {"set", &CMciInterpreter::Set},
-        {"status", &CMciInterpreter::Status},
-        {"play", &CMciInterpreter::Play},
-        {"pause", &CMciInterpreter::Pause},
-        {"resume", &CMciInterpreter::Resume},
-        {"stop", &CMciInterpreter::Stop},
+        {"open", &CMciInterpreter::Open},     {"close", &CMciInterpreter::Close},
+        {"set", &CMciInterpreter::Set},       {"status", &CMciInterpreter::Status},
+        {"play", &CMciInterpreter::Play},     {"pause", &CMciInterpreter::Pause},
+        {"resume", &CMciInterpreter::Resume}, {"stop", &CMciInterpreter::Stop},
         {"seek", &CMciInterpreter::Seek},
     };
 

@@ -68,7 +68,10 @@ CMciPlayer::CMciPlayer(IMediaCommands& commands, IPrompter& prompter, IClock* pC
     }
 }
 
-CMciPlayer::~CMciPlayer() { Shutdown(); }
+CMciPlayer::~CMciPlayer()
+{
+    Shutdown();
+}
 
 int CMciPlayer::Send(const std::string& strCommand, std::string& strReply) const
 {
@@ -106,7 +109,10 @@ int CMciPlayer::OpenFile(const std::string& strPath, int32_t nAlias)
     return nError;
 }
 
-void CMciPlayer::Open(const std::string& strPath, int32_t nAlias) { OpenFile(strPath, nAlias); }
+void CMciPlayer::Open(const std::string& strPath, int32_t nAlias)
+{
+    OpenFile(strPath, nAlias);
+}
 
 void CMciPlayer::Close(int32_t nAlias)
 {
@@ -173,11 +179,20 @@ void CMciPlayer::Seek(int32_t nAlias, float fMs)
         m_bSought = false;
 }
 
-float CMciPlayer::GetLength(int32_t nAlias) { return ReadDecimal(Query(nAlias, "length")); }
+float CMciPlayer::GetLength(int32_t nAlias)
+{
+    return ReadDecimal(Query(nAlias, "length"));
+}
 
-float CMciPlayer::GetPosition(int32_t nAlias) { return ReadDecimal(Query(nAlias, "position")); }
+float CMciPlayer::GetPosition(int32_t nAlias)
+{
+    return ReadDecimal(Query(nAlias, "position"));
+}
 
-std::string CMciPlayer::GetMode(int32_t nAlias) { return Query(nAlias, "mode"); }
+std::string CMciPlayer::GetMode(int32_t nAlias)
+{
+    return Query(nAlias, "mode");
+}
 
 void CMciPlayer::Shutdown()
 {
@@ -207,7 +222,8 @@ void CMciPlayer::PlayThread(std::string strPath, int32_t nAlias)
         m_fLength = GetLength(nAlias);
         // The device stops at the file's end, at a stop command and at a seek; only a seek
         // that the thread was told of means going on from the target.
-        auto Finished = [&] {
+        auto Finished = [&]
+        {
             if (GetMode(nAlias) != "stopped")
                 return false;
             if (!m_bSought.exchange(false) || !m_bPlaying)

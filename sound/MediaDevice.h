@@ -53,9 +53,9 @@ using FMidiFileReader = std::function<bool(const std::string& strPath, SMidiFile
 // first device needs it, and its result is shared by every device the interpreter opens.
 struct SMediaBackends
 {
-    FAudioOutFactory fAudioOut;                           // waveaudio: the one audio stream
-    std::function<std::shared_ptr<IMidiOut>()> fMidiOut;  // sequencer: "MIDI Mapper" is used
-    std::function<std::shared_ptr<IClock>()> fClock;      // sequencer: its schedule
+    FAudioOutFactory fAudioOut;                          // waveaudio: the one audio stream
+    std::function<std::shared_ptr<IMidiOut>()> fMidiOut; // sequencer: "MIDI Mapper" is used
+    std::function<std::shared_ptr<IClock>()> fClock;     // sequencer: its schedule
     FWavOpener fOpenWav;           // waveaudio: reads WAV files; without it no WAV file opens
     FMidiFileReader fReadMidiFile; // sequencer: reads a file's messages to play; ReadMidiFile when empty
 };

@@ -169,7 +169,8 @@ uint64_t CSequencerDevice::PositionUsLocked()
     if (m_bFinished)
         return m_file.nLengthUs;
     const nanoseconds tPlayed = std::max(m_pClock->Now() - m_tStart, nanoseconds(0));
-    const uint64_t nPlayedUs = uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(tPlayed).count());
+    const uint64_t nPlayedUs =
+        uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(tPlayed).count());
     return std::min(m_nFromUs + nPlayedUs, m_file.nLengthUs);
 }
 

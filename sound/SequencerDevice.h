@@ -71,11 +71,11 @@ class CSequencerDevice : public IMediaDevice
 
     std::mutex m_mutex; // the commands; the thread takes none of it
     EMediaMode m_eMode = EMediaMode::Stopped;
-    uint64_t m_nFromUs = 0;            // where the current stretch began, or where it stands
-    bool m_bStateDue = false;          // a seek's state is still to be sent before playing
+    uint64_t m_nFromUs = 0;               // where the current stretch began, or where it stands
+    bool m_bStateDue = false;             // a seek's state is still to be sent before playing
     std::chrono::nanoseconds m_tStart{0}; // when the current stretch began
     std::thread m_thread;
-    std::atomic<bool> m_bCut{false};       // tells the thread to end
-    std::atomic<bool> m_bFinished{false};  // the thread has played to the end of the file
-    CSoundingNotes m_notes;                // used by the thread while it runs, else by us
+    std::atomic<bool> m_bCut{false};      // tells the thread to end
+    std::atomic<bool> m_bFinished{false}; // the thread has played to the end of the file
+    CSoundingNotes m_notes;               // used by the thread while it runs, else by us
 };

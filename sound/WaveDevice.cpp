@@ -32,8 +32,8 @@ uint32_t FramesToMs(uint64_t nFrames, uint32_t nRate)
 }
 } // namespace
 
-std::unique_ptr<CWaveDevice> CWaveDevice::Open(const std::string& strPath, std::shared_ptr<CMediaOutputs> pOutputs,
-                                               int& nError)
+std::unique_ptr<CWaveDevice> CWaveDevice::Open(const std::string& strPath,
+                                               std::shared_ptr<CMediaOutputs> pOutputs, int& nError)
 {
     // Only the header is read here; the file is opened again to stream it when it first plays.
     const std::unique_ptr<IWavReader> pReader = pOutputs->OpenWav(strPath);

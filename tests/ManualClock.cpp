@@ -13,11 +13,15 @@ nanoseconds CManualClock::Now()
     return m_tNow;
 }
 
-int64_t CManualClock::NowMs() { return std::chrono::duration_cast<std::chrono::milliseconds>(Now()).count(); }
+int64_t CManualClock::NowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Now()).count();
+}
 
 bool CManualClock::Leaving(const SSleeper& sleeper) const
 {
-    return m_tNow >= sleeper.tWake || (sleeper.pbCut && sleeper.pbCut->load() && m_nInterrupts > sleeper.nInterrupts);
+    return m_tNow >= sleeper.tWake ||
+           (sleeper.pbCut && sleeper.pbCut->load() && m_nInterrupts > sleeper.nInterrupts);
 }
 
 void CManualClock::SleepUntil(nanoseconds tWake, const std::atomic<bool>* pbCut)
@@ -47,7 +51,8 @@ bool CManualClock::AdvanceTo(int64_t nMs, const std::function<bool()>& fDone)
     {
         // Settled: nobody is on its way out of a sleep, and somebody sleeps or the code under
         // test has finished. fDone changes without telling us, so we look often.
-        auto Settled = [&] {
+        auto Settled = [&]
+        {
             for (const SSleeper& sleeper : m_arrSleepers)
                 if (Leaving(sleeper))
                     return false;

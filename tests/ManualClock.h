@@ -8,8 +8,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <list>
+#include <mutex>
 
 class CManualClock : public IClock
 {

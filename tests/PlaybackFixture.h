@@ -35,7 +35,10 @@ class CWatchingPrompter : public CScriptedPrompter
 class CPlayRun
 {
   public:
-    explicit CPlayRun(std::vector<uint8_t> project) : m_project(std::move(project)) { m_player.SetData(m_project); }
+    explicit CPlayRun(std::vector<uint8_t> project) : m_project(std::move(project))
+    {
+        m_player.SetData(m_project);
+    }
     // A test that failed half way may leave the player waiting on the clock; time is let run
     // out so that the thread can be joined and the next test starts clean.
     ~CPlayRun()
@@ -49,7 +52,10 @@ class CPlayRun
     bool Start(int nDevice = 0) { return m_pThread->Start(nDevice); }
     bool Ended() const { return !m_pThread->Running(); }
     // Lets the player run until nMs of clock time; false when it hangs.
-    bool RunTo(int64_t nMs) { return m_clock.AdvanceTo(nMs, [this] { return Ended(); }); }
+    bool RunTo(int64_t nMs)
+    {
+        return m_clock.AdvanceTo(nMs, [this] { return Ended(); });
+    }
     // Lets the player do what it can without moving the clock.
     bool Settle() { return RunTo(m_clock.NowMs()); }
     TTimeline Timeline() const

@@ -31,7 +31,10 @@ CRecorderMidiOut::CRecorderMidiOut(IClock& clock, std::vector<std::string> arrNa
 {
 }
 
-int CRecorderMidiOut::DeviceCount() { return static_cast<int>(m_arrNames.size()); }
+int CRecorderMidiOut::DeviceCount()
+{
+    return static_cast<int>(m_arrNames.size());
+}
 
 std::string CRecorderMidiOut::DeviceName(int nDevice)
 {

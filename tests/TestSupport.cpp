@@ -18,7 +18,8 @@ CTempFolder::~CTempFolder()
     for (auto& entry : std::filesystem::recursive_directory_iterator(m_strPath, ec))
         std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
-    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_strPath, ec);
 }
 

@@ -22,10 +22,11 @@ struct SRun
 SRun RunCli(const std::string& strArgs)
 {
     CTempFolder folder;
-    std::string strCommand = std::string(std::getenv("TG_CLI")) + " " + strArgs + " >" + folder.File("out") + " 2>" +
-                             folder.File("err");
+    std::string strCommand = std::string(std::getenv("TG_CLI")) + " " + strArgs + " >" + folder.File("out") +
+                             " 2>" + folder.File("err");
     int nStatus = std::system(strCommand.c_str());
-    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")), ReadText(folder.File("err"))};
+    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")),
+            ReadText(folder.File("err"))};
 }
 
 TEST(CliInfo, PrintsVersionRecordsAndDuration)
@@ -54,9 +55,11 @@ TEST(CliInfo, DamagedMissingAndFutureFilesGiveTheirExitCodes)
 
     const std::tuple<std::string, int, std::string> cases[] = {
         {"damaged.tgp", 2, "Ошибка: TGP - файл поврежден, и поэтому проверка его длины невозможна!\n"},
-        {"empty.tgp", 2, "Tonegrove: Ошибка: TGP - файл поврежден, и поэтому проверка его длины невозможна!\n"},
+        {"empty.tgp", 2,
+         "Tonegrove: Ошибка: TGP - файл поврежден, и поэтому проверка его длины невозможна!\n"},
         {"future.tgp", 2,
-         "Ошибка!: Этот файл возможно создан в будущих версиях Tonegrove, и поэтому не может быть воспроизведен!\n"},
+         "Ошибка!: Этот файл возможно создан в будущих версиях Tonegrove, и поэтому не может быть "
+         "воспроизведен!\n"},
         {"missing.tgp", 1, folder.File("missing.tgp") + ": No such file or directory\n"},
     };
     for (const auto& [strName, nExit, strErr] : cases)

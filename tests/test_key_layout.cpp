@@ -7,7 +7,10 @@
 
 namespace
 {
-SPictureSize Square60(const std::string&) { return {60, 60}; }
+SPictureSize Square60(const std::string&)
+{
+    return {60, 60};
+}
 
 struct SRect
 {
@@ -32,26 +35,26 @@ TEST(KeyLayout, SixtyPixelPicturesPlaceEveryRowAsWorkedOut)
     // margins of the table.
     const SKeyboardLayout ext = BuildLayout(true, Square60);
     const std::pair<int, SRect> cases[] = {
-        {1, {0, 0, 67, 67}},         // Esc
-        {2, {114, 0, 181, 67}},      // F1: 42 + 72
-        {6, {362, 0, 429, 67}},      // F5 after the wider gap
-        {16, {972, 0, 1039, 67}},    // PausePreak, the top row's last key
-        {17, {0, 57, 67, 124}},      // the digit row starts 15 below the top row
-        {31, {741, 57, 838, 124}},   // Backspace, wide margin
-        {33, {80, 114, 147, 181}},   // Q after Tab's 38
-        {45, {764, 114, 841, 181}},  // \ .
-        {47, {67, 171, 134, 238}},   // A after CapsLock's 25
-        {58, {694, 171, 841, 238}},  // Enter
-        {60, {82, 228, 149, 295}},   // Z after LShift's 40
-        {74, {175, 285, 422, 352}},  // Space
-        {78, {460, 285, 557, 352}},  // RCtrl
-        {79, {858, 57, 925, 124}},   // Insert under PrintScreen
-        {82, {858, 114, 925, 181}},  // Delete under Insert
-        {85, {557, 285, 624, 352}},  // ArrowLeft after RCtrl
-        {86, {614, 228, 681, 295}},  // ArrowUp: one navigation pitch above ArrowDown
-        {88, {614, 285, 681, 352}},  // ArrowDown
-        {87, {671, 285, 738, 352}},  // ArrowRight
-        {89, {1049, 57, 1116, 124}}, // NumLock after PageUp's 35
+        {1, {0, 0, 67, 67}},           // Esc
+        {2, {114, 0, 181, 67}},        // F1: 42 + 72
+        {6, {362, 0, 429, 67}},        // F5 after the wider gap
+        {16, {972, 0, 1039, 67}},      // PausePreak, the top row's last key
+        {17, {0, 57, 67, 124}},        // the digit row starts 15 below the top row
+        {31, {741, 57, 838, 124}},     // Backspace, wide margin
+        {33, {80, 114, 147, 181}},     // Q after Tab's 38
+        {45, {764, 114, 841, 181}},    // \ .
+        {47, {67, 171, 134, 238}},     // A after CapsLock's 25
+        {58, {694, 171, 841, 238}},    // Enter
+        {60, {82, 228, 149, 295}},     // Z after LShift's 40
+        {74, {175, 285, 422, 352}},    // Space
+        {78, {460, 285, 557, 352}},    // RCtrl
+        {79, {858, 57, 925, 124}},     // Insert under PrintScreen
+        {82, {858, 114, 925, 181}},    // Delete under Insert
+        {85, {557, 285, 624, 352}},    // ArrowLeft after RCtrl
+        {86, {614, 228, 681, 295}},    // ArrowUp: one navigation pitch above ArrowDown
+        {88, {614, 285, 681, 352}},    // ArrowDown
+        {87, {671, 285, 738, 352}},    // ArrowRight
+        {89, {1049, 57, 1116, 124}},   // NumLock after PageUp's 35
         {102, {1049, 285, 1156, 352}}, // Num_0
         {103, {1116, 285, 1183, 352}}, // Num_Point after Num_0's 25
         {104, {1220, 109, 1287, 216}}, // Num_Plus, 10 below Num_Minus
@@ -76,7 +79,8 @@ TEST(KeyLayout, PicturesFoundAtRunTimeMoveTheKeysAfterThem)
 {
     // A taller Backspace pushes the whole Q row down; a missing Esc picture leaves a 25 x 25
     // window and F1 starts 72 to the right of its left edge.
-    auto fSize = [](const std::string& strPicture) -> SPictureSize {
+    auto fSize = [](const std::string& strPicture) -> SPictureSize
+    {
         if (strPicture == "Esc")
             return {};
         if (strPicture == "Backspace")

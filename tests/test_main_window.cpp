@@ -35,7 +35,8 @@ const std::string kNotSaved = "Ошибка!|Файл не сохранен!";
 // A canonical 16-bit mono WAV of the given frames.
 std::vector<uint8_t> Wav(int nRate, int nFrames)
 {
-    auto le = [](std::vector<uint8_t>& v, uint32_t n, int nBytes) {
+    auto le = [](std::vector<uint8_t>& v, uint32_t n, int nBytes)
+    {
         for (int i = 0; i < nBytes; ++i)
             v.push_back(static_cast<uint8_t>(n >> (8 * i)));
     };
@@ -120,18 +121,21 @@ TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
     {
         std::string strMenu = pMenu->text().toStdString() + ":";
         for (QAction* p : pMenu->menu()->actions())
-            strMenu += p->isSeparator() ? " |" : " " + p->text().toStdString() + "=" + p->data().toString().toStdString();
+            strMenu += p->isSeparator()
+                           ? " |"
+                           : " " + p->text().toStdString() + "=" + p->data().toString().toStdString();
         menus.push_back(strMenu);
     }
-    EXPECT_EQ((std::vector<std::string>{
-                  "Файл: Новый\tCtrl+N=1017 Открыть\tCtrl+O=1018 Открыть из папки=32774 Сохранить\tCtrl+S=1019 "
-                  "Сохранить как...=32777 Сохранить все=32780 Закрыть=32781 | Настройки\tCtrl+T=1030 | Выход=32784",
-                  "Правка: Вырезать\tCtrl+X=1022 Копировать\tCtrl+C=1023 Вставить\tCtrl+V=1024 Удалить\tDel=1025 "
-                  "Убрать пустоты\tCtrl+P=32792 | Отметка выделения\tF2=32793 | Выделить все\tCtrl+A=32794",
-                  "Музыка: Играть\tF3=1029 Воспроизведение\tF4=1026 Стоп\tF5=1028 Пауза\tF6=1027",
-                  "Помощь: Вызов сравки\tF1=32802 О программе...=32803",
-              }),
-              menus);
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "Файл: Новый\tCtrl+N=1017 Открыть\tCtrl+O=1018 Открыть из папки=32774 Сохранить\tCtrl+S=1019 "
+            "Сохранить как...=32777 Сохранить все=32780 Закрыть=32781 | Настройки\tCtrl+T=1030 | Выход=32784",
+            "Правка: Вырезать\tCtrl+X=1022 Копировать\tCtrl+C=1023 Вставить\tCtrl+V=1024 Удалить\tDel=1025 "
+            "Убрать пустоты\tCtrl+P=32792 | Отметка выделения\tF2=32793 | Выделить все\tCtrl+A=32794",
+            "Музыка: Играть\tF3=1029 Воспроизведение\tF4=1026 Стоп\tF5=1028 Пауза\tF6=1027",
+            "Помощь: Вызов сравки\tF1=32802 О программе...=32803",
+        }),
+        menus);
 
     std::string strButtons;
     for (QAction* p : dlg->findChild<QToolBar*>()->actions())
@@ -151,8 +155,8 @@ TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
         if (!p->isSeparator())
             EXPECT_EQ(std::string::npos, p->toolTip().toStdString().find('\t')) << "a tip without the key";
     }
-    for (int nId : {Cmd::New, Cmd::Open, Cmd::Save, Cmd::Cut, Cmd::Copy, Cmd::Paste, Cmd::Delete, Cmd::Playback,
-                    Cmd::Pause, Cmd::Stop, Cmd::Play, Cmd::Settings})
+    for (int nId : {Cmd::New, Cmd::Open, Cmd::Save, Cmd::Cut, Cmd::Copy, Cmd::Paste, Cmd::Delete,
+                    Cmd::Playback, Cmd::Pause, Cmd::Stop, Cmd::Play, Cmd::Settings})
         EXPECT_FALSE(dlg->MenuAction(nId)->icon().isNull()) << nId;
 
     // Before any row: no transport, the list waits; undo and redo look active and do nothing.
@@ -504,9 +508,10 @@ TEST_F(MainWindowTest, SaveAllWritesEveryProjectRowItsOwnBytes)
     std::filesystem::remove(strB);
     std::filesystem::create_directory(strB);
     dlg->OnCommand(Cmd::SaveAll);
-    EXPECT_EQ((std::vector<std::string>{"Ошибка записи|ОШИБКА!!!\r\nНе могли сохраниться слеюующие файлы:\r\n\r\n" +
-                                        strB + "\r\n"}),
-              prompter.Lines());
+    EXPECT_EQ(
+        (std::vector<std::string>{"Ошибка записи|ОШИБКА!!!\r\nНе могли сохраниться слеюующие файлы:\r\n\r\n" +
+                                  strB + "\r\n"}),
+        prompter.Lines());
 }
 
 TEST_F(MainWindowTest, ClicksAndCloseSwitchMenuAndToolbar)
@@ -516,7 +521,8 @@ TEST_F(MainWindowTest, ClicksAndCloseSwitchMenuAndToolbar)
     auto dlg = MakeWindow();
     Open(*dlg, strA);
     Open(*dlg, strWav);
-    const int menus[] = {Cmd::Save, Cmd::SaveAs, Cmd::Close, Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll};
+    const int menus[] = {Cmd::Save,          Cmd::SaveAs,    Cmd::Close,
+                         Cmd::SelectionMark, Cmd::SelectAll, Cmd::SaveAll};
 
     dlg->ClickRow(1);
     for (int nId : menus)
@@ -750,13 +756,15 @@ TEST_F(MainWindowTest, SettingsFromTheMenuAndTheToolbarOpenTheOptionsOverTheWind
     for (int nId : {Cmd::Settings, Cmd::TbSettings})
     {
         std::string strSeen;
-        QTimer::singleShot(0, [&] {
-            QWidget* pModal = QApplication::activeModalWidget();
-            ASSERT_NE(nullptr, pModal);
-            strSeen = pModal->metaObject()->className();
-            EXPECT_EQ(dlg.get(), pModal->parentWidget());
-            static_cast<QDialog*>(pModal)->reject();
-        });
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               QWidget* pModal = QApplication::activeModalWidget();
+                               ASSERT_NE(nullptr, pModal);
+                               strSeen = pModal->metaObject()->className();
+                               EXPECT_EQ(dlg.get(), pModal->parentWidget());
+                               static_cast<QDialog*>(pModal)->reject();
+                           });
         EXPECT_TRUE(dlg->OnCommand(nId));
         EXPECT_EQ("COptionsDlg", strSeen) << nId;
     }
@@ -767,15 +775,24 @@ TEST_F(MainWindowTest, SettingsFromTheMenuAndTheToolbarOpenTheOptionsOverTheWind
 TEST(Accelerators, KeysMapToTheirCommands)
 {
     const std::tuple<int, Qt::KeyboardModifiers, int> cases[] = {
-        {Qt::Key_N, Qt::ControlModifier, Cmd::New},     {Qt::Key_O, Qt::ControlModifier, Cmd::Open},
-        {Qt::Key_S, Qt::ControlModifier, Cmd::Save},    {Qt::Key_T, Qt::ControlModifier, Cmd::Settings},
-        {Qt::Key_X, Qt::ControlModifier, Cmd::Cut},     {Qt::Key_C, Qt::ControlModifier, Cmd::Copy},
-        {Qt::Key_V, Qt::ControlModifier, Cmd::Paste},   {Qt::Key_Delete, Qt::NoModifier, Cmd::Delete},
-        {Qt::Key_P, Qt::ControlModifier, Cmd::RemoveGaps}, {Qt::Key_F2, Qt::NoModifier, Cmd::SelectionMark},
-        {Qt::Key_A, Qt::ControlModifier, Cmd::SelectAll}, {Qt::Key_F3, Qt::NoModifier, Cmd::Play},
-        {Qt::Key_F4, Qt::NoModifier, Cmd::Playback},    {Qt::Key_F5, Qt::NoModifier, Cmd::Stop},
-        {Qt::Key_F6, Qt::NoModifier, Cmd::Pause},       {Qt::Key_F1, Qt::NoModifier, Cmd::Help},
-        {Qt::Key_N, Qt::NoModifier, 0},                 {Qt::Key_F4, Qt::ShiftModifier, 0},
+        {Qt::Key_N, Qt::ControlModifier, Cmd::New},
+        {Qt::Key_O, Qt::ControlModifier, Cmd::Open},
+        {Qt::Key_S, Qt::ControlModifier, Cmd::Save},
+        {Qt::Key_T, Qt::ControlModifier, Cmd::Settings},
+        {Qt::Key_X, Qt::ControlModifier, Cmd::Cut},
+        {Qt::Key_C, Qt::ControlModifier, Cmd::Copy},
+        {Qt::Key_V, Qt::ControlModifier, Cmd::Paste},
+        {Qt::Key_Delete, Qt::NoModifier, Cmd::Delete},
+        {Qt::Key_P, Qt::ControlModifier, Cmd::RemoveGaps},
+        {Qt::Key_F2, Qt::NoModifier, Cmd::SelectionMark},
+        {Qt::Key_A, Qt::ControlModifier, Cmd::SelectAll},
+        {Qt::Key_F3, Qt::NoModifier, Cmd::Play},
+        {Qt::Key_F4, Qt::NoModifier, Cmd::Playback},
+        {Qt::Key_F5, Qt::NoModifier, Cmd::Stop},
+        {Qt::Key_F6, Qt::NoModifier, Cmd::Pause},
+        {Qt::Key_F1, Qt::NoModifier, Cmd::Help},
+        {Qt::Key_N, Qt::NoModifier, 0},
+        {Qt::Key_F4, Qt::ShiftModifier, 0},
         {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, 0},
     };
     for (auto [nKey, modifiers, nCommand] : cases)

@@ -154,19 +154,29 @@ TEST(MciPlayerCommands, QueriesPauseStopAndSeekSendTheirExactTexts)
         TTexts arrSent;
     };
     const SCase kCases[] = {
-        {"position", [](CMciPlayer& p) { p.GetPosition(4); },
+        {"position",
+         [](CMciPlayer& p) { p.GetPosition(4); },
          {"set mus4 time format milliseconds", "Status mus4 position"}},
-        {"mode", [](CMciPlayer& p) { p.GetMode(2); }, {"set mus2 time format milliseconds", "Status mus2 mode"}},
+        {"mode",
+         [](CMciPlayer& p) { p.GetMode(2); },
+         {"set mus2 time format milliseconds", "Status mus2 mode"}},
         {"pause", [](CMciPlayer& p) { p.Pause(1); }, {"Pause mus1"}},
         {"stop", [](CMciPlayer& p) { p.Stop(3); }, {"Stop mus3"}},
-        {"seek 0", [](CMciPlayer& p) { p.Seek(7, 0); }, {"set mus7 time format milliseconds", "Seek mus7 to 0"}},
-        {"seek 1500", [](CMciPlayer& p) { p.Seek(1, 1500); },
+        {"seek 0",
+         [](CMciPlayer& p) { p.Seek(7, 0); },
+         {"set mus7 time format milliseconds", "Seek mus7 to 0"}},
+        {"seek 1500",
+         [](CMciPlayer& p) { p.Seek(1, 1500); },
          {"set mus1 time format milliseconds", "Seek mus1 to 1500"}},
-        {"seek 0.5", [](CMciPlayer& p) { p.Seek(1, 0.5f); }, {"set mus1 time format milliseconds", "Seek mus1 to 0.5"}},
+        {"seek 0.5",
+         [](CMciPlayer& p) { p.Seek(1, 0.5f); },
+         {"set mus1 time format milliseconds", "Seek mus1 to 0.5"}},
         // A float's exact value, every digit of it, as the position bar's arithmetic gives it.
-        {"seek 1234.567", [](CMciPlayer& p) { p.Seek(12, 1234.567f); },
+        {"seek 1234.567",
+         [](CMciPlayer& p) { p.Seek(12, 1234.567f); },
          {"set mus12 time format milliseconds", "Seek mus12 to 1234.5670166015625"}},
-        {"seek -15.25", [](CMciPlayer& p) { p.Seek(0, -15.25f); },
+        {"seek -15.25",
+         [](CMciPlayer& p) { p.Seek(0, -15.25f); },
          {"set mus0 time format milliseconds", "Seek mus0 to -15.25"}},
     };
     for (const SCase& c : kCases)

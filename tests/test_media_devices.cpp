@@ -27,7 +27,10 @@ namespace
 
 using TMessages = std::vector<uint32_t>;
 
-uint32_t Msg3(uint32_t nStatus, uint32_t nData1, uint32_t nData2 = 0) { return nStatus | nData1 << 8 | nData2 << 16; }
+uint32_t Msg3(uint32_t nStatus, uint32_t nData1, uint32_t nData2 = 0)
+{
+    return nStatus | nData1 << 8 | nData2 << 16;
+}
 
 // What the sequencer sends, after its note offs, on each channel it used when it falls silent:
 // sustain, sostenuto and soft pedal up, then all notes off and all sound off.
@@ -35,7 +38,10 @@ TMessages PedalsUp(uint32_t nChannel)
 {
     return {Msg3(0xB0 | nChannel, 64), Msg3(0xB0 | nChannel, 66), Msg3(0xB0 | nChannel, 67)};
 }
-TMessages Cut(uint32_t nChannel) { return {Msg3(0xB0 | nChannel, 123), Msg3(0xB0 | nChannel, 120)}; }
+TMessages Cut(uint32_t nChannel)
+{
+    return {Msg3(0xB0 | nChannel, 123), Msg3(0xB0 | nChannel, 120)};
+}
 constexpr size_t kSilence0 = 5; // both on channel 0
 
 class CDeviceTest : public ::testing::Test
@@ -139,7 +145,8 @@ TEST_F(CDeviceTest, WavePositionCountsTheFramesTheStreamTook)
 TEST_F(CDeviceTest, WaveSamplesReachTheStreamInStereoAtItsRate)
 {
     // 16-bit mono: sample k is the bytes 14k and 14k+7 of the saw tooth MakeWav writes.
-    auto Sample = [](uint32_t k) {
+    auto Sample = [](uint32_t k)
+    {
         const uint8_t nLow = uint8_t(2 * k * 7);
         const uint8_t nHigh = uint8_t((2 * k + 1) * 7);
         return float(int16_t(uint16_t(nLow | nHigh << 8))) / 32768.0f;
@@ -261,7 +268,8 @@ TEST_F(CDeviceTest, WavePausesResumesSeeksAndStopsAtItsEnd)
 TEST_F(CDeviceTest, PlayCommandFailuresHaveTheirCodes)
 {
     const std::string strWav = Put("c.wav", MakeWav({44100, 1, 16, 4410}));
-    const std::string strMid = Put("c.mid", MakeMidi(0, 480, {CMidiTrack().Event(0, {0x90, 60, 100}).End(480)}));
+    const std::string strMid =
+        Put("c.mid", MakeMidi(0, 480, {CMidiTrack().Event(0, {0x90, 60, 100}).End(480)}));
     Do("open " + strWav + " type waveaudio alias mus1");
     Do("open " + strMid + " type sequencer alias mus2");
     struct SCase
@@ -293,7 +301,7 @@ TEST_F(CDeviceTest, PlayCommandFailuresHaveTheirCodes)
         EXPECT_EQ(Code(c.strCommand), c.nCode);
         EXPECT_FALSE(m_pLayer->ErrorText(c.nCode).empty());
     }
-    EXPECT_EQ(Position(), "0"); // none of the refused seeks moved it
+    EXPECT_EQ(Position(), "0");                // none of the refused seeks moved it
     EXPECT_EQ(Do("seek mus1 to 5.e-003"), ""); // the player's way with tiny fractions
 
     // No stream and no MIDI output: the play command says so.
@@ -365,7 +373,8 @@ TEST_F(CDeviceTest, SequencerPauseAndStopSilenceAndPlayGoesOnFromThere)
         backends.fClock = [&] { return std::shared_ptr<IClock>(&clock, [](IClock*) {}); };
         CMciInterpreter layer(std::move(backends));
         std::string strReply;
-        ASSERT_EQ(layer.Send("open " + Put("two.mid", TwoNotes()) + " type sequencer alias mus1", strReply), 0);
+        ASSERT_EQ(layer.Send("open " + Put("two.mid", TwoNotes()) + " type sequencer alias mus1", strReply),
+                  0);
         ASSERT_EQ(layer.Send("play mus1", strReply), 0);
         ASSERT_TRUE(clock.AdvanceTo(400, [] { return false; }));
         ASSERT_EQ(layer.Send(std::string(pszVerb) + " mus1", strReply), 0);
@@ -444,8 +453,8 @@ TEST_F(CDeviceTest, SequencerSoughtBeforeItsFirstPlaySendsTheStateBeforeTheFirst
     EXPECT_TRUE(m_midi.Messages().empty()); // the output opens only to play
     Do("play mus1");
     StepTo(50);
-    EXPECT_EQ(m_midi.Messages(), (TMessages{Msg3(0xB0, 121), Msg3(0xB9, 121), Msg3(0xC0, 5), Msg3(0xB0, 7, 50),
-                                            Msg3(0xE0, 0, 80)}));
+    EXPECT_EQ(m_midi.Messages(), (TMessages{Msg3(0xB0, 121), Msg3(0xB9, 121), Msg3(0xC0, 5),
+                                            Msg3(0xB0, 7, 50), Msg3(0xE0, 0, 80)}));
 }
 
 // A MIDI file reader that holds each read until the test lets it go (or the device asks it to

@@ -23,7 +23,10 @@ constexpr int kNumPad7 = 0x67;
 class CHostDouble : public INoteKeyboardHost
 {
   public:
-    void LightKey(int nSlot, bool bOn) override { m_arrCalls.push_back((bOn ? "on " : "off ") + std::to_string(nSlot)); }
+    void LightKey(int nSlot, bool bOn) override
+    {
+        m_arrCalls.push_back((bOn ? "on " : "off ") + std::to_string(nSlot));
+    }
     void StatusChanged() override { m_arrCalls.push_back("status"); }
     void Accept() override { m_arrCalls.push_back("accept"); }
     void Abandon() override { m_arrCalls.push_back("abandon"); }
@@ -42,7 +45,10 @@ class NoteKeyboardTest : public ::testing::Test
             std::make_unique<CNoteKeyboard>(*m_pHandle, m_clock, m_host, m_settings, nRecordVersion);
         return *m_pKeyboard;
     }
-    void At(int64_t nMs) { m_clock.AdvanceTo(nMs, [] { return true; }); }
+    void At(int64_t nMs)
+    {
+        m_clock.AdvanceTo(nMs, [] { return true; });
+    }
 
     CManualClock m_clock;
     CRecorderMidiOut m_out{m_clock};
@@ -120,11 +126,10 @@ TEST_F(NoteKeyboardTest, ChannelKeysWrapAroundAndActOncePerPress)
         const char* pszText;
     };
     const SCase cases[] = {
-        {0x2D, 15, 0, "MIDI канал: 15"}, // Insert at 0
-        {0x2E, 0, 0, "MIDI канал: 0"},   // Delete at 15
-        {0x2E, 1, 0, "MIDI канал: 1"},
-        {0x21, 1, 15, "DirectX канал: 15"}, // Page Up at 0
-        {0x22, 1, 0, "DirectX канал: 0"},   // Page Down at 15
+        {0x2D, 15, 0, "MIDI канал: 15"},                                      // Insert at 0
+        {0x2E, 0, 0, "MIDI канал: 0"},                                        // Delete at 15
+        {0x2E, 1, 0, "MIDI канал: 1"},    {0x21, 1, 15, "DirectX канал: 15"}, // Page Up at 0
+        {0x22, 1, 0, "DirectX канал: 0"},                                     // Page Down at 15
         {0x22, 1, 1, "DirectX канал: 1"},
     };
     for (const SCase& c : cases)
@@ -160,7 +165,7 @@ TEST_F(NoteKeyboardTest, ANoteEndsOnTheChannelItStartedOn)
 TEST_F(NoteKeyboardTest, DirectXModeLightsKeysOnlyAndHomeAndEndSwitch)
 {
     CNoteKeyboard& keys = Open(1);
-    keys.OnKeyDown(kQ); // in MIDI mode
+    keys.OnKeyDown(kQ);   // in MIDI mode
     keys.OnKeyDown(0x23); // End
     EXPECT_EQ(1, m_settings.MusicType);
     EXPECT_EQ("Тип музыки: DirectX", keys.MusicTypeText());
@@ -252,7 +257,8 @@ TEST_F(NoteKeyboardTest, StampedEventsKeepTheirTimesWhenHandledLate)
     keys.OnKeyDown(kZ, 0, 10); // the stamps' clock started again
     keys.OnKeyUp(kZ, 0, 1000000);
     const std::vector<uint8_t>& rec = keys.Recording();
-    const std::vector<uint8_t> tail = Bytes({'$', 1, 100, 'T', 3, 0x7F, 0x3A, 0x90, '$', 1, 0, 'T', 2, 0x3A, 0x80});
+    const std::vector<uint8_t> tail =
+        Bytes({'$', 1, 100, 'T', 3, 0x7F, 0x3A, 0x90, '$', 1, 0, 'T', 2, 0x3A, 0x80});
     ASSERT_EQ(32u + tail.size(), rec.size()) << "the four records before, then these two";
     EXPECT_EQ(tail, std::vector<uint8_t>(rec.end() - static_cast<std::ptrdiff_t>(tail.size()), rec.end()));
 }

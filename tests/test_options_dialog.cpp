@@ -33,8 +33,9 @@
 
 namespace
 {
-const char* const kTwelve[] = {"Frequency", "Volume",   "Synth",     "DeviceIndex", "SynthMode", "OscilatorMode",
-                               "ProjectType", "AllPlay", "PrePause", "PlayNoEnd",   "BaseNote",  "MusicType"};
+const char* const kTwelve[] = {"Frequency", "Volume",        "Synth",       "DeviceIndex",
+                               "SynthMode", "OscilatorMode", "ProjectType", "AllPlay",
+                               "PrePause",  "PlayNoEnd",     "BaseNote",    "MusicType"};
 
 // The store the test's settings live in: it passes everything on to another store, which a
 // test may swap for a while.
@@ -84,7 +85,8 @@ class CWriteLog : public IRegistryStore
     {
         return m_store.Read(eRoot, strKey, strName);
     }
-    int Write(ERoot eRoot, const std::string& strKey, const std::string& strName, const SRegValue& value) override
+    int Write(ERoot eRoot, const std::string& strKey, const std::string& strName,
+              const SRegValue& value) override
     {
         m_arrWrites.push_back(strName + "=" + value.strData);
         return m_store.Write(eRoot, strKey, strName, value);
@@ -187,9 +189,9 @@ class OptionsDialogTest : public ::testing::Test
 TEST_F(OptionsDialogTest, OpeningReloadsTheStoredSettingsIntoEveryPage)
 {
     const std::map<std::string, std::string> stored = {
-        {"Frequency", "440.75"}, {"Volume", "250"},       {"Synth", "1.5"},     {"DeviceIndex", "0"},
-        {"SynthMode", "1"},      {"OscilatorMode", "1"},  {"ProjectType", "0"}, {"AllPlay", "2"},
-        {"PrePause", "1"},       {"PlayNoEnd", "1"},      {"BaseNote", "-12"},  {"MusicType", "1"}};
+        {"Frequency", "440.75"}, {"Volume", "250"},      {"Synth", "1.5"},     {"DeviceIndex", "0"},
+        {"SynthMode", "1"},      {"OscilatorMode", "1"}, {"ProjectType", "0"}, {"AllPlay", "2"},
+        {"PrePause", "1"},       {"PlayNoEnd", "1"},     {"BaseNote", "-12"},  {"MusicType", "1"}};
     for (const auto& [strName, strText] : stored)
         Put(strName, strText);
     // Changed in memory and never saved, as the live play window does: the stored values win,
@@ -202,9 +204,10 @@ TEST_F(OptionsDialogTest, OpeningReloadsTheStoredSettingsIntoEveryPage)
     COptionsDlg& dlg = *pDlg;
     EXPECT_EQ(0, dlg.Sheet()->currentIndex());
     const std::vector<std::pair<int, int>> states = {
-        {OptId::ExtView, 1},      {OptId::MusicType, 1},    {OptId::ProjectType, 0}, {OptId::AllPlay, 1},
-        {OptId::PlayNoEnd, 1},    {OptId::Device, 1},       {OptId::FrequencyBar, 440}, {OptId::VolumeBar, 250},
-        {OptId::ResonanceBar, 1500}, {OptId::SynthMode, 1}, {OptId::OscilatorMode, 1}};
+        {OptId::ExtView, 1},        {OptId::MusicType, 1},    {OptId::ProjectType, 0},
+        {OptId::AllPlay, 1},        {OptId::PlayNoEnd, 1},    {OptId::Device, 1},
+        {OptId::FrequencyBar, 440}, {OptId::VolumeBar, 250},  {OptId::ResonanceBar, 1500},
+        {OptId::SynthMode, 1},      {OptId::OscilatorMode, 1}};
     for (auto [nId, nState] : states)
         EXPECT_EQ(nState, State(dlg, nId)) << "control " << nId;
     EXPECT_EQ("-12", Text(dlg, OptId::BaseNote));
@@ -368,7 +371,8 @@ TEST(OptionsValues, EveryResonancePositionSurvivesItsTextAndTheSavedSetting)
     {
         const bool bText = SynthTextToPosition(SynthPositionText(n)) == n;
         const float fSynth = static_cast<float>(PositionToSynth(n)); // as OK keeps it
-        const float fLoaded = static_cast<float>(TextToFloat(FloatToText(fSynth))); // as the next start reads it
+        const float fLoaded =
+            static_cast<float>(TextToFloat(FloatToText(fSynth))); // as the next start reads it
         const bool bSaved = SynthToPosition(fLoaded) == n;
         if (!bText || !bSaved)
         {
@@ -383,8 +387,8 @@ TEST(OptionsValues, EveryResonancePositionSurvivesItsTextAndTheSavedSetting)
 TEST_F(OptionsDialogTest, DeviceListShowsTheMainWindowsListAndMidiMapperStoresMinusOne)
 {
     // A device name in the machine's ANSI code page is shown in its letters.
-    ASSERT_EQ(0, reg.Store().Write(ERoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
-                                   {EValueType::String, "1251"}));
+    ASSERT_EQ(0, reg.Store().Write(ERoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage",
+                                   "ACP", {EValueType::String, "1251"}));
     m_arrDevices = {kMidiMapperName, "\xCF\xEE\xF0\xF2 1"}; // "Порт 1" in CP1251
     Put("DeviceIndex", "0");
     {
@@ -507,7 +511,8 @@ TEST_F(OptionsDialogTest, BrowseChoosesASoundFontAndOkStoresIt)
     auto pDlg = Open();
     prompter.AnswerPath(strBank);
     Control<QPushButton>(*pDlg, OptId::Browse)->click();
-    EXPECT_EQ((std::vector<std::string>{"file:Выбор файла SoundFont|/usr/share/sounds/sf2/"}), prompter.m_dialogs);
+    EXPECT_EQ((std::vector<std::string>{"file:Выбор файла SoundFont|/usr/share/sounds/sf2/"}),
+              prompter.m_dialogs);
     EXPECT_EQ(strBank, Text(*pDlg, OptId::SoundFont));
 
     // Cancelled the second time: the choice stays; the dialog starts at the current choice.
@@ -641,7 +646,8 @@ TEST_F(OptionsDialogTest, PagesShowTheirTextsAndNothingIsClipped)
             {
                 EXPECT_GE(p->width(), p->sizeHint().width()) << nId << " " << strText.toStdString();
             }
-            if (qobject_cast<QComboBox*>(p) || qobject_cast<QLineEdit*>(p) || qobject_cast<QAbstractButton*>(p))
+            if (qobject_cast<QComboBox*>(p) || qobject_cast<QLineEdit*>(p) ||
+                qobject_cast<QAbstractButton*>(p))
             {
                 EXPECT_GE(p->height(), p->minimumSizeHint().height()) << nId;
             }
@@ -652,17 +658,18 @@ TEST_F(OptionsDialogTest, PagesShowTheirTextsAndNothingIsClipped)
         }
         pages.push_back(strPage);
     }
-    EXPECT_EQ((std::vector<std::string>{
-                  "Общие: 1065=Настройки клавиатуры 1067=Тип создаваемого проекта 1069=Настройки воспроизведения "
-                  "1066=Вид расширенной клавиатуры 1101=Режим клавиатуры MIDI/Режим клавиатуры DirectX "
-                  "1068=Tonegrove Project 0.0/Tonegrove Project 0.1 1070=Воспроизводить весь список "
-                  "1071=Воспроизводить список воспроизведения много раз",
-                  "MIDI: 1072=MIDI устройство 1074=Другие настройки MIDI 1110=Встроенный синтезатор "
-                  "1073=MIDI Mapper/Tonegrove Synth 1075=Базовая нота: 1111=Файл SoundFont: 1113=Обзор...",
-                  "DirectX Music (Осцилятор): 0=DirectX Music 1077=Частота 1080=Громкость 1083=Резонанс "
-                  "1086=Индекс синтезатора 1087=A/B 1088=Тип осцилятора 1089=Sin/Square",
-              }),
-              pages);
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "Общие: 1065=Настройки клавиатуры 1067=Тип создаваемого проекта 1069=Настройки воспроизведения "
+            "1066=Вид расширенной клавиатуры 1101=Режим клавиатуры MIDI/Режим клавиатуры DirectX "
+            "1068=Tonegrove Project 0.0/Tonegrove Project 0.1 1070=Воспроизводить весь список "
+            "1071=Воспроизводить список воспроизведения много раз",
+            "MIDI: 1072=MIDI устройство 1074=Другие настройки MIDI 1110=Встроенный синтезатор "
+            "1073=MIDI Mapper/Tonegrove Synth 1075=Базовая нота: 1111=Файл SoundFont: 1113=Обзор...",
+            "DirectX Music (Осцилятор): 0=DirectX Music 1077=Частота 1080=Громкость 1083=Резонанс "
+            "1086=Индекс синтезатора 1087=A/B 1088=Тип осцилятора 1089=Sin/Square",
+        }),
+        pages);
 
     auto* pOk = Control<QPushButton>(dlg, OptId::Ok);
     auto* pCancel = Control<QPushButton>(dlg, OptId::Cancel);
@@ -678,12 +685,14 @@ TEST_F(OptionsDialogTest, RunOptionsDialogRunsModallyUntilOk)
 {
     QWidget owner;
     bool bSeen = false;
-    QTimer::singleShot(0, [&] {
-        auto* pDlg = qobject_cast<COptionsDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(nullptr, pDlg);
-        bSeen = pDlg->isModal() && pDlg->parentWidget() == &owner;
-        FindControl<QPushButton>(pDlg, OptId::Ok)->click();
-    });
+    QTimer::singleShot(0,
+                       [&]
+                       {
+                           auto* pDlg = qobject_cast<COptionsDlg*>(QApplication::activeModalWidget());
+                           ASSERT_NE(nullptr, pDlg);
+                           bSeen = pDlg->isModal() && pDlg->parentWidget() == &owner;
+                           FindControl<QPushButton>(pDlg, OptId::Ok)->click();
+                       });
     RunOptionsDialog(&owner, *pSettings, prompter, m_arrDevices);
     EXPECT_TRUE(bSeen);
     EXPECT_EQ("No", OnDisk("ExtView"));

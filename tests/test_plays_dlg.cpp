@@ -97,7 +97,10 @@ class PlaysDlgTest : public ::testing::Test
     }
     // The services with out as the program's MIDI output.
     SServices Services(IMidiOut& out) { return {m_prompter, m_reg.Store(), out, m_clock, m_media}; }
-    void At(int64_t nMs) { m_clock.AdvanceTo(nMs, [] { return true; }); }
+    void At(int64_t nMs)
+    {
+        m_clock.AdvanceTo(nMs, [] { return true; });
+    }
 
     // A window of the test's pictures, set up and shown; keys go where the platform would send
     // them, to the widget that has the keyboard focus inside it.
@@ -122,23 +125,25 @@ class PlaysDlgTest : public ::testing::Test
     {
         QTimer inside;
         inside.setSingleShot(true);
-        QObject::connect(&inside, &QTimer::timeout, [&] {
-            auto* pDlg = qobject_cast<CPlaysDlg*>(QApplication::activeModalWidget());
-            if (!pDlg)
-            {
-                ADD_FAILURE() << "the live window is not the modal window";
-                for (QWidget* p : QApplication::topLevelWidgets())
-                    if (auto* pLive = qobject_cast<CPlaysDlg*>(p))
-                        pLive->reject();
-                return;
-            }
-            fPlay(*pDlg);
-            if (pDlg->isVisible())
-            {
-                ADD_FAILURE() << "the live window is still open";
-                pDlg->reject();
-            }
-        });
+        QObject::connect(&inside, &QTimer::timeout,
+                         [&]
+                         {
+                             auto* pDlg = qobject_cast<CPlaysDlg*>(QApplication::activeModalWidget());
+                             if (!pDlg)
+                             {
+                                 ADD_FAILURE() << "the live window is not the modal window";
+                                 for (QWidget* p : QApplication::topLevelWidgets())
+                                     if (auto* pLive = qobject_cast<CPlaysDlg*>(p))
+                                         pLive->reject();
+                                 return;
+                             }
+                             fPlay(*pDlg);
+                             if (pDlg->isVisible())
+                             {
+                                 ADD_FAILURE() << "the live window is still open";
+                                 pDlg->reject();
+                             }
+                         });
         inside.start(0);
         return RunPlaysDialog(nullptr, std::move(start), m_settings, Services(m_out));
     }
@@ -157,8 +162,10 @@ TEST_F(PlaysDlgTest, EnterHandsBackTheWholeStartingProjectFollowedByTheRecordsOn
 {
     // Z held from 1250 to 1750 ms, then Enter: its key-down, key-up, a repeat and the OK
     // command all reach the closing, which hands the project back once.
-    const std::vector<uint8_t> v0 = Bytes({'$', 1, 250, 'M', 35, 23, 127, 0, '!', 2, 0x01, 0xF4, 'M', 35, 23, 0});
-    const std::vector<uint8_t> v1 = Bytes({'$', 1, 250, 'T', 3, 0x7F, 0x3A, 0x90, '$', 2, 0x01, 0xF4, 'T', 2, 0x3A, 0x80});
+    const std::vector<uint8_t> v0 =
+        Bytes({'$', 1, 250, 'M', 35, 23, 127, 0, '!', 2, 0x01, 0xF4, 'M', 35, 23, 0});
+    const std::vector<uint8_t> v1 =
+        Bytes({'$', 1, 250, 'T', 3, 0x7F, 0x3A, 0x90, '$', 2, 0x01, 0xF4, 'T', 2, 0x3A, 0x80});
     struct SCase
     {
         const char* pszName;
@@ -181,16 +188,19 @@ TEST_F(PlaysDlgTest, EnterHandsBackTheWholeStartingProjectFollowedByTheRecordsOn
         m_clock.AdvanceTo(1000 + 10000 * (&c - cases), [] { return true; });
         const int64_t nOpened = m_clock.NowMs();
         const size_t nSentBefore = m_out.Messages().size();
-        const SPlayResult result = Run(c.start, [&](CPlaysDlg& dlg) {
-            At(nOpened + 250);
-            Press(Keys(dlg), Qt::Key_Z, kScanZ, "z");
-            At(nOpened + 750);
-            Release(Keys(dlg), Qt::Key_Z, kScanZ, "z");
-            Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r");
-            Release(Keys(dlg), Qt::Key_Return, kScanEnter, "\r");
-            SendKey(Keys(dlg), QEvent::KeyPress, Qt::Key_Return, kScanEnter, "\r", true);
-            dlg.accept();
-        });
+        const SPlayResult result =
+            Run(c.start,
+                [&](CPlaysDlg& dlg)
+                {
+                    At(nOpened + 250);
+                    Press(Keys(dlg), Qt::Key_Z, kScanZ, "z");
+                    At(nOpened + 750);
+                    Release(Keys(dlg), Qt::Key_Z, kScanZ, "z");
+                    Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r");
+                    Release(Keys(dlg), Qt::Key_Return, kScanEnter, "\r");
+                    SendKey(Keys(dlg), QEvent::KeyPress, Qt::Key_Return, kScanEnter, "\r", true);
+                    dlg.accept();
+                });
         EXPECT_TRUE(result.bAccepted);
         EXPECT_TRUE(result.bRecorded);
         EXPECT_EQ(c.expected, result.project);
@@ -203,17 +213,21 @@ TEST_F(PlaysDlgTest, EnterHandsBackTheWholeStartingProjectFollowedByTheRecordsOn
 
 TEST_F(PlaysDlgTest, EnterWithoutANoteHandsBackTheBareHeaderAndEscNothing)
 {
-    const SPlayResult accepted = Run({}, [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); });
+    const SPlayResult accepted =
+        Run({}, [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); });
     EXPECT_TRUE(accepted.bAccepted);
     EXPECT_FALSE(accepted.bRecorded);
     EXPECT_EQ(MakeHeader(m_settings.ProjectType), accepted.project);
 
-    const SPlayResult abandoned = Run(OneNoteProject(1), [](CPlaysDlg& dlg) {
-        Press(Keys(dlg), Qt::Key_Q, kScanQ, "q");
-        Press(Keys(dlg), Qt::Key_Escape, kScanEsc, "\x1b");
-        Release(Keys(dlg), Qt::Key_Q, kScanQ, "q");
-        Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); // too late: the window is closed
-    });
+    const SPlayResult abandoned =
+        Run(OneNoteProject(1),
+            [](CPlaysDlg& dlg)
+            {
+                Press(Keys(dlg), Qt::Key_Q, kScanQ, "q");
+                Press(Keys(dlg), Qt::Key_Escape, kScanEsc, "\x1b");
+                Release(Keys(dlg), Qt::Key_Q, kScanQ, "q");
+                Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); // too late: the window is closed
+            });
     EXPECT_FALSE(abandoned.bAccepted);
     EXPECT_TRUE(abandoned.project.empty());
     EXPECT_EQ((std::vector<uint32_t>{0x7F2390, 0x2380}), m_out.Messages()) << "Q ends when the window closes";
@@ -231,10 +245,13 @@ TEST_F(PlaysDlgTest, HeldNotesEndWhenTheWindowClosesOrLosesTheKeyboard)
         {"Enter", [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Return, kScanEnter, "\r"); }, true},
         {"Esc", [](CPlaysDlg& dlg) { Press(Keys(dlg), Qt::Key_Escape, kScanEsc, "\x1b"); }, false},
         {"close box", [](CPlaysDlg& dlg) { dlg.close(); }, false},
-        {"focus lost", [](CPlaysDlg& dlg) {
+        {"focus lost",
+         [](CPlaysDlg& dlg)
+         {
              QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
              QApplication::sendEvent(dlg.Keyboard(), &out);
-         }, false},
+         },
+         false},
     };
     m_settings.ProjectType = 0;
     for (const SCase& c : cases)
@@ -313,7 +330,8 @@ TEST_F(PlaysDlgTest, AHeldKeyThatRepeatsSoundsAndRecordsOneNote)
     Release(pKeys, Qt::Key_Z, kScanZ, "z");
     Press(pKeys, Qt::Key_Return, kScanEnter, "\r");
     EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), m_out.Messages());
-    EXPECT_EQ(MakeHeader(0) + Bytes({'$', 1, 0, 'M', 35, 23, 127, 0, '!', 1, 0, 'M', 35, 23, 0}), pDlg->Result().project);
+    EXPECT_EQ(MakeHeader(0) + Bytes({'$', 1, 0, 'M', 35, 23, 127, 0, '!', 1, 0, 'M', 35, 23, 0}),
+              pDlg->Result().project);
 }
 
 TEST_F(PlaysDlgTest, StatusLinesShowTheDefaultsAtFirstShowAndFollowTheControlKeys)
@@ -324,19 +342,24 @@ TEST_F(PlaysDlgTest, StatusLinesShowTheDefaultsAtFirstShowAndFollowTheControlKey
         m_settings.MusicType = nMusicType;
         std::unique_ptr<CPlaysDlg> pDlg = Open();
         ASSERT_TRUE(pDlg);
-        const char* pszType = nMusicType == 0 ? "Тип музыки: MIDI" : nMusicType == 1 ? "Тип музыки: DirectX" : "Тип музыки: ";
-        EXPECT_EQ((std::vector<std::string>{"MIDI канал: 0", "DirectX канал: 0", pszType}), pDlg->StatusLines());
+        const char* pszType = nMusicType == 0   ? "Тип музыки: MIDI"
+                              : nMusicType == 1 ? "Тип музыки: DirectX"
+                                                : "Тип музыки: ";
+        EXPECT_EQ((std::vector<std::string>{"MIDI канал: 0", "DirectX канал: 0", pszType}),
+                  pDlg->StatusLines());
     }
 
     m_settings.MusicType = 0;
     std::unique_ptr<CPlaysDlg> pDlg = Open(OneNoteProject(0));
     ASSERT_TRUE(pDlg);
-    for (auto [nKey, nScan] : {std::pair{Qt::Key_Delete, kScanDelete}, {Qt::Key_PageUp, kScanPageUp}, {Qt::Key_End, kScanEnd}})
+    for (auto [nKey, nScan] :
+         {std::pair{Qt::Key_Delete, kScanDelete}, {Qt::Key_PageUp, kScanPageUp}, {Qt::Key_End, kScanEnd}})
     {
         Press(Keys(*pDlg), nKey, nScan);
         Release(Keys(*pDlg), nKey, nScan);
     }
-    EXPECT_EQ((std::vector<std::string>{"MIDI канал: 1", "DirectX канал: 15", "Тип музыки: DirectX"}), pDlg->StatusLines());
+    EXPECT_EQ((std::vector<std::string>{"MIDI канал: 1", "DirectX канал: 15", "Тип музыки: DirectX"}),
+              pDlg->StatusLines());
     // Delete only changed the channel: the project the window continues is whole.
     Press(Keys(*pDlg), Qt::Key_Return, kScanEnter, "\r");
     EXPECT_EQ(OneNoteProject(0), pDlg->Result().project);
@@ -376,10 +399,12 @@ TEST_F(PlaysDlgTest, AnOutputThatCannotOpenIsSaidAndTheWindowClosesAbandoned)
         m_out.FailOpen(c.bFail);
         m_settings.DeviceIndex = c.nDevice;
         // RunPlaysDialog comes back without a modal run: no window is left open to close.
-        const SPlayResult result = Run(OneNoteProject(1), [](CPlaysDlg&) { ADD_FAILURE() << "the window opened"; });
+        const SPlayResult result =
+            Run(OneNoteProject(1), [](CPlaysDlg&) { ADD_FAILURE() << "the window opened"; });
         EXPECT_FALSE(result.bAccepted);
         EXPECT_TRUE(result.project.empty());
-        EXPECT_EQ(std::vector<std::string>(static_cast<size_t>(&c - cases) + 1, "Ошибка!|Не могу открыть поток MIDI-устройств!"),
+        EXPECT_EQ(std::vector<std::string>(static_cast<size_t>(&c - cases) + 1,
+                                           "Ошибка!|Не могу открыть поток MIDI-устройств!"),
                   m_prompter.Lines());
         for (QWidget* p : QApplication::topLevelWidgets())
             EXPECT_FALSE(qobject_cast<CPlaysDlg*>(p) && p->isVisible());

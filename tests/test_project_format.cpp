@@ -46,13 +46,13 @@ TEST(CountedNumber, DecodesOddLengths)
 
 TEST(ProjectBytes, OneNoteInBothVersionsIsByteExact)
 {
-    EXPECT_EQ(std::vector<uint8_t>({'T', 'o', 'n', 'e', 'g', 'r', 'o', 'v', 'e', ' ', 'F', 'i', 'l', 'e', ' ',
-                                    'P', 'r', 'o', 'j', 'e', 'c', 't', 's', ' ', '0', '.', '0'}),
+    EXPECT_EQ(std::vector<uint8_t>({'T', 'o', 'n', 'e', 'g', 'r', 'o', 'v', 'e', ' ', 'F', 'i', 'l', 'e',
+                                    ' ', 'P', 'r', 'o', 'j', 'e', 'c', 't', 's', ' ', '0', '.', '0'}),
               MakeHeader(0));
-    EXPECT_EQ(MakeHeader(0) + Bytes({0x24, 0x01, 0x64, 0x4D, 0x30, 0x0C, 0x7F, 0x00,  //
+    EXPECT_EQ(MakeHeader(0) + Bytes({0x24, 0x01, 0x64, 0x4D, 0x30, 0x0C, 0x7F, 0x00, //
                                      0x21, 0x02, 0x01, 0xF4, 0x4D, 0x30, 0x0C, 0x00}),
               OneNoteProject(0));
-    EXPECT_EQ(MakeHeader(1) + Bytes({0x24, 0x01, 0x64, 0x54, 0x03, 0x7F, 0x3C, 0x90,  //
+    EXPECT_EQ(MakeHeader(1) + Bytes({0x24, 0x01, 0x64, 0x54, 0x03, 0x7F, 0x3C, 0x90, //
                                      0x24, 0x02, 0x01, 0xF4, 0x54, 0x02, 0x3C, 0x80}),
               OneNoteProject(1));
     EXPECT_EQ(43u, OneNoteProject(1).size());
@@ -60,7 +60,8 @@ TEST(ProjectBytes, OneNoteInBothVersionsIsByteExact)
 
 TEST(ProjectHeader, ChecksNameAndVersion)
 {
-    auto withVersion = [](const char* p) {
+    auto withVersion = [](const char* p)
+    {
         auto h = MakeHeader(0);
         std::copy(p, p + 3, h.begin() + 24);
         return h;
@@ -90,10 +91,12 @@ TEST(ProjectHeader, ChecksNameAndVersion)
 std::vector<SRecord> WalkAll(int nVersion, const std::vector<uint8_t>& stream, SWalkResult& result)
 {
     std::vector<SRecord> records;
-    result = WalkRecords(nVersion, stream, [&](const SRecord& r) {
-        records.push_back(r);
-        return true;
-    });
+    result = WalkRecords(nVersion, stream,
+                         [&](const SRecord& r)
+                         {
+                             records.push_back(r);
+                             return true;
+                         });
     return records;
 }
 
@@ -148,7 +151,8 @@ TEST(RecordWalker, StopsAtDamageAndUnknownTypes)
         bool bDamagedDelay;
     };
     const SCase cases[] = {
-        {"0.1 unknown type", 1, Bytes({0x24, 1, 5, 'T', 1, 0x90, 0x22, 1, 5}), EWalkEnd::UnknownType, 1, false},
+        {"0.1 unknown type", 1, Bytes({0x24, 1, 5, 'T', 1, 0x90, 0x22, 1, 5}), EWalkEnd::UnknownType, 1,
+         false},
         {"0.0 note without M", 0, Bytes({0x24, 1, 5, 'M', 48, 12, 9, 0, 0x21, 1, 7, 'X', 48, 12, 0}),
          EWalkEnd::Damaged, 1, true},
         {"0.1 event without T", 1, Bytes({0x24, 2, 1, 0, 'M', 1, 0x90}), EWalkEnd::Damaged, 0, true},
@@ -157,8 +161,8 @@ TEST(RecordWalker, StopsAtDamageAndUnknownTypes)
         {"negative length byte", 1, Bytes({0x24, 0x80, 1, 'T', 1, 0}), EWalkEnd::Damaged, 0, false},
         {"message past the end", 1, Bytes({0x24, 1, 5, 'T', 3, 0x7F}), EWalkEnd::Damaged, 0, true},
         {"zero-length delay", 1, Bytes({0x24, 0, 'T', 1, 0x90}), EWalkEnd::End, 1, false},
-        {"nine-byte number reads 0", 1, Bytes({0x24, 9, 1, 1, 1, 1, 1, 1, 1, 1, 1, 'T', 1, 0x90}), EWalkEnd::End, 1,
-         false},
+        {"nine-byte number reads 0", 1, Bytes({0x24, 9, 1, 1, 1, 1, 1, 1, 1, 1, 1, 'T', 1, 0x90}),
+         EWalkEnd::End, 1, false},
     };
     for (const SCase& c : cases)
     {
@@ -218,10 +222,12 @@ TEST(RecordWalker, EveryCutOfAStreamIsWholeRecordsOrDamaged)
     AppendToneRecord(stream, mask, 70000);
     AppendEventRecord(stream, 0, 0x3C80);
     std::vector<size_t> boundaries = {0};
-    WalkRecords(1, stream, [&](const SRecord& r) {
-        boundaries.push_back(r.nOffset + r.nSize);
-        return true;
-    });
+    WalkRecords(1, stream,
+                [&](const SRecord& r)
+                {
+                    boundaries.push_back(r.nOffset + r.nSize);
+                    return true;
+                });
     for (size_t nCut = 0; nCut <= stream.size(); ++nCut)
     {
         // A copy of exactly nCut bytes, so that any read past it is caught by the sanitizers.

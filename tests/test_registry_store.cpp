@@ -18,7 +18,7 @@ TEST(RegistryStore, KeepsEveryTextAndTypeExactly)
         {EValueType::String, ""},
         {EValueType::String, "say \"hi\"\\there\n\r\tend"},
         {EValueType::String, std::string("zero\0inside", 11)},
-        {EValueType::String, "Привет, мир"},          // UTF-8 bytes
+        {EValueType::String, "Привет, мир"},              // UTF-8 bytes
         {EValueType::String, "\xCF\xF0\xE8\xE2\xE5\xF2"}, // the same word in CP1251 bytes
         {EValueType::ExpandString, "%HOME%\\music"},
         {EValueType::Other, "\x01\x02\x7F\xFF"},
@@ -66,11 +66,11 @@ TEST(RegistryStore, DamagedLinesReadAsMissingAndSurviveWrites)
     CTempRegistry reg;
     const std::string strDamaged = "; hand-written\n"
                                    "[Software\\Tonegrove]\n"
-                                   "\"Frequency\" = string \"440\n"     // quote not closed
-                                   "\"Volume\" = number \"3\"\n"        // unknown type
+                                   "\"Frequency\" = string \"440\n" // quote not closed
+                                   "\"Volume\" = number \"3\"\n"    // unknown type
                                    "garbage without quotes\n"
                                    "\"Synth\" = string \"0.5\"\n"
-                                   "\"Bad\" = string \"\\q\"";          // unknown escape, no final newline
+                                   "\"Bad\" = string \"\\q\""; // unknown escape, no final newline
     WriteText(reg.UserFile(), strDamaged);
     auto& store = reg.Store();
     EXPECT_FALSE(store.Read(ERoot::CurrentUser, kKey, "Frequency"));

@@ -12,8 +12,9 @@
 namespace
 {
 const std::string kKey = "Software\\Tonegrove";
-const char* const kNames[] = {"Frequency", "Volume",   "Synth",     "DeviceIndex", "SynthMode", "OscilatorMode",
-                              "ProjectType", "AllPlay", "PrePause", "PlayNoEnd",   "BaseNote",  "MusicType"};
+const char* const kNames[] = {"Frequency", "Volume",        "Synth",       "DeviceIndex",
+                              "SynthMode", "OscilatorMode", "ProjectType", "AllPlay",
+                              "PrePause",  "PlayNoEnd",     "BaseNote",    "MusicType"};
 
 class SettingsTest : public ::testing::Test
 {
@@ -106,7 +107,7 @@ TEST_F(SettingsTest, ExtViewNeedsTheExactWord)
         bool bAfter;
     };
     const SCase cases[] = {
-        {"Yes", false, true}, {"No", true, false}, {nullptr, true, false},
+        {"Yes", false, true},  {"No", true, false}, {nullptr, true, false},
         {"yes", false, false}, {"yes", true, true}, {"Yes ", true, true},
     };
     for (const SCase& c : cases)

@@ -279,11 +279,11 @@ TEST(BuiltInSynthesizer, EachFailingSoundFontChoiceIsToldOnce)
     world.bAudioFails = true;
     std::string strChoice = "/nonexistent.sf2";
     std::vector<SSoundFontFallback> arrTold;
-    auto pOut = MakeSystemMidiOut([&world]() -> std::shared_ptr<IAudioOut> { return std::make_shared<CFakeAudio>(world); },
-                                  [&] { return strChoice; },
-                                  [&](const SSoundFontFallback& fallback) { arrTold.push_back(fallback); });
-    for (const char* pChoice : {"/nonexistent.sf2", "/nonexistent.sf2", "/etc/passwd", "/etc/passwd",
-                                "/nonexistent.sf2"})
+    auto pOut = MakeSystemMidiOut(
+        [&world]() -> std::shared_ptr<IAudioOut> { return std::make_shared<CFakeAudio>(world); },
+        [&] { return strChoice; }, [&](const SSoundFontFallback& fallback) { arrTold.push_back(fallback); });
+    for (const char* pChoice :
+         {"/nonexistent.sf2", "/nonexistent.sf2", "/etc/passwd", "/etc/passwd", "/nonexistent.sf2"})
     {
         strChoice = pChoice;
         EXPECT_EQ(nullptr, pOut->Open(0));

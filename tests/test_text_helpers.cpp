@@ -51,10 +51,16 @@ TEST(NumberTexts, IntegersAndTheCLibraryReadings)
 TEST(PathPieces, ExtensionAndFolder)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"song.wav", "wav"},          {"a.b.c", "c"},          {"noext", "noext"},
-        {"name.", "name"},            {"Track.MID", "MID"},    {"archive.tar.gz", "gz"},
-        {"C:\\my.dir\\song", "dir\\song"}, {"/home/u/my.dir/song", "dir/song"},
-        {"...", nullptr},             {"", nullptr},
+        {"song.wav", "wav"},
+        {"a.b.c", "c"},
+        {"noext", "noext"},
+        {"name.", "name"},
+        {"Track.MID", "MID"},
+        {"archive.tar.gz", "gz"},
+        {"C:\\my.dir\\song", "dir\\song"},
+        {"/home/u/my.dir/song", "dir/song"},
+        {"...", nullptr},
+        {"", nullptr},
     };
     for (auto [pIn, pOut] : cases)
     {

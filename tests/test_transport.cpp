@@ -53,10 +53,7 @@ std::vector<uint8_t> NoteProject(int nNote, int32_t nMs)
 class TransportTest : public ::testing::Test, protected CTestServices
 {
   protected:
-    void SetUp() override
-    {
-        settings.DeviceIndex = -1;
-    }
+    void SetUp() override { settings.DeviceIndex = -1; }
     // A window on the test's services, playing on m_pWindowMidiOut.
     std::unique_ptr<CTonegroveDlg> NewWindow()
     {

@@ -49,7 +49,6 @@ class CFluidSynth : public ISynthesizer
 // it looks like one.
 std::string SoundFontProblem(const std::string& strPath);
 
-
 // The built-in synthesizer with the SoundFont strChosen or, when that one cannot be loaded, with
 // strFallback; pFallback, when given, is then filled in (and left alone when strChosen loads).
 // Null only when neither loads.

@@ -2,4 +2,7 @@
 
 #include <unistd.h>
 
-bool IsTerminal(std::FILE* pFile) { return pFile && isatty(fileno(pFile)) == 1; }
+bool IsTerminal(std::FILE* pFile)
+{
+    return pFile && isatty(fileno(pFile)) == 1;
+}

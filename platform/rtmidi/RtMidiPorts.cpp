@@ -158,4 +158,7 @@ std::unique_ptr<IMidiOutHandle> CRtMidiPorts::Open(int nPort)
     return std::make_unique<CRtMidiHandle>(std::move(pOut));
 }
 
-std::unique_ptr<IMidiPorts> MakeRtMidiPorts() { return std::make_unique<CRtMidiPorts>(); }
+std::unique_ptr<IMidiPorts> MakeRtMidiPorts()
+{
+    return std::make_unique<CRtMidiPorts>();
+}

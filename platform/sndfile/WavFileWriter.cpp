@@ -2,7 +2,8 @@
 
 #include <sndfile.h>
 
-std::unique_ptr<CWavFileWriter> CWavFileWriter::Create(const std::string& strPath, int nRate, std::string& strError)
+std::unique_ptr<CWavFileWriter> CWavFileWriter::Create(const std::string& strPath, int nRate,
+                                                       std::string& strError)
 {
     SF_INFO info{};
     info.samplerate = nRate;
@@ -21,7 +22,10 @@ std::unique_ptr<CWavFileWriter> CWavFileWriter::Create(const std::string& strPat
     return p;
 }
 
-CWavFileWriter::~CWavFileWriter() { Close(); }
+CWavFileWriter::~CWavFileWriter()
+{
+    Close();
+}
 
 bool CWavFileWriter::Write(const float* pStereo, int nFrames)
 {

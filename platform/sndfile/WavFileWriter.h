@@ -13,7 +13,8 @@ class CWavFileWriter : public IAudioFileWriter
 {
   public:
     // Null when the file cannot be created; strError then holds the reason.
-    static std::unique_ptr<CWavFileWriter> Create(const std::string& strPath, int nRate, std::string& strError);
+    static std::unique_ptr<CWavFileWriter> Create(const std::string& strPath, int nRate,
+                                                  std::string& strError);
     ~CWavFileWriter() override;
     CWavFileWriter(const CWavFileWriter&) = delete;
     CWavFileWriter& operator=(const CWavFileWriter&) = delete;

@@ -66,7 +66,8 @@ bool ParseValueLine(const std::string& strLine, std::string& strName, SRegValue&
     size_t pos = 0;
     if (!RegistryText::Unquote(strLine, pos, strName))
         return false;
-    auto skipBlanks = [&] {
+    auto skipBlanks = [&]
+    {
         while (pos < strLine.size() && (strLine[pos] == ' ' || strLine[pos] == '\t'))
             ++pos;
     };
@@ -312,7 +313,8 @@ bool RegistryText::Unquote(const std::string& strLine, size_t& pos, std::string&
     if (pos >= strLine.size() || strLine[pos] != '"')
         return false;
     strOut.clear();
-    auto hexValue = [](char c) -> int {
+    auto hexValue = [](char c) -> int
+    {
         if (c >= '0' && c <= '9')
             return c - '0';
         if (c >= 'A' && c <= 'F')
@@ -353,7 +355,8 @@ bool RegistryText::Unquote(const std::string& strLine, size_t& pos, std::string&
         case 't':
             strOut += '\t';
             break;
-        case 'x': {
+        case 'x':
+        {
             if (i + 2 >= strLine.size())
                 return false;
             int hi = hexValue(strLine[i + 1]), lo = hexValue(strLine[i + 2]);

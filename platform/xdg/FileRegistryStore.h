@@ -19,7 +19,8 @@ class CFileRegistryStore : public IRegistryStore
     static std::string DefaultUserFolder();
     static std::string DefaultMachineFolder();
 
-    std::optional<SRegValue> Read(ERoot eRoot, const std::string& strKey, const std::string& strName) override;
+    std::optional<SRegValue> Read(ERoot eRoot, const std::string& strKey,
+                                  const std::string& strName) override;
     int Write(ERoot eRoot, const std::string& strKey, const std::string& strName,
               const SRegValue& value) override;
     int Remove(ERoot eRoot, const std::string& strKey, const std::string& strName) override;

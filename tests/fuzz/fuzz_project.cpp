@@ -27,12 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     for (int nVersion : {0, 1})
     {
         size_t nEnd = 0;
-        SWalkResult result = WalkRecords(nVersion, std::span(pData, nSize), [&](const SRecord& r) {
-            if (r.nOffset != nEnd || r.nSize == 0 || r.nOffset + r.nSize > nSize)
-                std::abort();
-            nEnd = r.nOffset + r.nSize;
-            return true;
-        });
+        SWalkResult result =
+            WalkRecords(nVersion, std::span(pData, nSize),
+                        [&](const SRecord& r)
+                        {
+                            if (r.nOffset != nEnd || r.nSize == 0 || r.nOffset + r.nSize > nSize)
+                                std::abort();
+                            nEnd = r.nOffset + r.nSize;
+                            return true;
+                        });
         if (result.eEnd == EWalkEnd::End && result.nOffset != nSize)
             std::abort();
     }

@@ -9,14 +9,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
-    static std::string strFolder = [] {
+    static std::string strFolder = []
+    {
         char name[] = "/tmp/tonegrove-fuzz-XXXXXX";
         return std::string(mkdtemp(name));
     }();
     CFileRegistryStore store(strFolder, strFolder + "/machine");
     const std::string strPath = store.FilePath(ERoot::CurrentUser);
-    std::ofstream(strPath, std::ios::binary).write(reinterpret_cast<const char*>(pData),
-                                                   static_cast<std::streamsize>(nSize));
+    std::ofstream(strPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(pData), static_cast<std::streamsize>(nSize));
     store.Read(ERoot::CurrentUser, "Software\\Tonegrove", "Frequency");
     const SRegValue value{EValueType::String, "a\"b\\c\n\x01"};
     if (store.Write(ERoot::CurrentUser, "Software\\Tonegrove", "Fuzz", value) != 0)
