@@ -83,3 +83,26 @@ int CRecorderMidiOut::Resets() const
     std::lock_guard lock(m_mutex);
     return m_nResets;
 }
+
+std::vector<std::string> CRecorderMidiOut::NoteOns() const
+{
+    std::vector<std::string> out;
+    for (const SSent& s : Sent())
+    {
+        if ((s.dwMessage & 0xF0) == 0x90 && (s.dwMessage >> 16) != 0)
+            out.push_back(std::to_string((s.dwMessage >> 8) & 0x7F) + "@" + std::to_string(s.Ms()));
+    }
+    return out;
+}
+
+bool CRecorderMidiOut::Silenced(int nNote) const
+{
+    for (const SSent& s : Sent())
+    {
+        const uint32_t dw = s.dwMessage;
+        const bool bOff = (dw & 0xF0) == 0x80 || ((dw & 0xF0) == 0x90 && (dw >> 16) == 0);
+        if (bOff && static_cast<int>((dw >> 8) & 0x7F) == nNote)
+            return true;
+    }
+    return false;
+}

@@ -32,6 +32,10 @@ class CRecorderMidiOut : public IMidiOut
     std::vector<SSent> Sent() const;
     // The messages alone, in the order they were sent.
     std::vector<uint32_t> Messages() const;
+    // The note ons sent (velocity above 0), as "key@ms".
+    std::vector<std::string> NoteOns() const;
+    // A note off (or a note on with velocity 0) was sent for the key.
+    bool Silenced(int nNote) const;
     std::vector<int> OpenedDevices() const;
     int OpenHandles() const;
     int Resets() const;

@@ -91,27 +91,8 @@ class TransportTest : public ::testing::Test, protected CTestServices
         return str;
     }
     // The note ons sent, as "key@ms".
-    std::vector<std::string> NoteOns() const
-    {
-        std::vector<std::string> out;
-        for (const SSent& s : midiOut.Sent())
-        {
-            if ((s.dwMessage & 0xF0) == 0x90 && (s.dwMessage >> 16) != 0)
-                out.push_back(std::to_string((s.dwMessage >> 8) & 0x7F) + "@" + std::to_string(s.Ms()));
-        }
-        return out;
-    }
-    bool Silenced(int nNote) const
-    {
-        for (const SSent& s : midiOut.Sent())
-        {
-            const uint32_t dw = s.dwMessage;
-            const bool bOff = (dw & 0xF0) == 0x80 || ((dw & 0xF0) == 0x90 && (dw >> 16) == 0);
-            if (bOff && static_cast<int>((dw >> 8) & 0x7F) == nNote)
-                return true;
-        }
-        return false;
-    }
+    std::vector<std::string> NoteOns() const { return midiOut.NoteOns(); }
+    bool Silenced(int nNote) const { return midiOut.Silenced(nNote); }
 
     IMidiOut* m_pWindowMidiOut = &midiOut;
     CTempFolder folder;

@@ -93,27 +93,8 @@ class TransportEngineTest : public ::testing::Test
         RunTo(nMs);
         Transport().Tick(clock.Now());
     }
-    std::vector<std::string> NoteOns() const
-    {
-        std::vector<std::string> out;
-        for (const SSent& s : midiOut.Sent())
-        {
-            if ((s.dwMessage & 0xF0) == 0x90 && (s.dwMessage >> 16) != 0)
-                out.push_back(std::to_string((s.dwMessage >> 8) & 0x7F) + "@" + std::to_string(s.Ms()));
-        }
-        return out;
-    }
-    bool Silenced(int nNote) const
-    {
-        for (const SSent& s : midiOut.Sent())
-        {
-            const uint32_t dw = s.dwMessage;
-            const bool bOff = (dw & 0xF0) == 0x80 || ((dw & 0xF0) == 0x90 && (dw >> 16) == 0);
-            if (bOff && static_cast<int>((dw >> 8) & 0x7F) == nNote)
-                return true;
-        }
-        return false;
-    }
+    std::vector<std::string> NoteOns() const { return midiOut.NoteOns(); }
+    bool Silenced(int nNote) const { return midiOut.Silenced(nNote); }
     bool Sent(const std::string& str) const
     {
         const std::vector<std::string> sent = layer.Sent();
@@ -254,13 +235,7 @@ TEST_F(TransportEngineTest, TheWholeListOnceOrEndlesslyAndAListThatDoesNotMoveOn
             ASSERT_TRUE(caseClock.AdvanceTo(t, [&] { return !transport.Player().m_bPlaying; }));
             transport.Tick(caseClock.Now());
         }
-        std::vector<std::string> arrOns;
-        for (const SSent& s : caseOut.Sent())
-        {
-            if ((s.dwMessage & 0xF0) == 0x90 && (s.dwMessage >> 16) != 0)
-                arrOns.push_back(std::to_string((s.dwMessage >> 8) & 0x7F) + "@" + std::to_string(s.Ms()));
-        }
-        EXPECT_EQ(c.arrWanted, arrOns);
+        EXPECT_EQ(c.arrWanted, caseOut.NoteOns());
         EXPECT_EQ(c.bTickingAtEnd, heard.bTicking);
         EXPECT_EQ(c.bTickingAtEnd, transport.IsTicking());
         EXPECT_EQ(c.arrMoves, heard.arrMoves);
