@@ -100,10 +100,8 @@ int CMciInterpreter::Open(std::span<const std::string> arrArgs, std::string& str
 // close <alias>
 int CMciInterpreter::Close(std::span<const std::string> arrArgs, std::string& strReply)
 {
-    if (arrArgs.empty())
-        return MciError::kMissingParameter;
     int nError = MciError::kNone;
-    if (!Find(arrArgs[0], nError))
+    if (!FindFirst(arrArgs, nError))
         return nError;
     if (arrArgs.size() > 1)
         return MciError::kUnrecognizedKeyword;
@@ -114,10 +112,8 @@ int CMciInterpreter::Close(std::span<const std::string> arrArgs, std::string& st
 // set <alias> time format milliseconds
 int CMciInterpreter::Set(std::span<const std::string> arrArgs, std::string& strReply)
 {
-    if (arrArgs.empty())
-        return MciError::kMissingParameter;
     int nError = MciError::kNone;
-    if (!Find(arrArgs[0], nError))
+    if (!FindFirst(arrArgs, nError))
         return nError;
     if (arrArgs.size() < 2)
         return MciError::kMissingParameter;
@@ -136,10 +132,8 @@ int CMciInterpreter::Set(std::span<const std::string> arrArgs, std::string& strR
 // status <alias> length | position | mode
 int CMciInterpreter::Status(std::span<const std::string> arrArgs, std::string& strReply)
 {
-    if (arrArgs.empty())
-        return MciError::kMissingParameter;
     int nError = MciError::kNone;
-    IMediaDevice* pDevice = Find(arrArgs[0], nError);
+    IMediaDevice* pDevice = FindFirst(arrArgs, nError);
     if (!pDevice)
         return nError;
     if (arrArgs.size() < 2)
@@ -165,14 +159,19 @@ int CMciInterpreter::Status(std::span<const std::string> arrArgs, std::string& s
     return MciError::kUnrecognizedKeyword;
 }
 
-IMediaDevice* CMciInterpreter::FindAlone(std::span<const std::string> arrArgs, int& nError)
+IMediaDevice* CMciInterpreter::FindFirst(std::span<const std::string> arrArgs, int& nError)
 {
     if (arrArgs.empty())
     {
         nError = MciError::kMissingParameter;
         return nullptr;
     }
-    IMediaDevice* pDevice = Find(arrArgs[0], nError);
+    return Find(arrArgs[0], nError);
+}
+
+IMediaDevice* CMciInterpreter::FindAlone(std::span<const std::string> arrArgs, int& nError)
+{
+    IMediaDevice* pDevice = FindFirst(arrArgs, nError);
     if (pDevice && arrArgs.size() > 1)
     {
         nError = MciError::kUnrecognizedKeyword;
@@ -218,10 +217,8 @@ int CMciInterpreter::Stop(std::span<const std::string> arrArgs, std::string& str
 // seek <alias> to <milliseconds> | start | end
 int CMciInterpreter::Seek(std::span<const std::string> arrArgs, std::string& strReply)
 {
-    if (arrArgs.empty())
-        return MciError::kMissingParameter;
     int nError = MciError::kNone;
-    IMediaDevice* pDevice = Find(arrArgs[0], nError);
+    IMediaDevice* pDevice = FindFirst(arrArgs, nError);
     if (!pDevice)
         return nError;
     if (arrArgs.size() < 2)

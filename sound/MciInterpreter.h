@@ -39,6 +39,8 @@ class CMciInterpreter : public IMediaCommands
 
     // The device open under the alias, or null; sets nError to kUnknownDevice when null.
     IMediaDevice* Find(const std::string& strAlias, int& nError);
+    // The device the command's first word names, or null with nError (no word, no such alias).
+    IMediaDevice* FindFirst(std::span<const std::string> arrArgs, int& nError);
     // The device of a command that takes the alias alone ("play mus1"), or null with nError.
     IMediaDevice* FindAlone(std::span<const std::string> arrArgs, int& nError);
 
