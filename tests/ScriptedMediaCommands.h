@@ -22,6 +22,10 @@ class CScriptedMediaCommands : public IMediaCommands
     std::string ErrorText(int nCode) override { return "text of " + std::to_string(nCode); }
 
     std::vector<std::string> Sent() const;
+    // The text was sent at least once.
+    bool WasSent(const std::string& strCommand) const;
+    // These texts were sent in this order, others between them allowed.
+    bool SentInOrder(const std::vector<std::string>& arrWanted) const;
 
   private:
     struct SAnswer

@@ -328,19 +328,7 @@ class MediaTransportTest : public TransportTest
         prompter.AnswerPath(Put(strName, Bytes({0})));
         dlg.OnCommand(Cmd::Open);
     }
-    bool SentInOrder(const std::vector<std::string>& arrWanted) const
-    {
-        const std::vector<std::string> sent = layer.Sent();
-        auto it = sent.begin();
-        for (const std::string& str : arrWanted)
-        {
-            it = std::find(it, sent.end(), str);
-            if (it == sent.end())
-                return false;
-            ++it;
-        }
-        return true;
-    }
+    bool SentInOrder(const std::vector<std::string>& arrWanted) const { return layer.SentInOrder(arrWanted); }
 
     CScriptedMediaCommands& layer = mediaCommands;
 };

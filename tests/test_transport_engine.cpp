@@ -95,24 +95,8 @@ class TransportEngineTest : public ::testing::Test
     }
     std::vector<std::string> NoteOns() const { return midiOut.NoteOns(); }
     bool Silenced(int nNote) const { return midiOut.Silenced(nNote); }
-    bool Sent(const std::string& str) const
-    {
-        const std::vector<std::string> sent = layer.Sent();
-        return std::find(sent.begin(), sent.end(), str) != sent.end();
-    }
-    bool SentInOrder(const std::vector<std::string>& arrWanted) const
-    {
-        const std::vector<std::string> sent = layer.Sent();
-        auto it = sent.begin();
-        for (const std::string& str : arrWanted)
-        {
-            it = std::find(it, sent.end(), str);
-            if (it == sent.end())
-                return false;
-            ++it;
-        }
-        return true;
-    }
+    bool Sent(const std::string& str) const { return layer.WasSent(str); }
+    bool SentInOrder(const std::vector<std::string>& arrWanted) const { return layer.SentInOrder(arrWanted); }
 
     CManualClock clock;
     CRecorderMidiOut midiOut{clock};
@@ -340,12 +324,7 @@ TEST_F(TransportEngineTest, PrePauseHoldsAMediaFileBackForItsTimeWithoutBlocking
         list.Add({"song.wav", ERowKind::Wave, {}});
         CRecordingListener heard;
         CTransport transport(list, caseSettings, caseServices, heard);
-        auto Started = [&]
-        {
-            const std::vector<std::string> sent = caseLayer.Sent();
-            return std::find(sent.begin(), sent.end(), "open song.wav type waveaudio alias mus0") !=
-                   sent.end();
-        };
+        auto Started = [&] { return caseLayer.WasSent("open song.wav type waveaudio alias mus0"); };
         list.Select(0);
         transport.Command(ETransportCommand::Playback);
         EXPECT_TRUE(heard.bTicking);
