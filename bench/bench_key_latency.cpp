@@ -163,15 +163,13 @@ void BM_KeyToFirstSample(benchmark::State& state)
     CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
                                 CFileRegistryStore::DefaultMachineFolder());
     CSettings settings(registry, prompter);
-    CSharedSdlAudioOut audioOut;
-    const std::unique_ptr<IMidiOut> pMidiOut =
-        MakeSystemMidiOut(audioOut.Factory(), [&settings] { return ChooseSoundFont(settings); });
-    CSteadyClock clock;
-    const std::unique_ptr<IMediaCommands> pMedia = MakeProgramMediaCommands(*pMidiOut, audioOut.Factory());
-    const SServices services{prompter, registry, *pMidiOut, clock, *pMedia};
+    CProgramOutputs outputs(
+        [&settings](FAudioOutFactory fAudioOut)
+        { return MakeSystemMidiOut(fAudioOut, [&settings] { return ChooseSoundFont(settings); }); });
+    const SServices services = outputs.Services(prompter, registry);
     // The stream opens with the first source; the synthesizer joins it when the window opens
     // device 0, and the probe after it.
-    std::shared_ptr<IAudioOut> pStream = audioOut.Get();
+    std::shared_ptr<IAudioOut> pStream = outputs.AudioOut().Get();
     CRenderStart start;
     COnsetProbe probe(start);
     if (!pStream->AddSource(&start))

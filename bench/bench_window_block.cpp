@@ -86,12 +86,10 @@ int main(int argc, char** argv)
     CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
                                 CFileRegistryStore::DefaultMachineFolder());
     CSettings settings(registry, prompter);
-    CSharedSdlAudioOut audioOut;
-    const std::unique_ptr<IMidiOut> pMidiOut =
-        MakeSystemMidiOut(audioOut.Factory(), [&settings] { return ChooseSoundFont(settings); });
-    CSteadyClock clock;
-    const std::unique_ptr<IMediaCommands> pCommands = MakeProgramMediaCommands(*pMidiOut, audioOut.Factory());
-    const SServices services{prompter, registry, *pMidiOut, clock, *pCommands};
+    CProgramOutputs outputs(
+        [&settings](FAudioOutFactory fAudioOut)
+        { return MakeSystemMidiOut(fAudioOut, [&settings] { return ChooseSoundFont(settings); }); });
+    const SServices services = outputs.Services(prompter, registry);
     CTonegroveApp app;
     int nResult = 0;
     {

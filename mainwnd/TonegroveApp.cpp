@@ -6,10 +6,7 @@
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "mainwnd/WindowMidiOut.h"
-#include "platform/MediaCommands.h"
 #include "platform/TerminationSignals.h"
-#include "platform/sdl/SdlAudioOut.h"
-#include "platform/std/SteadyClock.h"
 #include "platform/xdg/FileRegistryStore.h"
 #include "sound/ProgramOutputs.h"
 
@@ -90,8 +87,6 @@ CTonegroveApp::~CTonegroveApp()
         qApp->removeEventFilter(this);
     if (m_pQtTranslator && qApp)
         QCoreApplication::removeTranslator(m_pQtTranslator.get());
-    // The media commands play on the MIDI output: they end first.
-    m_pMediaCommands.reset();
 }
 
 int CTonegroveApp::AcceleratorCommand(int nKey, Qt::KeyboardModifiers modifiers)
@@ -199,11 +194,10 @@ int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
     m_pRegistry = std::make_unique<CFileRegistryStore>(CFileRegistryStore::DefaultUserFolder(),
                                                        CFileRegistryStore::DefaultMachineFolder());
     m_pSettings = std::make_unique<CSettings>(*m_pRegistry, *m_pPrompter);
-    m_pAudioOut = std::make_unique<CSharedSdlAudioOut>();
-    m_pMidiOut = MakeWindowMidiOut(*m_pPrompter, *m_pSettings, m_pAudioOut->Factory());
-    m_pClock = MakeSteadyClock();
-    m_pMediaCommands = MakeProgramMediaCommands(*m_pMidiOut, m_pAudioOut->Factory());
-    const SServices services{*m_pPrompter, *m_pRegistry, *m_pMidiOut, *m_pClock, *m_pMediaCommands};
+    m_pOutputs = std::make_unique<CProgramOutputs>(
+        [this](FAudioOutFactory fAudioOut)
+        { return MakeWindowMidiOut(*m_pPrompter, *m_pSettings, fAudioOut); });
+    const SServices services = m_pOutputs->Services(*m_pPrompter, *m_pRegistry);
 
     // SIGINT and SIGTERM end the program as a close request of the window thread, not at once:
     // the outputs are silenced and unsaved projects are kept.

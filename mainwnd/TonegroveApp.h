@@ -14,12 +14,9 @@
 class CTonegroveDlg;
 class CQtPrompter;
 class CSettings;
-class IClock;
-class IMediaCommands;
-class IMidiOut;
 class IRegistryStore;
 class QTranslator;
-class CSharedSdlAudioOut;
+class CProgramOutputs;
 
 class CTonegroveApp : public QObject
 {
@@ -58,16 +55,11 @@ class CTonegroveApp : public QObject
     std::unique_ptr<CQtPrompter> m_pPrompter;
     std::unique_ptr<IRegistryStore> m_pRegistry;
     std::unique_ptr<CSettings> m_pSettings;
-    // The one audio stream the synthesizer and the media files mix into; it outlives both.
-    std::unique_ptr<CSharedSdlAudioOut> m_pAudioOut;
-    // What the window's players and the live window sound on; it tells the user through
-    // m_pPrompter of a SoundFont that cannot be loaded and reads the SoundFont's setting, so it
-    // goes before both. Kept to the end: the media commands and the players' threads may still
-    // hold handles on it while the windows close.
-    std::unique_ptr<IMidiOut> m_pMidiOut;
-    std::unique_ptr<IClock> m_pClock;
-    // The media files of the playlist sound on the program's outputs, as its projects do.
-    std::unique_ptr<IMediaCommands> m_pMediaCommands;
+    // What the window's players, its media files and the live window sound on. The MIDI outputs
+    // tell the user through m_pPrompter of a SoundFont that cannot be loaded and read the
+    // SoundFont's setting, so they go before both; the players' threads may still hold handles on
+    // them while the windows close.
+    std::unique_ptr<CProgramOutputs> m_pOutputs;
     std::unique_ptr<QTranslator> m_pQtTranslator;
     // Which keys are down, seen across all the program's windows: a held key's repeats are no
     // commands.

@@ -12,3 +12,15 @@ std::unique_ptr<IMediaCommands> MakeProgramMediaCommands(IMidiOut& midiOut, FAud
     backends.fMidiOut = [&midiOut] { return std::shared_ptr<IMidiOut>(&midiOut, [](IMidiOut*) {}); };
     return std::make_unique<CMciInterpreter>(std::move(backends));
 }
+
+CProgramOutputs::CProgramOutputs(
+    const std::function<std::unique_ptr<IMidiOut>(FAudioOutFactory)>& fMakeMidiOut)
+    : m_pMidiOut(fMakeMidiOut(m_audioOut.Factory())),
+      m_pMediaCommands(MakeProgramMediaCommands(*m_pMidiOut, m_audioOut.Factory()))
+{
+}
+
+SServices CProgramOutputs::Services(IPrompter& prompter, IRegistryStore& registry)
+{
+    return SServices{prompter, registry, *m_pMidiOut, m_clock, *m_pMediaCommands};
+}
