@@ -8,7 +8,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 class CProjectPlayer
@@ -44,6 +46,40 @@ class CProjectPlayer
     // Where the object's messages go; the player thread says its own through it too.
     IPrompter& Messages() const { return m_prompter; }
 
+    // Clip editing (the Edit menu). Each operation works on the project the object points at,
+    // checks its header first (with the checks' messages), and on success gives a whole new
+    // project: this project's 27-byte header followed by the new record stream. On failure it
+    // has said why through the prompter and gives nothing; the caller keeps its bytes.
+    // Record numbers count from 1; the marks are taken as whole numbers, a start below 1 as 1
+    // and an end past the last record as the last.
+
+    // The records m_fMarkStart to m_fMarkEnd as a clip object (see SetClip), of this project's
+    // version; a version 0.0 clip goes through CheckBalance ("Вопрос о копировании"). Null when
+    // there is no clip: an empty selection (end 0 or before the start) or a damaged project.
+    std::unique_ptr<CProjectPlayer> Copy();
+    // The clip inserted after record nAfter (1 or less: after the first record; at or past the
+    // last: at the end; an empty stream takes the clip as its whole stream). Without a clip (null
+    // or empty) the project comes back unchanged. A clip of the other version is converted to
+    // this project's records first; what has no form here is left out and said once.
+    std::optional<std::vector<uint8_t>> Paste(const CProjectPlayer* pClip, int nAfter);
+    // The project without records m_fMarkStart to m_fMarkEnd; an empty selection gives the
+    // project unchanged.
+    std::optional<std::vector<uint8_t>> Delete();
+    // The project with the delay before its first timed record made 0.
+    std::optional<std::vector<uint8_t>> RemoveGaps();
+    // Version 0.0: when the stream's note ons and note offs do not pair up, asks (with
+    // strCaption) whether to close the notes left open; Yes appends a note off of 0 ms for each,
+    // in the order they were opened. Gives the stream, unchanged without the question or on No.
+    std::vector<uint8_t> CheckBalance(std::vector<uint8_t> stream, const std::string& strCaption) const;
+    // Select all: the number of records of the project, 0 with the damaged-for-editing message
+    // (owned by the main window) when a record is damaged.
+    int CountRecords();
+
+    // A clip object owns its record stream (no header); m_pData and m_nLength point at it and
+    // m_nVersion is the version of the project it was copied from.
+    void SetClip(std::vector<uint8_t> stream, int32_t nVersion);
+    bool HasClip() const { return m_pData && m_nLength > 0; }
+
     // Project
     int32_t m_nVersion = 0;
     const uint8_t* m_pData = nullptr;
@@ -73,4 +109,5 @@ class CProjectPlayer
   private:
     IPrompter& m_prompter;
     int64_t m_nWalked = 0;
+    std::vector<uint8_t> m_clip; // a clip object's own bytes
 };
