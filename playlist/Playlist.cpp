@@ -35,6 +35,10 @@ int CPlaylist::Find(const std::string& strPath) const
 
 int CPlaylist::Add(SPlaylistRow row)
 {
+    row.arrUndo.clear();
+    row.arrRedo.clear();
+    row.nVersion = m_nNextVersion++;
+    row.nSavedVersion = row.bModified ? -1 : static_cast<int64_t>(row.nVersion);
     m_arrRows.push_back(std::move(row));
     return Count() - 1;
 }
@@ -58,8 +62,44 @@ void CPlaylist::Remove(int nRow)
 void CPlaylist::SetData(int nRow, std::vector<uint8_t> data)
 {
     SPlaylistRow& row = At(nRow);
+    row.arrUndo.push_back({std::move(row.data), row.nVersion});
+    row.arrRedo.clear();
     row.data = std::move(data);
+    row.nVersion = m_nNextVersion++;
     row.bModified = true;
+}
+
+namespace
+{
+// Moves the row's bytes onto one history list and takes the last of the other.
+bool Step(SPlaylistRow& row, std::vector<SPlaylistRow::SVersion>& from,
+          std::vector<SPlaylistRow::SVersion>& to)
+{
+    if (from.empty())
+        return false;
+    to.push_back({std::move(row.data), row.nVersion});
+    row.data = std::move(from.back().data);
+    row.nVersion = from.back().nVersion;
+    from.pop_back();
+    row.bModified = static_cast<int64_t>(row.nVersion) != row.nSavedVersion;
+    return true;
+}
+} // namespace
+
+bool CPlaylist::Undo(int nRow)
+{
+    if (!Has(nRow))
+        return false;
+    SPlaylistRow& row = At(nRow);
+    return Step(row, row.arrUndo, row.arrRedo);
+}
+
+bool CPlaylist::Redo(int nRow)
+{
+    if (!Has(nRow))
+        return false;
+    SPlaylistRow& row = At(nRow);
+    return Step(row, row.arrRedo, row.arrUndo);
 }
 
 void CPlaylist::SetSaved(int nRow, const std::string& strPath)
@@ -67,6 +107,7 @@ void CPlaylist::SetSaved(int nRow, const std::string& strPath)
     SPlaylistRow& row = At(nRow);
     row.strPath = strPath;
     row.bModified = false;
+    row.nSavedVersion = static_cast<int64_t>(row.nVersion);
 }
 
 void CPlaylist::SetLength(int nRow, float fLength)
@@ -76,5 +117,7 @@ void CPlaylist::SetLength(int nRow, float fLength)
 
 void CPlaylist::SetModified(int nRow, bool bModified)
 {
-    At(nRow).bModified = bModified;
+    SPlaylistRow& row = At(nRow);
+    row.bModified = bModified;
+    row.nSavedVersion = bModified ? -1 : static_cast<int64_t>(row.nVersion);
 }

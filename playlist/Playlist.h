@@ -26,6 +26,19 @@ struct SPlaylistRow
     float fLength = 0;         // playing time, ms
     bool bModified = false;    // the bytes were changed here and not yet written
 
+    // The row's edit history, kept from the moment it was opened: the bytes before each edit
+    // (undo) and after each undone one (redo), each with the number of its version, so that a
+    // save in between is remembered as one version and undoing past it marks the row modified.
+    struct SVersion
+    {
+        std::vector<uint8_t> data;
+        uint64_t nVersion = 0;
+    };
+    std::vector<SVersion> arrUndo{};
+    std::vector<SVersion> arrRedo{};
+    uint64_t nVersion = 0;      // of data
+    int64_t nSavedVersion = -1; // the version its file holds; -1 for none (Add sets it)
+
     bool IsProject() const { return eKind == ERowKind::Project; }
     bool IsMedia() const { return eKind != ERowKind::Project; }
 };
@@ -48,9 +61,15 @@ class CPlaylist
     // removed row is left to the caller (-1 until then).
     void Remove(int nRow);
 
-    // Edits of a row: new bytes (the row is then modified), a new path after a save (the row is
-    // then as its file holds it), a measured length.
+    // Edits of a row: new bytes (the row is then modified, and the edit can be undone), a new
+    // path after a save (the row is then as its file holds it), a measured length.
     void SetData(int nRow, std::vector<uint8_t> data);
+    // Steps back or forward through the row's history; false when there is nothing to step to.
+    // The row is modified unless the bytes it gets are the ones its file holds.
+    bool Undo(int nRow);
+    bool Redo(int nRow);
+    bool CanUndo(int nRow) const { return Has(nRow) && !Row(nRow).arrUndo.empty(); }
+    bool CanRedo(int nRow) const { return Has(nRow) && !Row(nRow).arrRedo.empty(); }
     void SetSaved(int nRow, const std::string& strPath);
     void SetLength(int nRow, float fLength);
     void SetModified(int nRow, bool bModified);
@@ -66,6 +85,7 @@ class CPlaylist
     SPlaylistRow& At(int nRow) { return m_arrRows.at(static_cast<size_t>(nRow)); }
 
     std::vector<SPlaylistRow> m_arrRows;
+    uint64_t m_nNextVersion = 1;
     int m_nSelected = -1;
     int m_nCurrent = -1;
 };
