@@ -26,6 +26,7 @@ inline constexpr int SelectionMark = 32793;
 inline constexpr int SelectAll = 32794;
 inline constexpr int Help = 32802;
 inline constexpr int About = 32803;
+inline constexpr int ExportMidi = 32810;
 
 // Toolbar buttons
 inline constexpr int TbNew = 1001;
@@ -44,7 +45,7 @@ inline constexpr int TbPlay = 1013;
 inline constexpr int TbSettings = 1014;
 
 // The command a toolbar button gives; a button and its menu item are one action. Undo and redo
-// have no menu item and stay themselves, as does every id that is not a button's.
+// are their menu items' ids as well, and stay themselves, as does every id that is not a button's.
 constexpr int CommandOfButton(int nId)
 {
     switch (nId)

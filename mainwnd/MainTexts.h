@@ -25,6 +25,15 @@ inline constexpr const char* kRemoveGaps = "Убрать пустоты";
 inline constexpr const char* kSelectionMark = "Отметка выделения";
 // Playback names the selection mark item so.
 inline constexpr const char* kMark = "Отметка";
+// The selection mark item between the mark of the start and the mark of the end.
+inline constexpr const char* kSelectionMarkEnd = "Конец отметки выделения";
+// The project as a Standard MIDI File.
+inline constexpr const char* kExportMidi = "Экспорт в MIDI...";
+inline constexpr const char* kExportMidiTitle = "Экспорт в MIDI";
+inline constexpr const char* kMidiFilter = "MIDI Audio(*.mid)";
+inline constexpr const char* kExportFailedCaption = "Tonegrove: Ошибка";
+// %1 the file, %2 why.
+inline constexpr const char* kExportFailed = "Не удалось записать файл %1: %2";
 inline constexpr const char* kSelectAll = "Выделить все";
 inline constexpr const char* kPlay = "Играть";
 inline constexpr const char* kPlayback = "Воспроизведение";

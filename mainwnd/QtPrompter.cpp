@@ -218,6 +218,12 @@ std::string CQtPrompter::AskOpenFilePath(const std::string& strTitle, const std:
     return S(QFileDialog::getOpenFileName(pParent, Q(strTitle), Q(strInitialPath), Q(strFilter)));
 }
 
+std::string CQtPrompter::AskSaveFilePath(const std::string& strTitle, const std::string& strFilter,
+                                         const std::string& strInitialPath)
+{
+    return S(QFileDialog::getSaveFileName(m_pOwner, Q(strTitle), Q(strInitialPath), Q(strFilter)));
+}
+
 bool CQtPrompter::OpenDocument(const std::string& strPath)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(strPath)));

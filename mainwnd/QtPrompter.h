@@ -28,6 +28,8 @@ class CQtPrompter : public IPrompter
     std::string AskFolder() override;
     std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
                                 const std::string& strInitialPath) override;
+    std::string AskSaveFilePath(const std::string& strTitle, const std::string& strFilter,
+                                const std::string& strInitialPath) override;
     bool OpenDocument(const std::string& strPath) override;
     bool IsWorkerAsking() const override { return m_nWorkerAsks > 0; }
     void EndWorkerMessages(bool bEnd) override;

@@ -33,6 +33,11 @@ class CRoutedPrompter : public IPrompter
     {
         return Target().AskOpenFilePath(strTitle, strFilter, strInitialPath);
     }
+    std::string AskSaveFilePath(const std::string& strTitle, const std::string& strFilter,
+                                const std::string& strInitialPath) override
+    {
+        return Target().AskSaveFilePath(strTitle, strFilter, strInitialPath);
+    }
     bool OpenDocument(const std::string& strPath) override { return Target().OpenDocument(strPath); }
     bool IsWorkerAsking() const override { return Target().IsWorkerAsking(); }
     void EndWorkerMessages(bool bEnd) override { Target().EndWorkerMessages(bEnd); }

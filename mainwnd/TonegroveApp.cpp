@@ -40,6 +40,7 @@ const SAccelerator kAccelerators[] = {
     {Qt::Key_A, true, Cmd::SelectAll},  {Qt::Key_F3, false, Cmd::Play},
     {Qt::Key_F4, false, Cmd::Playback}, {Qt::Key_F5, false, Cmd::Stop},
     {Qt::Key_F6, false, Cmd::Pause},    {Qt::Key_F1, false, Cmd::Help},
+    {Qt::Key_Z, true, Cmd::TbUndo},     {Qt::Key_Y, true, Cmd::TbRedo},
 };
 
 // Keys that belong to a text field when it has the focus (editing there must not cut records).
@@ -55,6 +56,8 @@ bool IsEditingKey(const QKeyEvent* pKey)
     case Qt::Key_C:
     case Qt::Key_V:
     case Qt::Key_A:
+    case Qt::Key_Z:
+    case Qt::Key_Y:
         return true;
     default:
         return false;

@@ -30,6 +30,7 @@ namespace
 const QRect kListRect(7, 19, 367, 133);
 const QRect kSliderRect(7, 168, 318, 27);
 const QRect kTimeRect(327, 169, 50, 22);
+const QRect kEditStatusRect(7, 153, 367, 12);
 const QSize kClientSize(385, 202);
 
 class CClickJumpsStyle : public QProxyStyle
@@ -90,7 +91,7 @@ void CTonegroveDlg::OnInitDialog()
                                    m_services.mediaCommands};
     m_pTransport = std::make_unique<CTransport>(m_playlist, m_settings, playerServices,
                                                 static_cast<ITransportListener&>(*this));
-    m_pClip = std::make_unique<CProjectPlayer>(m_prompter);
+    m_pEditor = std::make_unique<CClipEditor>(m_playlist, *m_pTransport, m_prompter);
     m_pTimer = new QTimer(this);
     connect(m_pTimer, &QTimer::timeout, this, [this] { OnTimer(); });
     m_pDeferTimer = new QTimer(this);
@@ -171,12 +172,16 @@ void CTonegroveDlg::CreateMenus()
                              {Cmd::Save, Txt::kSave, "Ctrl+S"},
                              {Cmd::SaveAs, Txt::kSaveAs, nullptr},
                              {Cmd::SaveAll, Txt::kSaveAll, nullptr},
+                             {Cmd::ExportMidi, Txt::kExportMidi, nullptr},
                              {Cmd::Close, Txt::kClose, nullptr},
                              {0, nullptr, nullptr},
                              {Cmd::Settings, Txt::kSettings, "Ctrl+T"},
                              {0, nullptr, nullptr},
                              {Cmd::Exit, Txt::kExit, nullptr}});
-    addMenu(Txt::kMenuEdit, {{Cmd::Cut, Txt::kCut, "Ctrl+X"},
+    addMenu(Txt::kMenuEdit, {{Cmd::TbUndo, Txt::kUndoTip, "Ctrl+Z"},
+                             {Cmd::TbRedo, Txt::kRedoTip, "Ctrl+Y"},
+                             {0, nullptr, nullptr},
+                             {Cmd::Cut, Txt::kCut, "Ctrl+X"},
                              {Cmd::Copy, Txt::kCopy, "Ctrl+C"},
                              {Cmd::Paste, Txt::kPaste, "Ctrl+V"},
                              {Cmd::Delete, Txt::kDelete, "Del"},
@@ -307,6 +312,11 @@ void CTonegroveDlg::CreateControls()
     m_pTimeText->setFont(timeFont);
     m_pTimeText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_pTimeText->setGeometry(DialogUnitsToPixels(kTimeRect));
+
+    // The selection of the selected project, in the space between the list and the bar.
+    m_pEditStatus = new QLabel(m_pClient);
+    m_pEditStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_pEditStatus->setGeometry(DialogUnitsToPixels(kEditStatusRect));
 }
 
 void CTonegroveDlg::resizeEvent(QResizeEvent* pEvent)
@@ -327,6 +337,7 @@ void CTonegroveDlg::LayOut()
     const int nList = m_wndList->height();
     m_pSlider->setGeometry(0, nList + 70, W - m_pTimeText->width(), nBar);
     m_pTimeText->move(m_pSlider->width() + 20, nList + 70);
+    m_pEditStatus->setGeometry(4, 38 + nList + 4, W - 44, std::max(0, 70 - 38 - 8));
 }
 
 void CTonegroveDlg::keyPressEvent(QKeyEvent* pEvent)
@@ -416,14 +427,6 @@ bool CTonegroveDlg::RunCommand(int nCommand)
         return true;
     case Cmd::TbUndo:
     case Cmd::TbRedo:
-        return true; // they look active and do nothing
-    case Cmd::Settings:
-        OnSettings();
-        return true;
-    case Cmd::Play:
-        OnLivePlay();
-        return true;
-    case Cmd::About:
     case Cmd::Cut:
     case Cmd::Copy:
     case Cmd::Paste:
@@ -431,7 +434,19 @@ bool CTonegroveDlg::RunCommand(int nCommand)
     case Cmd::RemoveGaps:
     case Cmd::SelectionMark:
     case Cmd::SelectAll:
-        return true; // their windows and players are added with their own work
+        OnEdit(nCommand);
+        return true;
+    case Cmd::ExportMidi:
+        OnExportMidi();
+        return true;
+    case Cmd::Settings:
+        OnSettings();
+        return true;
+    case Cmd::Play:
+        OnLivePlay();
+        return true;
+    case Cmd::About:
+        return true; // its window is added with its own work
     default:
         return false;
     }

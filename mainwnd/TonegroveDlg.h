@@ -6,6 +6,7 @@
 #include "app/Services.h"
 #include "app/Settings.h"
 #include "mainwnd/RoutedPrompter.h"
+#include "playlist/ClipEditor.h"
 #include "playlist/Playlist.h"
 #include "playlist/Transport.h"
 
@@ -57,6 +58,9 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     QTableWidget* List() const { return m_wndList; }
     QSlider* PositionBar() const { return m_pSlider; }
     QLabel* TimeLabel() const { return m_pTimeText; }
+    // The line under the list that shows the selection of the selected project.
+    QLabel* EditStatus() const { return m_pEditStatus; }
+    const CClipEditor& Editor() const { return *m_pEditor; }
     QWidget* Client() const { return m_pClient; }
     // True when some project row holds bytes that its file does not.
     bool HasUnsavedProjects() const;
@@ -105,6 +109,11 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     void OnSaveAll();
     void OnClose();
     void OnHelp();
+    // The Edit menu, undo and redo (TonegroveDlgEdit.cpp).
+    void OnEdit(int nCommand);
+    void OnExportMidi();
+    // The selection line, the selection mark's text and what undo and redo can do.
+    void UpdateEditState();
     bool RunCommand(int nCommand);
     // Recovery copies: written when the program is ended from outside, offered at the next
     // start (one question), listed in the settings in between.
@@ -173,12 +182,13 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     QTableWidget* m_wndList = nullptr;
     QSlider* m_pSlider = nullptr;
     QLabel* m_pTimeText = nullptr;
+    QLabel* m_pEditStatus = nullptr;
     // One action per command, shared by its menu item and its toolbar button.
     std::map<int, QAction*> m_actions;
 
     CPlaylist m_playlist;
     std::unique_ptr<CTransport> m_pTransport;
-    std::unique_ptr<CProjectPlayer> m_pClip;
+    std::unique_ptr<CClipEditor> m_pEditor; // the marks, the clipboard and the edits
     int32_t m_nAdded = 0;
     int16_t m_nNewCount = 0;
 

@@ -114,6 +114,7 @@ void CTonegroveDlg::StateChanged(const STransportState& state)
     EnableCommands({Cmd::Playback}, state.bPlayback);
     EnableCommands({Cmd::Pause}, state.bPause);
     EnableCommands({Cmd::Stop}, state.bStop);
+    UpdateEditState();
 }
 
 void CTonegroveDlg::TickingChanged(bool bTicking)

@@ -75,6 +75,13 @@ class IPrompter
     {
         return {};
     }
+    // Any other file to write: the given title and filter, starting at strInitialPath; the
+    // platform asks before a file is replaced. An empty text when the user cancels.
+    virtual std::string AskSaveFilePath(const std::string& strTitle, const std::string& strFilter,
+                                        const std::string& strInitialPath)
+    {
+        return {};
+    }
     // Shows a document (the help page) in the desktop's viewer; false when it could not.
     virtual bool OpenDocument(const std::string& strPath) { return false; }
 

@@ -102,6 +102,13 @@ std::string CScriptedPrompter::AskOpenFilePath(const std::string& strTitle, cons
     return NextPath();
 }
 
+std::string CScriptedPrompter::AskSaveFilePath(const std::string& strTitle, const std::string& strFilter,
+                                               const std::string& strInitialPath)
+{
+    m_dialogs.push_back("savefile:" + strTitle + "|" + strInitialPath);
+    return NextPath();
+}
+
 bool CScriptedPrompter::OpenDocument(const std::string& strPath)
 {
     m_documents.push_back(strPath);

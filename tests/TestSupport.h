@@ -40,6 +40,9 @@ class CScriptedPrompter : public IPrompter
     // Notes "file:<title>|<initial path>".
     std::string AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
                                 const std::string& strInitialPath) override;
+    // Notes "savefile:<title>|<initial path>".
+    std::string AskSaveFilePath(const std::string& strTitle, const std::string& strFilter,
+                                const std::string& strInitialPath) override;
     bool OpenDocument(const std::string& strPath) override;
     void AnswerPath(const std::string& strPath) { m_paths.push_back(strPath); }
     std::vector<std::string> m_dialogs;

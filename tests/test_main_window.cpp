@@ -129,8 +129,10 @@ TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
     EXPECT_EQ(
         (std::vector<std::string>{
             "Файл: Новый\tCtrl+N=1017 Открыть\tCtrl+O=1018 Открыть из папки=32774 Сохранить\tCtrl+S=1019 "
-            "Сохранить как...=32777 Сохранить все=32780 Закрыть=32781 | Настройки\tCtrl+T=1030 | Выход=32784",
-            "Правка: Вырезать\tCtrl+X=1022 Копировать\tCtrl+C=1023 Вставить\tCtrl+V=1024 Удалить\tDel=1025 "
+            "Сохранить как...=32777 Сохранить все=32780 Экспорт в MIDI...=32810 Закрыть=32781 | "
+            "Настройки\tCtrl+T=1030 | Выход=32784",
+            "Правка: Отменить\tCtrl+Z=1004 Повторить\tCtrl+Y=1005 | Вырезать\tCtrl+X=1022 "
+            "Копировать\tCtrl+C=1023 Вставить\tCtrl+V=1024 Удалить\tDel=1025 "
             "Убрать пустоты\tCtrl+P=32792 | Отметка выделения\tF2=32793 | Выделить все\tCtrl+A=32794",
             "Музыка: Играть\tF3=1029 Воспроизведение\tF4=1026 Стоп\tF5=1028 Пауза\tF6=1027",
             "Помощь: Вызов сравки\tF1=32802 О программе...=32803",
@@ -159,11 +161,11 @@ TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
                     Cmd::Playback, Cmd::Pause, Cmd::Stop, Cmd::Play, Cmd::Settings})
         EXPECT_FALSE(dlg->MenuAction(nId)->icon().isNull()) << nId;
 
-    // Before any row: no transport, the list waits; undo and redo look active and do nothing.
+    // Before any row: no transport, the list waits, nothing to undo.
     EXPECT_FALSE(dlg->List()->isEnabled());
-    for (int nId : {Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay})
+    for (int nId : {Cmd::TbPlayback, Cmd::TbPause, Cmd::TbStop, Cmd::TbPlay, Cmd::TbUndo, Cmd::TbRedo})
         EXPECT_FALSE(dlg->IsToolEnabled(nId)) << nId;
-    EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbUndo));
+    EXPECT_EQ(dlg->MenuAction(Cmd::TbUndo), dlg->ToolAction(Cmd::TbUndo)) << "the menu item is the button";
     EXPECT_TRUE(dlg->OnCommand(Cmd::TbRedo));
     EXPECT_EQ(0, dlg->RowCount());
     EXPECT_EQ("Tonegrove 1.0", dlg->windowTitle().toStdString());
@@ -791,6 +793,8 @@ TEST(Accelerators, KeysMapToTheirCommands)
         {Qt::Key_F5, Qt::NoModifier, Cmd::Stop},
         {Qt::Key_F6, Qt::NoModifier, Cmd::Pause},
         {Qt::Key_F1, Qt::NoModifier, Cmd::Help},
+        {Qt::Key_Z, Qt::ControlModifier, Cmd::TbUndo},
+        {Qt::Key_Y, Qt::ControlModifier, Cmd::TbRedo},
         {Qt::Key_N, Qt::NoModifier, 0},
         {Qt::Key_F4, Qt::ShiftModifier, 0},
         {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, 0},
