@@ -5,7 +5,6 @@
 #include "platform/SoundingNotes.h"
 #include "project/ProjectFormat.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace
@@ -142,42 +141,41 @@ std::optional<std::vector<uint8_t>> ExportMidiFile(CProjectPlayer& project)
                {uint8_t(kUsPerQuarter >> 16), uint8_t(kUsPerQuarter >> 8), uint8_t(kUsPerQuarter)});
     CSoundingNotes notes;
     int64_t nNow = 0;
-    const int nVersion = project.m_nVersion;
-    const SWalkResult result = WalkRecords(nVersion, project.Data().subspan(kHeaderSize),
-                                           [&](const SRecord& record)
-                                           {
-                                               // The time of a record is the sum of the delays before it, its
-                                               // own included; a tone's duration takes the place of a delay
-                                               // and moves what follows it, oscillator settings take no time.
-                                               std::optional<uint32_t> dwMessage;
-                                               switch (record.eKind)
-                                               {
-                                               case ERecordKind::NoteOn:
-                                               case ERecordKind::NoteOff:
-                                                   nNow += record.nDelay;
-                                                   dwMessage = NoteMessage(record);
-                                                   break;
-                                               case ERecordKind::Event:
-                                                   nNow += record.nDelay;
-                                                   dwMessage = EventMessage(record.dwMessage);
-                                                   break;
-                                               case ERecordKind::Other:
-                                                   nNow += record.nDelay; // only a delay in version 0.0
-                                                   break;
-                                               case ERecordKind::Tone:
-                                                   nNow += record.nDuration;
-                                                   break;
-                                               case ERecordKind::Settings:
-                                                   break;
-                                               }
-                                               if (dwMessage)
-                                               {
-                                                   track.At(nNow);
-                                                   track.Message(*dwMessage);
-                                                   notes.Follow(*dwMessage);
-                                               }
-                                               return true;
-                                           });
+    // The time of a record is the sum of the delays before it, its own included; a tone's
+    // duration takes the place of a delay and moves what follows it, oscillator settings take
+    // no time.
+    auto fVisit = [&](const SRecord& record)
+    {
+        std::optional<uint32_t> dwMessage;
+        switch (record.eKind)
+        {
+        case ERecordKind::NoteOn:
+        case ERecordKind::NoteOff:
+            nNow += record.nDelay;
+            dwMessage = NoteMessage(record);
+            break;
+        case ERecordKind::Event:
+            nNow += record.nDelay;
+            dwMessage = EventMessage(record.dwMessage);
+            break;
+        case ERecordKind::Other:
+            nNow += record.nDelay; // only a delay in version 0.0
+            break;
+        case ERecordKind::Tone:
+            nNow += record.nDuration;
+            break;
+        case ERecordKind::Settings:
+            break;
+        }
+        if (dwMessage)
+        {
+            track.At(nNow);
+            track.Message(*dwMessage);
+            notes.Follow(*dwMessage);
+        }
+        return true;
+    };
+    const SWalkResult result = WalkRecords(project.m_nVersion, project.Data().subspan(kHeaderSize), fVisit);
     if (result.eEnd == EWalkEnd::Damaged)
     {
         ShowMessage(project.Messages(), Msg::kDamagedLength, Msg::kDamagedRecordCaption, EIcon::Warning);
