@@ -1,6 +1,7 @@
 // tonegrove-cli: the engine without a window, for scripts and checks.
 #include "app/Settings.h"
 #include "cli/DevicesCommand.h"
+#include "cli/ExportMidiCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"
@@ -43,6 +44,11 @@ int main(int argc, char** argv)
     pRender->add_option("--soundfont", strSoundFont,
                         "SoundFont (.sf2) instead of the built-in synthesizer's");
 
+    std::string strExportFile, strExportOut;
+    CLI::App* pExportMidi = app.add_subcommand("export-midi", "Export a project as a Standard MIDI File");
+    pExportMidi->add_option("file", strExportFile, "Project (.tgp)")->required();
+    pExportMidi->add_option("-o,--output", strExportOut, "MID file to write")->required();
+
     CLI11_PARSE(app, argc, argv);
 
     // Messages go to standard error; the settings are the window's, in the user's XDG folders.
@@ -66,5 +72,7 @@ int main(int argc, char** argv)
         return RunPlay(strPlayFile, nPlayDevice, settings, prompter, fMidiOut, fClock, fAudioOut);
     if (pRender->parsed())
         return RunRender(strRenderFile, strRenderOut, strSoundFont, settings, prompter);
+    if (pExportMidi->parsed())
+        return RunExportMidi(strExportFile, strExportOut, prompter);
     return 0;
 }
