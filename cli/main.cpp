@@ -1,6 +1,7 @@
 // tonegrove-cli: the engine without a window, for scripts and checks.
 #include "app/Settings.h"
 #include "cli/DevicesCommand.h"
+#include "cli/EditCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"
@@ -43,7 +44,16 @@ int main(int argc, char** argv)
     pRender->add_option("--soundfont", strSoundFont,
                         "SoundFont (.sf2) instead of the built-in synthesizer's");
 
+    SEditArgs editArgs;
+    CLI::App* pEdit = AddEditCommand(app, editArgs);
+
     CLI11_PARSE(app, argc, argv);
+
+    if (pEdit->parsed())
+    {
+        TakeEditSteps(*pEdit, editArgs);
+        return RunEdit(editArgs);
+    }
 
     // Messages go to standard error; the settings are the window's, in the user's XDG folders.
     CStderrPrompter prompter;
