@@ -68,3 +68,21 @@ inline constexpr const char* kDamagedPlayback =
     "TGP - файл поврежден, и поэтому его воспроизведение невозможно!";
 inline constexpr const char* kPlaybackErrorCaption = "Ошибка воспроизведения!";
 } // namespace Msg
+
+// Clip editing
+namespace Msg
+{
+inline constexpr const char* kDamagedEditing =
+    "TGP - файл поврежден, и поэтому его редактирование невозможно!";
+// Copy of a version 0.1 project whose record is damaged (kDamagedLength with this caption).
+inline constexpr const char* kCopyDamagedCaption = "Внимание!";
+inline constexpr const char* kBalanceQuestion =
+    "В выделенном участке открытые и закрытые ноты не соответствуют друг другу. Убрать лишнее?";
+inline constexpr const char* kCopyQuestionCaption = "Вопрос о копировании";
+inline constexpr const char* kEditQuestionCaption = "Вопрос о редактировании";
+// A clip of the other format version pasted: followed by how many records were left out.
+inline constexpr const char* kClipLeftOut =
+    "Часть записей фрагмента нельзя записать в версии формата этого проекта, и они не вставлены. "
+    "Пропущено записей: ";
+inline constexpr const char* kClipLeftOutCaption = kUnsavedCaption; // the program's name
+} // namespace Msg

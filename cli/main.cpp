@@ -2,6 +2,7 @@
 #include "app/Settings.h"
 #include "cli/DevicesCommand.h"
 #include "cli/ExportMidiCommand.h"
+#include "cli/EditCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"
@@ -48,8 +49,16 @@ int main(int argc, char** argv)
     CLI::App* pExportMidi = app.add_subcommand("export-midi", "Export a project as a Standard MIDI File");
     pExportMidi->add_option("file", strExportFile, "Project (.tgp)")->required();
     pExportMidi->add_option("-o,--output", strExportOut, "MID file to write")->required();
+    SEditArgs editArgs;
+    CLI::App* pEdit = AddEditCommand(app, editArgs);
 
     CLI11_PARSE(app, argc, argv);
+
+    if (pEdit->parsed())
+    {
+        TakeEditSteps(*pEdit, editArgs);
+        return RunEdit(editArgs);
+    }
 
     // Messages go to standard error; the settings are the window's, in the user's XDG folders.
     CStderrPrompter prompter;
