@@ -1,8 +1,8 @@
 // tonegrove-cli: the engine without a window, for scripts and checks.
 #include "app/Settings.h"
 #include "cli/DevicesCommand.h"
-#include "cli/ExportMidiCommand.h"
 #include "cli/EditCommand.h"
+#include "cli/ExportMidiCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"

@@ -53,9 +53,9 @@ void CTonegroveDlg::OnEdit(int nCommand)
         {
             const QString strText = pMark->text();
             const qsizetype nTab = strText.indexOf('\t');
-            pMark->setText(QString::fromUtf8(m_pEditor->MarkingEnd() ? Txt::kSelectionMarkEnd
-                                                                      : Txt::kSelectionMark) +
-                           (nTab >= 0 ? strText.mid(nTab) : QString()));
+            pMark->setText(
+                QString::fromUtf8(m_pEditor->MarkingEnd() ? Txt::kSelectionMarkEnd : Txt::kSelectionMark) +
+                (nTab >= 0 ? strText.mid(nTab) : QString()));
         }
         break;
     }
@@ -130,9 +130,10 @@ void CTonegroveDlg::OnExportMidi()
     }
     if (const int nError = WriteFileAtomically(strPath, *file); nError != 0)
     {
-        const QString strText = QString::fromUtf8(Txt::kExportFailed)
-                                    .arg(QString::fromStdString(strPath),
-                                         QString::fromStdString(SystemErrorText(nError)));
-        m_prompter.Ask(SMessage{strText.toStdString(), Txt::kExportFailedCaption, EIcon::Warning, EButtons::Ok, true});
+        const QString strText =
+            QString::fromUtf8(Txt::kExportFailed)
+                .arg(QString::fromStdString(strPath), QString::fromStdString(SystemErrorText(nError)));
+        m_prompter.Ask(
+            SMessage{strText.toStdString(), Txt::kExportFailedCaption, EIcon::Warning, EButtons::Ok, true});
     }
 }

@@ -115,8 +115,8 @@ class ClipEditorTest : public ::testing::Test, protected CTestServices
 
     int AddProject(const Bytes_t& bytes)
     {
-        const int nRow = playlist.Add({folder.File("p" + std::to_string(playlist.Count()) + ".tgp"),
-                                       ERowKind::Project, bytes});
+        const int nRow = playlist.Add(
+            {folder.File("p" + std::to_string(playlist.Count()) + ".tgp"), ERowKind::Project, bytes});
         playlist.Select(nRow);
         return nRow;
     }

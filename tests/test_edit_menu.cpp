@@ -6,6 +6,7 @@
 #include "platform/sdl/SdlAudioOut.h"
 #include "sound/MidiFile.h"
 #include "sound/ProgramOutputs.h"
+#include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestServices.h"
 
@@ -22,7 +23,8 @@ class EditMenuTest : public ::testing::Test, protected CTestServices
   protected:
     std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths)
     {
-        return std::make_unique<CTonegroveDlg>(settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia},
+        return std::make_unique<CTonegroveDlg>(settings,
+                                               SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia},
                                                arrPaths, music.File("Tonegrove"));
     }
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
@@ -45,8 +47,10 @@ class EditMenuTest : public ::testing::Test, protected CTestServices
 
 TEST_F(EditMenuTest, MarksEditsAndUndoShowInTheMenuTheStatusLineAndTheRow)
 {
-    const std::vector<uint8_t> original = OneNoteProject(0);
-    auto dlg = MakeWindow({Put("one.tgp", original), Put("tune.wav", {})});
+    std::vector<uint8_t> original = MakeHeader(0);
+    AppendNoteOnRecord(original, 100, 48, 12, 127, 0);
+    AppendNoteOffRecord(original, 2400, 48, 12, 0);
+    auto dlg = MakeWindow({Put("one.tgp", original), Put("tune.wav", MakeWav({.nFrames = 4410}))});
     dlg->ClickRow(0);
     EXPECT_EQ("Выделено: ничего из 2", Status(*dlg));
     EXPECT_FALSE(dlg->IsToolEnabled(Cmd::TbUndo));
@@ -64,14 +68,14 @@ TEST_F(EditMenuTest, MarksEditsAndUndoShowInTheMenuTheStatusLineAndTheRow)
     EXPECT_EQ("Выделено: 1–2 из 2", Status(*dlg));
     dlg->OnCommand(Cmd::TbCut);
     EXPECT_EQ(MakeHeader(0), dlg->RowData(0));
-    EXPECT_EQ("0:00", dlg->RowText(0, 1)) << "the length measured again";
+    EXPECT_EQ("00:00", dlg->RowText(0, 1)) << "the length measured again";
     EXPECT_EQ("Выделено: ничего из 0", Status(*dlg));
     EXPECT_TRUE(dlg->IsToolEnabled(Cmd::TbUndo));
     EXPECT_TRUE(dlg->HasUnsavedProjects());
 
     dlg->OnCommand(Cmd::TbUndo);
     EXPECT_EQ(original, dlg->RowData(0));
-    EXPECT_EQ("0:01", dlg->RowText(0, 1));
+    EXPECT_EQ("00:02", dlg->RowText(0, 1));
     EXPECT_FALSE(dlg->HasUnsavedProjects());
     EXPECT_TRUE(dlg->IsMenuEnabled(Cmd::TbRedo));
     dlg->OnCommand(Cmd::TbRedo);
@@ -84,7 +88,7 @@ TEST_F(EditMenuTest, MarksEditsAndUndoShowInTheMenuTheStatusLineAndTheRow)
     EXPECT_EQ("", Status(*dlg));
     EXPECT_FALSE(dlg->IsToolEnabled(Cmd::TbUndo));
     EXPECT_FALSE(dlg->IsMenuEnabled(Cmd::ExportMidi));
-    EXPECT_TRUE(prompter.Lines().empty());
+    EXPECT_EQ(std::vector<std::string>{}, prompter.Lines());
 }
 
 TEST_F(EditMenuTest, ExportWritesAMidiFileOfTheProjectsNotesAndAsksBeforeReplacing)
@@ -103,7 +107,7 @@ TEST_F(EditMenuTest, ExportWritesAMidiFileOfTheProjectsNotesAndAsksBeforeReplaci
     EXPECT_EQ("MThd", std::string(file.begin(), file.begin() + 4));
 
     // The same name again: the completed name exists, and No keeps it.
-    ASSERT_TRUE(WriteWholeFile(strOut, {1, 2, 3}));
+    ASSERT_TRUE(WriteWholeFile(strOut, std::vector<uint8_t>{1, 2, 3}));
     prompter.AnswerPath(folder.File("out"));
     prompter.Answer(EAnswer::No);
     dlg->OnCommand(Cmd::ExportMidi);
