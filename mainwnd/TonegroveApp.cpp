@@ -13,10 +13,12 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTextEdit>
@@ -146,6 +148,11 @@ bool CTonegroveApp::eventFilter(QObject* pWatched, QEvent* pEvent)
     // it the active window.
     QWidget* pActive =
         QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    // A question or a file dialog in front takes its keys: a command run under it would act on
+    // what the question is about (an edit under the question of an edit, a save under the
+    // question whether to save).
+    if (qobject_cast<QMessageBox*>(pActive) || qobject_cast<QFileDialog*>(pActive))
+        return false;
     if (pActive && pActive != m_pMainWnd && pActive->property("tgOwnsKeys").toBool() &&
         pActive->property("tgKeepsCommand").toList().contains(nCommand))
         return false;

@@ -196,5 +196,6 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     QTimer* m_pDeferTimer = nullptr;
 
     bool m_bReady = false;
+    bool m_bEditing = false; // an edit runs (and may be asking its question)
     bool m_bEnding = false;
 };

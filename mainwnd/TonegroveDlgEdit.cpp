@@ -1,6 +1,7 @@
 // The main window's Edit menu, undo and redo, and the export of a project as a MIDI file.
 #include "mainwnd/TonegroveDlg.h"
 
+#include "app/FlagScope.h"
 #include "app/TextHelpers.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
@@ -39,6 +40,11 @@ bool EndsWithMid(const std::string& strPath)
 
 void CTonegroveDlg::OnEdit(int nCommand)
 {
+    // An edit that asks a question is still under way while the box is open: another edit
+    // now would change the bytes it works on.
+    if (m_bEditing)
+        return;
+    CFlagScope editing(m_bEditing);
     const int nRow = m_playlist.Selected();
     bool bChanged = false;
     switch (nCommand)

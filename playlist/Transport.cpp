@@ -1,5 +1,6 @@
 #include "playlist/Transport.h"
 
+#include "app/FlagScope.h"
 #include "app/TextHelpers.h"
 
 #include <algorithm>
@@ -14,19 +15,6 @@ constexpr std::chrono::milliseconds kEndWait{300};
 // How long Playback lets a project thread take to begin, so that the first tick finds it
 // playing; the tick takes a thread that has not yet begun for playing anyway.
 constexpr std::chrono::milliseconds kBeginWait{500};
-
-// Keeps a flag set for the length of a scope.
-class CFlagScope
-{
-  public:
-    explicit CFlagScope(bool& bFlag) : m_bFlag(bFlag) { m_bFlag = true; }
-    ~CFlagScope() { m_bFlag = false; }
-    CFlagScope(const CFlagScope&) = delete;
-    CFlagScope& operator=(const CFlagScope&) = delete;
-
-  private:
-    bool& m_bFlag;
-};
 } // namespace
 
 CTransport::CTransport(CPlaylist& playlist, const CSettings& settings, const SServices& services,

@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace
 {
 class EditMenuTest : public ::testing::Test, protected CTestServices
@@ -23,8 +26,13 @@ class EditMenuTest : public ::testing::Test, protected CTestServices
   protected:
     std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths)
     {
+        return MakeWindowAsking(prompter, arrPaths);
+    }
+    std::unique_ptr<CTonegroveDlg> MakeWindowAsking(IPrompter& asker,
+                                                    const std::vector<std::string>& arrPaths)
+    {
         return std::make_unique<CTonegroveDlg>(settings,
-                                               SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia},
+                                               SServices{asker, reg.Store(), midiOut, clock, *m_pMedia},
                                                arrPaths, music.File("Tonegrove"));
     }
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
@@ -89,6 +97,42 @@ TEST_F(EditMenuTest, MarksEditsAndUndoShowInTheMenuTheStatusLineAndTheRow)
     EXPECT_FALSE(dlg->IsToolEnabled(Cmd::TbUndo));
     EXPECT_FALSE(dlg->IsMenuEnabled(Cmd::ExportMidi));
     EXPECT_EQ(std::vector<std::string>{}, prompter.Lines());
+}
+
+// Runs something of the test's while a question is on screen, as a key pressed under the box.
+class CPrompterWithKeys : public CScriptedPrompter
+{
+  public:
+    EAnswer Ask(const SMessage& message) override
+    {
+        if (fUnderTheBox)
+            std::exchange(fUnderTheBox, nullptr)();
+        return CScriptedPrompter::Ask(message);
+    }
+    std::function<void()> fUnderTheBox;
+};
+
+TEST_F(EditMenuTest, AnEditAskedUnderTheQuestionOfAnotherWaitsForIt)
+{
+    CPrompterWithKeys asker;
+    const std::vector<uint8_t> original = OneNoteProject(0);
+    auto dlg = MakeWindowAsking(asker, {Put("one.tgp", original)});
+    dlg->ClickRow(0);
+    // Record 1 alone leaves its note open: the copy asks, and Ctrl+X and Del come under the box.
+    dlg->OnCommand(Cmd::SelectionMark);
+    dlg->OnCommand(Cmd::SelectionMark);
+    asker.fUnderTheBox = [&]
+    {
+        dlg->OnCommand(Cmd::Cut);
+        dlg->OnCommand(Cmd::Delete);
+    };
+    asker.Answer(EAnswer::Yes);
+    dlg->OnCommand(Cmd::Copy);
+    ASSERT_EQ(1u, asker.Messages().size());
+    EXPECT_EQ("Вопрос о копировании", asker.Messages()[0].strCaption);
+    EXPECT_EQ(original, dlg->RowData(0)) << "nothing was cut under the question";
+    EXPECT_FALSE(dlg->IsToolEnabled(Cmd::TbUndo));
+    EXPECT_EQ(15, dlg->Editor().Clip().m_nLength) << "the note on and the note off that closes it";
 }
 
 TEST_F(EditMenuTest, ExportWritesAMidiFileOfTheProjectsNotesAndAsksBeforeReplacing)
