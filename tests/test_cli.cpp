@@ -1,4 +1,5 @@
 // tonegrove-cli, run as a user runs it: its output, messages and exit codes.
+#include "tests/CliRun.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestSupport.h"
 
@@ -12,23 +13,6 @@
 
 namespace
 {
-struct SRun
-{
-    int nExit;
-    std::string strOut;
-    std::string strErr;
-};
-
-SRun RunCli(const std::string& strArgs)
-{
-    CTempFolder folder;
-    std::string strCommand = std::string(std::getenv("TG_CLI")) + " " + strArgs + " >" + folder.File("out") +
-                             " 2>" + folder.File("err");
-    int nStatus = std::system(strCommand.c_str());
-    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")),
-            ReadText(folder.File("err"))};
-}
-
 TEST(CliInfo, PrintsVersionRecordsAndDuration)
 {
     CTempFolder folder;

@@ -1,5 +1,6 @@
 // tonegrove-cli edit, run as a user runs it: the steps in order, the open-notes answer, and
 // what is (not) written.
+#include "tests/CliRun.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestSupport.h"
 
@@ -12,23 +13,6 @@
 
 namespace
 {
-struct SRun
-{
-    int nExit;
-    std::string strOut;
-    std::string strErr;
-};
-
-SRun RunCli(const std::string& strArgs)
-{
-    CTempFolder folder;
-    std::string strCommand = std::string(std::getenv("TG_CLI")) + " " + strArgs + " >" + folder.File("out") +
-                             " 2>" + folder.File("err");
-    int nStatus = std::system(strCommand.c_str());
-    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")),
-            ReadText(folder.File("err"))};
-}
-
 std::vector<uint8_t> ReadBytes(const std::string& strPath)
 {
     SReadStatus status;

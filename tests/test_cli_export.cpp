@@ -1,5 +1,6 @@
 // tonegrove-cli export-midi, run as a user runs it: the file it writes read back with the
 // program's MIDI reader, and what it does with projects and paths it cannot use.
+#include "tests/CliRun.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestSupport.h"
 
@@ -15,23 +16,6 @@
 
 namespace
 {
-struct SRun
-{
-    int nExit;
-    std::string strOut;
-    std::string strErr;
-};
-
-SRun RunCli(const std::string& strArgs)
-{
-    CTempFolder folder;
-    const std::string strCommand = std::string(std::getenv("TG_CLI")) + " " + strArgs + " >" +
-                                   folder.File("out") + " 2>" + folder.File("err");
-    const int nStatus = std::system(strCommand.c_str());
-    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")),
-            ReadText(folder.File("err"))};
-}
-
 // A version 0.1 melody with a tone in it and a note left open: a file of more than one note
 // whose length is not the time of its last message.
 std::vector<uint8_t> OpenNoteProject()

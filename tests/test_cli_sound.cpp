@@ -1,6 +1,7 @@
 // tonegrove-cli devices, play and render, run as a user runs them (no sound card: the test
 // environment names SDL's dummy driver, and the program plays on its own clock-paced stream).
 #include "app/FileHelpers.h"
+#include "tests/CliRun.h"
 #include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestSupport.h"
@@ -15,22 +16,6 @@
 
 namespace
 {
-struct SRun
-{
-    int nExit;
-    std::string strOut;
-    std::string strErr;
-};
-
-SRun RunShell(const std::string& strScript)
-{
-    CTempFolder folder;
-    const std::string strCommand = "(" + strScript + ") >" + folder.File("out") + " 2>" + folder.File("err");
-    const int nStatus = std::system(strCommand.c_str());
-    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadText(folder.File("out")),
-            ReadText(folder.File("err"))};
-}
-
 std::string Cli()
 {
     return std::getenv("TG_CLI");

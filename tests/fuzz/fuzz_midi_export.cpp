@@ -5,17 +5,9 @@
 #include "project/ProjectPlayer.h"
 #include "sound/MidiExport.h"
 #include "sound/MidiFile.h"
+#include "tests/fuzz/SilentPrompter.h"
 
 #include <cstdlib>
-
-namespace
-{
-class CSilentPrompter : public IPrompter
-{
-  public:
-    EAnswer Ask(const SMessage&) override { return EAnswer::Ok; }
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {

@@ -2,17 +2,9 @@
 #include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
 #include "project/ProjectPlayer.h"
+#include "tests/fuzz/SilentPrompter.h"
 
 #include <cstdlib>
-
-namespace
-{
-class CSilentPrompter : public IPrompter
-{
-  public:
-    EAnswer Ask(const SMessage&) override { return EAnswer::Ok; }
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
