@@ -19,12 +19,10 @@
 #include "keyboard/NoteKeyboardWnd.h"
 #include "keyboard/PlaysDlg.h"
 #include "platform/AudioOut.h"
-#include "platform/RealBackends.h"
 #include "platform/sdl/SdlAudioOut.h"
 #include "platform/std/SteadyClock.h"
 #include "platform/xdg/FileRegistryStore.h"
 #include "sound/ProgramOutputs.h"
-#include "sound/SoundFontChoice.h"
 
 #include "bench/TimingStats.h"
 
@@ -163,9 +161,8 @@ void BM_KeyToFirstSample(benchmark::State& state)
     CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
                                 CFileRegistryStore::DefaultMachineFolder());
     CSettings settings(registry, prompter);
-    CProgramOutputs outputs(
-        [&settings](FAudioOutFactory fAudioOut)
-        { return MakeSystemMidiOut(fAudioOut, [&settings] { return ChooseSoundFont(settings); }); });
+    CProgramOutputs outputs([&settings](FAudioOutFactory fAudioOut)
+                            { return MakeSettingsMidiOut(std::move(fAudioOut), settings); });
     const SServices services = outputs.Services(prompter, registry);
     // The stream opens with the first source; the synthesizer joins it when the window opens
     // device 0, and the probe after it.

@@ -12,12 +12,10 @@
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "platform/MediaCommands.h"
-#include "platform/RealBackends.h"
 #include "platform/sdl/SdlAudioOut.h"
 #include "platform/std/SteadyClock.h"
 #include "platform/xdg/FileRegistryStore.h"
 #include "sound/ProgramOutputs.h"
-#include "sound/SoundFontChoice.h"
 #include "tests/MediaFixtures.h"
 
 #include <QAbstractButton>
@@ -86,9 +84,8 @@ int main(int argc, char** argv)
     CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
                                 CFileRegistryStore::DefaultMachineFolder());
     CSettings settings(registry, prompter);
-    CProgramOutputs outputs(
-        [&settings](FAudioOutFactory fAudioOut)
-        { return MakeSystemMidiOut(fAudioOut, [&settings] { return ChooseSoundFont(settings); }); });
+    CProgramOutputs outputs([&settings](FAudioOutFactory fAudioOut)
+                            { return MakeSettingsMidiOut(std::move(fAudioOut), settings); });
     const SServices services = outputs.Services(prompter, registry);
     CTonegroveApp app;
     int nResult = 0;

@@ -7,11 +7,10 @@
 #include "cli/PlayCommand.h"
 #include "cli/RenderCommand.h"
 #include "platform/Prompter.h"
-#include "platform/RealBackends.h"
 #include "platform/sdl/SdlAudioOut.h"
 #include "platform/std/SteadyClock.h"
 #include "platform/xdg/FileRegistryStore.h"
-#include "sound/SoundFontChoice.h"
+#include "sound/ProgramOutputs.h"
 
 #include <CLI/CLI.hpp>
 #include <clocale>
@@ -70,7 +69,7 @@ int main(int argc, char** argv)
     CSharedSdlAudioOut audioOut;
     const FAudioOutFactory fAudioOut = audioOut.Factory();
     const FMidiOutFactory fMidiOut = [&settings, fAudioOut]
-    { return MakeSystemMidiOut(fAudioOut, [&settings] { return ChooseSoundFont(settings); }); };
+    { return MakeSettingsMidiOut(fAudioOut, settings); };
     const FClockFactory fClock = MakeSteadyClock;
 
     if (pInfo->parsed())

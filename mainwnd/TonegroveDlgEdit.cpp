@@ -1,12 +1,13 @@
 // The main window's Edit menu, undo and redo, and the export of a project as a MIDI file.
 #include "mainwnd/TonegroveDlg.h"
 
+#include "app/FileHelpers.h"
 #include "app/FlagScope.h"
 #include "app/TextHelpers.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
+#include "mainwnd/WindowQuestions.h"
 #include "platform/AtomicFile.h"
-#include "platform/Files.h"
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
 #include "sound/MidiExport.h"
@@ -27,15 +28,6 @@ std::string MidiPathOf(const std::string& strProject)
     return strProject + ".mid";
 }
 
-bool EndsWithMid(const std::string& strPath)
-{
-    if (strPath.size() < 4)
-        return false;
-    std::string strEnd = strPath.substr(strPath.size() - 4);
-    for (char& c : strEnd)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return strEnd == ".mid";
-}
 } // namespace
 
 void CTonegroveDlg::OnEdit(int nCommand)
@@ -117,29 +109,19 @@ void CTonegroveDlg::OnExportMidi()
     const std::optional<std::vector<uint8_t>> file = ExportMidiFile(project);
     if (!file)
         return;
-    std::string strPath = m_prompter.AskSaveFilePath(Txt::kExportMidiTitle, Txt::kMidiFilter,
-                                                     MidiPathOf(m_playlist.Row(nRow).strPath));
-    if (strPath.empty())
+    const std::string strChosen = m_prompter.AskSaveFilePath(Txt::kExportMidiTitle, Txt::kMidiFilter,
+                                                             MidiPathOf(m_playlist.Row(nRow).strPath));
+    if (strChosen.empty())
         return;
-    if (!EndsWithMid(strPath))
-    {
-        // The dialog asked about the name without the extension, if it asked at all.
-        strPath += ".mid";
-        if (PathExists(strPath))
-        {
-            const QString strQuestion =
-                QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
-            if (m_prompter.Ask(SMessage{strQuestion.toStdString(), Txt::kExportMidiTitle, EIcon::Warning,
-                                        EButtons::YesNo, true}) != EAnswer::Yes)
-                return;
-        }
-    }
+    // The dialog asked about the name without the extension, if it asked at all.
+    const std::string strPath = WithExtension(strChosen, ".mid");
+    if (strPath != strChosen && PathTaken(strPath) && !AskReplace(m_prompter, strPath, Txt::kExportMidiTitle))
+        return;
     if (const int nError = WriteFileAtomically(strPath, *file); nError != 0)
     {
         const QString strText =
             QString::fromUtf8(Txt::kExportFailed)
                 .arg(QString::fromStdString(strPath), QString::fromStdString(SystemErrorText(nError)));
-        m_prompter.Ask(
-            SMessage{strText.toStdString(), Txt::kExportFailedCaption, EIcon::Warning, EButtons::Ok, true});
+        AskOwned(m_prompter, strText.toStdString(), Txt::kExportFailedCaption, EIcon::Warning);
     }
 }

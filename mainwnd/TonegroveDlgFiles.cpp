@@ -8,6 +8,7 @@
 #include "app/TextHelpers.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
+#include "mainwnd/WindowQuestions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
@@ -23,12 +24,6 @@
 
 namespace
 {
-EAnswer AskOwned(IPrompter& prompter, const std::string& strText, const std::string& strCaption, EIcon eIcon,
-                 EButtons eButtons = EButtons::Ok)
-{
-    return prompter.Ask(SMessage{strText, strCaption, eIcon, eButtons, true});
-}
-
 // Why a file cannot be opened as a row, or an empty text when it can. A project is read whole
 // now; a media file is only opened, as its player reads it in place.
 std::string WhyNotOpenable(const SReadStatus& status)
@@ -75,14 +70,6 @@ class CMessageCollector : public IPrompter
     std::thread::id m_window;
     std::vector<std::string> m_texts;
 };
-
-// "Replace the file?", asked before a save writes over a file the row did not come from.
-bool AskReplace(IPrompter& prompter, const std::string& strPath, const std::string& strCaption)
-{
-    const QString strQuestion = QString::fromUtf8(Txt::kReplaceQuestion).arg(QString::fromStdString(strPath));
-    return AskOwned(prompter, strQuestion.toStdString(), strCaption, EIcon::Warning, EButtons::YesNo) ==
-           EAnswer::Yes;
-}
 
 void AddProblem(std::string& strProblems, const std::string& strPath, const std::string& strWhy)
 {

@@ -2,8 +2,7 @@
 
 #include "mainwnd/MainTexts.h"
 #include "platform/Prompter.h"
-#include "platform/RealBackends.h"
-#include "sound/SoundFontChoice.h"
+#include "sound/ProgramOutputs.h"
 
 #include <QString>
 
@@ -22,11 +21,11 @@ std::string SoundFontFallbackText(const SSoundFontFallback& fallback)
 std::unique_ptr<IMidiOut> MakeWindowMidiOut(IPrompter& prompter, const CSettings& settings,
                                             FAudioOutFactory fAudioOut)
 {
-    return MakeSystemMidiOut(
-        std::move(fAudioOut), [&settings] { return ChooseSoundFont(settings); },
-        [&prompter](const SSoundFontFallback& fallback)
-        {
-            prompter.Tell(SMessage{SoundFontFallbackText(fallback), Txt::kSoundFontCaption, EIcon::Warning,
-                                   EButtons::Ok, false});
-        });
+    return MakeSettingsMidiOut(std::move(fAudioOut), settings,
+                               [&prompter](const SSoundFontFallback& fallback)
+                               {
+                                   prompter.Tell(SMessage{SoundFontFallbackText(fallback),
+                                                          Txt::kSoundFontCaption, EIcon::Warning,
+                                                          EButtons::Ok, false});
+                               });
 }

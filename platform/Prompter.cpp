@@ -26,17 +26,19 @@ EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::
 
 std::string AskSavePath(IPrompter& prompter, const std::string& strTitle, const std::string& strInitialFolder)
 {
-    std::string strPath = prompter.AskSavePathAsChosen(strTitle, strInitialFolder);
-    if (strPath.empty())
-        return strPath;
+    const std::string strPath = prompter.AskSavePathAsChosen(strTitle, strInitialFolder);
     // Projects are known by their extension: a name saved without it could not be opened,
     // played or saved as a project again.
+    return strPath.empty() ? strPath : WithExtension(strPath, ".tgp");
+}
+
+std::string WithExtension(const std::string& strPath, std::string_view strExtension)
+{
     // The name alone, in small letters: "Song.TGP" has it, a bare ".tgp" or a folder "x.tgp/" not.
     std::string strName = strPath.substr(strPath.find_last_of('/') + 1);
     for (char& c : strName)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    constexpr std::string_view kExtension = ".tgp";
-    if (strName.size() <= kExtension.size() || !strName.ends_with(kExtension))
-        strPath += kExtension;
+    if (strName.size() <= strExtension.size() || !strName.ends_with(strExtension))
+        return strPath + std::string(strExtension);
     return strPath;
 }

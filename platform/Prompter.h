@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 enum class EIcon
 {
@@ -106,6 +107,10 @@ class CStderrPrompter : public IPrompter
 // it (in any letter case), so "Song v1.2" becomes "Song v1.2.tgp".
 std::string AskSavePath(IPrompter& prompter, const std::string& strTitle,
                         const std::string& strInitialFolder = {});
+
+// strPath with strExtension (".tgp", in small letters) added unless its name already ends with
+// it, in any letter case; a name that is only the extension gets it added too.
+std::string WithExtension(const std::string& strPath, std::string_view strExtension);
 
 // Shorthand for a box without owner with one OK button.
 EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::string& strCaption,

@@ -14,14 +14,6 @@ constexpr const char* kNothingSelected = "ничего";
 constexpr const char* kSelectionStart = "Начало выделения: ";
 constexpr const char* kDash = "–";
 
-// A mark as the edits take it: its whole part.
-int WholeMark(float f)
-{
-    if (!std::isfinite(f))
-        return 0;
-    return static_cast<int>(std::clamp(f, -2.0e9f, 2.0e9f));
-}
-
 // Records of the project without a word about damage: those before it count.
 int QuietCount(std::span<const uint8_t> project)
 {

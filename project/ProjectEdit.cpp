@@ -13,6 +13,19 @@
 #include <string>
 #include <tuple>
 
+int WholeMark(float fMark)
+{
+    // Values no int holds (or no number at all) are pinned to the nearest end rather than left
+    // to undefined conversion.
+    if (std::isnan(fMark))
+        return 0;
+    if (fMark >= 2147483520.0f) // the largest float below 2^31
+        return std::numeric_limits<int>::max();
+    if (fMark <= -2147483648.0f)
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(fMark);
+}
+
 namespace
 {
 enum class EEdit
@@ -62,19 +75,6 @@ bool ListRecords(int nVersion, std::span<const uint8_t> stream, std::vector<SRec
                                                return true;
                                            });
     return result.eEnd == EWalkEnd::End;
-}
-
-// A mark as a whole record number: the fraction dropped, and values no int holds (or no number
-// at all) pinned to the nearest end rather than left to undefined conversion.
-int WholeMark(float fMark)
-{
-    if (std::isnan(fMark))
-        return 0;
-    if (fMark >= 2147483520.0f) // the largest float below 2^31
-        return std::numeric_limits<int>::max();
-    if (fMark <= -2147483648.0f)
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(fMark);
 }
 
 // The selection as indexes [first, last) into a list of nRecords records; false when the marks

@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+// A selection mark as the edits take it: a whole record number, the fraction dropped.
+int WholeMark(float fMark);
+
 class CProjectPlayer
 {
   public:

@@ -180,20 +180,23 @@ IMediaDevice* CMciInterpreter::FindAlone(std::span<const std::string> arrArgs, i
     return pDevice;
 }
 
-// play <alias>: from where the device stands, without waiting for the end
-int CMciInterpreter::Play(std::span<const std::string> arrArgs, std::string& strReply)
+int CMciInterpreter::OnAlone(std::span<const std::string> arrArgs, int (IMediaDevice::*pCommand)())
 {
     int nError = MciError::kNone;
     IMediaDevice* pDevice = FindAlone(arrArgs, nError);
-    return pDevice ? pDevice->Play() : nError;
+    return pDevice ? (pDevice->*pCommand)() : nError;
+}
+
+// play <alias>: from where the device stands, without waiting for the end
+int CMciInterpreter::Play(std::span<const std::string> arrArgs, std::string& strReply)
+{
+    return OnAlone(arrArgs, &IMediaDevice::Play);
 }
 
 // pause <alias>
 int CMciInterpreter::Pause(std::span<const std::string> arrArgs, std::string& strReply)
 {
-    int nError = MciError::kNone;
-    IMediaDevice* pDevice = FindAlone(arrArgs, nError);
-    return pDevice ? pDevice->Pause() : nError;
+    return OnAlone(arrArgs, &IMediaDevice::Pause);
 }
 
 // resume <alias>: goes on only from a pause
@@ -209,9 +212,7 @@ int CMciInterpreter::Resume(std::span<const std::string> arrArgs, std::string& s
 // stop <alias>
 int CMciInterpreter::Stop(std::span<const std::string> arrArgs, std::string& strReply)
 {
-    int nError = MciError::kNone;
-    IMediaDevice* pDevice = FindAlone(arrArgs, nError);
-    return pDevice ? pDevice->Stop() : nError;
+    return OnAlone(arrArgs, &IMediaDevice::Stop);
 }
 
 // seek <alias> to <milliseconds> | start | end

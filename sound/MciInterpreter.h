@@ -43,6 +43,8 @@ class CMciInterpreter : public IMediaCommands
     IMediaDevice* FindFirst(std::span<const std::string> arrArgs, int& nError);
     // The device of a command that takes the alias alone ("play mus1"), or null with nError.
     IMediaDevice* FindAlone(std::span<const std::string> arrArgs, int& nError);
+    // The command of the device named alone: its code, or the error of finding it.
+    int OnAlone(std::span<const std::string> arrArgs, int (IMediaDevice::*pCommand)());
 
     std::shared_ptr<CMediaOutputs> m_pOutputs;
     std::mutex m_mutex; // the window thread and the media player thread both send commands

@@ -1,7 +1,9 @@
 #include "sound/ProgramOutputs.h"
 
+#include "platform/RealBackends.h"
 #include "sound/MciInterpreter.h"
 #include "sound/RealMediaBackends.h"
+#include "sound/SoundFontChoice.h"
 
 #include <memory>
 
@@ -23,4 +25,11 @@ CProgramOutputs::CProgramOutputs(
 SServices CProgramOutputs::Services(IPrompter& prompter, IRegistryStore& registry)
 {
     return SServices{prompter, registry, *m_pMidiOut, m_clock, *m_pMediaCommands};
+}
+
+std::unique_ptr<IMidiOut> MakeSettingsMidiOut(FAudioOutFactory fAudioOut, const CSettings& settings,
+                                              FSoundFontTell fTell)
+{
+    return MakeSystemMidiOut(
+        std::move(fAudioOut), [&settings] { return ChooseSoundFont(settings); }, std::move(fTell));
 }

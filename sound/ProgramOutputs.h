@@ -4,9 +4,11 @@
 #pragma once
 
 #include "app/Services.h"
+#include "app/Settings.h"
 #include "platform/AudioOut.h"
 #include "platform/MediaCommands.h"
 #include "platform/MidiOut.h"
+#include "platform/Synthesizer.h"
 #include "platform/sdl/SdlAudioOut.h"
 #include "platform/std/SteadyClock.h"
 
@@ -17,6 +19,12 @@
 // stream fAudioOut gives (the program's one stream). midiOut is not owned and must outlive the
 // interpreter and every player that uses it.
 std::unique_ptr<IMediaCommands> MakeProgramMediaCommands(IMidiOut& midiOut, FAudioOutFactory fAudioOut);
+
+// The system's MIDI outputs on the stream fAudioOut makes, the built-in synthesizer on the
+// SoundFont the settings choose at the moment it loads one; fTell hears of a SoundFont that
+// could not be loaded (by default standard error does).
+std::unique_ptr<IMidiOut> MakeSettingsMidiOut(FAudioOutFactory fAudioOut, const CSettings& settings,
+                                              FSoundFontTell fTell = {});
 
 // The real outputs in the order they depend on each other: they end in the reverse order, the
 // media commands first and the stream last. Made before, and ended after, every player.

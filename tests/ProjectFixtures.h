@@ -22,6 +22,22 @@ inline std::vector<uint8_t> OneNoteProject(int nVersion)
     return p;
 }
 
+// The one-note project with the note off's marker (byte 39) broken: damaged in the middle.
+inline std::vector<uint8_t> DamagedOneNoteProject(int nVersion)
+{
+    std::vector<uint8_t> p = OneNoteProject(nVersion);
+    p[39] = 'X';
+    return p;
+}
+
+// The one-note project with the version "0.2", one this program does not know yet.
+inline std::vector<uint8_t> FutureVersionProject(int nVersion)
+{
+    std::vector<uint8_t> p = OneNoteProject(nVersion);
+    p[26] = '2';
+    return p;
+}
+
 inline std::vector<uint8_t> Bytes(std::initializer_list<int> values)
 {
     std::vector<uint8_t> out;

@@ -29,10 +29,8 @@ TEST(CliInfo, PrintsVersionRecordsAndDuration)
 TEST(CliInfo, DamagedMissingAndFutureFilesGiveTheirExitCodes)
 {
     CTempFolder folder;
-    auto damaged = OneNoteProject(0);
-    damaged[39] = 'X';
-    auto future = OneNoteProject(1);
-    future[26] = '9';
+    auto damaged = DamagedOneNoteProject(0);
+    auto future = FutureVersionProject(1);
     WriteWholeFile(folder.File("damaged.tgp"), damaged);
     WriteWholeFile(folder.File("future.tgp"), future);
     WriteWholeFile(folder.File("empty.tgp"), {});

@@ -92,10 +92,8 @@ TEST(CliEdit, AnEditThatWouldAskIsRefusedWithoutAnAnswer)
 TEST(CliEdit, DamagedOrMissingProjectWritesNothing)
 {
     CTempFolder folder;
-    auto damaged = OneNoteProject(0);
-    damaged[39] = 'X';
-    auto future = OneNoteProject(1);
-    future[26] = '9';
+    auto damaged = DamagedOneNoteProject(0);
+    auto future = FutureVersionProject(1);
     WriteWholeFile(folder.File("damaged.tgp"), damaged);
     WriteWholeFile(folder.File("future.tgp"), future);
     const std::pair<std::string, std::string> cases[] = {

@@ -80,10 +80,8 @@ TEST(CliExportMidi, WritesAFileTheReaderAndInfoReadAsTheProject)
 TEST(CliExportMidi, WhatCannotBeExportedLeavesTheOutputAsItWas)
 {
     CTempFolder folder;
-    std::vector<uint8_t> damaged = OneNoteProject(0);
-    damaged[39] = 'X';
-    std::vector<uint8_t> future = OneNoteProject(1);
-    future[26] = '2';
+    std::vector<uint8_t> damaged = DamagedOneNoteProject(0);
+    std::vector<uint8_t> future = FutureVersionProject(1);
     WriteWholeFile(folder.File("damaged.tgp"), damaged);
     WriteWholeFile(folder.File("future.tgp"), future);
     WriteWholeFile(folder.File("song.tgp"), OneNoteProject(0));

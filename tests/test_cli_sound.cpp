@@ -123,8 +123,7 @@ TEST(CliPlay, PlaysToTheEndAndRefusesWhatItCannotPlay)
 {
     CTempFolder folder;
     WriteWholeFile(folder.File("one.tgp"), OneNoteProject(1));
-    auto damaged = OneNoteProject(0);
-    damaged[39] = 'X';
+    auto damaged = DamagedOneNoteProject(0);
     WriteWholeFile(folder.File("damaged.tgp"), damaged);
     WriteWholeFile(folder.File("song.WAV"), {});
 

@@ -232,8 +232,7 @@ TEST(MidiExport, DamagedAndFutureProjectsGiveNothingAndTheirMessage)
     damagedMarker[39] = 'X';
     std::vector<uint8_t> cutShort = OneNoteProject(1);
     cutShort.pop_back();
-    std::vector<uint8_t> future = OneNoteProject(1);
-    future[26] = '2';
+    std::vector<uint8_t> future = FutureVersionProject(1);
     const std::string strRecord = std::string(Msg::kDamagedRecordCaption) + "|" + Msg::kDamagedLength;
     const std::pair<std::vector<uint8_t>, std::string> cases[] = {
         {damagedMarker, strRecord},

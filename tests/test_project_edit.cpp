@@ -398,8 +398,7 @@ TEST(ProjectEdit, DamagedProjectsGiveTheirMessageAndNoResult)
     wrongName[0] = 'X';
     auto tooShort = MakeHeader(1);
     tooShort.resize(20);
-    auto future = OneNoteProject(0);
-    future[26] = '2';
+    auto future = FutureVersionProject(0);
     auto noM = OneNoteProject(0);
     noM[39] = 'X';
     auto cut00 = OneNoteProject(0);

@@ -161,8 +161,7 @@ TEST(ProjectRender, EndlessReleaseFullFileAndEndlessDelaysAreCut)
 TEST(ProjectRender, DamagedProjectRendersWhatCameBeforeAndTells)
 {
     CScriptedPrompter prompter;
-    auto damaged = OneNoteProject(1);
-    damaged[39] = 'X'; // the note off's marker
+    auto damaged = DamagedOneNoteProject(1);
     CFrameSynth synth(0);
     CCountingWriter writer;
     const SRenderResult result = RenderProject(prompter, damaged, synth, writer, kRate, {});
