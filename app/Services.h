@@ -2,6 +2,7 @@
 // device is missing) or by a test (doubles), and handed to the constructors that use them.
 #pragma once
 
+#include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MediaCommands.h"
 #include "platform/MidiOut.h"
@@ -15,4 +16,5 @@ struct SServices
     IMidiOut& midiOut;             // the program's MIDI outputs, shared by playlist and live play
     IClock& clock;                 // time for players, the live keyboard and the transport
     IMediaCommands& mediaCommands; // the media player's one door to its devices
+    FAudioOutFactory audioOut;     // the one audio stream, for the oscillator's tones (none: silent)
 };

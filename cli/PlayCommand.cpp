@@ -156,8 +156,8 @@ int RunPlay(const std::string& strPath, std::optional<int> nDevice, CSettings& s
     };
 
     {
-        CPlayerThread thread(player, *pMidiOut, *pClock);
-        thread.Start(nChosen);
+        CPlayerThread thread(player, *pMidiOut, *pClock, true, fAudioOut);
+        thread.Start(nChosen, OscSettingsOf(settings));
         while (thread.Running())
         {
             if (signals.Seen())

@@ -111,7 +111,8 @@ int RunRender(const std::string& strPath, const std::string& strOut, const std::
     const SRenderResult result =
         eKind == ECliFileKind::Midi
             ? RenderMidiFile(midiFile, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel)
-            : RenderProject(prompter, bytes, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel);
+            : RenderProject(prompter, bytes, *pSynth, *pWriter, kSynthRate, fProgress, kMaxRenderMs, fCancel,
+                            OscSettingsOf(settings));
     if (bBar)
     {
         if (!result.bCancelled)

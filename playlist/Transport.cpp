@@ -20,7 +20,8 @@ constexpr std::chrono::milliseconds kBeginWait{500};
 CTransport::CTransport(CPlaylist& playlist, const CSettings& settings, const SServices& services,
                        ITransportListener& listener)
     : m_playlist(playlist), m_settings(settings), m_services(services), m_listener(listener),
-      m_player(services.prompter), m_playerThread(m_player, services.midiOut, services.clock),
+      m_player(services.prompter),
+      m_playerThread(m_player, services.midiOut, services.clock, true, services.audioOut),
       m_media(services.mediaCommands, services.prompter)
 {
 }
@@ -245,7 +246,7 @@ void CTransport::StartNow()
         m_player.SetData(row.data);
         m_player.ComputeTotal();
         m_nTotal = m_player.m_nTotal;
-        m_playerThread.Start(m_settings.DeviceIndex);
+        m_playerThread.Start(m_settings.DeviceIndex, OscSettingsOf(m_settings));
         m_player.m_fPosition = 0;
         // The first tick should find the project playing; a thread that tells the user about
         // its device or its project is not waited for (the tick takes it for playing).

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class CToneOutput;
+
 // A selection mark as the edits take it: a whole record number, the fraction dropped.
 int WholeMark(float fMark);
 
@@ -103,6 +105,9 @@ class CProjectPlayer
     int32_t m_nVelocity = 0;
     int32_t m_nBase = 0;
     std::atomic<int32_t> m_nRecordCount{0};
+    // The oscillator's looping buffer, made at the first tone the object plays; it lives as
+    // long as the object, so that a stopped tone can play out its last pass.
+    std::shared_ptr<CToneOutput> m_pTone;
 
     // Selection marks (record numbers)
     float m_fCurrent = 0;

@@ -16,8 +16,10 @@ bool WaitCleared(const std::atomic<bool>& bFlag, std::chrono::milliseconds nMax)
 }
 } // namespace
 
-CPlayerThread::CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRealtime)
-    : m_player(player), m_midiOut(midiOut), m_clock(clock), m_bRealtime(bRealtime)
+CPlayerThread::CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRealtime,
+                             FAudioOutFactory fToneOut)
+    : m_player(player), m_midiOut(midiOut), m_clock(clock), m_bRealtime(bRealtime),
+      m_fToneOut(std::move(fToneOut))
 {
 }
 
@@ -27,7 +29,7 @@ CPlayerThread::~CPlayerThread()
     Join();
 }
 
-bool CPlayerThread::Start(int nDevice)
+bool CPlayerThread::Start(int nDevice, const SOscSettings& osc)
 {
     if (m_bRunning)
     {
@@ -43,12 +45,12 @@ bool CPlayerThread::Start(int nDevice)
     m_bStopAsked = false;
     m_bRunning = true;
     m_thread = std::thread(
-        [this, project = std::move(project), nDevice]
+        [this, project = std::move(project), nDevice, osc]
         {
             // A busy machine would otherwise run its ordinary threads first and the notes come late.
             if (m_bRealtime)
                 RequestRealtimePriority(kPlayerPriority);
-            CProjectPlayback playback(m_player, m_midiOut, m_clock);
+            CProjectPlayback playback(m_player, m_midiOut, m_clock, false, {m_fToneOut, osc});
             m_eLastEnd = playback.PlayThread(project, nDevice);
             m_bLastDeviceFailed = playback.DeviceFailed();
             m_bRunning = false;

@@ -17,7 +17,9 @@ class CPlayerThread
   public:
     // bRealtime: the thread asks the system for real-time scheduling, and goes on at normal
     // priority where it is not granted.
-    CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRealtime = true);
+    // fToneOut: the stream a version 0.1 project's tones sound in (none: they are silent).
+    CPlayerThread(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRealtime = true,
+                  FAudioOutFactory fToneOut = {});
     // Stops and joins: closing the program silences and ends the player.
     ~CPlayerThread();
     CPlayerThread(const CPlayerThread&) = delete;
@@ -27,7 +29,8 @@ class CPlayerThread
     // and m_bPause cleared. A thread that has ended is joined first; one that is ending after
     // Stop() is given up to a second to end. False when a thread still plays (the window then
     // resumes it by clearing m_bPause instead) or will not end.
-    bool Start(int nDevice);
+    // osc: the settings that the project's tones take until a settings record of its own.
+    bool Start(int nDevice, const SOscSettings& osc = {});
     // Asks the thread to end and wakes it from its wait; it silences its notes and ends at
     // once. Does not wait.
     void Stop();
@@ -54,6 +57,7 @@ class CPlayerThread
     IMidiOut& m_midiOut;
     IClock& m_clock;
     bool m_bRealtime;
+    FAudioOutFactory m_fToneOut;
     std::thread m_thread;
     std::atomic<bool> m_bRunning{false};
     std::atomic<bool> m_bStopAsked{false}; // outlives the thread's own clearing of m_bStop

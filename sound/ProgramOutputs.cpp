@@ -24,7 +24,7 @@ CProgramOutputs::CProgramOutputs(
 
 SServices CProgramOutputs::Services(IPrompter& prompter, IRegistryStore& registry)
 {
-    return SServices{prompter, registry, *m_pMidiOut, m_clock, *m_pMediaCommands};
+    return SServices{prompter, registry, *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory()};
 }
 
 std::unique_ptr<IMidiOut> MakeSettingsMidiOut(FAudioOutFactory fAudioOut, const CSettings& settings,

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "platform/Prompter.h"
+#include "sound/ToneOutput.h"
 
 #include <algorithm>
 #include <vector>
@@ -22,8 +23,10 @@ nanoseconds FromMs(int64_t nMs)
 }
 } // namespace
 
-CProjectPlayback::CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRingOut)
-    : m_player(player), m_midiOut(midiOut), m_clock(clock), m_bRingOut(bRingOut)
+CProjectPlayback::CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRingOut,
+                                   SToneSetup tones)
+    : m_player(player), m_midiOut(midiOut), m_clock(clock), m_bRingOut(bRingOut), m_tones(std::move(tones)),
+      m_oscSettings(m_tones.settings), m_voiceRatios(ComputeVoiceRatios(ComputeSemitones()))
 {
 }
 
@@ -48,6 +51,13 @@ EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDev
         m_player.m_bPlaying = true;
         eEnd = nVersion == 0 ? PlayNotes(stream) : PlayEvents(stream);
     }
+
+    // A stopped tone plays out the pass its buffer holds; any other end leaves it silent.
+    if (m_bToneOn && eEnd == EPlayEnd::Stopped)
+        m_player.m_pTone->PlayOut();
+    else
+        EndTone();
+    m_bToneOn = false;
 
     // Whatever ended the playing, nothing it switched on keeps sounding.
     // (A caller that rings the notes out releases and silences them itself.)
@@ -124,31 +134,59 @@ EPlayEnd CProjectPlayback::PlayEvents(std::span<const uint8_t> stream)
                                                switch (record.eKind)
                                                {
                                                case ERecordKind::Event:
+                                                   // The tone before ends where this delay begins.
+                                                   EndTone();
                                                    if (!WaitDelay(record.nDelay))
                                                        break;
                                                    m_player.m_dwMessage = record.dwMessage;
                                                    Send(m_player.m_dwMessage);
                                                    return true;
                                                case ERecordKind::Tone:
-                                                   // Until the oscillator plays tones, a tone is its length
-                                                   // of silence, so that what follows it keeps its time and
-                                                   // the position keeps to the length column.
-                                                   if (!WaitDelay(record.nDuration))
+                                                   if (!PlayTone(record))
                                                        break;
                                                    return true;
+                                               case ERecordKind::Settings:
+                                                   // Takes no time; the tones after it sound so.
+                                                   m_oscSettings = OscSettingsFromRecord(record.settings);
+                                                   return true;
                                                default:
-                                                   return true; // oscillator settings take no time
+                                                   return true;
                                                }
                                                bStopped = true;
                                                return false;
                                            });
     if (bStopped)
         return EPlayEnd::Stopped;
+    EndTone();
     if (result.eEnd == EWalkEnd::Damaged)
         return Damage(result);
     if (result.eEnd == EWalkEnd::UnknownType)
         return EPlayEnd::UnknownType;
     return EPlayEnd::Finished;
+}
+
+bool CProjectPlayback::PlayTone(const SRecord& record)
+{
+    if (!m_player.m_pTone)
+    {
+        auto pTone = std::make_shared<CToneOutput>();
+        // Without a stream the tone is its length of silence, and what follows keeps its time.
+        if (pTone->Attach(m_tones.fAudioOut))
+            m_player.m_pTone = std::move(pTone);
+    }
+    if (m_player.m_pTone)
+    {
+        m_player.m_pTone->Sound(m_oscSettings, MaskRatios(DecodeVoices(record.mask), m_voiceRatios));
+        m_bToneOn = true;
+    }
+    return WaitDelay(record.nDuration);
+}
+
+void CProjectPlayback::EndTone()
+{
+    if (m_bToneOn)
+        m_player.m_pTone->Silence();
+    m_bToneOn = false;
 }
 
 EPlayEnd CProjectPlayback::Damage(const SWalkResult& result)
@@ -207,10 +245,15 @@ bool CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
 
 bool CProjectPlayback::HoldWhilePaused()
 {
+    // A paused tone is silent, and goes on where it was held.
+    if (m_bToneOn)
+        m_player.m_pTone->Silence();
     const nanoseconds tFrom = m_clock.Now();
     while (m_player.m_bPause && !m_player.m_bStop)
         m_clock.SleepUntil(m_clock.Now() + nanoseconds(kPausePoll), &m_player.m_bStop);
     m_tPaused += m_clock.Now() - tFrom;
+    if (m_bToneOn && !m_player.m_bStop)
+        m_player.m_pTone->Resume();
     return !m_player.m_bStop;
 }
 

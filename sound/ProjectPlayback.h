@@ -3,11 +3,13 @@
 // so a recording plays back with the timing it was played with, pauses included.
 #pragma once
 
+#include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MidiOut.h"
 #include "platform/SoundingNotes.h"
 #include "project/ProjectFormat.h"
 #include "project/ProjectPlayer.h"
+#include "sound/Oscillator.h"
 
 #include <chrono>
 #include <cstdint>
@@ -30,13 +32,22 @@ inline constexpr std::chrono::milliseconds kPausePoll{1};
 // The silence after the last note of a version 0.0 project, for its release to ring out.
 inline constexpr int32_t kNotesTailMs = 700;
 
+// What the tones of a version 0.1 project sound through: the stream their buffer joins (none:
+// a tone is its length of silence) and the settings the tones before any settings record take.
+struct SToneSetup
+{
+    FAudioOutFactory fAudioOut;
+    SOscSettings settings;
+};
+
 class CProjectPlayback
 {
   public:
     // bRingOut: at the end of the project its notes are left as they are, for a caller that
     // releases them, lets them ring out and silences the output itself (the render). A stop, a
     // damaged record or a refused project silence the output at once all the same.
-    CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRingOut = false);
+    CProjectPlayback(CProjectPlayer& player, IMidiOut& midiOut, IClock& clock, bool bRingOut = false,
+                     SToneSetup tones = {});
 
     // The thread's routine: opens device nDevice (its failure is told and the project plays
     // without sound), checks the project, sets m_bPlaying and plays. At its end every note it
@@ -59,6 +70,9 @@ class CProjectPlayback
     // a stop ended it.
     bool HoldWhilePaused();
     EPlayEnd Damage(const SWalkResult& result);
+    // A tone record: its voices sound, with the settings in force, for its duration.
+    bool PlayTone(const SRecord& record);
+    void EndTone();
     void Send(uint32_t dwMessage);
     void Release();
     void Silence();
@@ -72,4 +86,8 @@ class CProjectPlayback
     std::chrono::nanoseconds m_tStart{0};
     std::chrono::nanoseconds m_tPaused{0};
     int64_t m_nScheduled = 0; // ms: the delays waited so far
+    SToneSetup m_tones;
+    SOscSettings m_oscSettings; // the current settings, then those of the last settings record
+    VoiceRatioTable m_voiceRatios;
+    bool m_bToneOn = false; // a tone's voices sound (or are held by a pause)
 };

@@ -13,7 +13,7 @@ namespace
 constexpr int kBlockFrames = 4096;
 
 // The synthesizer and the file, advanced together frame by frame.
-class CRenderTarget
+class CRenderTarget : public IAudioOut
 {
   public:
     CRenderTarget(ISynthesizer& synth, IAudioFileWriter& writer, int nRate,
@@ -48,6 +48,8 @@ class CRenderTarget
             }
             const int nPiece = static_cast<int>(std::min<int64_t>(nFrame - m_nFrames, kBlockFrames));
             m_synth.Render(m_arrBlock.data(), nPiece);
+            for (IAudioSource* pSource : m_arrSources)
+                pSource->Mix(m_arrBlock.data(), nPiece);
             m_bFailed = !m_writer.Write(m_arrBlock.data(), nPiece);
             m_nFrames += nPiece;
             if (m_fProgress && m_nFrames - m_nLastReport >= m_nRate / 10)
@@ -58,6 +60,14 @@ class CRenderTarget
         }
         return !Ended();
     }
+
+    // The render's own stream: what joins it is mixed into the synthesizer's frames.
+    bool AddSource(IAudioSource* pSource) override
+    {
+        m_arrSources.push_back(pSource);
+        return true;
+    }
+    void RemoveSource(IAudioSource* pSource) override { std::erase(m_arrSources, pSource); }
 
     // Nothing more may be rendered.
     bool Ended() const { return m_bFailed || m_bTooLong || m_bCancelled; }
@@ -80,6 +90,7 @@ class CRenderTarget
     const std::function<bool()>& m_fCancel;
     int64_t m_nMaxFrames;
     std::vector<float> m_arrBlock;
+    std::vector<IAudioSource*> m_arrSources;
     int64_t m_nFrames = 0;
     int64_t m_nLastReport = 0;
     bool m_bFailed = false;
@@ -169,17 +180,21 @@ void RingOutAndSilence(CRenderTarget& target, ISynthesizer& synth, CSoundingNote
 SRenderResult RenderProject(IPrompter& prompter, std::span<const uint8_t> project, ISynthesizer& synth,
                             IAudioFileWriter& writer, int nRate,
                             const std::function<void(int64_t nDoneMs)>& fProgress, int64_t nMaxMs,
-                            const std::function<bool()>& fCancel)
+                            const std::function<bool()>& fCancel, const SOscSettings& osc)
 {
+    CRenderTarget target(synth, writer, nRate, fProgress, nMaxMs, fCancel);
+    // Made after the target, so that its tone output leaves the target's stream before the
+    // target ends.
     CProjectPlayer player(prompter);
     player.SetData(project);
-    CRenderTarget target(synth, writer, nRate, fProgress, nMaxMs, fCancel);
     CRenderClock clock(target, player.m_bStop);
     CSoundingNotes notes;
     CRenderMidiOut midiOut(synth, notes);
 
     SRenderResult result;
-    result.eEnd = CProjectPlayback(player, midiOut, clock, true).PlayThread(project, 0);
+    // The target is the tones' stream for as long as the player lives (it is made after it).
+    auto fStream = [&target] { return std::shared_ptr<IAudioOut>(std::shared_ptr<void>(), &target); };
+    result.eEnd = CProjectPlayback(player, midiOut, clock, true, {fStream, osc}).PlayThread(project, 0);
     // Any other end has silenced the output already.
     if (result.eEnd == EPlayEnd::Finished || result.eEnd == EPlayEnd::UnknownType)
         RingOutAndSilence(target, synth, notes);

@@ -32,10 +32,13 @@ struct SRenderResult
 // nMaxMs of sound, and as soon as fCancel (when given; asked every few thousand frames) holds.
 // At the end the last notes are released and ring out, then every channel used is silenced;
 // a cancelled render silences at once. A damaged project's message goes to prompter.
+// Tone records sound on the oscillator, one of its 44100 Hz samples per frame, added to the
+// synthesizer's frames; osc is what the tones before any settings record sound with.
 SRenderResult RenderProject(IPrompter& prompter, std::span<const uint8_t> project, ISynthesizer& synth,
                             IAudioFileWriter& writer, int nRate,
                             const std::function<void(int64_t nDoneMs)>& fProgress,
-                            int64_t nMaxMs = kMaxRenderMs, const std::function<bool()>& fCancel = {});
+                            int64_t nMaxMs = kMaxRenderMs, const std::function<bool()>& fCancel = {},
+                            const SOscSettings& osc = {});
 
 // The same for a Standard MIDI File: each message reaches the synthesizer on the frame of its
 // time in the file, and the render lasts to the end of the file's longest track.

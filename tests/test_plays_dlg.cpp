@@ -96,7 +96,7 @@ class PlaysDlgTest : public ::testing::Test
         At(1000); // the window opens at 1000 ms
     }
     // The services with out as the program's MIDI output.
-    SServices Services(IMidiOut& out) { return {m_prompter, m_reg.Store(), out, m_clock, m_media}; }
+    SServices Services(IMidiOut& out) { return {m_prompter, m_reg.Store(), out, m_clock, m_media, {}}; }
     void At(int64_t nMs)
     {
         m_clock.AdvanceTo(nMs, [] { return true; });

@@ -2,6 +2,9 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
+#include <cmath>
+
 std::unique_ptr<CWavFileWriter> CWavFileWriter::Create(const std::string& strPath, int nRate,
                                                        std::string& strError)
 {
@@ -15,8 +18,6 @@ std::unique_ptr<CWavFileWriter> CWavFileWriter::Create(const std::string& strPat
         strError = sf_strerror(nullptr);
         return nullptr;
     }
-    // Loud chords would otherwise wrap round from the top to the bottom of the range.
-    sf_command(pFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     std::unique_ptr<CWavFileWriter> p(new CWavFileWriter);
     p->m_pFile = pFile;
     return p;
@@ -31,7 +32,18 @@ bool CWavFileWriter::Write(const float* pStereo, int nFrames)
 {
     if (!m_pFile)
         return false;
-    return sf_writef_float(m_pFile, pStereo, nFrames) == nFrames;
+    if (nFrames <= 0)
+        return nFrames == 0;
+    // Rounded, not truncated: libsndfile's own conversion floors, so that the synthesizer's
+    // tiny offsets (it keeps its reverb out of denormal numbers) would pull a whole step down.
+    // Loud chords are clipped; they would otherwise wrap round to the bottom of the range.
+    m_arrShorts.resize(2 * static_cast<size_t>(nFrames));
+    for (size_t i = 0; i < m_arrShorts.size(); ++i)
+    {
+        const float f = std::nearbyint(pStereo[i] * 32768.0f);
+        m_arrShorts[i] = static_cast<short>(std::isnan(f) ? 0.0f : std::clamp(f, -32768.0f, 32767.0f));
+    }
+    return sf_writef_short(m_pFile, m_arrShorts.data(), nFrames) == nFrames;
 }
 
 bool CWavFileWriter::Close()

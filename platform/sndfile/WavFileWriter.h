@@ -1,11 +1,14 @@
-// A WAV file, 16-bit stereo, written through libsndfile: samples are clipped, never wrapped,
-// and never dithered, so the same render gives the same bytes.
+// A WAV file, 16-bit stereo, written through libsndfile: samples are rounded to the nearest of
+// the 65536 steps (v x 32768) and clipped, never wrapped, never dithered, so the same render gives
+// the same bytes, and a value that sits on a step (the oscillator's 8-bit samples) stays on it
+// whatever far smaller noise the synthesizer adds.
 #pragma once
 
 #include "platform/AudioFileWriter.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct sf_private_tag;
 
@@ -25,4 +28,5 @@ class CWavFileWriter : public IAudioFileWriter
   private:
     CWavFileWriter() = default;
     sf_private_tag* m_pFile = nullptr;
+    std::vector<short> m_arrShorts;
 };
