@@ -10,7 +10,7 @@ VoiceRatioTable ComputeVoiceRatios(const SemitoneTable& s)
     VoiceRatioTable r{};
     for (int k = 1; k <= 11; ++k)
     {
-        r[static_cast<size_t>(k - 1)] = s[static_cast<size_t>(k)];    // voices 0..10: +1..+11
+        r[static_cast<size_t>(k - 1)] = s[static_cast<size_t>(k)];        // voices 0..10: +1..+11
         r[static_cast<size_t>(24 + k)] = 0.5 * s[static_cast<size_t>(k)]; // voices 25..35: -11..-1
     }
     r[11] = 2;
@@ -159,7 +159,8 @@ void COscillator::RenderVoice(double w)
     {
         for (uint32_t i = nFrom; i <= nTo; ++i)
         {
-            const double v = std::cos(d * std::sin(dPhase3 + std::cos(dPhase3 - q * std::sin(dPhase1))) + dPhase2);
+            const double v =
+                std::cos(d * std::sin(dPhase3 + std::cos(dPhase3 - q * std::sin(dPhase1))) + dPhase2);
             pMix[i] = static_cast<float>(pMix[i] + v);
             dPhase1 += w;
             dPhase2 += dStep2;

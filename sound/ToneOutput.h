@@ -48,9 +48,9 @@ class CToneOutput : public IAudioSource
   private:
     enum class EState
     {
-        Stopped,  // nothing is taken; the cursor holds
-        Looping,  // rendered as it is taken
-        PlayOut,  // what the buffer holds, for m_nPlayOutLeft more samples
+        Stopped, // nothing is taken; the cursor holds
+        Looping, // rendered as it is taken
+        PlayOut, // what the buffer holds, for m_nPlayOutLeft more samples
     };
     void Take(float* pStereo, uint32_t nSamples);
 
