@@ -247,7 +247,7 @@ bool CProjectPlayback::HoldWhilePaused()
 {
     // A paused tone is silent, and goes on where it was held.
     if (m_bToneOn)
-        m_player.m_pTone->Silence();
+        m_player.m_pTone->Hold();
     const nanoseconds tFrom = m_clock.Now();
     while (m_player.m_bPause && !m_player.m_bStop)
         m_clock.SleepUntil(m_clock.Now() + nanoseconds(kPausePoll), &m_player.m_bStop);

@@ -47,6 +47,13 @@ void CToneOutput::Sound(const SOscSettings& settings, std::vector<double> ratios
 
 void CToneOutput::Silence()
 {
+    Hold();
+    std::lock_guard lock(m_mutex);
+    m_osc.m_nSampleCount = m_osc.m_nSampleBase = 0;
+}
+
+void CToneOutput::Hold()
+{
     std::lock_guard lock(m_mutex);
     if (m_eState == EState::PlayOut)
         m_osc.m_dwLastCursor = m_osc.m_nFrom = m_dwPlayCursor;
@@ -95,6 +102,7 @@ void CToneOutput::Mix(float* pStereo, int nFrames)
             m_eState = EState::Stopped;
             m_arrBuffer.fill(kToneSilence);
             m_osc.m_dwLastCursor = m_osc.m_nFrom = m_dwPlayCursor;
+            m_osc.m_nSampleCount = m_osc.m_nSampleBase = 0;
         }
     }
 }

@@ -30,10 +30,11 @@ class CToneOutput : public IAudioSource
     // the order they are added) with these settings, until the next call. An empty list is a
     // tone without voices, which the wave shape turns into a constant level.
     void Sound(const SOscSettings& settings, std::vector<double> ratios);
-    // The buffer stops where it is and the stream hears nothing from it; Sound starts it again,
-    // the chord going on with its phase.
+    // The voices fall silent: the buffer stops where it is and the stream hears nothing from it;
+    // the next Sound starts every voice from phase 0.
     void Silence();
-    // After Silence: the voices of the last Sound go on.
+    // A pause: silent as Silence, but Resume goes on with the same voices where they were held.
+    void Hold();
     void Resume();
     // A stop: the buffer plays what it holds once more, a whole pass, and falls silent.
     void PlayOut();

@@ -5,6 +5,7 @@
 
 #include "project/ProjectPlayer.h"
 #include "sound/PlayerThread.h"
+#include "tests/CapturedStream.h"
 #include "tests/ManualClock.h"
 #include "tests/RecorderMidiOut.h"
 #include "tests/TestSupport.h"
@@ -49,7 +50,7 @@ class CPlayRun
         m_clock.AdvanceTo(m_clock.NowMs() + 24 * 3600 * 1000, [this] { return Ended(); });
     }
 
-    bool Start(int nDevice = 0) { return m_pThread->Start(nDevice); }
+    bool Start(int nDevice = 0, const SOscSettings& osc = {}) { return m_pThread->Start(nDevice, osc); }
     bool Ended() const { return !m_pThread->Running(); }
     // Lets the player run until nMs of clock time; false when it hangs.
     bool RunTo(int64_t nMs)
@@ -70,7 +71,10 @@ class CPlayRun
     CRecorderMidiOut m_recorder{m_clock};
     CWatchingPrompter m_prompter{m_recorder};
     std::vector<uint8_t> m_project;
+    // The stream the tones sound in; it outlives the player, whose tone output leaves it.
+    CCapturedStream m_stream;
     CProjectPlayer m_player{m_prompter};
     // Last, so that it is stopped and joined before anything it uses goes.
-    std::unique_ptr<CPlayerThread> m_pThread = std::make_unique<CPlayerThread>(m_player, m_recorder, m_clock);
+    std::unique_ptr<CPlayerThread> m_pThread =
+        std::make_unique<CPlayerThread>(m_player, m_recorder, m_clock, true, m_stream.Factory());
 };

@@ -347,3 +347,38 @@ TEST(CliInfo, WavAndMidiFilesGiveTheirKindAndLength)
     EXPECT_EQ(folder.File("bad.wav") + ": not a WAV file that can be played\n", run.strErr);
 }
 } // namespace
+
+// A tone rendered by the command line, checked sample by sample against the oscillator's formula
+// computed here: the 8-bit samples reach the file as (x - 128) x 256 on both channels, for
+// exactly the tone's duration, and silence follows.
+TEST(CliRender, ATonesSamplesReachTheFileUnchanged)
+{
+    CTempFolder folder;
+    auto project = MakeHeader(1);
+    AppendSettingsRecord(project, 440, 1, 1000, 0, 0); // formula "A", "Sin", volume 1
+    const uint8_t voice11[6] = {0, 0x08, 0, 0, 0, 0};  // an octave up: 880 Hz
+    AppendToneRecord(project, voice11, 250);
+    WriteWholeFile(folder.File("tone.tgp"), project);
+    SRun run = RunShell(Cli() + " render " + folder.File("tone.tgp") + " -o " + folder.File("tone.wav"));
+    ASSERT_EQ(0, run.nExit) << run.strErr;
+    const std::vector<int16_t> left = LeftChannel(folder.File("tone.wav"));
+    ASSERT_GE(left.size(), 11025u);
+
+    const double w = static_cast<double>(440.0f * 6.2831855f / 44100.0f) * 2.0;
+    const double dStep3 = static_cast<float>(w);
+    size_t nOff = 0;
+    for (size_t n = 0; n < 11025; ++n)
+    {
+        const double p1 = static_cast<double>(n) * w, p3 = static_cast<double>(n) * dStep3;
+        const float x = static_cast<float>(std::cos(2.0 * std::sin(p3 + std::cos(p3 - 2.9 * std::sin(p1)))));
+        const int nSample = static_cast<int>(std::clamp((x + 1.0f) * 128.0f, 0.0f, 255.0f));
+        const int nGot = left[n] / 256 + 128;
+        ASSERT_EQ(0, left[n] % 256) << "sample " << n << " is not an 8-bit sample";
+        ASSERT_LE(std::abs(nGot - nSample), 1) << "sample " << n;
+        nOff += nGot != nSample;
+    }
+    // The phases are summed sample by sample, here multiplied: a step now and then at a rounding edge.
+    EXPECT_LT(nOff, 11025u / 200);
+    EXPECT_TRUE(std::all_of(left.begin() + 11025, left.end(), [](int16_t n) { return n == 0; }))
+        << "nothing after the tone";
+}

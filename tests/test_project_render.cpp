@@ -2,6 +2,7 @@
 // file gets every frame up to the end of the release, and a full disk stops it.
 #include "platform/fluidsynth/FluidSynth.h"
 #include "sound/ProjectRender.h"
+#include "sound/ToneOutput.h"
 #include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestSupport.h"
@@ -262,3 +263,67 @@ TEST(ProjectRender, CancelStopsAtOnceAndSilences)
     }
 }
 } // namespace
+
+namespace
+{
+// Keeps every frame written.
+class CFrameWriter : public IAudioFileWriter
+{
+  public:
+    bool Write(const float* pStereo, int nFrames) override
+    {
+        m_arrFrames.insert(m_arrFrames.end(), pStereo, pStereo + 2 * nFrames);
+        return true;
+    }
+    bool Close() override { return true; }
+    std::vector<float> m_arrFrames; // interleaved
+};
+
+// One voice from its first sample, as 8-bit oscillator samples.
+std::vector<uint8_t> ToneSamples(const SOscSettings& settings, double dRatio, int nFrames)
+{
+    CToneOutput out;
+    out.Sound(settings, {dRatio});
+    std::vector<float> stereo(2 * static_cast<size_t>(nFrames), 0.0f);
+    out.Mix(stereo.data(), nFrames);
+    std::vector<uint8_t> samples;
+    for (int i = 0; i < nFrames; ++i)
+        samples.push_back(static_cast<uint8_t>(stereo[2 * static_cast<size_t>(i)] * 128.0f + 128.0f));
+    return samples;
+}
+} // namespace
+
+// Each tone fills exactly the frames of its duration from its start, with the settings in force;
+// a tone without voices is the wave's constant level and starts the next voices from phase 0;
+// after the last tone, and before the next event, the oscillator adds nothing.
+TEST(ProjectRender, TonesFillTheFramesOfTheirDuration)
+{
+    const VoiceRatioTable ratios = ComputeVoiceRatios(ComputeSemitones());
+    auto project = MakeHeader(1);
+    uint8_t voice11[kMaskBytes] = {0, 0x08, 0, 0, 0, 0}, none[kMaskBytes] = {}, voice24[kMaskBytes] = {0, 0, 0, 1, 0, 0};
+    AppendToneRecord(project, voice11, 100);                 // frames 0 .. 4409, the settings given
+    AppendToneRecord(project, none, 51);                     // 4410 .. 6658 (151 ms: 6659.1)
+    AppendSettingsRecord(project, 330, 2, 1000, 1, 0);       // "B", "Sin", volume 2
+    AppendToneRecord(project, voice24, 149);                 // 6659 .. 13229
+    AppendEventRecord(project, 10, 0x7F3C90);                // at 310 ms: frame 13671
+    const SOscSettings given{440, 0.5f, 1, 0, 0};
+    CScriptedPrompter prompter;
+    CFrameSynth synth(0);
+    CFrameWriter writer;
+    const SRenderResult result = RenderProject(prompter, project, synth, writer, kRate, {}, kMaxRenderMs, {}, given);
+    ASSERT_EQ(EPlayEnd::Finished, result.eEnd);
+    const std::vector<float>& frames = writer.m_arrFrames;
+    ASSERT_GE(frames.size(), 2u * 13671);
+
+    std::vector<uint8_t> expected = ToneSamples(given, ratios[11], 4410);
+    expected.resize(6659, 128);
+    const std::vector<uint8_t> second = ToneSamples({330, 2, 1, 1, 0}, ratios[24], 13230 - 6659);
+    expected.insert(expected.end(), second.begin(), second.end());
+    expected.resize(13671, 128);
+    for (size_t i = 0; i < expected.size(); ++i)
+    {
+        ASSERT_EQ((expected[i] - 128) / 128.0f, frames[2 * i]) << "frame " << i;
+        ASSERT_EQ(frames[2 * i], frames[2 * i + 1]) << "frame " << i;
+    }
+    EXPECT_EQ((TArrivals{{13671, 0x7F3C90}}), TArrivals(synth.m_arrArrivals.begin(), synth.m_arrArrivals.begin() + 1));
+}
