@@ -1,7 +1,9 @@
 // From a key event reaching the live play window to the note's first sample in the built-in
 // synthesizer's output, with the default settings: the live window on the program's own outputs
 // (FluidSynth with the system SoundFont, the one SDL2 stream), Z pressed 40 times with the
-// stream at a different point of its buffer each time.
+// stream at a different point of its buffer each time. BM_KeyToFirstOscillatorSample does the
+// same in DirectX mode, where Z sounds a voice of the window's oscillator in the same stream
+// (440 Hz, volume 1, formula "A", "Sin", set in memory only).
 //
 // Two sources around the synthesizer in the stream tell when each buffer's render starts and
 // ends and whether the note is in it. The figures per press:
@@ -153,7 +155,7 @@ void SendZ(QWidget* pTo, QEvent::Type eType)
     QApplication::sendEvent(pTo, &event);
 }
 
-void BM_KeyToFirstSample(benchmark::State& state)
+void MeasureKeyToFirstSample(benchmark::State& state, bool bDirectX)
 {
     // The program's own services, as main() makes them; the settings as a first start has them
     // (device 0, the built-in synthesizer), the SoundFont as the user chose it.
@@ -161,6 +163,15 @@ void BM_KeyToFirstSample(benchmark::State& state)
     CFileRegistryStore registry(CFileRegistryStore::DefaultUserFolder(),
                                 CFileRegistryStore::DefaultMachineFolder());
     CSettings settings(registry, prompter);
+    if (bDirectX)
+    {
+        // In memory only: the user's settings file is not written.
+        settings.MusicType = 1;
+        settings.Frequency = 440;
+        settings.Volume = 1;
+        settings.SynthMode = 0;
+        settings.OscilatorMode = 0; // no key: the level of silence
+    }
     CProgramOutputs outputs([&settings](FAudioOutFactory fAudioOut)
                             { return MakeSettingsMidiOut(std::move(fAudioOut), settings); });
     const SServices services = outputs.Services(prompter, registry);
@@ -182,6 +193,11 @@ void BM_KeyToFirstSample(benchmark::State& state)
             state.SkipWithError("the built-in synthesizer did not open");
             break;
         }
+        if (bDirectX && !dlg.ToneOutput())
+        {
+            state.SkipWithError("the oscillator did not join the stream");
+            break;
+        }
         pStream->AddSource(&probe);
         dlg.show();
         QWidget* pKeys = dlg.Keyboard();
@@ -193,7 +209,7 @@ void BM_KeyToFirstSample(benchmark::State& state)
         {
             if (!WaitFor([&] { return probe.m_nQuiet >= kQuietBuffers; }, 10000))
             {
-                state.SkipWithError("the synthesizer never fell silent");
+                state.SkipWithError("the stream never fell silent");
                 break;
             }
             // A different point of the stream's buffer each time.
@@ -238,9 +254,19 @@ void BM_KeyToFirstSample(benchmark::State& state)
     }
     pStream->RemoveSource(&start);
 }
+void BM_KeyToFirstSample(benchmark::State& state)
+{
+    MeasureKeyToFirstSample(state, false);
+}
+
+void BM_KeyToFirstOscillatorSample(benchmark::State& state)
+{
+    MeasureKeyToFirstSample(state, true);
+}
 } // namespace
 
 BENCHMARK(BM_KeyToFirstSample)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_KeyToFirstOscillatorSample)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {

@@ -3,10 +3,13 @@
 #include "app/Settings.h"
 #include "keyboard/KeyMap.h"
 #include "keyboard/KeyboardTexts.h"
+#include "keyboard/OscillatorKeys.h"
 #include "project/ProjectFormat.h"
+#include "sound/ToneOutput.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace
 {
@@ -16,11 +19,22 @@ bool IsNumPad(int nVk)
 {
     return nVk >= Vk::NumPadFirst && nVk <= Vk::NumPadLast;
 }
+
+bool AnyVoice(const VoiceMask& voices)
+{
+    return std::find(voices.begin(), voices.end(), true) != voices.end();
+}
+
+int32_t Clamp32(int64_t n)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(n, 0, std::numeric_limits<int32_t>::max()));
+}
 } // namespace
 
 CNoteKeyboard::CNoteKeyboard(IMidiOutHandle& midiOut, IClock& clock, INoteKeyboardHost& host,
                              CSettings& settings, int nRecordVersion)
-    : m_midiOut(midiOut), m_host(host), m_settings(settings), m_times(clock), m_nRecordVersion(nRecordVersion)
+    : m_midiOut(midiOut), m_host(host), m_settings(settings), m_times(clock),
+      m_nRecordVersion(nRecordVersion), m_arrRatios(ComputeVoiceRatios(ComputeSemitones()))
 {
     m_arrSounding.fill(-1);
     m_arrPadSounding.fill(-1);
@@ -79,6 +93,7 @@ void CNoteKeyboard::KeyDown(int nVk, int nDik, const SEventTime& time)
     m_bKeyHeld = true;
     if (nDik > 0 && nDik < 256)
         m_arrKeyState[static_cast<size_t>(nDik)] = kKeyDown;
+    UpdateOscillator(time);
     if (IsNumPad(nVk))
         NumPadNoteOn(NumPadKeyToNumber(nVk));
     else
@@ -92,6 +107,7 @@ void CNoteKeyboard::KeyUp(int nVk, int nDik, const SEventTime& time)
     m_bKeyHeld = false;
     if (nDik > 0 && nDik < 256)
         m_arrKeyState[static_cast<size_t>(nDik)] = 0;
+    UpdateOscillator(time);
     if (IsNumPad(nVk))
         NumPadNoteOff(NumPadKeyToNumber(nVk));
     else
@@ -210,6 +226,60 @@ void CNoteKeyboard::ReleaseAll()
         NumPadNoteOff(nNumber);
     m_bKeyHeld = false;
     m_arrKeyState.fill(0);
+    UpdateOscillator(m_times.Capture(std::nullopt));
+}
+
+void CNoteKeyboard::SetToneOutput(CToneOutput* pTone)
+{
+    if (m_pTone && m_pTone != pTone && m_bToneSounding)
+        m_pTone->Silence();
+    m_pTone = pTone;
+    m_bToneSounding = false;
+    m_arrToneRatios.clear();
+    if (m_pTone && m_settings.MusicType == 1)
+    {
+        m_toneSettings = OscSettingsOf(m_settings);
+        m_arrToneRatios = HeldRatios(m_arrKeyState, m_arrRatios);
+        m_pTone->Sound(m_toneSettings, m_arrToneRatios);
+        m_bToneSounding = true;
+    }
+}
+
+void CNoteKeyboard::UpdateOscillator(const SEventTime& time)
+{
+    const bool bDirectX = m_settings.MusicType == 1;
+    const SOscSettings osc = OscSettingsOf(m_settings);
+    if (m_pTone && !bDirectX && m_bToneSounding)
+    {
+        m_pTone->Silence();
+        m_bToneSounding = false;
+    }
+    else if (m_pTone && bDirectX)
+    {
+        // Only a change reaches the output: a held key's repeats leave the chord alone.
+        std::vector<double> arrRatios = HeldRatios(m_arrKeyState, m_arrRatios);
+        if (!m_bToneSounding || arrRatios != m_arrToneRatios || osc != m_toneSettings)
+        {
+            m_arrToneRatios = arrRatios;
+            m_toneSettings = osc;
+            m_pTone->Sound(osc, std::move(arrRatios));
+            m_bToneSounding = true;
+        }
+    }
+
+    // Only version 0.1 has records for the oscillator.
+    if (m_nRecordVersion != 1)
+        return;
+    const VoiceMask voices = bDirectX ? HeldVoices(m_arrKeyState) : VoiceMask{};
+    if (voices == m_recordedVoices && (!AnyVoice(voices) || osc == m_recordedOsc))
+        return;
+    m_recordedVoices = voices;
+    m_recordedOsc = osc;
+    SPlayed played{false, 0, 0, 0, 0, 0, time};
+    played.bTone = true;
+    played.voices = voices;
+    played.osc = osc;
+    m_arrPlayed.push_back(played);
 }
 
 void CNoteKeyboard::Play(bool bOn, int nKey, int nChannel)
@@ -229,14 +299,64 @@ const std::vector<uint8_t>& CNoteKeyboard::Recording() const
     m_arrRecord.clear();
     // Delays count in whole milliseconds from the last event's own millisecond, so that they
     // add up to the time played without drifting; the first counts from the window's readiness.
-    int64_t nLast = m_times.ReadyMs();
+    // Tone records carry no delay but a duration, and a tone starts where the record before it
+    // ended: nReached is the time the records written so far take the player to, and a voiced
+    // stretch is preceded by a tone without voices for the silence since then.
+    const int64_t nReady = m_times.ReadyMs();
+    int64_t nLast = nReady;
+    int64_t nReached = nReady;
+    struct SStretch
+    {
+        VoiceMask voices;
+        SOscSettings osc;
+        int64_t nStart;
+    };
+    std::optional<SStretch> stretch;
+    std::optional<SOscSettings> written;
+    const auto EndStretch = [&](int64_t nEnd)
+    {
+        if (!stretch)
+            return;
+        if (nEnd > stretch->nStart)
+        {
+            if (written != stretch->osc)
+            {
+                const std::array<int32_t, 5> values = OscSettingsRecordValues(stretch->osc);
+                AppendSettingsRecord(m_arrRecord, values[0], values[1], values[2], values[3], values[4]);
+                written = stretch->osc;
+            }
+            uint8_t mask[kMaskBytes];
+            if (stretch->nStart > nReached)
+            {
+                EncodeVoices(VoiceMask{}, mask);
+                AppendToneRecord(m_arrRecord, mask, Clamp32(stretch->nStart - nReached));
+            }
+            EncodeVoices(stretch->voices, mask);
+            AppendToneRecord(m_arrRecord, mask, Clamp32(nEnd - stretch->nStart));
+            nReached = nEnd;
+        }
+        stretch.reset();
+    };
     const auto Byte = [](int n) { return static_cast<uint8_t>(n); };
     for (const SPlayed& played : m_arrPlayed)
     {
         const int64_t nAt = std::max(m_times.TimeOf(played.time), nLast);
-        const int32_t nDelay =
-            static_cast<int32_t>(std::min<int64_t>(nAt - nLast, std::numeric_limits<int32_t>::max()));
         nLast = nAt;
+        if (played.bTone)
+        {
+            EndStretch(nAt);
+            if (AnyVoice(played.voices))
+                stretch = SStretch{played.voices, played.osc, nAt};
+            continue;
+        }
+        // A note message while the oscillator sounds (a note switched on before End and ended
+        // after it) cuts the tone in two around it, so that each record starts when it should.
+        std::optional<SStretch> going = stretch;
+        EndStretch(nAt);
+        if (going)
+            stretch = SStretch{going->voices, going->osc, nAt};
+        const int32_t nDelay = Clamp32(nAt - nReached);
+        nReached = nAt;
         if (m_nRecordVersion == 0 && played.bOn)
             AppendNoteOnRecord(m_arrRecord, nDelay, Byte(played.nBaseNote), Byte(played.nKey),
                                Byte(played.nVelocity), Byte(played.nChannel));
@@ -284,6 +404,8 @@ void CNoteKeyboard::SetMusicType(int nType)
 {
     // In memory only: the setting keeps what the Options page saved.
     m_settings.MusicType = nType;
+    // The oscillator starts or stops with the key that switched.
+    UpdateOscillator(m_eventTime ? *m_eventTime : m_times.Capture(std::nullopt));
     FillStatusTexts();
     m_host.StatusChanged();
 }

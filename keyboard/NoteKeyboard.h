@@ -1,11 +1,13 @@
 // The musical keyboard behind the live play window: key-down and key-up to notes on the MIDI
-// output, the records of what was played, the control keys and the status texts. No window:
-// lighting keys and closing the window go through the host.
+// output or, in DirectX mode, to voices of the oscillator; the records of what was played, the
+// control keys and the status texts. No window: lighting keys and closing the window go through
+// the host.
 #pragma once
 
 #include "keyboard/EventTimes.h"
 #include "platform/Clock.h"
 #include "platform/MidiOut.h"
+#include "sound/Oscillator.h"
 
 #include <array>
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include <vector>
 
 class CSettings;
+class CToneOutput;
 
 // What the keyboard asks of the window it sits in.
 class INoteKeyboardHost
@@ -64,8 +67,14 @@ class CNoteKeyboard
     void NumPadNoteOn(int nNumber);
     void NumPadNoteOff(int nNumber);
     // Every note still sounding is switched off (and recorded), every lit key unlit, the key
-    // state cleared: for a window that closes or loses the keyboard.
+    // state cleared and the oscillator's voices with it: for a window that closes or loses the
+    // keyboard.
     void ReleaseAll();
+
+    // The oscillator of DirectX mode (null: none). From now on, at every key event, it sounds
+    // one voice per oscillator key held (OscillatorKeys()) while MusicType is 1, and is silenced
+    // in any other mode. The caller keeps it alive until it sets another or null.
+    void SetToneOutput(CToneOutput* pTone);
 
     // The three status texts as they stand now.
     void FillStatusTexts();
@@ -73,7 +82,10 @@ class CNoteKeyboard
     const std::string& DxChannelText() const { return m_strDxChannel; }
     const std::string& MusicTypeText() const { return m_strMusicType; }
 
-    // The records played since the keyboard was made, without header.
+    // The records played since the keyboard was made, without header. In a version 0.1 take,
+    // DirectX mode adds a tone record per stretch of time its recorded voices stayed the same
+    // (Left Shift is no voice of a record), after a settings record; a stretch still sounding
+    // is written once it ends (ReleaseAll ends it).
     const std::vector<uint8_t>& Recording() const;
     int RecordVersion() const { return m_nRecordVersion; }
     // The keys down now, one byte per DirectInput key code (0x80 down), filled from the key
@@ -94,7 +106,8 @@ class CNoteKeyboard
         int nDik;
         SEventTime time;
     };
-    // A note message sent, kept until the records are written.
+    // A note message sent, or the oscillator's recorded voices changing (bTone), kept until the
+    // records are written.
     struct SPlayed
     {
         bool bOn;
@@ -104,6 +117,9 @@ class CNoteKeyboard
         int nVelocity;
         uint32_t dwMessage;
         SEventTime time;
+        bool bTone = false;
+        VoiceMask voices{}; // from this time on; none: silence
+        SOscSettings osc{};
     };
 
     void KeyDown(int nVk, int nDik, const SEventTime& time);
@@ -114,6 +130,8 @@ class CNoteKeyboard
     void SetDxChannel(int nChannel);
     void SetMusicType(int nType);
     void Light(int nSlot, bool bOn, bool& bLit);
+    // The voices of the keys down now, to the oscillator and, when they changed, the recording.
+    void UpdateOscillator(const SEventTime& time);
 
     IMidiOutHandle& m_midiOut;
     INoteKeyboardHost& m_host;
@@ -131,6 +149,13 @@ class CNoteKeyboard
     std::string m_strDxChannel;
     std::string m_strMusicType;
     std::vector<SPlayed> m_arrPlayed;
+    CToneOutput* m_pTone = nullptr;
+    VoiceRatioTable m_arrRatios;
+    bool m_bToneSounding = false; // Sound() given, not silenced since
+    std::vector<double> m_arrToneRatios;
+    SOscSettings m_toneSettings;
+    VoiceMask m_recordedVoices{}; // the voices of the last tone entry
+    SOscSettings m_recordedOsc;
     // Written from m_arrPlayed when asked for: a delay is known for good only once the take
     // has tied the stamps' clock to ours as closely as it can.
     mutable std::vector<uint8_t> m_arrRecord;

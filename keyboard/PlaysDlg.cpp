@@ -8,6 +8,7 @@
 #include "mainwnd/CommandIds.h"
 #include "platform/KeyRepeat.h"
 #include "project/ProjectFormat.h"
+#include "sound/ToneOutput.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -79,6 +80,7 @@ CPlaysDlg::~CPlaysDlg()
         m_pKeyboard->StopKeys();
         m_pKeyboard->Keys().ReleaseAll();
     }
+    EndTone();
     delete m_pKeyboard;
     m_pKeyboard = nullptr;
     m_pMidiOut.reset();
@@ -98,6 +100,13 @@ bool CPlaysDlg::OnInitDialog()
     UseDetectableKeyRepeatOnX();
     m_pKeyboard =
         new CNoteKeyboardWnd(this, *m_pMidiOut, m_services.clock, *this, m_settings, m_nRecordVersion);
+    // DirectX mode's oscillator joins the program's stream now, so that the first key sounds
+    // at once; without a stream the mode stays silent, as it does without a sound card.
+    m_pTone = std::make_unique<CToneOutput>();
+    if (m_pTone->Attach(m_services.audioOut))
+        m_pKeyboard->Keys().SetToneOutput(m_pTone.get());
+    else
+        m_pTone.reset();
     m_pKeyboard->setGeometry(kKeyboardRect);
     m_pKeyboard->BuildLayout(m_settings.ExtView, m_strPictureFolder);
     setFocusProxy(m_pKeyboard);
@@ -123,6 +132,13 @@ std::vector<std::string> CPlaysDlg::StatusLines() const
         return {};
     CNoteKeyboard& keys = m_pKeyboard->Keys();
     return {keys.MidiChannelText(), keys.DxChannelText(), keys.MusicTypeText()};
+}
+
+void CPlaysDlg::EndTone()
+{
+    if (m_pKeyboard)
+        m_pKeyboard->Keys().SetToneOutput(nullptr);
+    m_pTone.reset();
 }
 
 void CPlaysDlg::LightKey(int nSlot, bool bOn)
@@ -157,6 +173,8 @@ void CPlaysDlg::done(int nResult)
         m_pKeyboard->StopKeys();
         m_pKeyboard->Keys().ReleaseAll();
     }
+    // Nothing sounds on once the window is gone, whatever mode it was in.
+    EndTone();
     m_result.bAccepted = nResult == QDialog::Accepted;
     if (m_result.bAccepted && m_pKeyboard)
     {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CNoteKeyboardWnd;
+class CToneOutput;
 
 struct SPlayResult
 {
@@ -36,7 +37,8 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
   public:
     // settings: DeviceIndex, ProjectType and ExtView are read, MusicType switched in memory.
     // services: the window plays on midiOut, keeps time with clock and says through prompter
-    // that the output cannot be opened. strPictureFolder: the key pictures.
+    // that the output cannot be opened; DirectX mode sounds its oscillator in the audioOut
+    // stream (none: silent). strPictureFolder: the key pictures.
     CPlaysDlg(std::vector<uint8_t> startProject, CSettings& settings, const SServices& services,
               std::string strPictureFolder, QWidget* pParent = nullptr);
     ~CPlaysDlg() override;
@@ -48,6 +50,8 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     const SPlayResult& Result() const { return m_result; }
 
     CNoteKeyboardWnd* Keyboard() const { return m_pKeyboard; }
+    // The oscillator of DirectX mode while the window is open and has a stream; null otherwise.
+    CToneOutput* ToneOutput() const { return m_pTone.get(); }
     // The window's outer size, frame included: the keyboard's extent and room for the status
     // lines below it.
     QSize OuterSize() const;
@@ -74,6 +78,8 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     // Gives the window its outer size with the frame it has now; the frame is known only once
     // the window is shown.
     void FitToKeyboard();
+    // The oscillator falls silent and leaves the stream.
+    void EndTone();
 
     std::vector<uint8_t> m_arrStart;
     int m_nRecordVersion = -1;
@@ -82,6 +88,7 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     std::string m_strPictureFolder;
     std::unique_ptr<IMidiOutHandle> m_pMidiOut;
     CNoteKeyboardWnd* m_pKeyboard = nullptr;
+    std::unique_ptr<CToneOutput> m_pTone;
     bool m_bShown = false;
     bool m_bClosed = false;
     SPlayResult m_result;

@@ -7,7 +7,9 @@
 #include "keyboard/NoteButton.h"
 #include "keyboard/NoteKeyboardWnd.h"
 #include "keyboard/PlaysDlg.h"
+#include "sound/Oscillator.h"
 #include "tests/ManualClock.h"
+#include "tests/MediaDoubles.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/RecorderMidiOut.h"
 #include "tests/ScriptedMediaCommands.h"
@@ -22,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -29,7 +32,7 @@ namespace
 {
 // X11 key codes (evdev + 8) of the keys the tests press.
 constexpr quint32 kScanZ = 52, kScanQ = 24, kScanEnter = 36, kScanEsc = 9, kScanDelete = 119,
-                  kScanPageUp = 112, kScanEnd = 115, kScanPause = 127;
+                  kScanPageUp = 112, kScanEnd = 115, kScanPause = 127, kScanW = 25, kScanShift = 50;
 constexpr int kSlotZ = 60;
 const QColor kOffColour(90, 90, 90), kOnColour(230, 40, 20);
 
@@ -96,7 +99,12 @@ class PlaysDlgTest : public ::testing::Test
         At(1000); // the window opens at 1000 ms
     }
     // The services with out as the program's MIDI output.
-    SServices Services(IMidiOut& out) { return {m_prompter, m_reg.Store(), out, m_clock, m_media, {}}; }
+    SServices Services(IMidiOut& out) { return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio}; }
+    // The program's audio stream is audio, which the test mixes by hand.
+    void UseStream(CFakeAudioOut& audio)
+    {
+        m_fAudio = [&audio] { return std::shared_ptr<IAudioOut>(&audio, [](IAudioOut*) {}); };
+    }
     void At(int64_t nMs)
     {
         m_clock.AdvanceTo(nMs, [] { return true; });
@@ -155,8 +163,15 @@ class PlaysDlgTest : public ::testing::Test
     CTempRegistry m_reg;
     CScriptedMediaCommands m_media;
     CSettings m_settings{m_reg.Store(), m_prompter};
+    FAudioOutFactory m_fAudio;
 };
 std::unique_ptr<CPictureFolder> PlaysDlgTest::s_pPictures;
+
+// Whether a buffer of the stream holds any sound.
+bool Sounds(const std::vector<float>& arrStereo)
+{
+    return std::any_of(arrStereo.begin(), arrStereo.end(), [](float f) { return f != 0.0f; });
+}
 
 TEST_F(PlaysDlgTest, EnterHandsBackTheWholeStartingProjectFollowedByTheRecordsOnce)
 {
@@ -527,5 +542,130 @@ TEST_F(PlaysDlgTest, CtrlBreakAbandonsAsEscDoes)
     }
     EXPECT_EQ((std::vector<uint32_t>{0x7F2390, 0x2380, 0x7F2390, 0x2380, 0x7F2390, 0x2380}), m_out.Messages())
         << "Q ends with the window";
+}
+
+TEST_F(PlaysDlgTest, DirectXModeSoundsTheKeysWhileTheyAreHeldAndNothingOnceTheWindowIsGone)
+{
+    struct SCase
+    {
+        const char* pszName;
+        std::function<void(std::unique_ptr<CPlaysDlg>&)> fLeave;
+    };
+    const SCase cases[] = {
+        {"Enter", [](std::unique_ptr<CPlaysDlg>& p) { Press(Keys(*p), Qt::Key_Return, kScanEnter, "\r"); }},
+        {"Esc", [](std::unique_ptr<CPlaysDlg>& p) { Press(Keys(*p), Qt::Key_Escape, kScanEsc, "\x1b"); }},
+        {"close box", [](std::unique_ptr<CPlaysDlg>& p) { p->close(); }},
+        {"destroyed open", [](std::unique_ptr<CPlaysDlg>& p) { p.reset(); }},
+    };
+    m_settings.Frequency = 440;
+    m_settings.Volume = 1;
+    m_settings.OscilatorMode = 0;
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CFakeAudioOut audio;
+        UseStream(audio);
+        CRecorderMidiOut out(m_clock);
+        m_settings.MusicType = 0;
+        std::unique_ptr<CPlaysDlg> pDlg = Open({}, &out);
+        ASSERT_TRUE(pDlg);
+        ASSERT_TRUE(pDlg->ToneOutput());
+        EXPECT_EQ(1, audio.Sources()) << "the oscillator is in the stream from the start";
+
+        Press(Keys(*pDlg), Qt::Key_Q, kScanQ, "q");
+        EXPECT_FALSE(Sounds(audio.Mix(256))) << "MIDI mode: the oscillator is silent";
+        Release(Keys(*pDlg), Qt::Key_Q, kScanQ, "q");
+
+        Press(Keys(*pDlg), Qt::Key_End, kScanEnd);
+        Release(Keys(*pDlg), Qt::Key_End, kScanEnd);
+        EXPECT_FALSE(Sounds(audio.Mix(256))) << "no key held";
+        Press(Keys(*pDlg), Qt::Key_Q, kScanQ, "q");
+        EXPECT_TRUE(Sounds(audio.Mix(256))) << "Q sounds as soon as it is pressed";
+        Release(Keys(*pDlg), Qt::Key_Q, kScanQ, "q");
+        EXPECT_FALSE(Sounds(audio.Mix(256))) << "and stops when it is let go";
+        Press(Keys(*pDlg), Qt::Key_Shift, kScanShift);
+        EXPECT_TRUE(Sounds(audio.Mix(256))) << "Left Shift: the base frequency";
+        Release(Keys(*pDlg), Qt::Key_Shift, kScanShift);
+
+        Press(Keys(*pDlg), Qt::Key_W, kScanW, "w"); // held as the window goes
+        EXPECT_TRUE(Sounds(audio.Mix(256)));
+        c.fLeave(pDlg);
+        EXPECT_EQ(0, audio.Sources()) << "the oscillator left the stream";
+        EXPECT_FALSE(Sounds(audio.Mix(256)));
+        if (pDlg)
+        {
+            EXPECT_EQ(nullptr, pDlg->ToneOutput());
+            Release(Keys(*pDlg), Qt::Key_W, kScanW, "w");
+        }
+        EXPECT_EQ((std::vector<uint32_t>{0x7F2390, 0x2380}), out.Messages()) << "DirectX mode sends no MIDI";
+        pDlg.reset();
+        m_fAudio = {};
+    }
+}
+
+TEST_F(PlaysDlgTest, AcceptingADirectXTakeHandsBackItsToneRecordsInVersion01Only)
+{
+    m_settings.MusicType = 1;
+    for (int nVersion : {1, 0})
+    {
+        SCOPED_TRACE(nVersion);
+        m_settings.ProjectType = nVersion;
+        const int64_t nOpened = m_clock.NowMs();
+        std::unique_ptr<CPlaysDlg> pDlg = Open();
+        ASSERT_TRUE(pDlg);
+        At(nOpened + 100);
+        Press(Keys(*pDlg), Qt::Key_Q, kScanQ, "q");
+        At(nOpened + 400);
+        Release(Keys(*pDlg), Qt::Key_Q, kScanQ, "q");
+        At(nOpened + 500);
+        Press(Keys(*pDlg), Qt::Key_Z, kScanZ, "z");
+        At(nOpened + 700);
+        Press(Keys(*pDlg), Qt::Key_Return, kScanEnter, "\r"); // Z still held: its tone ends here
+        ASSERT_TRUE(pDlg->Result().bAccepted);
+
+        std::vector<uint8_t> expected = MakeHeader(nVersion);
+        if (nVersion == 1)
+        {
+            const std::array<int32_t, 5> values = OscSettingsRecordValues(OscSettingsOf(m_settings));
+            AppendSettingsRecord(expected, values[0], values[1], values[2], values[3], values[4]);
+            const uint8_t none[6] = {}, q[6] = {0, 0x20}, z[6] = {0, 0, 0, 0, 0x10};
+            AppendToneRecord(expected, none, 100);
+            AppendToneRecord(expected, q, 300);
+            AppendToneRecord(expected, none, 100);
+            AppendToneRecord(expected, z, 200);
+        }
+        EXPECT_EQ(expected, pDlg->Result().project);
+        EXPECT_EQ(nVersion == 1, pDlg->Result().bRecorded);
+        EXPECT_TRUE(m_out.Messages().empty());
+        pDlg.reset();
+    }
+}
+
+TEST_F(PlaysDlgTest, WithoutAStreamDirectXModeIsSilentWithoutAMessageAndStillRecords)
+{
+    m_settings.MusicType = 1;
+    m_settings.ProjectType = 1;
+    for (bool bStream : {false, true})
+    {
+        SCOPED_TRACE(bStream ? "the stream refuses" : "no stream");
+        CFakeAudioOut audio;
+        audio.FailAdd(true);
+        if (bStream)
+            UseStream(audio);
+        std::unique_ptr<CPlaysDlg> pDlg = Open();
+        ASSERT_TRUE(pDlg);
+        EXPECT_EQ(nullptr, pDlg->ToneOutput());
+        const int64_t nOpened = m_clock.NowMs();
+        Press(Keys(*pDlg), Qt::Key_Q, kScanQ, "q");
+        At(nOpened + 250);
+        Press(Keys(*pDlg), Qt::Key_Return, kScanEnter, "\r");
+        std::vector<uint8_t> expected = MakeHeader(1);
+        const std::array<int32_t, 5> values = OscSettingsRecordValues(OscSettingsOf(m_settings));
+        AppendSettingsRecord(expected, values[0], values[1], values[2], values[3], values[4]);
+        EXPECT_EQ(expected + Bytes({'*', 0, 0x20, 0, 0, 0, 0, '@', 1, 250}), pDlg->Result().project);
+        EXPECT_TRUE(m_prompter.Lines().empty()) << "nothing is said";
+        pDlg.reset();
+        m_fAudio = {};
+    }
 }
 } // namespace
