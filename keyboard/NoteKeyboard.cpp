@@ -240,8 +240,9 @@ void CNoteKeyboard::SetToneOutput(CToneOutput* pTone)
     {
         m_toneSettings = OscSettingsOf(m_settings);
         m_arrToneRatios = HeldRatios(m_arrKeyState, m_arrRatios);
-        m_pTone->Sound(m_toneSettings, m_arrToneRatios);
-        m_bToneSounding = true;
+        m_bToneSounding = !m_arrToneRatios.empty();
+        if (m_bToneSounding)
+            m_pTone->Sound(m_toneSettings, m_arrToneRatios);
     }
 }
 
@@ -258,7 +259,16 @@ void CNoteKeyboard::UpdateOscillator(const SEventTime& time)
     {
         // Only a change reaches the output: a held key's repeats leave the chord alone.
         std::vector<double> arrRatios = HeldRatios(m_arrKeyState, m_arrRatios);
-        if (!m_bToneSounding || arrRatios != m_arrToneRatios || osc != m_toneSettings)
+        if (arrRatios.empty())
+        {
+            // No key held is silence, not the wave's constant level: no click at every chord's
+            // end, and nothing else in the stream loses its headroom.
+            if (m_bToneSounding)
+                m_pTone->Silence();
+            m_bToneSounding = false;
+            m_arrToneRatios.clear();
+        }
+        else if (!m_bToneSounding || arrRatios != m_arrToneRatios || osc != m_toneSettings)
         {
             m_arrToneRatios = arrRatios;
             m_toneSettings = osc;

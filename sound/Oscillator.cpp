@@ -67,7 +67,7 @@ SOscSettings OscSettingsFromRecord(const int32_t values[5])
     SOscSettings settings;
     settings.fFrequency = static_cast<float>(values[0]);
     settings.fVolume = static_cast<float>(values[1]);
-    settings.fResonance = static_cast<float>(values[2] / 1000);
+    settings.fResonance = static_cast<float>(values[2]) / 1000.0f;
     settings.nSynthMode = values[3];
     settings.nOscMode = values[4];
     return settings;

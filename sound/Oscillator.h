@@ -44,8 +44,8 @@ struct SOscSettings
 class CSettings;
 // The user's settings as the oscillator takes them.
 SOscSettings OscSettingsOf(const CSettings& settings);
-// A settings record's five numbers (frequency, volume, resonance x 1000, formula, wave); the
-// resonance is divided by 1000 as whole numbers, as the record was written.
+// A settings record's five numbers (frequency, volume, resonance x 1000, formula, wave). The
+// resonance keeps its thousandths: it was stored times 1000 to keep them.
 SOscSettings OscSettingsFromRecord(const int32_t values[5]);
 // The record's numbers for these settings (frequency and volume as whole numbers).
 std::array<int32_t, 5> OscSettingsRecordValues(const SOscSettings& settings);

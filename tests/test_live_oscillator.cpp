@@ -268,7 +268,7 @@ TEST_F(LiveOscillatorTest, TheKeysHeldSoundTheirVoicesInTheOrderOfTheTable)
         keys.SetToneOutput(&tone);
         for (const auto& [cWhat, key] : c.events)
             cWhat == 'd' ? Down(key) : Up(key);
-        EXPECT_TRUE(tone.Playing());
+        EXPECT_EQ(!c.ratios.empty(), tone.Playing()) << "no key held is silence, not a constant level";
         MixFrames(tone, 600);
         const std::array<uint8_t, kToneBufferBytes> actual = tone.Samples();
         EXPECT_EQ(Reference(Osc(), {{c.ratios, 600}}), actual) << "the voices handed over";
@@ -320,13 +320,21 @@ TEST_F(LiveOscillatorTest, MidiModeIsSilentAndHomeAndEndSwitchTheOscillator)
     EXPECT_FALSE(m_tone.Playing());
     EXPECT_EQ((std::vector<uint32_t>{0x7F2390, 0x7F2490}), m_out.Messages()) << "DirectX mode sent nothing";
 
-    // The wave shape decides the level a tone without voices holds: "Square" sits at the top.
+    // No key held is silence in either wave shape: "Square" would otherwise hold the top level.
     m_settings.OscilatorMode = 1;
     Up(kQ);
     Up(kW);
     Down(kEnd);
+    EXPECT_FALSE(m_tone.Playing());
     MixFrames(m_tone, 300);
-    EXPECT_TRUE(AllOf(m_tone.Samples(), 300, 600, 255));
+    EXPECT_EQ(300u, m_tone.PlayCursor());
+    Down(kQ);
+    MixFrames(m_tone, 300);
+    const std::array<uint8_t, kToneBufferBytes> square = m_tone.Samples();
+    EXPECT_TRUE(
+        std::all_of(square.begin() + 300, square.begin() + 600, [](uint8_t b) { return b == 0 || b == 255; }))
+        << "a key in \"Square\" swings fully";
+    EXPECT_FALSE(AllOf(square, 300, 600, 255));
 }
 
 TEST_F(LiveOscillatorTest, ReleasingEveryKeyOrLettingGoOfTheOutputStopsTheVoices)

@@ -91,11 +91,12 @@ double MeasuredPitch(const std::vector<uint8_t>& samples)
 // with: the table repeats some intervals and swaps 17 and 18.
 TEST(Oscillator, VoiceTableHoldsItsIntervalsInItsOrder)
 {
-    const int kSemitones[kVoiceCount] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+    const int kSemitones[kVoiceCount] = {1,  2,  3,  4,  5,  6,  7,  8,  9,   10,  11,  12, 13, 14, 15, 16,
                                          17, 19, 18, 19, 20, 21, 22, 23, -12, -11, -10, -9, -8, -7, -6, -5,
-                                         -4, -3, -2, -1, 12, 13, 14, 15, 16, 16, 16, 17, 18, 19};
+                                         -4, -3, -2, -1, 12, 13, 14, 15, 16,  16,  16,  17, 18, 19};
     for (int k = 0; k < kVoiceCount; ++k)
-        EXPECT_NEAR(std::pow(2.0, kSemitones[k] / 12.0), kRatios[static_cast<size_t>(k)], 1e-12) << "voice " << k;
+        EXPECT_NEAR(std::pow(2.0, kSemitones[k] / 12.0), kRatios[static_cast<size_t>(k)], 1e-12)
+            << "voice " << k;
 }
 
 // Voice k is bit k % 8 of byte k / 8, least significant bit first; bits 46 and 47 are no voice.
@@ -106,14 +107,10 @@ TEST(Oscillator, MaskBitsMapOntoVoicesLeastSignificantFirst)
         uint8_t mask[kMaskBytes];
         std::vector<int> voices;
     } cases[] = {
-        {{0x01, 0, 0, 0, 0, 0}, {0}},
-        {{0x80, 0, 0, 0, 0, 0}, {7}},
-        {{0, 0x01, 0, 0, 0, 0}, {8}},
-        {{0, 0x08, 0, 0, 0, 0}, {11}},
-        {{0, 0, 0, 0x01, 0, 0}, {24}},
-        {{0, 0, 0, 0, 0, 0x20}, {45}},
-        {{0, 0, 0, 0, 0, 0xC0}, {}},
-        {{0x05, 0, 0, 0, 0x10, 0x21}, {0, 2, 36, 40, 45}},
+        {{0x01, 0, 0, 0, 0, 0}, {0}},  {{0x80, 0, 0, 0, 0, 0}, {7}},
+        {{0, 0x01, 0, 0, 0, 0}, {8}},  {{0, 0x08, 0, 0, 0, 0}, {11}},
+        {{0, 0, 0, 0x01, 0, 0}, {24}}, {{0, 0, 0, 0, 0, 0x20}, {45}},
+        {{0, 0, 0, 0, 0, 0xC0}, {}},   {{0x05, 0, 0, 0, 0x10, 0x21}, {0, 2, 36, 40, 45}},
     };
     for (const SCase& c : cases)
     {
@@ -144,9 +141,9 @@ TEST(Oscillator, QuantizeByWaveShapeAndVolume)
         float fMix;
         uint8_t nSample;
     } cases[] = {
-        {0, 1, 0.0f, 128},   {0, 1, 0.5f, 192},   {0, 1, -0.5f, 64},  {0, 1, 1.0f, 255}, // 256 clips
-        {0, 1, -1.0f, 0},    {0, 3, 0.5f, 255},   {0, 3, -0.5f, 0},   {0, 1, 0.3f, 166}, // 166.4
-        {1, 1, 0.0f, 255},   {1, 1, 0.001f, 255}, {1, 1, -0.001f, 0}, {1, 0.5f, -0.7f, 64},
+        {0, 1, 0.0f, 128}, {0, 1, 0.5f, 192},   {0, 1, -0.5f, 64},  {0, 1, 1.0f, 255}, // 256 clips
+        {0, 1, -1.0f, 0},  {0, 3, 0.5f, 255},   {0, 3, -0.5f, 0},   {0, 1, 0.3f, 166}, // 166.4
+        {1, 1, 0.0f, 255}, {1, 1, 0.001f, 255}, {1, 1, -0.001f, 0}, {1, 0.5f, -0.7f, 64},
         {2, 1, 0.7f, 128}, // no such wave: the samples stay silent
     };
     std::vector<uint8_t> block(kToneBufferBytes, 7);
@@ -175,7 +172,8 @@ TEST(Oscillator, ToneWithoutVoicesIsAConstantLevelAndRestartsThePhase)
         osc.Refill(2000, {});
         EXPECT_EQ(0, osc.m_nSampleBase);
         const uint8_t nLevel = nOscMode == 0 ? 128 : 255; // the sign of a zero mix counts as +1
-        EXPECT_TRUE(std::all_of(block.begin() + 1000, block.begin() + 2000, [&](uint8_t b) { return b == nLevel; }));
+        EXPECT_TRUE(
+            std::all_of(block.begin() + 1000, block.begin() + 2000, [&](uint8_t b) { return b == nLevel; }));
         EXPECT_EQ(7, block[2000]) << "past the cursor nothing is written";
     }
 }
@@ -195,7 +193,8 @@ TEST(Oscillator, VoicesSoundAtTheirPitches)
     for (int nSynthMode : {0, 1})
     {
         const SOscSettings settings = Settings(0.5f, nSynthMode, 0);
-        auto Voice = [&](int k) { return RenderVoiceSamples(kRatios[static_cast<size_t>(k)], settings, 8192); };
+        auto Voice = [&](int k)
+        { return RenderVoiceSamples(kRatios[static_cast<size_t>(k)], settings, 8192); };
         EXPECT_EQ(880, MeasuredPitch(Voice(11))) << nSynthMode;
         EXPECT_EQ(220, MeasuredPitch(Voice(24))) << nSynthMode;
         EXPECT_EQ(440, MeasuredPitch(RenderVoiceSamples(1.0, settings, 8192))) << "the base itself";
@@ -264,14 +263,14 @@ TEST(Oscillator, WrappedCursorStaysInsideTheBlock)
     EXPECT_TRUE(guarded.GuardsIntact());
 }
 
-// A settings record's numbers: the resonance was stored times 1000 and comes back in whole units.
+// A settings record's numbers: the resonance was stored times 1000 and comes back with its thousandths.
 TEST(Oscillator, SettingsRecordValues)
 {
     const int32_t values[5] = {440, 3, 2500, 1, 1};
     const SOscSettings s = OscSettingsFromRecord(values);
     EXPECT_EQ(440.0f, s.fFrequency);
     EXPECT_EQ(3.0f, s.fVolume);
-    EXPECT_EQ(2.0f, s.fResonance);
+    EXPECT_EQ(2.5f, s.fResonance) << "a take played at 2.5 plays back at 2.5";
     EXPECT_EQ(1, s.nSynthMode);
     EXPECT_EQ(1, s.nOscMode);
     const std::array<int32_t, 5> back = OscSettingsRecordValues(Settings(2, 1, 0, 261.6f));

@@ -300,17 +300,19 @@ TEST(ProjectRender, TonesFillTheFramesOfTheirDuration)
 {
     const VoiceRatioTable ratios = ComputeVoiceRatios(ComputeSemitones());
     auto project = MakeHeader(1);
-    uint8_t voice11[kMaskBytes] = {0, 0x08, 0, 0, 0, 0}, none[kMaskBytes] = {}, voice24[kMaskBytes] = {0, 0, 0, 1, 0, 0};
-    AppendToneRecord(project, voice11, 100);                 // frames 0 .. 4409, the settings given
-    AppendToneRecord(project, none, 51);                     // 4410 .. 6658 (151 ms: 6659.1)
-    AppendSettingsRecord(project, 330, 2, 1000, 1, 0);       // "B", "Sin", volume 2
-    AppendToneRecord(project, voice24, 149);                 // 6659 .. 13229
-    AppendEventRecord(project, 10, 0x7F3C90);                // at 310 ms: frame 13671
+    uint8_t voice11[kMaskBytes] = {0, 0x08, 0, 0, 0, 0}, none[kMaskBytes] = {},
+            voice24[kMaskBytes] = {0, 0, 0, 1, 0, 0};
+    AppendToneRecord(project, voice11, 100);           // frames 0 .. 4409, the settings given
+    AppendToneRecord(project, none, 51);               // 4410 .. 6658 (151 ms: 6659.1)
+    AppendSettingsRecord(project, 330, 2, 1000, 1, 0); // "B", "Sin", volume 2
+    AppendToneRecord(project, voice24, 149);           // 6659 .. 13229
+    AppendEventRecord(project, 10, 0x7F3C90);          // at 310 ms: frame 13671
     const SOscSettings given{440, 0.5f, 1, 0, 0};
     CScriptedPrompter prompter;
     CFrameSynth synth(0);
     CFrameWriter writer;
-    const SRenderResult result = RenderProject(prompter, project, synth, writer, kRate, {}, kMaxRenderMs, {}, given);
+    const SRenderResult result =
+        RenderProject(prompter, project, synth, writer, kRate, {}, kMaxRenderMs, {}, given);
     ASSERT_EQ(EPlayEnd::Finished, result.eEnd);
     const std::vector<float>& frames = writer.m_arrFrames;
     ASSERT_GE(frames.size(), 2u * 13671);
@@ -325,5 +327,6 @@ TEST(ProjectRender, TonesFillTheFramesOfTheirDuration)
         ASSERT_EQ((expected[i] - 128) / 128.0f, frames[2 * i]) << "frame " << i;
         ASSERT_EQ(frames[2 * i], frames[2 * i + 1]) << "frame " << i;
     }
-    EXPECT_EQ((TArrivals{{13671, 0x7F3C90}}), TArrivals(synth.m_arrArrivals.begin(), synth.m_arrArrivals.begin() + 1));
+    EXPECT_EQ((TArrivals{{13671, 0x7F3C90}}),
+              TArrivals(synth.m_arrArrivals.begin(), synth.m_arrArrivals.begin() + 1));
 }

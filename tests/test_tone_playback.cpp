@@ -57,8 +57,8 @@ std::vector<int> Reference(const SOscSettings& settings, double dRatio, int nFra
 
 bool AllAre(const std::vector<int>& samples, std::initializer_list<int> values)
 {
-    return std::all_of(samples.begin(), samples.end(), [&](int n)
-                       { return std::find(values.begin(), values.end(), n) != values.end(); });
+    return std::all_of(samples.begin(), samples.end(),
+                       [&](int n) { return std::find(values.begin(), values.end(), n) != values.end(); });
 }
 
 CToneOutput* ToneOf(CPlayRun& run)
@@ -101,8 +101,8 @@ TEST(TonePlayback, EachToneSoundsWithTheSettingsInForce)
         ASSERT_TRUE(run.RunTo(nStart + 600));
         EXPECT_TRUE(run.Ended());
         const TTimeline timeline = run.Timeline();
-        EXPECT_NE(timeline.end(),
-                  std::find(timeline.begin(), timeline.end(), std::pair<int64_t, uint32_t>{nStart + 600, kOn60}));
+        EXPECT_NE(timeline.end(), std::find(timeline.begin(), timeline.end(),
+                                            std::pair<int64_t, uint32_t>{nStart + 600, kOn60}));
     }
     EXPECT_EQ(1u, run.m_stream.Sources()) << "the buffer lives as long as the project object";
 }
