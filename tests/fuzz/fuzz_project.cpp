@@ -1,10 +1,31 @@
-// Feeds any bytes to the project checks, the record walker and the playing-time sum.
+// Feeds any bytes to the project checks, the record walker and the playing-time sum, and plays
+// the first moments of them, tones included, through the render.
 #include "platform/Prompter.h"
+#include "platform/null/NullSynthesizer.h"
 #include "project/ProjectFormat.h"
 #include "project/ProjectPlayer.h"
+#include "sound/ProjectRender.h"
 #include "tests/fuzz/SilentPrompter.h"
 
+#include <cmath>
 #include <cstdlib>
+
+namespace
+{
+// Every frame must be a number: the oscillator's samples are bytes, whatever the settings.
+class CCheckingWriter : public IAudioFileWriter
+{
+  public:
+    bool Write(const float* pStereo, int nFrames) override
+    {
+        for (int i = 0; i < 2 * nFrames; ++i)
+            if (!std::isfinite(pStereo[i]) || std::abs(pStereo[i]) > 1.0f)
+                std::abort();
+        return true;
+    }
+    bool Close() override { return true; }
+};
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
@@ -31,5 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         if (result.eEnd == EWalkEnd::End && result.nOffset != nSize)
             std::abort();
     }
+
+    // A few hundred milliseconds of it played, as the render plays a project.
+    CNullSynthesizer synth;
+    CCheckingWriter writer;
+    RenderProject(prompter, project, synth, writer, 44100, {}, 250);
     return 0;
 }
