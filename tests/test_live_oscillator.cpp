@@ -12,6 +12,7 @@
 #include "tests/ProjectFixtures.h"
 #include "tests/RecorderMidiOut.h"
 #include "tests/TestSupport.h"
+#include "tests/ToneFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -41,19 +42,6 @@ class CHostDouble : public INoteKeyboardHost
     void StatusChanged() override {}
     void Accept() override {}
     void Abandon() override {}
-};
-
-// Takes what a render writes.
-class CFrameWriter : public IAudioFileWriter
-{
-  public:
-    bool Write(const float* pStereo, int nFrames) override
-    {
-        m_arrStereo.insert(m_arrStereo.end(), pStereo, pStereo + 2 * nFrames);
-        return true;
-    }
-    bool Close() override { return true; }
-    std::vector<float> m_arrStereo;
 };
 
 const VoiceRatioTable& Ratios()

@@ -2,10 +2,10 @@
 // file gets every frame up to the end of the release, and a full disk stops it.
 #include "platform/fluidsynth/FluidSynth.h"
 #include "sound/ProjectRender.h"
-#include "sound/ToneOutput.h"
 #include "tests/MediaFixtures.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestSupport.h"
+#include "tests/ToneFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -264,35 +264,6 @@ TEST(ProjectRender, CancelStopsAtOnceAndSilences)
 }
 } // namespace
 
-namespace
-{
-// Keeps every frame written.
-class CFrameWriter : public IAudioFileWriter
-{
-  public:
-    bool Write(const float* pStereo, int nFrames) override
-    {
-        m_arrFrames.insert(m_arrFrames.end(), pStereo, pStereo + 2 * nFrames);
-        return true;
-    }
-    bool Close() override { return true; }
-    std::vector<float> m_arrFrames; // interleaved
-};
-
-// One voice from its first sample, as 8-bit oscillator samples.
-std::vector<uint8_t> ToneSamples(const SOscSettings& settings, double dRatio, int nFrames)
-{
-    CToneOutput out;
-    out.Sound(settings, {dRatio});
-    std::vector<float> stereo(2 * static_cast<size_t>(nFrames), 0.0f);
-    out.Mix(stereo.data(), nFrames);
-    std::vector<uint8_t> samples;
-    for (int i = 0; i < nFrames; ++i)
-        samples.push_back(static_cast<uint8_t>(stereo[2 * static_cast<size_t>(i)] * 128.0f + 128.0f));
-    return samples;
-}
-} // namespace
-
 // Each tone fills exactly the frames of its duration from its start, with the settings in force;
 // a tone without voices is the wave's constant level and starts the next voices from phase 0;
 // after the last tone, and before the next event, the oscillator adds nothing.
@@ -314,17 +285,17 @@ TEST(ProjectRender, TonesFillTheFramesOfTheirDuration)
     const SRenderResult result =
         RenderProject(prompter, project, synth, writer, kRate, {}, kMaxRenderMs, {}, given);
     ASSERT_EQ(EPlayEnd::Finished, result.eEnd);
-    const std::vector<float>& frames = writer.m_arrFrames;
+    const std::vector<float>& frames = writer.m_arrStereo;
     ASSERT_GE(frames.size(), 2u * 13671);
 
-    std::vector<uint8_t> expected = ToneSamples(given, ratios[11], 4410);
+    std::vector<int> expected = ToneSamples(given, ratios[11], 4410);
     expected.resize(6659, 128);
-    const std::vector<uint8_t> second = ToneSamples({330, 2, 1, 1, 0}, ratios[24], 13230 - 6659);
+    const std::vector<int> second = ToneSamples({330, 2, 1, 1, 0}, ratios[24], 13230 - 6659);
     expected.insert(expected.end(), second.begin(), second.end());
     expected.resize(13671, 128);
     for (size_t i = 0; i < expected.size(); ++i)
     {
-        ASSERT_EQ((expected[i] - 128) / 128.0f, frames[2 * i]) << "frame " << i;
+        ASSERT_EQ(static_cast<float>(expected[i] - 128) / 128.0f, frames[2 * i]) << "frame " << i;
         ASSERT_EQ(frames[2 * i], frames[2 * i + 1]) << "frame " << i;
     }
     EXPECT_EQ((TArrivals{{13671, 0x7F3C90}}),

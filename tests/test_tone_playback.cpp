@@ -1,9 +1,9 @@
 // Tone and settings records played on the player thread: the voices and settings each tone
 // sounds with, silence between tones and while paused, a stop that plays out one pass, and the
 // oscillator's buffer as the stream takes it.
-#include "sound/ToneOutput.h"
 #include "tests/PlaybackFixture.h"
 #include "tests/ProjectFixtures.h"
+#include "tests/ToneFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -42,19 +42,6 @@ void AppendSettings(std::vector<uint8_t>& project, int32_t nFrequency, int32_t n
     AppendSettingsRecord(project, nFrequency, nVolume, 1000, nSynth, nOscMode);
 }
 
-// nFrames of one voice from a fresh oscillator: what a tone sounds like from its start.
-std::vector<int> Reference(const SOscSettings& settings, double dRatio, int nFrames)
-{
-    CToneOutput out;
-    out.Sound(settings, {dRatio});
-    std::vector<float> stereo(2 * static_cast<size_t>(nFrames), 0.0f);
-    out.Mix(stereo.data(), nFrames);
-    std::vector<int> samples;
-    for (int i = 0; i < nFrames; ++i)
-        samples.push_back(static_cast<int>(stereo[2 * static_cast<size_t>(i)] * 128.0f + 128.0f));
-    return samples;
-}
-
 bool AllAre(const std::vector<int>& samples, std::initializer_list<int> values)
 {
     return std::all_of(samples.begin(), samples.end(),
@@ -87,7 +74,7 @@ TEST(TonePlayback, EachToneSoundsWithTheSettingsInForce)
         ASSERT_TRUE(run.RunTo(run.m_clock.NowMs()));
         ASSERT_NE(nullptr, ToneOf(run));
         EXPECT_EQ(1u, run.m_stream.Sources()) << "one buffer, made at the first tone";
-        EXPECT_EQ(Reference(current, kRatios[11], 441), run.m_stream.Take(441));
+        EXPECT_EQ(ToneSamples(current, kRatios[11], 441), run.m_stream.Take(441));
 
         const int64_t nStart = run.m_clock.NowMs();
         ASSERT_TRUE(run.RunTo(nStart + 250));
@@ -126,7 +113,7 @@ TEST(TonePlayback, PauseSilencesAToneThatThenGoesOn)
     std::vector<int> played = before;
     const std::vector<int> after = run.m_stream.Take(1000);
     played.insert(played.end(), after.begin(), after.end());
-    EXPECT_EQ(Reference(settings, kRatios[7], 2000), played) << "no sample lost or repeated";
+    EXPECT_EQ(ToneSamples(settings, kRatios[7], 2000), played) << "no sample lost or repeated";
 
     // The pause is seen at the next wait step after 100 ms, and held until 400.
     ASSERT_TRUE(run.RunTo(1280));
