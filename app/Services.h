@@ -8,6 +8,7 @@
 #include "platform/MidiOut.h"
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
+#include "platform/UpdateSession.h"
 
 struct SServices
 {
@@ -17,4 +18,5 @@ struct SServices
     IClock& clock;                 // time for players, the live keyboard and the transport
     IMediaCommands& mediaCommands; // the media player's one door to its devices
     FAudioOutFactory audioOut;     // the one audio stream, for the oscillator's tones (none: silent)
+    FUpdateSessionFactory update;  // the About box's downloads from the update server (none: no check)
 };

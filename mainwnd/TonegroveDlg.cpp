@@ -88,7 +88,8 @@ void CTonegroveDlg::OnInitDialog()
     // The players ask through the window's routed prompter, so that what they say while files
     // are added is collected with the rest.
     const SServices playerServices{m_prompter,       m_services.registry,      m_services.midiOut,
-                                   m_services.clock, m_services.mediaCommands, m_services.audioOut};
+                                   m_services.clock, m_services.mediaCommands, m_services.audioOut,
+                                   m_services.update};
     m_pTransport = std::make_unique<CTransport>(m_playlist, m_settings, playerServices,
                                                 static_cast<ITransportListener&>(*this));
     m_pEditor = std::make_unique<CClipEditor>(m_playlist, *m_pTransport, m_prompter);
@@ -446,7 +447,8 @@ bool CTonegroveDlg::RunCommand(int nCommand)
         OnLivePlay();
         return true;
     case Cmd::About:
-        return true; // its window is added with its own work
+        OnAbout();
+        return true;
     default:
         return false;
     }

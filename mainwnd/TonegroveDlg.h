@@ -119,9 +119,10 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     // start (one question), listed in the settings in between.
     void WriteRecoveryCopies();
     void OfferRecoveryCopies();
-    // The live play window and the Options dialog.
+    // The live play window, the Options dialog and the About box.
     void OnLivePlay();
     void OnSettings();
+    void OnAbout();
     void OnItemChanged();
     void OnClick();
     // Opens each path as a row; what could not be opened as it should is said in one message.

@@ -1,6 +1,7 @@
-// The commands that open the program's other windows: the live play window and Options.
+// The commands that open the program's other windows: the live play window, Options and About.
 #include "mainwnd/TonegroveDlg.h"
 
+#include "about/AboutDlg.h"
 #include "app/TextHelpers.h"
 #include "keyboard/PlaysDlg.h"
 #include "mainwnd/CommandIds.h"
@@ -47,4 +48,9 @@ void CTonegroveDlg::OnSettings()
     RunOptionsDialog(this, m_settings, m_prompter, m_arrMidiDevices);
     // A new SoundFont sounds at once, in what plays now as well.
     m_services.midiOut.SoundFontChanged();
+}
+
+void CTonegroveDlg::OnAbout()
+{
+    RunAboutDialog(this, m_settings, m_services.update);
 }

@@ -1,6 +1,7 @@
 #include "sound/ProgramOutputs.h"
 
 #include "platform/RealBackends.h"
+#include "platform/curl/CurlUpdateSession.h"
 #include "sound/MciInterpreter.h"
 #include "sound/RealMediaBackends.h"
 #include "sound/SoundFontChoice.h"
@@ -24,7 +25,8 @@ CProgramOutputs::CProgramOutputs(
 
 SServices CProgramOutputs::Services(IPrompter& prompter, IRegistryStore& registry)
 {
-    return SServices{prompter, registry, *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory()};
+    return SServices{prompter, registry, *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory(),
+                     CurlUpdateSessionFactory()};
 }
 
 std::unique_ptr<IMidiOut> MakeSettingsMidiOut(FAudioOutFactory fAudioOut, const CSettings& settings,

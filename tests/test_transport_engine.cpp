@@ -105,7 +105,7 @@ class TransportEngineTest : public ::testing::Test
     CScriptedMediaCommands layer;
     CTempFolder folder;
     CSettings settings{reg.Store(), prompter};
-    SServices services{prompter, reg.Store(), midiOut, clock, layer, {}};
+    SServices services{prompter, reg.Store(), midiOut, clock, layer, {}, {}};
     CPlaylist playlist;
     CRecordingListener listener;
 

@@ -1,0 +1,6 @@
+#include "about/ProgramVersion.h"
+
+std::string ProgramVersion()
+{
+    return TG_PROGRAM_VERSION;
+}
