@@ -25,8 +25,10 @@ CProgramOutputs::CProgramOutputs(
 
 SServices CProgramOutputs::Services(IPrompter& prompter, IRegistryStore& registry)
 {
+    // Nothing is downloaded until the About box asks.
+    FUpdateSessionFactory fUpdate = CurlUpdateSessionFactory();
     return SServices{prompter, registry, *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory(),
-                     CurlUpdateSessionFactory()};
+                     fUpdate};
 }
 
 std::unique_ptr<IMidiOut> MakeSettingsMidiOut(FAudioOutFactory fAudioOut, const CSettings& settings,

@@ -31,9 +31,9 @@ class EditMenuTest : public ::testing::Test, protected CTestServices
     std::unique_ptr<CTonegroveDlg> MakeWindowAsking(IPrompter& asker,
                                                     const std::vector<std::string>& arrPaths)
     {
-        return std::make_unique<CTonegroveDlg>(settings,
-                                               SServices{asker, reg.Store(), midiOut, clock, *m_pMedia, {}, {}},
-                                               arrPaths, music.File("Tonegrove"));
+        return std::make_unique<CTonegroveDlg>(
+            settings, SServices{asker, reg.Store(), midiOut, clock, *m_pMedia, {}, {}}, arrPaths,
+            music.File("Tonegrove"));
     }
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
     {

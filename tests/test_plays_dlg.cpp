@@ -99,7 +99,10 @@ class PlaysDlgTest : public ::testing::Test
         At(1000); // the window opens at 1000 ms
     }
     // The services with out as the program's MIDI output.
-    SServices Services(IMidiOut& out) { return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}}; }
+    SServices Services(IMidiOut& out)
+    {
+        return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}};
+    }
     // The program's audio stream is audio, which the test mixes by hand.
     void UseStream(CFakeAudioOut& audio)
     {
