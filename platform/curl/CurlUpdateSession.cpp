@@ -217,6 +217,11 @@ bool CCurlUpdateSession::Download(const std::string& strUrl, std::string& strBod
     curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_limits.nMaxBody));
     // Each request has its connection of its own and closes it, as the status lines say.
     curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+#if LIBCURL_VERSION_NUM >= 0x075700
+    // A name still being resolved when the download ends is left to its resolver thread:
+    // otherwise ending it waits for the system's resolver, which knows no bound of ours.
+    curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
+#endif
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &OnOpenSocket);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, &t);
