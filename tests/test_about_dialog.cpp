@@ -195,7 +195,8 @@ TEST_F(AboutDialogTest, TheAboutCommandShowsTheBoxAtOnceAndClosingItEndsTheCheck
                                if (!bSilent)
                                    EXPECT_TRUE(WaitForCheck(*pBox));
                                else
-                                   QTest::qWaitFor([&] { return !server.Requests().empty(); }, 5000);
+                                   EXPECT_TRUE(
+                                       QTest::qWaitFor([&] { return !server.Requests().empty(); }, 5000));
                                strOffered = Text(*pBox, AboutId::Offered);
                                timer.restart();
                                pBox->reject();
@@ -232,7 +233,7 @@ TEST_F(AboutDialogTest, EndingTheProgramWithTheBoxOpenOnASilentServerEndsCleanly
                        {
                            auto* pBox = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
                            ASSERT_NE(nullptr, pBox);
-                           QTest::qWaitFor([&] { return !server.Requests().empty(); }, 5000);
+                           EXPECT_TRUE(QTest::qWaitFor([&] { return !server.Requests().empty(); }, 5000));
                            bSeen = pBox->IsChecking();
                            wnd.OnTerminationRequest();
                        });
