@@ -37,24 +37,26 @@ void CToneOutput::Sound(const SOscSettings& settings, std::vector<double> ratios
     std::lock_guard lock(m_mutex);
     m_osc.SetSettings(settings);
     m_arrRatios = std::move(ratios);
-    if (m_eState == EState::PlayOut)
-    {
-        // What is left of the pass is the old tone: the new one is rendered from here on.
-        m_osc.m_dwLastCursor = m_osc.m_nFrom = m_dwPlayCursor;
-    }
+    Stop();
     m_eState = EState::Looping;
 }
 
 void CToneOutput::Silence()
 {
-    Hold();
     std::lock_guard lock(m_mutex);
+    Stop();
     m_osc.m_nSampleCount = m_osc.m_nSampleBase = 0;
 }
 
 void CToneOutput::Hold()
 {
     std::lock_guard lock(m_mutex);
+    Stop();
+}
+
+void CToneOutput::Stop()
+{
+    // What is left of a pass being played out is the old tone: the next one renders from here.
     if (m_eState == EState::PlayOut)
         m_osc.m_dwLastCursor = m_osc.m_nFrom = m_dwPlayCursor;
     m_eState = EState::Stopped;
@@ -98,10 +100,9 @@ void CToneOutput::Mix(float* pStereo, int nFrames)
         nLeft -= nPiece;
         if (m_eState == EState::PlayOut && (m_nPlayOutLeft -= nPiece) == 0)
         {
-            // Played out: the next tone starts from silence where the cursor stands.
-            m_eState = EState::Stopped;
+            // Played out: the next tone starts from silence, at phase 0, where the cursor stands.
+            Stop();
             m_arrBuffer.fill(kToneSilence);
-            m_osc.m_dwLastCursor = m_osc.m_nFrom = m_dwPlayCursor;
             m_osc.m_nSampleCount = m_osc.m_nSampleBase = 0;
         }
     }

@@ -54,6 +54,8 @@ class CToneOutput : public IAudioSource
         PlayOut, // what the buffer holds, for m_nPlayOutLeft more samples
     };
     void Take(float* pStereo, uint32_t nSamples);
+    // With the lock held: the buffer stops where its cursor stands.
+    void Stop();
 
     mutable std::mutex m_mutex; // everything below, shared with the stream's thread
     std::array<uint8_t, kToneBufferBytes> m_arrBuffer;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "platform/AudioFileWriter.h"
+#include "project/ProjectFormat.h"
 #include "sound/ToneOutput.h"
 
+#include <initializer_list>
 #include <vector>
 
 // Takes what a render writes, interleaved left and right.
@@ -31,4 +33,15 @@ inline std::vector<int> ToneSamples(const SOscSettings& settings, double dRatio,
     for (int i = 0; i < nFrames; ++i)
         samples.push_back(static_cast<int>(stereo[2 * static_cast<size_t>(i)] * 128.0f + 128.0f));
     return samples;
+}
+
+// A tone record of these voices of the table for nMs, appended to project.
+inline void AppendTone(std::vector<uint8_t>& project, std::initializer_list<int> voices, int32_t nMs)
+{
+    VoiceMask on{};
+    for (int k : voices)
+        on[static_cast<size_t>(k)] = true;
+    uint8_t mask[kMaskBytes];
+    EncodeVoices(on, mask);
+    AppendToneRecord(project, mask, nMs);
 }

@@ -91,39 +91,14 @@ bool AllOf(const std::array<uint8_t, kToneBufferBytes>& samples, size_t nFrom, s
 int64_t StreamTime(const std::vector<uint8_t>& rec)
 {
     int64_t nTotal = 0;
-    size_t i = 0;
-    const auto Counted = [&]()
-    {
-        const size_t nLen = rec.at(i++);
-        int64_t n = 0;
-        for (size_t k = 0; k < nLen; ++k)
-            n = n * 256 + rec.at(i++);
-        return n;
-    };
-    while (i < rec.size())
-    {
-        const uint8_t nType = rec[i++];
-        if (nType == '$')
-        {
-            nTotal += Counted();
-            EXPECT_EQ('T', rec.at(i++));
-            Counted();
-        }
-        else if (nType == '#')
-            for (int k = 0; k < 5; ++k)
-                Counted();
-        else if (nType == '*')
-        {
-            i += kMaskBytes;
-            EXPECT_EQ('@', rec.at(i++));
-            nTotal += Counted();
-        }
-        else
-        {
-            ADD_FAILURE() << "unknown record type " << int(nType);
-            break;
-        }
-    }
+    const SWalkResult result =
+        WalkRecords(1, rec,
+                    [&](const SRecord& record)
+                    {
+                        nTotal += record.eKind == ERecordKind::Tone ? record.nDuration : record.nDelay;
+                        return true;
+                    });
+    EXPECT_EQ(EWalkEnd::End, result.eEnd) << "the take is whole records";
     return nTotal;
 }
 
@@ -133,15 +108,8 @@ const std::vector<uint8_t> kSettings = Bytes({'#', 2, 0x01, 0xB8, 1, 1, 2, 0x09,
 // A tone record of these voices (of the table) for nMs.
 std::vector<uint8_t> Tone(std::initializer_list<int> voices, int nMs)
 {
-    VoiceMask mask{};
-    for (int v : voices)
-        mask[static_cast<size_t>(v)] = true;
-    uint8_t bytes[kMaskBytes];
-    EncodeVoices(mask, bytes);
-    std::vector<uint8_t> out{'*'};
-    out.insert(out.end(), bytes, bytes + kMaskBytes);
-    out.push_back('@');
-    AppendNumber(out, nMs);
+    std::vector<uint8_t> out;
+    AppendTone(out, voices, nMs);
     return out;
 }
 

@@ -21,21 +21,6 @@ SOscSettings Sin(float fVolume, float fFrequency = 440)
     return {fFrequency, fVolume, 1, 0, 0};
 }
 
-std::vector<uint8_t> Mask(std::initializer_list<int> voices)
-{
-    VoiceMask on{};
-    for (int k : voices)
-        on[static_cast<size_t>(k)] = true;
-    std::vector<uint8_t> mask(kMaskBytes);
-    EncodeVoices(on, mask.data());
-    return mask;
-}
-
-void AppendTone(std::vector<uint8_t>& project, std::initializer_list<int> voices, int32_t nMs)
-{
-    AppendToneRecord(project, Mask(voices).data(), nMs);
-}
-
 void AppendSettings(std::vector<uint8_t>& project, int32_t nFrequency, int32_t nVolume, int32_t nSynth,
                     int32_t nOscMode)
 {

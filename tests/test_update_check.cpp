@@ -159,8 +159,10 @@ TEST(UpdateCheck, ARefusedConnectionFailsBothLinesWithItsText)
 {
     CRecordingView view;
     RunCheck("http://127.0.0.1:" + std::to_string(CLoopbackHttpServer::ClosedPort()), "1.0.0.3", view);
-    EXPECT_NE(std::string::npos, view.strOffered.find("onnect")) << view.strOffered;
-    EXPECT_EQ(view.strOffered, view.strNote);
+    // libcurl's text names the time the attempt took, which may differ by a millisecond between
+    // the two downloads: both lines say the connection was refused.
+    for (const std::string& strLine : {view.strOffered, view.strNote})
+        EXPECT_NE(std::string::npos, strLine.find("Couldn't connect to server")) << strLine;
     EXPECT_FALSE(view.bButton);
 }
 
