@@ -4,6 +4,7 @@
 // mouse selection.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -73,6 +74,10 @@ class CNoteListBuilder
     // Every whole record of a stream (no header); a damaged record or an unknown type ends the
     // feeding and marks the list damaged.
     void AddStream(std::span<const uint8_t> stream);
+    // A MIDI short message at the time reached; bKeepEvents: one that is no note goes to events.
+    void AddMessage(uint32_t dwMessage, int32_t nRecord, bool bKeepEvents);
+    // Moves the time reached on (never back), for messages that carry their own times.
+    void AdvanceTo(int64_t nMs) { m_nTime = std::max(m_nTime, nMs); }
     // The list so far: notes still open run to the time reached. The builder can go on.
     SNoteList List() const;
     int64_t TimeMs() const { return m_nTime; }
@@ -82,8 +87,15 @@ class CNoteListBuilder
     void NoteOn(int64_t nMs, int nChannel, int nPitch, int nVelocity, int32_t nRecord);
     void NoteOff(int64_t nMs, int nChannel, int nPitch);
 
-    SNoteList m_list; // notes in order of their note ons; open ones have nEndMs -1
-    std::vector<std::vector<size_t>> m_open; // per channel * 128 + pitch: open notes, oldest first
+    // The notes a channel's pitch has open, oldest first from nHead: a file that opens one pitch
+    // many times before closing it costs no more than any other.
+    struct SOpenNotes
+    {
+        std::vector<size_t> items;
+        size_t nHead = 0;
+    };
+    SNoteList m_list;               // notes in order of their note ons; open ones have nEndMs -1
+    std::vector<SOpenNotes> m_open; // per channel * 128 + pitch
     int64_t m_nTime = 0;
     int32_t m_nRecords = 0;
 };
