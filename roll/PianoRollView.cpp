@@ -357,7 +357,7 @@ void CPianoRollView::paintEvent(QPaintEvent* pEvent)
             painter.fillRect(QRect(nX0, nTop, std::max(2, nX1 - nX0 + 1), nHeight), RollColours::kSelection);
         };
         if (m_bDragging)
-            band(XToTime(m_nPressX), XToTime(m_nDragX));
+            band(XToTime(std::min(m_nPressX, m_nDragX)), XToTime(std::max(m_nPressX, m_nDragX) + 1) - 1e-6);
         else if (HasRecords() && m_nSelAnchor > 0 && m_nSelEnd > 0)
             band(static_cast<double>(RecordTime(*m_pList, m_nSelAnchor)),
                  static_cast<double>(RecordTime(*m_pList, m_nSelEnd)));
@@ -431,6 +431,8 @@ void CPianoRollView::ScrollToShow(double fMs)
 
 void CPianoRollView::MoveCursor(double fMs, bool bEmit)
 {
+    // On whole milliseconds, the time it tells the window.
+    fMs = std::round(fMs);
     m_fCursorMs = fMs;
     ScrollToShow(fMs);
     update();
@@ -488,8 +490,10 @@ void CPianoRollView::mouseReleaseEvent(QMouseEvent* pEvent)
         return;
     }
     m_bDragging = false;
+    // From the start of the first pixel to the end of the last: a drag to the right edge reaches
+    // the end of what is shown.
     const int64_t nFrom = std::llround(XToTime(std::min(m_nPressX, m_nDragX)));
-    const int64_t nTo = std::llround(XToTime(std::max(m_nPressX, m_nDragX)));
+    const int64_t nTo = std::llround(XToTime(std::max(m_nPressX, m_nDragX) + 1));
     const SRecordRange range = RecordsInTime(*m_pList, nFrom, nTo);
     m_nSelAnchor = range.nFirst;
     m_nSelEnd = range.nLast;
