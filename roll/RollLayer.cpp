@@ -52,7 +52,8 @@ bool ColumnsOf(const SRollFrame& frame, int64_t nFromMs, int64_t nToMs, int& nX0
     const double fX0 = frame.XOf(static_cast<double>(nFromMs));
     const double fX1 = frame.XOf(static_cast<double>(nToMs));
     const double fLeft = frame.plot.left(), fRight = frame.plot.left() + frame.plot.width();
-    if (fX1 < fLeft || fX0 >= fRight)
+    // A note that ends where the view begins is not in it; one without length that stands there is.
+    if (fX1 < fLeft || (fX1 == fLeft && fX0 < fLeft) || fX0 >= fRight)
         return false;
     nX0 = static_cast<int>(std::floor(std::max(fX0, fLeft)));
     nX1 = static_cast<int>(std::ceil(std::min(fX1, fRight)));
@@ -146,7 +147,9 @@ void DrawNotes(QImage& image, const SNoteList& list, const SRollFrame& frame, st
         if (note.bOpen)
             arrOpenEnds.push_back(
                 QRect(std::max(nX0, nX1 - 16), nTop, std::min(16, nX1 - nX0), nBottom - nTop));
-        if (arrDrawnColour[note.nPitch] == rgb)
+        // Only bars too narrow for an outline merge: a wide one keeps its own outline.
+        const bool bOutline = nX1 - nX0 >= 4 && nBottom - nTop >= 4;
+        if (!bOutline && arrDrawnColour[note.nPitch] == rgb)
         {
             if (nX1 <= arrDrawnTo[note.nPitch])
                 continue;
@@ -157,7 +160,6 @@ void DrawNotes(QImage& image, const SNoteList& list, const SRollFrame& frame, st
                 continue;
             }
         }
-        const bool bOutline = nX1 - nX0 >= 4 && nBottom - nTop >= 4;
         if (bOutline)
         {
             const QRgb edge = Darker(rgb);
@@ -238,9 +240,11 @@ void SRollFrame::RowsOf(int nPitch, int& nTop, int& nBottom) const
 
 QColor RollColours::Channel(int nChannel)
 {
-    // Neighbouring channels get hues far apart: 16 steps of the colour wheel, taken 7 at a time.
-    const int nHue = ((nChannel & 15) * 7 % 16) * 360 / 16;
-    return QColor::fromHsv(nHue, 190, 215);
+    // Sixteen colours told apart at a glance: ten strong ones, then six lighter.
+    static const QRgb kChannels[16] = {0x1F77B4, 0xFF7F0E, 0x2CA02C, 0xD62728, 0x9467BD, 0x8C564B,
+                                       0xE377C2, 0x7F7F7F, 0xBCBD22, 0x17BECF, 0x7BA7DB, 0xFFB570,
+                                       0x86D27A, 0xF28482, 0xB39BCB, 0xB78A7F};
+    return QColor::fromRgb(kChannels[nChannel & 15]);
 }
 
 QRgb RollColours::Note(int nChannel, int nVelocity)
