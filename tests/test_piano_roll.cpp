@@ -285,4 +285,41 @@ TEST_F(PianoRoll, AnOpenNotesEndIsHatchedAndAClosedNotesIsNot)
     EXPECT_GT(hatchIn(4000, 10000), 6); // pitch 67: open
     EXPECT_EQ(hatchIn(2000, 3000), 0);  // pitch 64: closed
 }
+TEST_F(PianoRoll, SelectionIsShadedFromTheFirstToTheLastRecordsTime)
+{
+    m_view.ShowNotes(TenRecordProject());
+    const QImage before = m_view.grab().toImage();
+    m_view.SetSelection(3, 5); // records at 2 s and 4 s
+    const QImage after = m_view.grab().toImage();
+    const int y = m_view.PlotRect().top() + 1;
+    auto changed = [&](double fMs)
+    { return before.pixel(m_view.TimeToX(fMs), y) != after.pixel(m_view.TimeToX(fMs), y); };
+    for (double fMs : {2050.0, 3000.0, 3950.0})
+        EXPECT_TRUE(changed(fMs)) << fMs;
+    for (double fMs : {1000.0, 1900.0, 4100.0, 6000.0})
+        EXPECT_FALSE(changed(fMs)) << fMs;
+}
+
+TEST_F(PianoRoll, WaveShowsEachColumnsPeak)
+{
+    // 6.4 s at 1000 frames a second: full scale for the first half, silence after it.
+    auto pPeaks = std::make_shared<SWavePeaks>();
+    pPeaks->nRate = 1000;
+    pPeaks->nFrames = 100 * SWavePeaks::kBaseBlock;
+    pPeaks->levels.emplace_back(100, SPeak{0, 0});
+    std::fill_n(pPeaks->levels[0].begin(), 50, SPeak{-32768, 32767});
+    m_view.ShowWave(pPeaks);
+    const QImage image = m_view.grab().toImage();
+    const QRect plot = m_view.PlotRect();
+    auto waveRows = [&](double fMs)
+    {
+        int nRows = 0;
+        for (int y = plot.top(); y <= plot.bottom(); ++y)
+            nRows += SameRgb(image.pixel(m_view.TimeToX(fMs), y), RollColours::kWave);
+        return nRows;
+    };
+    EXPECT_GE(waveRows(1000), plot.height() - 3);
+    EXPECT_LE(waveRows(5000), 2);
+    EXPECT_GE(waveRows(5000), 1);
+}
 } // namespace
