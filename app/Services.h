@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
 #include "platform/UpdateSession.h"
+#include "platform/WavReader.h"
 
 struct SServices
 {
@@ -19,4 +20,5 @@ struct SServices
     IMediaCommands& mediaCommands; // the media player's one door to its devices
     FAudioOutFactory audioOut;     // the one audio stream, for the oscillator's tones (none: silent)
     FUpdateSessionFactory update;  // the About box's downloads from the update server (none: no check)
+    FWavOpener openWav;            // reads WAV files for the panel's waveform (none: not drawn)
 };

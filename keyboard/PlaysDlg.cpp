@@ -35,12 +35,13 @@ void UseDetectableKeyRepeatOnX()
 } // namespace
 
 SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject, CSettings& settings,
-                           const SServices& services)
+                           const SServices& services, FTakeChanged fTakeChanged)
 {
     // The program's one set of outputs: the live window and the playlist share the synthesizer.
     CPlaysDlg dlg(std::move(startProject), settings, services, KeyPictureFolder(), pParent);
     if (!dlg.OnInitDialog())
         return {};
+    dlg.SetTakeListener(std::move(fTakeChanged));
     dlg.exec();
     return dlg.Result();
 }
@@ -212,12 +213,26 @@ void CPlaysDlg::keyPressEvent(QKeyEvent* pEvent)
     // through the keyboard, never through the dialog's own handling of them.
     if (!m_pKeyboard || !m_pKeyboard->HandleKey(pEvent))
         QDialog::keyPressEvent(pEvent);
+    TellTake();
 }
 
 void CPlaysDlg::keyReleaseEvent(QKeyEvent* pEvent)
 {
     if (!m_pKeyboard || !m_pKeyboard->HandleKey(pEvent))
         QDialog::keyReleaseEvent(pEvent);
+    TellTake();
+}
+
+void CPlaysDlg::TellTake()
+{
+    // Not once the window has closed: its result holds the take, and the caller takes it there.
+    if (!m_fTakeChanged || !m_pKeyboard || m_bClosed)
+        return;
+    const std::vector<uint8_t>& take = m_pKeyboard->Keys().Recording();
+    if (take.size() == m_nTakeTold)
+        return;
+    m_nTakeTold = take.size();
+    m_fTakeChanged(take);
 }
 
 void CPlaysDlg::changeEvent(QEvent* pEvent)

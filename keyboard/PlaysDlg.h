@@ -8,7 +8,9 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,8 +29,11 @@ struct SPlayResult
 // The main window's Play command: runs the live play window modally over pParent and gives
 // back what came of it. startProject: the selected project row's bytes, or empty for a new
 // project, which then starts from the bare header of the version ProjectType chooses.
+// fTakeChanged, when given, is told the records played so far (no header) each time a key adds
+// to them, so that a view behind the window can show the take as it grows.
+using FTakeChanged = std::function<void(std::span<const uint8_t> take)>;
 SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject, CSettings& settings,
-                           const SServices& services);
+                           const SServices& services, FTakeChanged fTakeChanged = {});
 
 class CPlaysDlg : public QDialog, public INoteKeyboardHost
 {
@@ -48,6 +53,7 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     bool OnInitDialog();
     // Once the window has closed: accepted or abandoned, and the joined project.
     const SPlayResult& Result() const { return m_result; }
+    void SetTakeListener(FTakeChanged fTakeChanged) { m_fTakeChanged = std::move(fTakeChanged); }
 
     CNoteKeyboardWnd* Keyboard() const { return m_pKeyboard; }
     // The oscillator of DirectX mode while the window is open and has a stream; null otherwise.
@@ -80,6 +86,8 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     void FitToKeyboard();
     // The oscillator falls silent and leaves the stream.
     void EndTone();
+    // Tells fTakeChanged when the key just handled added records.
+    void TellTake();
 
     std::vector<uint8_t> m_arrStart;
     int m_nRecordVersion = -1;
@@ -92,4 +100,6 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     bool m_bShown = false;
     bool m_bClosed = false;
     SPlayResult m_result;
+    FTakeChanged m_fTakeChanged;
+    size_t m_nTakeTold = 0; // the take's size when it was last told
 };

@@ -5,6 +5,7 @@
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/Pictures.h"
 #include "platform/Prompter.h"
+#include "roll/PianoRollView.h"
 #include "sound/MciPlayer.h"
 #include "sound/MidiDevices.h"
 
@@ -19,6 +20,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QSlider>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -83,13 +85,18 @@ void CTonegroveDlg::OnInitDialog()
     // The client area: everything below the menu bar; the controls sit in it at fixed places
     // and follow the window's size by the rules of LayOut().
     m_pClient = new QWidget(this);
-    pLayout->addWidget(m_pClient);
+    // Below it the piano-roll panel; the handle between them gives the panel more or less room,
+    // and a change of the window's size goes to the client area.
+    m_pSplitter = new QSplitter(Qt::Vertical, this);
+    m_pSplitter->setChildrenCollapsible(false);
+    m_pSplitter->addWidget(m_pClient);
+    pLayout->addWidget(m_pSplitter);
 
     // The players ask through the window's routed prompter, so that what they say while files
     // are added is collected with the rest.
-    const SServices playerServices{m_prompter,       m_services.registry,      m_services.midiOut,
-                                   m_services.clock, m_services.mediaCommands, m_services.audioOut,
-                                   m_services.update};
+    const SServices playerServices{m_prompter,        m_services.registry,      m_services.midiOut,
+                                   m_services.clock,  m_services.mediaCommands, m_services.audioOut,
+                                   m_services.update, m_services.openWav};
     m_pTransport = std::make_unique<CTransport>(m_playlist, m_settings, playerServices,
                                                 static_cast<ITransportListener&>(*this));
     m_pEditor = std::make_unique<CClipEditor>(m_playlist, *m_pTransport, m_prompter);
@@ -107,6 +114,10 @@ void CTonegroveDlg::OnInitDialog()
     CreateMenus();
     CreateToolBar();
     CreateControls();
+    CreateRoll();
+    m_pSplitter->addWidget(m_pRoll);
+    m_pSplitter->setStretchFactor(0, 1);
+    m_pSplitter->setStretchFactor(1, 0);
 
     // Playback, Pause, Stop and Play wait for a row.
     EnableCommands({Cmd::Play}, false);
@@ -117,8 +128,12 @@ void CTonegroveDlg::OnInitDialog()
     m_arrMidiDevices = MidiDeviceNames(m_services.midiOut);
 
     // Size and centre: the client area of 385 x 202 dialog units, the menu bar above it.
+    // The panel below it takes two thirds of the client area's height again.
     QRect client = DialogUnitsToPixels(QRect(QPoint(0, 0), kClientSize));
-    resize(client.width(), client.height() + m_pMenuBar->sizeHint().height());
+    const int nRoll = client.height() * 2 / 3;
+    resize(client.width(),
+           client.height() + m_pSplitter->handleWidth() + nRoll + m_pMenuBar->sizeHint().height());
+    m_pSplitter->setSizes({client.height(), nRoll});
     layout()->activate();
     if (QScreen* pScreen = screen())
     {

@@ -6,9 +6,12 @@
 #include "app/Services.h"
 #include "app/Settings.h"
 #include "mainwnd/RoutedPrompter.h"
+#include "platform/Files.h"
 #include "playlist/ClipEditor.h"
 #include "playlist/Playlist.h"
 #include "playlist/Transport.h"
+#include "roll/NoteList.h"
+#include "roll/WavePeaks.h"
 
 #include <QDialog>
 
@@ -19,10 +22,12 @@
 #include <string>
 #include <vector>
 
+class CPianoRollView;
 class QAction;
 class QLabel;
 class QMenuBar;
 class QSlider;
+class QSplitter;
 class QTableWidget;
 class QTimer;
 class QToolBar;
@@ -62,6 +67,10 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     QLabel* EditStatus() const { return m_pEditStatus; }
     const CClipEditor& Editor() const { return *m_pEditor; }
     QWidget* Client() const { return m_pClient; }
+    // The piano-roll panel below the playlist.
+    CPianoRollView* Roll() const { return m_pRoll; }
+    // The note list the panel draws for a project or MID row; null otherwise.
+    const SNoteList* RollList() const { return m_pRollList.get(); }
     // True when some project row holds bytes that its file does not.
     bool HasUnsavedProjects() const;
 
@@ -115,6 +124,30 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     // The selection line, the selection mark's text and what undo and redo can do.
     void UpdateEditState();
     bool RunCommand(int nCommand);
+    // The piano-roll panel (TonegroveDlgRoll.cpp).
+    void CreateRoll();
+    // Reads the selected row for the panel when the row or its bytes changed; a media file is
+    // read on a thread (or found among the files read before) while the panel says so.
+    void UpdateRoll();
+    void StartRollJob();
+    void PollRollJob();
+    struct SRollCached
+    {
+        SFileIdentity identity; // of the file read: a file changed since is read again
+        std::shared_ptr<const SNoteList> pNotes;
+        std::shared_ptr<const SWavePeaks> pPeaks;
+        uint64_t nUsed = 0;
+    };
+    void ShowRollResult(const SRollCached& cached);
+    // The play line moves while the row shown is the one that plays.
+    void UpdateRollPlaying();
+    double RollPlayMs() const;
+    void UpdateRollSelection();
+    void OnRollSelection(int nFirst, int nLast);
+    void OnRollPosition(qint64 nMs);
+    // A take being recorded in the live window: start is the list of the project it continues.
+    void ShowTake(const CNoteListBuilder& start, std::span<const uint8_t> take);
+    void EndTake();
     // Recovery copies: written when the program is ended from outside, offered at the next
     // start (one question), listed in the settings in between.
     void WriteRecoveryCopies();
@@ -184,6 +217,24 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     QSlider* m_pSlider = nullptr;
     QLabel* m_pTimeText = nullptr;
     QLabel* m_pEditStatus = nullptr;
+    QSplitter* m_pSplitter = nullptr;
+    CPianoRollView* m_pRoll = nullptr;
+    struct SRollShown
+    {
+        int nRow = -1;
+        std::string strPath;
+        uint64_t nVersion = 0;
+        ERowKind eKind = ERowKind::Project;
+        bool operator==(const SRollShown&) const = default;
+    };
+    SRollShown m_rollShown;
+    std::shared_ptr<const SNoteList> m_pRollList;
+    std::unique_ptr<CRollJob<SNoteList>> m_pMidiJob;
+    std::unique_ptr<CRollJob<SWavePeaks>> m_pPeakJob;
+    std::map<std::string, SRollCached> m_rollCache; // by path
+    uint64_t m_nRollUses = 0;
+    QTimer* m_pRollPoll = nullptr;
+    std::optional<int64_t> m_oTakeEndMs; // a take is being recorded: the time it has reached
     // One action per command, shared by its menu item and its toolbar button.
     std::map<int, QAction*> m_actions;
 

@@ -6,6 +6,7 @@
 #include "keyboard/PlaysDlg.h"
 #include "mainwnd/CommandIds.h"
 #include "options/OptionsDlg.h"
+#include "project/ProjectFormat.h"
 
 #include <QSlider>
 #include <QTableWidget>
@@ -19,7 +20,17 @@ void CTonegroveDlg::OnLivePlay()
     std::vector<uint8_t> start;
     if (bContinues)
         start = m_playlist.Row(nSelected).data;
-    const SPlayResult result = RunPlaysDialog(this, std::move(start), m_settings, m_services);
+    // The panel shows the take as it grows, after the notes of the project it continues.
+    CNoteListBuilder takeStart(m_settings.ProjectType == 0 ? 0 : 1);
+    if (int nVersion = 0; !start.empty() && CheckProjectHeader(start, nVersion) == EHeader::Ok)
+    {
+        takeStart = CNoteListBuilder(nVersion);
+        takeStart.AddStream(std::span<const uint8_t>(start).subspan(kHeaderSize));
+    }
+    const SPlayResult result =
+        RunPlaysDialog(this, std::move(start), m_settings, m_services,
+                       [this, &takeStart](std::span<const uint8_t> take) { ShowTake(takeStart, take); });
+    EndTake();
     if (!result.bAccepted)
         return;
 

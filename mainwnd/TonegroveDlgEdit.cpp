@@ -97,6 +97,7 @@ void CTonegroveDlg::UpdateEditState()
     EnableCommands({Cmd::TbUndo}, m_pEditor->CanUndo());
     EnableCommands({Cmd::TbRedo}, m_pEditor->CanRedo());
     EnableCommands({Cmd::ExportMidi}, m_playlist.IsProject(m_playlist.Selected()));
+    UpdateRoll();
 }
 
 void CTonegroveDlg::OnExportMidi()

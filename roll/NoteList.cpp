@@ -199,6 +199,20 @@ SNoteList BuildMidiNoteList(const SMidiFile& file)
     return builder.List();
 }
 
+std::unique_ptr<CRollJob<SNoteList>> StartMidiNotesJob(std::string strPath)
+{
+    return std::make_unique<CRollJob<SNoteList>>(
+        [strPath = std::move(strPath)](const std::atomic<bool>& bStop,
+                                       std::atomic<int>&) -> std::shared_ptr<const SNoteList>
+        {
+            SMidiFile file;
+            std::string strError;
+            if (!ReadMidiFile(strPath, file, strError, bStop))
+                return nullptr;
+            return std::make_shared<const SNoteList>(BuildMidiNoteList(file));
+        });
+}
+
 SIndexRange VisibleNotes(const SNoteList& list, int64_t nFromMs, int64_t nToMs)
 {
     // The first note that reaches nFromMs (reachEnd never decreases) ...

@@ -4,10 +4,14 @@
 // mouse selection.
 #pragma once
 
+#include "roll/RollJob.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 struct SMidiFile;
@@ -105,6 +109,8 @@ class CNoteListBuilder
 SNoteList BuildProjectNoteList(std::span<const uint8_t> project);
 // The notes of a MID file read by the program's MIDI reader.
 SNoteList BuildMidiNoteList(const SMidiFile& file);
+// Reads a MID file and its notes on a thread of its own; null when the reader refuses the file.
+std::unique_ptr<CRollJob<SNoteList>> StartMidiNotesJob(std::string strPath);
 
 // The notes that sound at some time in [nFromMs, nToMs]: indices [first, last) of list.notes
 // (some in that range may end before nFromMs; none outside it reaches into the range).

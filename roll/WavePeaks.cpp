@@ -111,30 +111,18 @@ SWavePeaks ComputeWavePeaks(IWavReader& reader, const std::atomic<bool>& bStop, 
     return peaks;
 }
 
-CWavePeakJob::CWavePeakJob(const FWavOpener& fOpen, std::string strPath) : m_strPath(std::move(strPath))
+std::unique_ptr<CRollJob<SWavePeaks>> StartWavePeakJob(FWavOpener fOpen, std::string strPath)
 {
-    m_thread = std::thread([this, fOpen] { Run(fOpen); });
-}
-
-CWavePeakJob::~CWavePeakJob()
-{
-    m_bStop = true;
-    if (m_thread.joinable())
-        m_thread.join();
-}
-
-std::shared_ptr<const SWavePeaks> CWavePeakJob::Result() const
-{
-    return m_bDone ? m_pResult : nullptr;
-}
-
-void CWavePeakJob::Run(FWavOpener fOpen)
-{
-    if (std::unique_ptr<IWavReader> pReader = fOpen ? fOpen(m_strPath) : nullptr)
-    {
-        SWavePeaks peaks = ComputeWavePeaks(*pReader, m_bStop, &m_nPercent);
-        if (!m_bStop && !peaks.levels.empty())
-            m_pResult = std::make_shared<const SWavePeaks>(std::move(peaks));
-    }
-    m_bDone = true;
+    return std::make_unique<CRollJob<SWavePeaks>>(
+        [fOpen = std::move(fOpen), strPath = std::move(strPath)](
+            const std::atomic<bool>& bStop, std::atomic<int>& nPercent) -> std::shared_ptr<const SWavePeaks>
+        {
+            std::unique_ptr<IWavReader> pReader = fOpen ? fOpen(strPath) : nullptr;
+            if (!pReader)
+                return nullptr;
+            SWavePeaks peaks = ComputeWavePeaks(*pReader, bStop, &nPercent);
+            if (peaks.levels.empty())
+                return nullptr;
+            return std::make_shared<const SWavePeaks>(std::move(peaks));
+        });
 }

@@ -4,13 +4,12 @@
 #pragma once
 
 #include "platform/WavReader.h"
+#include "roll/RollJob.h"
 
 #include <atomic>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 struct SPeak
@@ -35,32 +34,9 @@ struct SWavePeaks
 // span; an empty span takes the block that holds nFromFrame. {0, 0} past the end.
 SPeak PeakOf(const SWavePeaks& peaks, uint64_t nFromFrame, uint64_t nToFrame);
 
-// Reads a file's peaks on a thread of its own. Progress and the result are polled (the panel
-// looks at every frame it draws); the destructor stops and joins the thread.
-class CWavePeakJob
-{
-  public:
-    CWavePeakJob(const FWavOpener& fOpen, std::string strPath);
-    ~CWavePeakJob();
-    CWavePeakJob(const CWavePeakJob&) = delete;
-    CWavePeakJob& operator=(const CWavePeakJob&) = delete;
-
-    bool Done() const { return m_bDone; }
-    // 0 to 100 while reading.
-    int Percent() const { return m_nPercent; }
-    // Once done: the peaks, or null when the file could not be read as a WAV file.
-    std::shared_ptr<const SWavePeaks> Result() const;
-
-  private:
-    void Run(FWavOpener fOpen);
-
-    std::string m_strPath;
-    std::atomic<bool> m_bStop{false};
-    std::atomic<bool> m_bDone{false};
-    std::atomic<int> m_nPercent{0};
-    std::shared_ptr<const SWavePeaks> m_pResult; // written before m_bDone is set
-    std::thread m_thread;
-};
+// Reads a file's peaks on a thread of its own; its result is null when the file cannot be read
+// as a WAV file or holds no frames.
+std::unique_ptr<CRollJob<SWavePeaks>> StartWavePeakJob(FWavOpener fOpen, std::string strPath);
 
 // Reads the peaks of every frame the reader gives, from its start (the job does this on its
 // thread; tests call it directly). pPercent, when given, follows the frames read.

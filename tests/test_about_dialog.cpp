@@ -177,7 +177,7 @@ TEST_F(AboutDialogTest, TheAboutCommandShowsTheBoxAtOnceAndClosingItEndsTheCheck
         settings.WriteText(kUpdateHostSetting, server.Url().substr(std::string("http://").size()));
         CTonegroveDlg wnd(
             settings,
-            SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory()});
+            SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
         wnd.show();
         QElapsedTimer timer;
         qint64 nShownNs = -1;
@@ -225,7 +225,7 @@ TEST_F(AboutDialogTest, EndingTheProgramWithTheBoxOpenOnASilentServerEndsCleanly
     settings.WriteText(kUpdateHostSetting, server.Url().substr(std::string("http://").size()));
     CTonegroveDlg wnd(
         settings,
-        SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory()});
+        SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
     wnd.show();
     bool bSeen = false;
     QTimer::singleShot(0,

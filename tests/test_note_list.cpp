@@ -335,13 +335,13 @@ TEST(WavePeaks, TheJobReadsOffTheCallersThreadAndAnUnreadableFileGivesNothing)
             return nullptr;
         return std::make_unique<CSignalReader>(std::vector<float>(5000, 0.25f), 1);
     };
-    CWavePeakJob good(fOpen, "tone.wav");
-    CWavePeakJob bad(fOpen, "missing.wav");
-    while (!good.Done() || !bad.Done())
+    const auto pGood = StartWavePeakJob(fOpen, "tone.wav");
+    const auto pBad = StartWavePeakJob(fOpen, "missing.wav");
+    while (!pGood->Done() || !pBad->Done())
         std::this_thread::yield();
-    ASSERT_TRUE(good.Result());
-    EXPECT_EQ(PeakOf(*good.Result(), 0, 5000).nMax, 8192);
-    EXPECT_FALSE(bad.Result());
+    ASSERT_TRUE(pGood->Result());
+    EXPECT_EQ(PeakOf(*pGood->Result(), 0, 5000).nMax, 8192);
+    EXPECT_FALSE(pBad->Result());
     // A job left running is stopped and joined by its end.
-    CWavePeakJob abandoned(fOpen, "tone.wav");
+    const auto pAbandoned = StartWavePeakJob(fOpen, "tone.wav");
 }
