@@ -60,12 +60,13 @@ class CChannelState
 
   private:
     static constexpr int kControllers = 120; // 120 and up are channel-mode messages
+    // Each value -1 while nothing has set it.
     struct SChannel
     {
-        std::array<int16_t, kControllers> arrControl; // -1: never set
+        std::array<int16_t, kControllers> arrControl;
         int16_t nProgram;
         int16_t nPressure;
-        int32_t nBend; // the two data bytes as sent, low one first; -1: never set
+        int32_t nBend; // the two data bytes as one 14-bit value
     };
     void ResetControllers(SChannel& channel);
     std::array<SChannel, 16> m_arrChannels;

@@ -29,6 +29,7 @@ int64_t SeekNow(CPlayRun& run, int64_t nMs)
             break;
         if (run.m_player.m_nSeekMs < 0)
         {
+            // The last step before a message may run a few ms longer than the others.
             EXPECT_LE(t, nAsked + kStep + 3) << "a seek is taken within a wait step";
             return t;
         }
