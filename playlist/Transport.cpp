@@ -246,6 +246,8 @@ void CTransport::StartNow()
         m_player.SetData(row.data);
         m_player.ComputeTotal();
         m_nTotal = m_player.m_nTotal;
+        // A seek asked of the row played before is not this row's.
+        m_player.m_nSeekMs = -1;
         m_playerThread.Start(m_settings.DeviceIndex, OscSettingsOf(m_settings));
         m_player.m_fPosition = 0;
         // The first tick should find the project playing; a thread that tells the user about
@@ -300,13 +302,32 @@ void CTransport::Seek(int nValue, int nMax)
     // moves, and the next tick puts it back.
     if (m_ePlayer != EPlayer::Media || !CurrentSounds())
         return;
-    const int32_t nAlias = m_media.m_nAlias;
-    const float fLength = m_media.GetLength(nAlias);
+    const float fLength = m_media.GetLength(m_media.m_nAlias);
     nMax = std::max(1, nMax);
-    const float fTarget =
-        std::clamp(fLength * static_cast<float>(std::clamp(nValue, 0, nMax)) / static_cast<float>(nMax), 0.0f,
-                   std::max(fLength, 0.0f));
-    m_media.Seek(nAlias, fTarget);
+    SeekMedia(fLength * static_cast<float>(std::clamp(nValue, 0, nMax)) / static_cast<float>(nMax), fLength);
+}
+
+bool CTransport::SeekTime(int64_t nMs)
+{
+    if (Busy())
+        return false;
+    CFlagScope inTransport(m_bInTransport);
+    if (!CurrentSounds())
+        return false;
+    nMs = std::max<int64_t>(nMs, 0);
+    if (m_ePlayer == EPlayer::Project)
+    {
+        // The player takes it within a wait step, paused or not; a pause holds on.
+        m_player.AskSeek(nMs);
+        return true;
+    }
+    SeekMedia(static_cast<float>(nMs), m_media.GetLength(m_media.m_nAlias));
+    return true;
+}
+
+void CTransport::SeekMedia(float fMs, float fLength)
+{
+    m_media.Seek(m_media.m_nAlias, std::clamp(fMs, 0.0f, std::max(fLength, 0.0f)));
     SetTicking(true);
     // A paused file goes on from the new place.
     m_bPauseToggle = false;

@@ -1,4 +1,4 @@
-// The transport: Playback, Pause, Stop, a seek in the media file that plays, and the tick that
+// The transport: Playback, Pause, Stop, a seek in the item that plays, and the tick that
 // follows the playing row every 100 ms and moves on through the list. It plays project rows on
 // the project player's thread and media rows on the media player's, and tells its listener what
 // a view of it shows.
@@ -91,6 +91,11 @@ class CTransport
     // The position bar moved to nValue of nMax: the media file that plays (or is paused) goes
     // there and plays on; anything else is not sought.
     void Seek(int nValue, int nMax);
+    // The item that plays (or is paused) goes to nMs of its time (below 0: its start): a
+    // project through its player's seek, staying paused when paused; a media file as Seek takes
+    // it, up to its length, and plays on. The time label and the bar follow at the next tick.
+    // False, with nothing done, when nothing plays or while Busy().
+    bool SeekTime(int64_t nMs);
     // What the 100 ms timer does: starts a row whose player has come free (or whose pre-pause
     // has passed), follows the position, and with the whole list moves on to the next row.
     // now is services.clock's time.
@@ -132,6 +137,8 @@ class CTransport
     // Whatever plays, or is paused, or waits to start, stops, and the ticks with it; nothing
     // waits for it to end.
     void StopSounding();
+    // The media file that plays goes to fMs (within fLength, its length) and plays on.
+    void SeekMedia(float fMs, float fLength);
     // Starts the current row at once when its player is free, else when a tick finds it free.
     void StartCurrent();
     void StartNow();

@@ -5,6 +5,7 @@
 #include "platform/MidiOut.h"
 #include "platform/Prompter.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -96,6 +97,13 @@ class CProjectPlayer
     std::atomic<bool> m_bPause{false};
     std::atomic<bool> m_bPlaying{false};
     std::atomic<float> m_fPosition{0.0f};
+    // A seek asked for by the window thread: the time in ms that the playing goes to, -1 for
+    // none. The player thread takes it (and puts back -1) at its next wait step, playing or
+    // paused; a request left when a playing ends is dropped with it.
+    std::atomic<int64_t> m_nSeekMs{-1};
+    // Asks the player thread to go on from nMs of the project (below 0: from its start); a
+    // later request replaces one not yet taken.
+    void AskSeek(int64_t nMs) { m_nSeekMs = std::max<int64_t>(nMs, 0); }
 
     // Player state, touched by the player thread only (see sound/ProjectPlayback.h)
     std::unique_ptr<IMidiOutHandle> m_hMidiOut; // the output it opened; closed when it ends
@@ -104,6 +112,7 @@ class CProjectPlayer
     int32_t m_nChannel = 0;
     int32_t m_nVelocity = 0;
     int32_t m_nBase = 0;
+    // The record the player has reached, counted from 1 (after a seek: the first one played).
     std::atomic<int32_t> m_nRecordCount{0};
     // The oscillator's looping buffer, made at the first tone the object plays; it lives as
     // long as the object, so that a stopped tone can play out its last pass.

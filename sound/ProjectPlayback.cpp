@@ -46,10 +46,11 @@ EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDev
         m_player.m_nRecordCount = 0;
         m_notes.Clear();
         m_nScheduled = 0;
+        m_nSeekTo = -1;
         m_tPaused = nanoseconds(0);
         m_tStart = m_clock.Now();
         m_player.m_bPlaying = true;
-        eEnd = nVersion == 0 ? PlayNotes(stream) : PlayEvents(stream);
+        eEnd = PlayStream(nVersion, stream);
     }
 
     // A stopped tone plays out the pass its buffer holds; any other end leaves it silent.
@@ -65,108 +66,212 @@ EPlayEnd CProjectPlayback::PlayThread(std::span<const uint8_t> project, int nDev
         Silence();
     m_player.m_hMidiOut.reset();
     m_player.m_nMidiResult = 0;
-    // A pause left set would hold the next playing before its first note.
+    // A pause or a seek left set would hold or move the next playing before its first note.
     m_player.m_bPause = false;
+    m_player.m_nSeekMs = -1;
     m_player.m_bStop = false;
     m_player.m_bPlaying = false;
     return eEnd;
 }
 
-EPlayEnd CProjectPlayback::PlayNotes(std::span<const uint8_t> stream)
+EPlayEnd CProjectPlayback::PlayStream(int nVersion, std::span<const uint8_t> stream)
 {
-    bool bStopped = false;
-    const SWalkResult result = WalkRecords(
-        0, stream,
-        [&](const SRecord& record)
+    if (nVersion != 0)
+        m_player.m_fPosition = 0;
+    size_t nPos = 0;
+    for (;;)
+    {
+        EWait eWait = EWait::Done;
+        if (nPos >= stream.size())
         {
-            ++m_player.m_nRecordCount;
-            if (!WaitDelay(record.nDelay))
+            // A seek at or past the end arrives at the end, and the playing ends as it always does.
+            if (Seeking())
+                Arrive(std::min(m_nSeekTo, m_nScheduled));
+            if (nVersion != 0)
             {
-                bStopped = true;
-                return false;
+                EndTone();
+                return EPlayEnd::Finished;
             }
-            // The note bytes are taken as signed, as the recorder wrote them; out-of-range ones
-            // make messages that the outputs drop.
-            const int32_t nBase = static_cast<int8_t>(record.nBase);
-            const int32_t nKey = static_cast<int8_t>(record.nKey);
-            const int32_t nChannel = static_cast<int8_t>(record.nChannel);
-            if (record.eKind == ERecordKind::NoteOn)
+            // Notes the project left open are closed before the closing silence, so that it
+            // holds their release and not the notes themselves.
+            Release();
+            eWait = WaitUntil(m_nScheduled + kNotesTailMs, false);
+            if (eWait == EWait::Done)
             {
-                m_player.m_nBase = nBase;
-                m_player.m_nChannel = nChannel;
-                m_player.m_nVelocity = static_cast<int8_t>(record.nVelocity);
-                m_player.m_dwMessage = static_cast<uint32_t>(0x90 + nChannel + (nBase + nKey) * 256 +
-                                                             m_player.m_nVelocity * 65536);
-                Send(m_player.m_dwMessage);
+                m_player.m_fPosition = 0;
+                return EPlayEnd::Finished;
             }
-            else if (record.eKind == ERecordKind::NoteOff)
+        }
+        else
+        {
+            SRecord record;
+            bool bDelayRead = false;
+            const ERead eRead = ReadRecord(nVersion, stream, nPos, record, bDelayRead);
+            if (eRead == ERead::UnknownType)
             {
-                m_player.m_nBase = nBase;
-                m_player.m_nChannel = nChannel;
-                m_player.m_dwMessage = static_cast<uint32_t>(0x80 + nChannel + (nBase + nKey) * 256);
-                Send(m_player.m_dwMessage);
+                if (Seeking())
+                    Arrive(std::min(m_nSeekTo, m_nScheduled));
+                EndTone();
+                return EPlayEnd::UnknownType;
             }
-            // Any other type byte is only a delay in this version: waited, nothing sent.
-            return true;
-        });
-    if (bStopped)
-        return EPlayEnd::Stopped;
-    if (result.eEnd == EWalkEnd::Damaged)
-        return Damage(result);
-
-    // Notes the project left open are closed before the closing silence, so that it holds
-    // their release and not the notes themselves.
-    Release();
-    if (!WaitUntil(m_nScheduled + kNotesTailMs, false))
-        return EPlayEnd::Stopped;
-    m_player.m_fPosition = 0;
-    return EPlayEnd::Finished;
+            if (eRead == ERead::Damaged)
+            {
+                // The damaged record's delay, when it could be read, is waited as the record's own.
+                const int32_t nDelay = bDelayRead ? std::max<int32_t>(record.nDelay, 0) : 0;
+                if (Seeking())
+                    Arrive(std::min(m_nSeekTo, m_nScheduled + nDelay));
+                EndTone();
+                eWait = Damage(bDelayRead, nDelay);
+                if (eWait == EWait::Done)
+                    return EPlayEnd::Damaged;
+            }
+            else
+            {
+                ++m_player.m_nRecordCount;
+                if (Seeking())
+                {
+                    if (!Reached(record))
+                    {
+                        SkipRecord(record);
+                        nPos += record.nSize;
+                        continue;
+                    }
+                    Arrive(m_nSeekTo);
+                }
+                eWait = PlayRecord(record);
+                if (eWait == EWait::Done)
+                {
+                    nPos += record.nSize;
+                    continue;
+                }
+            }
+        }
+        if (eWait == EWait::Stopped)
+            return EPlayEnd::Stopped;
+        // A seek, forward or back: the walk starts again from the first record, so that what
+        // the records before the target set is known, whatever was played before.
+        nPos = 0;
+        m_player.m_nRecordCount = 0;
+        m_nScheduled = 0;
+        m_channels.Clear();
+        m_oscSettings = m_tones.settings;
+    }
 }
 
-EPlayEnd CProjectPlayback::PlayEvents(std::span<const uint8_t> stream)
+CProjectPlayback::EWait CProjectPlayback::PlayRecord(const SRecord& record)
 {
-    m_player.m_fPosition = 0;
-    bool bStopped = false;
-    const SWalkResult result = WalkRecords(1, stream,
-                                           [&](const SRecord& record)
-                                           {
-                                               ++m_player.m_nRecordCount;
-                                               switch (record.eKind)
-                                               {
-                                               case ERecordKind::Event:
-                                                   // The tone before ends where this delay begins.
-                                                   EndTone();
-                                                   if (!WaitDelay(record.nDelay))
-                                                       break;
-                                                   m_player.m_dwMessage = record.dwMessage;
-                                                   Send(m_player.m_dwMessage);
-                                                   return true;
-                                               case ERecordKind::Tone:
-                                                   if (!PlayTone(record))
-                                                       break;
-                                                   return true;
-                                               case ERecordKind::Settings:
-                                                   // Takes no time; the tones after it sound so.
-                                                   m_oscSettings = OscSettingsFromRecord(record.settings);
-                                                   return true;
-                                               default:
-                                                   return true;
-                                               }
-                                               bStopped = true;
-                                               return false;
-                                           });
-    if (bStopped)
-        return EPlayEnd::Stopped;
+    EWait eWait = EWait::Done;
+    switch (record.eKind)
+    {
+    case ERecordKind::NoteOn:
+    case ERecordKind::NoteOff:
+    case ERecordKind::Other:
+    {
+        eWait = WaitDelay(record.nDelay);
+        if (eWait != EWait::Done)
+            return eWait;
+        // The note bytes are taken as signed, as the recorder wrote them; out-of-range ones
+        // make messages that the outputs drop.
+        const int32_t nBase = static_cast<int8_t>(record.nBase);
+        const int32_t nKey = static_cast<int8_t>(record.nKey);
+        const int32_t nChannel = static_cast<int8_t>(record.nChannel);
+        if (record.eKind == ERecordKind::NoteOn)
+        {
+            m_player.m_nBase = nBase;
+            m_player.m_nChannel = nChannel;
+            m_player.m_nVelocity = static_cast<int8_t>(record.nVelocity);
+            m_player.m_dwMessage =
+                static_cast<uint32_t>(0x90 + nChannel + (nBase + nKey) * 256 + m_player.m_nVelocity * 65536);
+            Send(m_player.m_dwMessage);
+        }
+        else if (record.eKind == ERecordKind::NoteOff)
+        {
+            m_player.m_nBase = nBase;
+            m_player.m_nChannel = nChannel;
+            m_player.m_dwMessage = static_cast<uint32_t>(0x80 + nChannel + (nBase + nKey) * 256);
+            Send(m_player.m_dwMessage);
+        }
+        // Any other version 0.0 type byte is only a delay: waited, nothing sent.
+        return EWait::Done;
+    }
+    case ERecordKind::Event:
+        // The tone before ends where this delay begins.
+        EndTone();
+        eWait = WaitDelay(record.nDelay);
+        if (eWait != EWait::Done)
+            return eWait;
+        m_player.m_dwMessage = record.dwMessage;
+        Send(m_player.m_dwMessage);
+        return EWait::Done;
+    case ERecordKind::Tone:
+        return PlayTone(record);
+    case ERecordKind::Settings:
+        // Takes no time; the tones after it sound so.
+        m_oscSettings = OscSettingsFromRecord(record.settings);
+        return EWait::Done;
+    }
+    return EWait::Done;
+}
+
+bool CProjectPlayback::Reached(const SRecord& record) const
+{
+    switch (record.eKind)
+    {
+    case ERecordKind::Tone:
+        // A tone starts where the record before it ended.
+        return m_nScheduled >= m_nSeekTo || m_nScheduled + std::max<int32_t>(record.nDuration, 0) > m_nSeekTo;
+    case ERecordKind::Settings:
+        return m_nScheduled >= m_nSeekTo;
+    default:
+        return m_nScheduled + std::max<int32_t>(record.nDelay, 0) >= m_nSeekTo;
+    }
+}
+
+void CProjectPlayback::SkipRecord(const SRecord& record)
+{
+    switch (record.eKind)
+    {
+    case ERecordKind::Tone:
+        m_nScheduled += std::max<int32_t>(record.nDuration, 0);
+        break;
+    case ERecordKind::Settings:
+        m_oscSettings = OscSettingsFromRecord(record.settings);
+        break;
+    case ERecordKind::Event:
+        m_nScheduled += std::max<int32_t>(record.nDelay, 0);
+        m_channels.Follow(record.dwMessage);
+        break;
+    default:
+        m_nScheduled += std::max<int32_t>(record.nDelay, 0);
+        break;
+    }
+}
+
+void CProjectPlayback::Arrive(int64_t nTargetMs)
+{
+    m_nSeekTo = -1;
     EndTone();
-    if (result.eEnd == EWalkEnd::Damaged)
-        return Damage(result);
-    if (result.eEnd == EWalkEnd::UnknownType)
-        return EPlayEnd::UnknownType;
-    return EPlayEnd::Finished;
+    // Nothing played before the seek sounds on; then the channels are as the music before the
+    // target left them, so that its first note sounds with its program and controllers.
+    Silence();
+    for (uint32_t dwMessage : m_channels.Messages())
+        Send(dwMessage);
+    // The schedule's nTargetMs is now: the position reads it at once, and the delays after it
+    // keep their timing.
+    m_tStart = m_clock.Now() - FromMs(nTargetMs);
+    m_tPaused = nanoseconds(0);
+    m_player.m_fPosition = static_cast<float>(nTargetMs);
 }
 
-bool CProjectPlayback::PlayTone(const SRecord& record)
+CProjectPlayback::EWait CProjectPlayback::PlayTone(const SRecord& record)
 {
+    // A tone reached while paused (a seek made then) waits for the pause's end before it sounds.
+    if (m_player.m_bPause)
+    {
+        const EWait eWait = WaitUntil(m_nScheduled, false);
+        if (eWait != EWait::Done)
+            return eWait;
+    }
     if (!m_player.m_pTone)
     {
         auto pTone = std::make_shared<CToneOutput>();
@@ -189,31 +294,40 @@ void CProjectPlayback::EndTone()
     m_bToneOn = false;
 }
 
-EPlayEnd CProjectPlayback::Damage(const SWalkResult& result)
+CProjectPlayback::EWait CProjectPlayback::Damage(bool bDelayRead, int32_t nDelay)
 {
-    // The damaged record's delay, when it could be read, is waited as the record's own.
-    if (result.bDamagedDelay && !WaitDelay(result.nDamagedDelay))
-        return EPlayEnd::Stopped;
+    if (bDelayRead)
+    {
+        const EWait eWait = WaitDelay(nDelay);
+        if (eWait != EWait::Done)
+            return eWait;
+    }
     // Silence first: the message may stay on the screen for a long time.
     Silence();
     ShowMessage(m_player.Messages(), Msg::kDamagedPlayback, Msg::kPlaybackErrorCaption, EIcon::Warning);
-    return EPlayEnd::Damaged;
+    return EWait::Done;
 }
 
-bool CProjectPlayback::WaitDelay(int32_t nMs)
+CProjectPlayback::EWait CProjectPlayback::WaitDelay(int32_t nMs)
 {
     // A delay with its top bit set decodes as negative; it cannot move the schedule back.
     m_nScheduled += std::max<int32_t>(nMs, 0);
     return WaitUntil(m_nScheduled, true);
 }
 
-bool CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
+CProjectPlayback::EWait CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
 {
     const double fFrom = m_player.m_fPosition;
     for (;;)
     {
         if (m_player.m_bStop)
-            return false;
+            return EWait::Stopped;
+        const int64_t nSeek = m_player.m_nSeekMs.exchange(-1);
+        if (nSeek >= 0)
+        {
+            m_nSeekTo = nSeek;
+            return EWait::Sought;
+        }
         const nanoseconds tNow = m_clock.Now();
         if (bMovePosition)
         {
@@ -224,8 +338,7 @@ bool CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
         }
         if (m_player.m_bPause)
         {
-            if (!HoldWhilePaused())
-                return false;
+            HoldWhilePaused();
             continue;
         }
         const nanoseconds tDue = m_tStart + m_tPaused + FromMs(nUntil);
@@ -240,21 +353,21 @@ bool CProjectPlayback::WaitUntil(int64_t nUntil, bool bMovePosition)
     }
     if (bMovePosition)
         m_player.m_fPosition = static_cast<float>(nUntil);
-    return true;
+    return EWait::Done;
 }
 
-bool CProjectPlayback::HoldWhilePaused()
+void CProjectPlayback::HoldWhilePaused()
 {
     // A paused tone is silent, and goes on where it was held.
     if (m_bToneOn)
         m_player.m_pTone->Hold();
     const nanoseconds tFrom = m_clock.Now();
-    while (m_player.m_bPause && !m_player.m_bStop)
+    while (m_player.m_bPause && !m_player.m_bStop && m_player.m_nSeekMs < 0)
         m_clock.SleepUntil(m_clock.Now() + nanoseconds(kPausePoll), &m_player.m_bStop);
     m_tPaused += m_clock.Now() - tFrom;
-    if (m_bToneOn && !m_player.m_bStop)
+    // A seek made while paused stays paused; the tone it leaves is silenced by the seek.
+    if (m_bToneOn && !m_player.m_bStop && !m_player.m_bPause)
         m_player.m_pTone->Resume();
-    return !m_player.m_bStop;
 }
 
 void CProjectPlayback::Send(uint32_t dwMessage)
@@ -277,4 +390,83 @@ void CProjectPlayback::Silence()
     if (m_player.m_hMidiOut)
         SilenceOutput(*m_player.m_hMidiOut, m_notes);
     m_notes.Clear();
+}
+
+void CChannelState::Clear()
+{
+    for (SChannel& channel : m_arrChannels)
+    {
+        ResetControllers(channel);
+        channel.nProgram = -1;
+    }
+}
+
+void CChannelState::ResetControllers(SChannel& channel)
+{
+    channel.arrControl.fill(-1);
+    channel.nPressure = -1;
+    channel.nBend = -1;
+}
+
+void CChannelState::Follow(uint32_t dwMessage)
+{
+    const uint32_t nStatus = dwMessage & 0xFF;
+    const uint32_t nData1 = (dwMessage >> 8) & 0xFF;
+    const uint32_t nData2 = (dwMessage >> 16) & 0xFF;
+    if (nStatus == 0xFF)
+    {
+        // A system reset puts every channel back as the device starts.
+        Clear();
+        return;
+    }
+    if (nStatus < 0x80 || nStatus >= 0xF0 || nData1 > 127)
+        return; // not a channel message, or one the outputs drop
+    SChannel& channel = m_arrChannels[nStatus & 0x0F];
+    switch (nStatus & 0xF0)
+    {
+    case 0xB0:
+        if (nData2 > 127)
+            return;
+        if (nData1 < kControllers)
+            channel.arrControl[nData1] = static_cast<int16_t>(nData2);
+        else if (nData1 == 121) // Reset All Controllers
+            ResetControllers(channel);
+        break;
+    case 0xC0:
+        channel.nProgram = static_cast<int16_t>(nData1);
+        break;
+    case 0xD0:
+        channel.nPressure = static_cast<int16_t>(nData1);
+        break;
+    case 0xE0:
+        if (nData2 > 127)
+            return;
+        channel.nBend = static_cast<int32_t>(nData1 | nData2 << 7);
+        break;
+    default:
+        break; // notes and key pressure belong to the notes that sound
+    }
+}
+
+std::vector<uint32_t> CChannelState::Messages() const
+{
+    std::vector<uint32_t> out;
+    for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
+    {
+        const SChannel& channel = m_arrChannels[nChannel];
+        for (uint32_t nControl = 0; nControl < kControllers; ++nControl)
+            if (channel.arrControl[nControl] >= 0)
+                out.push_back(0xB0 | nChannel | nControl << 8 |
+                              static_cast<uint32_t>(channel.arrControl[nControl]) << 16);
+        if (channel.nProgram >= 0)
+            out.push_back(0xC0 | nChannel | static_cast<uint32_t>(channel.nProgram) << 8);
+        if (channel.nBend >= 0)
+        {
+            const uint32_t nBend = static_cast<uint32_t>(channel.nBend);
+            out.push_back(0xE0 | nChannel | (nBend & 0x7F) << 8 | (nBend >> 7) << 16);
+        }
+        if (channel.nPressure >= 0)
+            out.push_back(0xD0 | nChannel | static_cast<uint32_t>(channel.nPressure) << 8);
+    }
+    return out;
 }

@@ -1,6 +1,7 @@
 // One playing of a project through a MIDI output: the player thread's routine and its parts.
 // Every record is waited for against one schedule (start + delays so far + time spent paused),
-// so a recording plays back with the timing it was played with, pauses included.
+// so a recording plays back with the timing it was played with, pauses included. A seek
+// (m_nSeekMs) walks the records again without waiting up to its time and sets the schedule there.
 #pragma once
 
 #include "platform/AudioOut.h"
@@ -11,9 +12,11 @@
 #include "project/ProjectPlayer.h"
 #include "sound/Oscillator.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 // How a playing ended.
 enum class EPlayEnd
@@ -40,6 +43,35 @@ struct SToneSetup
     SOscSettings settings;
 };
 
+// What the MIDI messages of a stream have left set on each channel, for a seek to set it again
+// before the first note it plays: the program, each controller's last value (a Reset All
+// Controllers clears them with the bend and the pressure), the pitch bend, the channel pressure.
+// Channel-mode messages (controllers 120 to 127) change nothing kept here.
+class CChannelState
+{
+  public:
+    CChannelState() { Clear(); }
+    void Follow(uint32_t dwMessage);
+    // The messages that set it again, channel by channel in rising order, for each channel that
+    // has anything set: the controllers in number order (bank select before the program), the
+    // program, the pitch bend, the channel pressure.
+    std::vector<uint32_t> Messages() const;
+    void Clear();
+
+  private:
+    static constexpr int kControllers = 120; // 120 and up are channel-mode messages
+    // Each value -1 while nothing has set it.
+    struct SChannel
+    {
+        std::array<int16_t, kControllers> arrControl;
+        int16_t nProgram;
+        int16_t nPressure;
+        int32_t nBend; // the two data bytes as one 14-bit value
+    };
+    void ResetControllers(SChannel& channel);
+    std::array<SChannel, 16> m_arrChannels;
+};
+
 class CProjectPlayback
 {
   public:
@@ -51,27 +83,45 @@ class CProjectPlayback
 
     // The thread's routine: opens device nDevice (its failure is told and the project plays
     // without sound), checks the project, sets m_bPlaying and plays. At its end every note it
-    // switched on is switched off, the device is closed and m_bPause, m_bStop and, last,
-    // m_bPlaying are cleared. project is the thread's own copy.
+    // switched on is switched off, the device is closed, a seek not yet taken is dropped and
+    // m_bPause, m_bStop and, last, m_bPlaying are cleared. project is the thread's own copy.
     EPlayEnd PlayThread(std::span<const uint8_t> project, int nDevice);
     // The device could not be opened: the playing ran its course without sound.
     bool DeviceFailed() const { return m_bDeviceFailed; }
 
   private:
-    EPlayEnd PlayNotes(std::span<const uint8_t> stream);  // version 0.0
-    EPlayEnd PlayEvents(std::span<const uint8_t> stream); // version 0.1
+    // How a wait ended.
+    enum class EWait
+    {
+        Done,    // its time has come
+        Stopped, // m_bStop
+        Sought,  // a seek was taken (m_nSeekTo)
+    };
+    // Both versions: walks the stream and plays each record; a seek starts the walk again.
+    EPlayEnd PlayStream(int nVersion, std::span<const uint8_t> stream);
+    EWait PlayRecord(const SRecord& record);
+    // While seeking: whether the record is the first to be played at or after the target (a
+    // tone: one whose span holds the target); one that is not is passed over by SkipRecord,
+    // which waits for nothing and sends nothing but keeps what it sets.
+    bool Reached(const SRecord& record) const;
+    void SkipRecord(const SRecord& record);
+    // The seek arrives at nTargetMs: everything that sounds is silenced, the channels are set as
+    // the records passed left them, and the schedule goes on from nTargetMs now.
+    void Arrive(int64_t nTargetMs);
+    bool Seeking() const { return m_nSeekTo >= 0; }
     // Waits one record's delay: the schedule moves on by nMs and the wait ends when the
-    // clock reaches it. False when a stop ended it.
-    bool WaitDelay(int32_t nMs);
+    // clock reaches it.
+    EWait WaitDelay(int32_t nMs);
     // Waits until the schedule's nUntil ms; bMovePosition keeps m_fPosition following the time
-    // played, from where the wait began.
-    bool WaitUntil(int64_t nUntil, bool bMovePosition);
-    // Holds while m_bPause is set; the time held moves the rest of the schedule on. False when
-    // a stop ended it.
-    bool HoldWhilePaused();
-    EPlayEnd Damage(const SWalkResult& result);
-    // A tone record: its voices sound, with the settings in force, for its duration.
-    bool PlayTone(const SRecord& record);
+    // played, from where the wait began. Stop and a seek end it at its next step.
+    EWait WaitUntil(int64_t nUntil, bool bMovePosition);
+    // Holds while m_bPause is set and neither a stop nor a seek is asked; the time held moves
+    // the rest of the schedule on.
+    void HoldWhilePaused();
+    EWait Damage(bool bDelayRead, int32_t nDelay);
+    // A tone record: its voices sound, with the settings in force, for its duration (from the
+    // target on, when a seek arrived inside it).
+    EWait PlayTone(const SRecord& record);
     void EndTone();
     void Send(uint32_t dwMessage);
     void Release();
@@ -86,6 +136,8 @@ class CProjectPlayback
     std::chrono::nanoseconds m_tStart{0};
     std::chrono::nanoseconds m_tPaused{0};
     int64_t m_nScheduled = 0; // ms: the delays waited so far
+    int64_t m_nSeekTo = -1;   // ms: the target of the seek being walked to, -1 for none
+    CChannelState m_channels; // as the records walked so far left them, while seeking
     SToneSetup m_tones;
     SOscSettings m_oscSettings; // the current settings, then those of the last settings record
     VoiceRatioTable m_voiceRatios;

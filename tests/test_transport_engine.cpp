@@ -428,3 +428,73 @@ TEST_F(TransportEngineTest, TheWholeListGoesThroughProjectsAndMediaFiles)
     EXPECT_EQ("100", Commands(listener.state));
 }
 } // namespace
+
+namespace
+{
+// SeekTime moves the item that plays: a project through its player (paused, it stays paused
+// and silent), a media file as the bar's seek does, no further than its length; with nothing
+// playing, or while a player's message waits, it does nothing.
+TEST_F(TransportEngineTest, SeekTimeMovesTheItemThatPlaysAndNothingElse)
+{
+    AddProject(NoteProject(60, 3000));
+    EXPECT_FALSE(Transport().SeekTime(500)) << "nothing plays";
+    // The clock runs a millisecond at a time until the player has taken the seek.
+    auto Taken = [&]
+    {
+        for (int n = 0; n < 100 && Transport().Player().m_nSeekMs >= 0; ++n)
+            RunTo(clock.NowMs() + 1);
+        EXPECT_EQ(-1, Transport().Player().m_nSeekMs.load());
+        return clock.NowMs();
+    };
+
+    PlayRow(0);
+    TickAt(1000);
+    ASSERT_TRUE(Transport().SeekTime(2500));
+    Taken();
+    EXPECT_TRUE(Silenced(60));
+    Transport().Tick(clock.Now());
+    EXPECT_EQ("00:02", listener.strTime);
+    EXPECT_EQ(83, listener.nPosition);
+
+    // Back to the start while paused: the position moves, nothing sounds until Playback resumes.
+    Transport().Command(ETransportCommand::Pause);
+    ASSERT_TRUE(Transport().SeekTime(-20));
+    const int64_t nTaken = Taken();
+    EXPECT_TRUE(Transport().IsPaused());
+    EXPECT_TRUE(Transport().Player().m_bPause);
+    RunTo(nTaken + 1000);
+    Transport().Tick(clock.Now());
+    EXPECT_EQ("00:00", listener.strTime);
+    EXPECT_EQ(0, listener.nPosition);
+    EXPECT_EQ((std::vector<std::string>{"60@0"}), NoteOns());
+    Transport().Command(ETransportCommand::Playback);
+    RunTo(nTaken + 1001);
+    EXPECT_EQ((std::vector<std::string>{"60@0", "60@" + std::to_string(nTaken + 1001)}), NoteOns());
+
+    Transport().Command(ETransportCommand::Stop);
+    RunTo(clock.NowMs());
+    EXPECT_FALSE(Transport().SeekTime(100)) << "stopped";
+    EXPECT_EQ(-1, Transport().Player().m_nSeekMs.load());
+
+    AddMedia("song.wav", "1000");
+    layer.Answer("Status mus1 mode", 0, "playing");
+    PlayRow(1);
+    ASSERT_TRUE(WaitFor([&] { return Transport().Media().ThreadRunning(); }));
+    ASSERT_TRUE(Transport().SeekTime(750));
+    EXPECT_TRUE(Sent("Seek mus1 to 750"));
+    ASSERT_TRUE(Transport().SeekTime(5000));
+    EXPECT_TRUE(Sent("Seek mus1 to 1000")) << "no further than its length";
+    Transport().Command(ETransportCommand::Stop);
+    ASSERT_TRUE(WaitFor([&] { return !Transport().Media().ThreadRunning(); }));
+
+    // A player that waits for the user's answer is not sought.
+    midiOut.FailOpen(true);
+    prompter.HoldWorkers(true);
+    PlayRow(0);
+    ASSERT_TRUE(WaitFor([&] { return prompter.WorkersHeld() == 1; }));
+    EXPECT_FALSE(Transport().SeekTime(100));
+    EXPECT_EQ(-1, Transport().Player().m_nSeekMs.load());
+    prompter.HoldWorkers(false);
+    ASSERT_TRUE(WaitFor([&] { return prompter.WorkersHeld() == 0; }));
+}
+} // namespace
