@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QVariantList>
 
 namespace
@@ -145,6 +146,17 @@ void CPlaysDlg::EndTone()
 void CPlaysDlg::LightKey(int nSlot, bool bOn)
 {
     m_pKeyboard->Light(nSlot, bOn);
+    // A key went down or up: the take may have grown. It is told once the key's event is done.
+    if (m_fTakeChanged && !m_bTakePending)
+    {
+        m_bTakePending = true;
+        QTimer::singleShot(0, this,
+                           [this]
+                           {
+                               m_bTakePending = false;
+                               TellTake();
+                           });
+    }
 }
 
 void CPlaysDlg::StatusChanged()
@@ -213,14 +225,12 @@ void CPlaysDlg::keyPressEvent(QKeyEvent* pEvent)
     // through the keyboard, never through the dialog's own handling of them.
     if (!m_pKeyboard || !m_pKeyboard->HandleKey(pEvent))
         QDialog::keyPressEvent(pEvent);
-    TellTake();
 }
 
 void CPlaysDlg::keyReleaseEvent(QKeyEvent* pEvent)
 {
     if (!m_pKeyboard || !m_pKeyboard->HandleKey(pEvent))
         QDialog::keyReleaseEvent(pEvent);
-    TellTake();
 }
 
 void CPlaysDlg::TellTake()

@@ -86,7 +86,7 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     void FitToKeyboard();
     // The oscillator falls silent and leaves the stream.
     void EndTone();
-    // Tells fTakeChanged when the key just handled added records.
+    // Tells fTakeChanged when the keys handled since it last told added records.
     void TellTake();
 
     std::vector<uint8_t> m_arrStart;
@@ -102,4 +102,5 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     SPlayResult m_result;
     FTakeChanged m_fTakeChanged;
     size_t m_nTakeTold = 0; // the take's size when it was last told
+    bool m_bTakePending = false;
 };

@@ -134,6 +134,10 @@ void CTonegroveDlg::OnInitDialog()
     resize(client.width(),
            client.height() + m_pSplitter->handleWidth() + nRoll + m_pMenuBar->sizeHint().height());
     m_pSplitter->setSizes({client.height(), nRoll});
+    // A hidden splitter places its widgets only once shown; the client area's controls follow
+    // its size from now on, so it is given its place at once, where the splitter will put it.
+    m_pClient->setGeometry(0, 0, client.width(), client.height());
+    m_pRoll->setGeometry(0, client.height() + m_pSplitter->handleWidth(), client.width(), nRoll);
     layout()->activate();
     if (QScreen* pScreen = screen())
     {

@@ -177,7 +177,8 @@ TEST_F(AboutDialogTest, TheAboutCommandShowsTheBoxAtOnceAndClosingItEndsTheCheck
         settings.WriteText(kUpdateHostSetting, server.Url().substr(std::string("http://").size()));
         CTonegroveDlg wnd(
             settings,
-            SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
+            SServices{
+                prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
         wnd.show();
         QElapsedTimer timer;
         qint64 nShownNs = -1;

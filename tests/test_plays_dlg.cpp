@@ -101,7 +101,7 @@ class PlaysDlgTest : public ::testing::Test
     // The services with out as the program's MIDI output.
     SServices Services(IMidiOut& out)
     {
-        return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}};
+        return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}, {}};
     }
     // The program's audio stream is audio, which the test mixes by hand.
     void UseStream(CFakeAudioOut& audio)
@@ -672,3 +672,28 @@ TEST_F(PlaysDlgTest, WithoutAStreamDirectXModeIsSilentWithoutAMessageAndStillRec
     }
 }
 } // namespace
+
+// The main window draws a take while it is recorded: it is told the records each time a key
+// adds to them, once the key's events are done, and never after the window has closed.
+TEST_F(PlaysDlgTest, TheTakeIsToldAsItGrows)
+{
+    m_settings.ProjectType = 0;
+    std::unique_ptr<CPlaysDlg> pDlg = Open();
+    ASSERT_TRUE(pDlg);
+    std::vector<std::vector<uint8_t>> told;
+    pDlg->SetTakeListener([&](std::span<const uint8_t> take)
+                          { told.emplace_back(take.begin(), take.end()); });
+    QWidget* pKeys = Keys(*pDlg);
+    Press(pKeys, Qt::Key_Z, kScanZ, "z");
+    SendKey(pKeys, QEvent::KeyPress, Qt::Key_Z, kScanZ, "z", true); // a repeat adds nothing
+    QApplication::processEvents();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(Bytes({'$', 1, 0, 'M', 35, 23, 127, 0}), told.back());
+    Release(pKeys, Qt::Key_Z, kScanZ, "z");
+    QApplication::processEvents();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(pDlg->Keyboard()->Keys().Recording(), told.back());
+    Press(pKeys, Qt::Key_Return, kScanEnter, "\r");
+    QApplication::processEvents();
+    EXPECT_EQ(told.size(), 2u);
+}

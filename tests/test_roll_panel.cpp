@@ -25,9 +25,10 @@ class RollPanelTest : public ::testing::Test, protected CTestServices
     std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths)
     {
         auto pDlg = std::make_unique<CTonegroveDlg>(
-            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, OpenSndfileWav}, arrPaths,
-            music.File("Tonegrove"));
+            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, OpenSndfileWav},
+            arrPaths, music.File("Tonegrove"));
         pDlg->resize(900, 700);
+        pDlg->show();
         return pDlg;
     }
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
@@ -47,7 +48,8 @@ class RollPanelTest : public ::testing::Test, protected CTestServices
     }
     static void Click(CPianoRollView* pRoll, int64_t nMs)
     {
-        QTest::mouseClick(pRoll, Qt::LeftButton, {}, QPoint(pRoll->TimeToX(double(nMs)), pRoll->PlotRect().center().y()));
+        QTest::mouseClick(pRoll, Qt::LeftButton, {},
+                          QPoint(pRoll->TimeToX(double(nMs)), pRoll->PlotRect().center().y()));
     }
     // Lets the window's timers run until fDone holds (a few seconds at most).
     static bool WaitUntil(const std::function<bool()>& fDone)
@@ -97,8 +99,10 @@ TEST_F(RollPanelTest, TheMouseSelectsRecordsForTheEditMenuAndAClickPlacesThePast
     dlg->OnCommand(Cmd::SelectAll);
     EXPECT_EQ("Выделено: 1–4 из 4", Status(*dlg));
 
-    // A click at 1300 ms: nothing selected, and Paste goes after record 3 (sent at 1100).
-    const double fSpan = pRoll->VisibleToMs() - pRoll->VisibleFromMs();
+    // Zoomed in, a click at 1300 ms: nothing selected, and Paste goes after record 3 (sent at
+    // 1100).
+    pRoll->SetVisibleSpan(200, 1400);
+    const double fFrom = pRoll->VisibleFromMs(), fTo = pRoll->VisibleToMs();
     Click(pRoll, 1300);
     EXPECT_EQ("Выделено: ничего из 4", Status(*dlg));
     dlg->OnCommand(Cmd::Paste);
@@ -114,12 +118,44 @@ TEST_F(RollPanelTest, TheMouseSelectsRecordsForTheEditMenuAndAClickPlacesThePast
     // The panel reads the edited row again, in the view it had.
     ASSERT_TRUE(dlg->RollList());
     EXPECT_EQ(dlg->RollList()->recordTimes, (std::vector<int64_t>{100, 600, 1100, 1600, 2100, 2600}));
-    EXPECT_DOUBLE_EQ(pRoll->VisibleToMs() - pRoll->VisibleFromMs(), fSpan);
+    EXPECT_DOUBLE_EQ(pRoll->VisibleFromMs(), fFrom);
+    EXPECT_DOUBLE_EQ(pRoll->VisibleToMs(), fTo);
 
     // Undo brings the row back, and the panel with it.
     dlg->OnCommand(Cmd::TbUndo);
     EXPECT_EQ(dlg->RollList()->recordTimes.size(), 4u);
     EXPECT_EQ(std::vector<std::string>{}, prompter.Lines());
+}
+
+TEST_F(RollPanelTest, AClickWhileTheRowPlaysSeeksIt)
+{
+    auto dlg = MakeWindow({Put("two.tgp", TwoNotes())});
+    dlg->ClickRow(0);
+    dlg->DoubleClickRow(0);
+    ASSERT_TRUE(WaitUntil([&] { return dlg->Player().m_bPlaying.load(); }));
+    ASSERT_TRUE(clock.AdvanceTo(200, [] { return false; }));
+    ASSERT_EQ((std::vector<std::string>{"60@100"}), midiOut.NoteOns());
+
+    // The play line follows the player.
+    dlg->OnTimer();
+    EXPECT_TRUE(dlg->Roll()->IsPlaying());
+
+    // A click at 1100 ms (to the pixel: the time of its column may be a millisecond early): the
+    // first note falls silent and the second sounds at once.
+    Click(dlg->Roll(), 1100);
+    for (int64_t n = 201; n < 300 && dlg->Player().m_nSeekMs >= 0; ++n)
+        ASSERT_TRUE(clock.AdvanceTo(n, [] { return false; }));
+    const int64_t nTaken = clock.NowMs();
+    EXPECT_GE(dlg->Player().m_fPosition.load(), 1098.0f);
+    EXPECT_TRUE(midiOut.Silenced(60));
+    ASSERT_TRUE(clock.AdvanceTo(nTaken + 2, [] { return false; }));
+    const std::vector<std::string> notes = midiOut.NoteOns();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_TRUE(notes[1] == "62@" + std::to_string(nTaken) ||
+                notes[1] == "62@" + std::to_string(nTaken + 1) ||
+                notes[1] == "62@" + std::to_string(nTaken + 2))
+        << notes[1] << " after the seek at " << nTaken;
+    dlg->OnCommand(Cmd::Stop);
 }
 
 TEST_F(RollPanelTest, MediaRowsAreReadOffTheWindowThreadAndKept)
