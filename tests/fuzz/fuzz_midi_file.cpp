@@ -1,5 +1,6 @@
 // Fuzz target for the MIDI file reader: any byte string must parse or fail cleanly,
 // and a parsed file must be something the sequencer can play without checks of its own.
+#include "roll/NoteList.h"
 #include "sound/MidiFile.h"
 
 #include <algorithm>
@@ -70,5 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         CHECK(MidiTicksToUs(cur.nTick, file) == cur.nTimeUs);
         CHECK(MidiTicksToUs(cur.nTick - 1, file) <= cur.nTimeUs);
     }
+
+    // The piano roll's notes: one per note on, each within the file's length, in time order.
+    const SNoteList list = BuildMidiNoteList(file);
+    size_t nOns = 0;
+    for (const SMidiEvent& ev : file.events)
+        nOns += (ev.dwMessage & 0xF0) == 0x90 && (ev.dwMessage >> 16) != 0;
+    CHECK(list.notes.size() == nOns && list.nLengthMs == static_cast<int64_t>(file.nLengthUs / 1000));
+    for (size_t i = 0; i < list.notes.size(); ++i)
+        CHECK(list.notes[i].nStartMs <= list.notes[i].nEndMs && list.notes[i].nEndMs <= list.nLengthMs &&
+              (i == 0 || list.notes[i - 1].nStartMs <= list.notes[i].nStartMs));
     return 0;
 }

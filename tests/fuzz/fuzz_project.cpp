@@ -1,9 +1,11 @@
 // Feeds any bytes to the project checks, the record walker and the playing-time sum, and plays
-// the first moments of them, tones included, through the render.
+// the first moments of them, tones included, through the render; and reads them as the piano
+// roll draws them.
 #include "platform/Prompter.h"
 #include "platform/null/NullSynthesizer.h"
 #include "project/ProjectFormat.h"
 #include "project/ProjectPlayer.h"
+#include "roll/NoteList.h"
 #include "sound/ProjectRender.h"
 #include "tests/fuzz/SilentPrompter.h"
 
@@ -52,6 +54,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         if (result.eEnd == EWalkEnd::End && result.nOffset != nSize)
             std::abort();
     }
+
+    // The piano roll's list: notes in time order within their own span, record times in order,
+    // and the search structures consistent with them.
+    const SNoteList list = BuildProjectNoteList(project);
+    for (size_t i = 0; i < list.notes.size(); ++i)
+    {
+        const SRollNote& note = list.notes[i];
+        if (note.nEndMs < note.nStartMs || note.nEndMs > list.nLengthMs || note.nPitch > 127 ||
+            note.nChannel > 15 || (i > 0 && list.notes[i - 1].nStartMs > note.nStartMs) ||
+            list.reachEnd[i] < note.nEndMs)
+            std::abort();
+    }
+    for (size_t i = 1; i < list.recordTimes.size(); ++i)
+        if (list.recordTimes[i] < list.recordTimes[i - 1])
+            std::abort();
+    const SIndexRange range = VisibleNotes(list, list.nLengthMs / 3, list.nLengthMs / 2);
+    if (range.nFirst > range.nLast || range.nLast > list.notes.size())
+        std::abort();
 
     // A few hundred milliseconds of it played, as the render plays a project.
     CNullSynthesizer synth;
