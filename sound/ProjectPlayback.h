@@ -10,9 +10,9 @@
 #include "platform/SoundingNotes.h"
 #include "project/ProjectFormat.h"
 #include "project/ProjectPlayer.h"
+#include "sound/ChannelState.h"
 #include "sound/Oscillator.h"
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <span>
@@ -41,35 +41,6 @@ struct SToneSetup
 {
     FAudioOutFactory fAudioOut;
     SOscSettings settings;
-};
-
-// What the MIDI messages of a stream have left set on each channel, for a seek to set it again
-// before the first note it plays: the program, each controller's last value (a Reset All
-// Controllers clears them with the bend and the pressure), the pitch bend, the channel pressure.
-// Channel-mode messages (controllers 120 to 127) change nothing kept here.
-class CChannelState
-{
-  public:
-    CChannelState() { Clear(); }
-    void Follow(uint32_t dwMessage);
-    // The messages that set it again, channel by channel in rising order, for each channel that
-    // has anything set: the controllers in number order (bank select before the program), the
-    // program, the pitch bend, the channel pressure.
-    std::vector<uint32_t> Messages() const;
-    void Clear();
-
-  private:
-    static constexpr int kControllers = 120; // 120 and up are channel-mode messages
-    // Each value -1 while nothing has set it.
-    struct SChannel
-    {
-        std::array<int16_t, kControllers> arrControl;
-        int16_t nProgram;
-        int16_t nPressure;
-        int32_t nBend; // the two data bytes as one 14-bit value
-    };
-    void ResetControllers(SChannel& channel);
-    std::array<SChannel, 16> m_arrChannels;
 };
 
 class CProjectPlayback

@@ -122,6 +122,14 @@ TEST(ProjectSeek, ChannelsAreSetAsTheRecordsBeforeTheTargetLeftThem)
          {0x09C3, 0x3207B0, 0x0100B3, 0x0CC0},
          {0x3207B0, 0x0CC0, 0x0100B3, 0x09C3}},
         {"a system reset forgets what came before it", {0x09C3, 0x3207B0, 0xFF, 0x0BC4}, {0x0BC4}},
+        // Bend range (RPN 0) 12, then fine tuning (RPN 1): each value goes to its own parameter,
+        // then the one selected last is selected again.
+        {"each parameter's data entry lands on its own parameter",
+         {0x0065B0, 0x0064B0, 0x0C06B0, 0x0065B0, 0x0164B0, 0x4006B0, 0x0026B0},
+         {0x0065B0, 0x0064B0, 0x0C06B0, 0x0065B0, 0x0164B0, 0x4006B0, 0x0026B0, 0x0065B0, 0x0164B0}},
+        {"data for the null parameter is not kept; a reset keeps the values and drops the selection",
+         {0x0065B0, 0x0064B0, 0x0206B0, 0x7F65B0, 0x7F64B0, 0x0506B0, 0x0079B0},
+         {0x0065B0, 0x0064B0, 0x0206B0}},
     };
     for (const SCase& c : cases)
     {
