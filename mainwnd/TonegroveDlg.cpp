@@ -291,6 +291,9 @@ void CTonegroveDlg::CreateControls()
     m_wndList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_wndList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_wndList->setShowGrid(true);
+    // Tab leaves the list for the next control (the position bar, the notes panel), as in a list
+    // of the window system; the arrows move between the rows.
+    m_wndList->setTabKeyNavigation(false);
     m_wndList->setWordWrap(false);
     m_wndList->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
     m_wndList->setGeometry(DialogUnitsToPixels(kListRect));

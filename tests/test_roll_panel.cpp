@@ -12,7 +12,9 @@
 #include "tests/ProjectFixtures.h"
 #include "tests/TestServices.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -186,4 +188,21 @@ TEST_F(RollPanelTest, MediaRowsAreReadOffTheWindowThreadAndKept)
     // Back to the MID row: the list read before is shown at once, without another read.
     dlg->ClickRow(0);
     EXPECT_EQ(dlg->RollList(), pMidiList);
+}
+
+TEST_F(RollPanelTest, TabReachesThePanelAndItsArrowsStepThroughTheRecords)
+{
+    auto dlg = MakeWindow({Put("two.tgp", TwoNotes())});
+    dlg->ClickRow(0);
+    dlg->activateWindow();
+    dlg->List()->setFocus();
+    for (int i = 0; i < 4 && dlg->focusWidget() && dlg->focusWidget() != dlg->Roll(); ++i)
+        QTest::keyClick(dlg->focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(dlg->focusWidget(), dlg->Roll());
+
+    // Right goes to the first record; Shift+Right takes it and the next.
+    QTest::keyClick(dlg->Roll(), Qt::Key_Right);
+    EXPECT_EQ(dlg->Roll()->CursorMs(), 100.0);
+    QTest::keyClick(dlg->Roll(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ("Выделено: 1–2 из 4", Status(*dlg));
 }
