@@ -446,7 +446,7 @@ void CPianoRollView::ExtendSelection(int nDirection)
     if (m_nSelAnchor <= 0 || m_nSelEnd <= 0)
     {
         const int64_t nFrom = m_fCursorMs >= 0 ? std::llround(m_fCursorMs) : 0;
-        m_nSelAnchor = m_nSelEnd = RecordAtTime(*m_pList, nFrom);
+        m_nSelAnchor = m_nSelEnd = FirstRecordFrom(*m_pList, nFrom);
     }
     m_nSelAnchor = std::clamp(m_nSelAnchor, 1, nRecords);
     m_nSelEnd = std::clamp(m_nSelEnd + nDirection, 1, nRecords);

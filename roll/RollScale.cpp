@@ -64,7 +64,7 @@ std::optional<int64_t> NeighbourRecordTime(const SNoteList& list, int64_t nMs, i
     return *(it - 1);
 }
 
-int RecordAtTime(const SNoteList& list, int64_t nMs)
+int FirstRecordFrom(const SNoteList& list, int64_t nMs)
 {
     const std::vector<int64_t>& times = list.recordTimes;
     if (times.empty())

@@ -27,4 +27,4 @@ std::optional<int64_t> NeighbourRecordTime(const SNoteList& list, int64_t nMs, i
 
 // The first record at or after nMs, the last record when none is, 0 without records: the record
 // "at" a cursor that stands on a time.
-int RecordAtTime(const SNoteList& list, int64_t nMs);
+int FirstRecordFrom(const SNoteList& list, int64_t nMs);
