@@ -16,6 +16,9 @@ struct SSetting
     std::variant<float CSettings::*, int32_t CSettings::*, bool CSettings::*> pValue;
 };
 
+// Our own value beside the twelve: a text, stored only once there is a name to store.
+constexpr const char* kDeviceNameValue = "DeviceName";
+
 // The twelve values that load, save and import handle, in their order.
 const SSetting kSettings[] = {
     {"Frequency", &CSettings::Frequency},
@@ -116,6 +119,8 @@ void CSettings::LoadFrom(ERoot eRoot)
         if (auto text = ReadText(eRoot, setting.pName))
             FromText(*this, setting, *text);
     }
+    if (auto text = ReadText(eRoot, kDeviceNameValue))
+        DeviceName = *text;
 }
 
 void CSettings::ShowProblem(const SSettingsProblem& problem) const
@@ -154,6 +159,8 @@ std::vector<std::pair<std::string, std::string>> CSettings::Texts() const
     std::vector<std::pair<std::string, std::string>> arrTexts;
     for (const SSetting& setting : kSettings)
         arrTexts.emplace_back(setting.pName, ToText(*this, setting));
+    if (!DeviceName.empty())
+        arrTexts.emplace_back(kDeviceNameValue, DeviceName);
     return arrTexts;
 }
 

@@ -50,6 +50,9 @@ class CSettings
     int32_t BaseNote = 0;      // note number of the Options MIDI page
     int32_t MusicType = 0;     // live keyboard: 0 MIDI, 1 the oscillator
     bool ExtView = false;      // extended keyboard picture
+    // The name of the MIDI output DeviceIndex chose, so that it is found again when the system
+    // numbers its outputs otherwise; empty when none was stored (older settings).
+    std::string DeviceName;
 
     // The store the values live in, for values of the program that are no settings of the
     // user (the list of recovery copies).
@@ -65,9 +68,11 @@ class CSettings
     bool WriteText(const std::string& strName, const std::string& strText) const;
 
     void Load();
-    // Stores the twelve values in one write; a failure shows one message, not one per value.
+    // Stores the twelve values (and DeviceName when known) in one write; a failure shows one
+    // message, not one per value.
     void Save() const;
-    // The twelve values as Save stores them, name and text, in their order.
+    // The twelve values as Save stores them, name and text, in their order; then DeviceName
+    // when there is one.
     std::vector<std::pair<std::string, std::string>> Texts() const;
     // Stores these text values in one write, for one message however many of them fail: the
     // Options dialog saves ExtView and the SoundFont with the twelve. False after the message.

@@ -45,6 +45,7 @@ class CChosenMidiOut : public IMidiOut
     int DeviceCount() override { return m_pOut->DeviceCount(); }
     std::string DeviceName(int nDevice) override { return m_pOut->DeviceName(nDevice); }
     std::unique_ptr<IMidiOutHandle> Open(int) override { return m_pOut->Open(m_nDevice); }
+    void Panic() override { m_pOut->Panic(); }
 
   private:
     std::unique_ptr<IMidiOut> m_pOut;

@@ -27,6 +27,7 @@ inline constexpr int SelectAll = 32794;
 inline constexpr int Help = 32802;
 inline constexpr int About = 32803;
 inline constexpr int ExportMidi = 32810;
+inline constexpr int Panic = 32820; // switches off every note on every output
 
 // Toolbar buttons
 inline constexpr int TbNew = 1001;

@@ -39,6 +39,9 @@ inline constexpr const char* kPlay = "Играть";
 inline constexpr const char* kPlayback = "Воспроизведение";
 inline constexpr const char* kStop = "Стоп";
 inline constexpr const char* kPause = "Пауза";
+inline constexpr const char* kPanic = "Выключить все ноты";
+// The key the panic is on, as the menu shows it.
+inline constexpr const char* kPanicKey = "Pause";
 inline constexpr const char* kHelp = "Вызов сравки";
 inline constexpr const char* kAbout = "О программе...";
 inline constexpr const char* kUndoTip = "Отменить";
@@ -61,6 +64,10 @@ inline constexpr const char* kSoundFontFallback = "Не удалось загр�
 inline constexpr const char* kSoundFontNone =
     "Не удалось загрузить SoundFont %1: %2. Не удалось загрузить и %3: "
     "%4. Встроенный синтезатор не может играть.";
+// The MIDI output chosen in the settings is no longer in the system; %1 is its name.
+inline constexpr const char* kOutputLostCaption = "Tonegrove";
+inline constexpr const char* kOutputLost =
+    "MIDI-устройство «%1» не найдено. Используется встроенный синтезатор.";
 // Asked before a save writes over a file the project did not come from; %1 is the path.
 inline constexpr const char* kReplaceQuestion = "Файл %1 уже существует.\nЗаменить его?";
 // The question at start when the last run was ended from outside with unsaved projects.

@@ -43,6 +43,7 @@ const SAccelerator kAccelerators[] = {
     {Qt::Key_F4, false, Cmd::Playback}, {Qt::Key_F5, false, Cmd::Stop},
     {Qt::Key_F6, false, Cmd::Pause},    {Qt::Key_F1, false, Cmd::Help},
     {Qt::Key_Z, true, Cmd::TbUndo},     {Qt::Key_Y, true, Cmd::TbRedo},
+    {Qt::Key_Pause, false, Cmd::Panic},
 };
 
 // Keys that belong to a text field when it has the focus (editing there must not cut records).

@@ -126,6 +126,9 @@ void CTonegroveDlg::OnInitDialog()
 
     m_settings.LoadAtStartup();
     m_arrMidiDevices = MidiDeviceNames(m_services.midiOut);
+    // Ports plugged in another order: the output chosen is taken by its name. One that has gone
+    // is said when something first plays, not over a window that has not shown yet.
+    m_strLostOutput = FollowDeviceName(m_settings, m_arrMidiDevices);
 
     // Size and centre: the client area of 385 x 202 dialog units, the menu bar above it.
     // The panel below it takes two thirds of the client area's height again.
@@ -213,7 +216,9 @@ void CTonegroveDlg::CreateMenus()
     addMenu(Txt::kMenuMusic, {{Cmd::Play, Txt::kPlay, "F3"},
                               {Cmd::Playback, Txt::kPlayback, "F4"},
                               {Cmd::Stop, Txt::kStop, "F5"},
-                              {Cmd::Pause, Txt::kPause, "F6"}});
+                              {Cmd::Pause, Txt::kPause, "F6"},
+                              {0, nullptr, nullptr},
+                              {Cmd::Panic, Txt::kPanic, Txt::kPanicKey}});
     addMenu(Txt::kMenuHelp, {{Cmd::Help, Txt::kHelp, "F1"}, {Cmd::About, Txt::kAbout, nullptr}});
 }
 
@@ -396,6 +401,14 @@ bool CTonegroveDlg::OnCommand(int nId)
 {
     const int nCommand = Cmd::CommandOfButton(nId);
     FollowSelection();
+    // Also while a player's message waits: whatever hangs on, the outputs fall silent now.
+    if (nCommand == Cmd::Panic)
+    {
+        m_pTransport->Panic();
+        return true;
+    }
+    if ((nCommand == Cmd::Playback && m_playlist.IsProject(m_playlist.Selected())) || nCommand == Cmd::Play)
+        TellLostOutput();
     std::optional<ETransportCommand> oTransport;
     if (nCommand == Cmd::Playback)
         oTransport = ETransportCommand::Playback;

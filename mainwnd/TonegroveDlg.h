@@ -178,6 +178,8 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     bool MayEnd();
     // Ends every player and silences the outputs; the window is closing.
     void StopPlayers();
+    // The output chosen by name that has gone is said once, as something first plays on it.
+    void TellLostOutput();
     // The playlist's selection is the list's highlighted row.
     void FollowSelection();
     void UpdateTransportButtons();
@@ -202,6 +204,8 @@ class CTonegroveDlg : public QDialog, private ITransportListener
     CRoutedPrompter m_prompter;
     // The MIDI outputs as the window found them when it opened, "MIDI Mapper" first.
     std::vector<std::string> m_arrMidiDevices;
+    // The name of the output chosen that was not found at start, until it is said.
+    std::string m_strLostOutput;
     std::vector<std::string> m_arrOpenPaths;
     std::string m_strProjectFolder;
     std::optional<std::string> m_strLastSaveFolder;

@@ -4,6 +4,7 @@
 
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
+#include "platform/Prompter.h"
 
 #include <QAction>
 #include <QLabel>
@@ -35,6 +36,16 @@ void CTonegroveDlg::UpdateTransportButtons()
     StateChanged(m_pTransport->State());
 }
 
+void CTonegroveDlg::TellLostOutput()
+{
+    if (m_strLostOutput.empty() || m_prompter.IsWorkerAsking())
+        return;
+    const std::string strText =
+        QString::fromUtf8(Txt::kOutputLost).arg(QString::fromStdString(m_strLostOutput)).toStdString();
+    m_strLostOutput.clear();
+    ShowMessage(m_prompter, strText, Txt::kOutputLostCaption, EIcon::Warning);
+}
+
 void CTonegroveDlg::OnTimer()
 {
     FollowSelection();
@@ -44,6 +55,8 @@ void CTonegroveDlg::OnTimer()
 void CTonegroveDlg::DoubleClickRow(int nRow)
 {
     FollowSelection();
+    if (m_playlist.IsProject(nRow))
+        TellLostOutput();
     m_pTransport->PlayRow(nRow);
 }
 

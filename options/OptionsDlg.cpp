@@ -8,6 +8,7 @@
 #include "options/OptionsMidiPage.h"
 #include "options/OptionsOscillatorPage.h"
 #include "options/OptionsTexts.h"
+#include "sound/MidiDevices.h"
 #include "sound/SoundFontChoice.h"
 
 #include <QLineEdit>
@@ -68,6 +69,8 @@ void COptionsDlg::OnInitDialog()
     // What is stored wins over what was changed in memory and never saved (the live play
     // window switches MusicType without saving it). ExtView is not part of this load.
     m_settings.Load();
+    // The stored index may point at another output than the one chosen by name, as at start.
+    FollowDeviceName(m_settings, m_arrMidiDevices);
     m_pGeneralPage->Fill();
     m_pSheet->setCurrentIndex(Midi);
     m_pMidiPage->Fill();

@@ -68,6 +68,7 @@ void COptionsMidiPage::Fill()
     for (const std::string& strName : m_arrMidiDevices)
         m_pDevice->addItem(QString::fromStdU16String(ToWide(strName, m_settings.CodePage())));
     m_pDevice->setCurrentIndex(DeviceItem(m_settings.DeviceIndex, m_pDevice->count()));
+    m_nFilledDevice = m_pDevice->currentIndex();
     m_pBaseNote->setText(QString::fromStdU16String(IntToTextW(m_settings.BaseNote)));
 
     m_strStoredSoundFont = m_settings.ReadText(ERoot::CurrentUser, kSoundFontSetting).value_or("");
@@ -79,6 +80,11 @@ void COptionsMidiPage::Store()
     // Without any device listed there is nothing to choose: the setting stays as it was.
     if (m_pDevice->count() > 0)
         m_settings.DeviceIndex = m_pDevice->currentIndex() - 1;
+    // An output that was lost keeps its name until another is chosen, to be found when it is back.
+    const int nItem = m_pDevice->currentIndex();
+    if ((nItem != m_nFilledDevice || m_settings.DeviceName.empty()) && nItem >= 0 &&
+        nItem < static_cast<int>(m_arrMidiDevices.size()))
+        m_settings.DeviceName = m_arrMidiDevices[static_cast<size_t>(nItem)];
     m_settings.BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String(), m_settings.CodePage()));
 }
 

@@ -25,7 +25,7 @@ class COptionsMidiPage : public QWidget
     // Controls from the settings in memory and the device list of the main window; the
     // SoundFont field from its stored value.
     void Fill();
-    // DeviceIndex and BaseNote from the controls.
+    // DeviceIndex, DeviceName and BaseNote from the controls.
     void Store();
 
     // The SoundFont field may be stored: unchanged, empty, or a SoundFont file.
@@ -51,4 +51,5 @@ class COptionsMidiPage : public QWidget
     QLineEdit* m_pSoundFont = nullptr;
     QPushButton* m_pBrowse = nullptr;
     std::string m_strStoredSoundFont;
+    int m_nFilledDevice = -1; // the device item Fill() selected
 };

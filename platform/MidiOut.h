@@ -34,6 +34,11 @@ class IMidiOut
     // The choice of SoundFont may have changed: a built-in synthesizer that plays takes the new
     // one now, and keeps its own when the new one cannot be loaded.
     virtual void SoundFontChanged() {}
+    // Silences every device opened during this run, whatever plays on it: a note off for each
+    // note the open handles hold, then all sound off, all notes off and reset all controllers
+    // on all 16 channels. Safe from any thread while other threads send on their handles; it
+    // waits for no player, only for a message being sent.
+    virtual void Panic() = 0;
 };
 
 using FMidiOutFactory = std::function<std::unique_ptr<IMidiOut>()>;

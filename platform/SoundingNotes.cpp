@@ -9,6 +9,7 @@ constexpr uint32_t kSustain = 64;
 constexpr uint32_t kSostenuto = 66;
 constexpr uint32_t kSoft = 67;
 constexpr uint32_t kAllSoundOff = 120;
+constexpr uint32_t kResetControllers = 121;
 constexpr uint32_t kAllNotesOff = 123;
 constexpr uint32_t kSystemReset = 0xFF;
 } // namespace
@@ -92,6 +93,15 @@ std::vector<uint32_t> CSoundingNotes::CutMessages() const
         if (m_arrUsed[nChannel])
             for (uint32_t nMode : {kAllNotesOff, kAllSoundOff})
                 out.push_back(kControlStatus | nChannel | (nMode << 8));
+    return out;
+}
+
+std::vector<uint32_t> PanicResetMessages()
+{
+    std::vector<uint32_t> out;
+    for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
+        for (uint32_t nController : {kAllSoundOff, kAllNotesOff, kResetControllers})
+            out.push_back(kControlStatus | nChannel | (nController << 8));
     return out;
 }
 

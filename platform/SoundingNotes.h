@@ -24,17 +24,21 @@ class CSoundingNotes
     std::vector<uint32_t> ReleaseMessages() const;
     // Then, on every channel used, all notes off and all sound off: nothing rings on.
     std::vector<uint32_t> CutMessages() const;
+    // One note off per sounding key, channels and keys in rising order.
+    std::vector<uint32_t> NoteOffMessages() const;
     void Clear();
 
   private:
-    // One note off per sounding key, channels and keys in rising order.
-    std::vector<uint32_t> NoteOffMessages() const;
     // Note ons without their note off, per channel and key; a key struck twice needs two offs
     // before it counts as silent.
     std::array<std::array<uint32_t, 128>, 16> m_arrCount{};
     std::array<bool, 16> m_arrPedal{};
     std::array<bool, 16> m_arrUsed{};
 };
+
+// What a panic sends to a device after the note offs of what its handles hold: on each of the
+// 16 channels all sound off, all notes off and reset all controllers, in that order.
+std::vector<uint32_t> PanicResetMessages();
 
 // The one way a player falls silent, on Stop, at its end or when it closes: the release, then
 // the cut, of everything the stream followed by notes sent on handle; notes then forgets it.

@@ -67,7 +67,92 @@ class CSynthHandle : public IMidiOutHandle
     std::shared_ptr<CSynthDevice> m_pDevice;
     CSoundingNotes m_notes;
 };
+
+// A handle as the outputs give it out: sends under a lock of its own, so that a panic on another
+// thread can switch off what it holds between two of its messages.
+class CTrackedHandle : public IMidiOutHandle
+{
+  public:
+    CTrackedHandle(std::unique_ptr<IMidiOutHandle> pInner, std::shared_ptr<CDeviceHandles> pDevice);
+    ~CTrackedHandle() override;
+
+    void ShortMsg(uint32_t dwMessage) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_pInner->ShortMsg(dwMessage);
+        m_notes.Follow(dwMessage);
+    }
+
+    void Reset() override
+    {
+        std::lock_guard lock(m_mutex);
+        m_pInner->Reset();
+        m_notes.Clear();
+    }
+
+    // The note offs of what this handle holds, then arrAfter.
+    void Panic(const std::vector<uint32_t>& arrAfter)
+    {
+        std::lock_guard lock(m_mutex);
+        for (uint32_t dwMessage : m_notes.NoteOffMessages())
+            m_pInner->ShortMsg(dwMessage);
+        for (uint32_t dwMessage : arrAfter)
+            m_pInner->ShortMsg(dwMessage);
+        m_notes.Clear();
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::unique_ptr<IMidiOutHandle> m_pInner;
+    CSoundingNotes m_notes;
+    std::shared_ptr<CDeviceHandles> m_pDevice;
+};
 } // namespace
+
+// The handles open on one device.
+class CDeviceHandles
+{
+  public:
+    void Add(CTrackedHandle* pHandle)
+    {
+        std::lock_guard lock(m_mutex);
+        m_arrHandles.push_back(pHandle);
+    }
+    void Remove(CTrackedHandle* pHandle)
+    {
+        std::lock_guard lock(m_mutex);
+        std::erase(m_arrHandles, pHandle);
+    }
+    // Every open handle switches off its notes, and the first sends arrResets after them; false
+    // when none is open. A handle closing meanwhile waits until the panic has passed it.
+    bool Panic(const std::vector<uint32_t>& arrResets)
+    {
+        std::lock_guard lock(m_mutex);
+        bool bFirst = true;
+        for (CTrackedHandle* pHandle : m_arrHandles)
+        {
+            pHandle->Panic(bFirst ? arrResets : std::vector<uint32_t>());
+            bFirst = false;
+        }
+        return !m_arrHandles.empty();
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::vector<CTrackedHandle*> m_arrHandles;
+};
+
+CTrackedHandle::CTrackedHandle(std::unique_ptr<IMidiOutHandle> pInner, std::shared_ptr<CDeviceHandles> pDevice)
+    : m_pInner(std::move(pInner)), m_pDevice(std::move(pDevice))
+{
+    m_pDevice->Add(this);
+}
+
+CTrackedHandle::~CTrackedHandle()
+{
+    // Out of the panic's reach first; the inner handle then closes and switches off its notes.
+    m_pDevice->Remove(this);
+}
 
 CSystemMidiOut::CSystemMidiOut(FSynthFactory fSynth, FAudioOutFactory fAudioOut, FMidiPortsFactory fPorts,
                                std::function<std::string()> fSoundFont)
@@ -90,6 +175,7 @@ CSystemMidiOut::~CSystemMidiOut() = default;
 
 int CSystemMidiOut::DeviceCount()
 {
+    std::lock_guard lock(m_portsMutex);
     return 1 + (m_pPorts ? m_pPorts->Count() : 0);
 }
 
@@ -97,15 +183,86 @@ std::string CSystemMidiOut::DeviceName(int nDevice)
 {
     if (nDevice == 0)
         return kBuiltInSynthName;
+    std::lock_guard lock(m_portsMutex);
     if (nDevice > 0 && m_pPorts)
         return m_pPorts->Name(nDevice - 1);
     return {};
 }
 
+int CSystemMidiOut::PortIndexLocked(const std::string& strName)
+{
+    const int nCount = m_pPorts ? m_pPorts->Count() : 0;
+    for (int nPort = 0; nPort < nCount; ++nPort)
+        if (m_pPorts->Name(nPort) == strName)
+            return nPort;
+    return -1;
+}
+
+void CSystemMidiOut::Panic()
+{
+    std::shared_ptr<CSynthDevice> pSynth;
+    std::shared_ptr<CDeviceHandles> pSynthHandles;
+    std::vector<std::pair<std::string, std::shared_ptr<CDeviceHandles>>> arrPorts;
+    {
+        std::lock_guard lock(m_openedMutex);
+        pSynth = m_pOpenedSynth;
+        pSynthHandles = m_pSynthHandles;
+        arrPorts = m_arrOpenedPorts;
+    }
+    const std::vector<uint32_t> arrResets = PanicResetMessages();
+    // The synthesizer takes messages from any thread; with no handle open they go to it directly.
+    if (pSynth && !pSynthHandles->Panic(arrResets))
+        for (uint32_t dwMessage : arrResets)
+            pSynth->Synth().ShortMsg(dwMessage);
+    for (const auto& [strName, pHandles] : arrPorts)
+    {
+        if (pHandles->Panic(arrResets))
+            continue;
+        // Closed since: the port still gets the resets, through a handle of the panic's own
+        // (an instrument may hold what an earlier run or another program left on it). A port
+        // that has gone is passed over.
+        std::unique_ptr<IMidiOutHandle> pHandle;
+        {
+            std::lock_guard lock(m_portsMutex);
+            const int nPort = PortIndexLocked(strName);
+            if (nPort >= 0)
+                pHandle = m_pPorts->Open(nPort);
+        }
+        if (pHandle)
+            for (uint32_t dwMessage : arrResets)
+                pHandle->ShortMsg(dwMessage);
+    }
+}
+
 std::unique_ptr<IMidiOutHandle> CSystemMidiOut::Open(int nDevice)
 {
     if (nDevice > 0)
-        return m_pPorts ? m_pPorts->Open(nDevice - 1) : nullptr;
+    {
+        std::unique_ptr<IMidiOutHandle> pPort;
+        std::string strName;
+        {
+            std::lock_guard lock(m_portsMutex);
+            if (!m_pPorts)
+                return nullptr;
+            pPort = m_pPorts->Open(nDevice - 1);
+            if (!pPort)
+                return nullptr;
+            strName = m_pPorts->Name(nDevice - 1);
+        }
+        std::shared_ptr<CDeviceHandles> pHandles;
+        {
+            std::lock_guard lock(m_openedMutex);
+            for (const auto& [strOpened, pOpened] : m_arrOpenedPorts)
+                if (strOpened == strName)
+                    pHandles = pOpened;
+            if (!pHandles)
+            {
+                pHandles = std::make_shared<CDeviceHandles>();
+                m_arrOpenedPorts.emplace_back(strName, pHandles);
+            }
+        }
+        return std::make_unique<CTrackedHandle>(std::move(pPort), pHandles);
+    }
     if (nDevice != 0 && nDevice != kMidiMapper)
         return nullptr;
     std::lock_guard lock(m_mutex);
@@ -120,6 +277,14 @@ std::unique_ptr<IMidiOutHandle> CSystemMidiOut::Open(int nDevice)
         if (!pDevice->Start())
             return nullptr;
         m_pSynthDevice = pDevice;
+        std::lock_guard opened(m_openedMutex);
+        m_pOpenedSynth = pDevice;
+        m_pSynthHandles = std::make_shared<CDeviceHandles>();
     }
-    return std::make_unique<CSynthHandle>(m_pSynthDevice);
+    std::shared_ptr<CDeviceHandles> pHandles;
+    {
+        std::lock_guard opened(m_openedMutex);
+        pHandles = m_pSynthHandles;
+    }
+    return std::make_unique<CTrackedHandle>(std::make_unique<CSynthHandle>(m_pSynthDevice), pHandles);
 }

@@ -284,6 +284,14 @@ void CTransport::Stop()
     Notify();
 }
 
+void CTransport::Panic()
+{
+    Command(ETransportCommand::Stop);
+    // The outputs silence their handles under the handles' own locks: nothing here waits for a
+    // player, and a player that sends after this has its notes switched off when it ends.
+    m_services.midiOut.Panic();
+}
+
 void CTransport::PlayRow(int nRow)
 {
     if (!m_playlist.Has(nRow) || Busy())

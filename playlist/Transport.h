@@ -85,6 +85,10 @@ class CTransport
     void Playback();
     void Pause();
     void Stop();
+    // "Switch off all notes": what plays stops as with Stop (kept, as Stop is, while a worker's
+    // message waits), and every MIDI output is silenced at once, whatever plays or not: a stuck
+    // note on an instrument, a player still ending, the live keyboard.
+    void Panic();
     // A double click on nRow: it becomes the selected row and plays. Nothing happens while a
     // worker's message waits or a command is under way.
     void PlayRow(int nRow);

@@ -147,6 +147,16 @@ class CRenderMidiOut : public IMidiOut
     {
         return std::make_unique<CRenderHandle>(m_synth, m_notes);
     }
+    // The render's one thread plays and would panic alike; the messages go into the render.
+    void Panic() override
+    {
+        CRenderHandle handle(m_synth, m_notes);
+        for (uint32_t dwMessage : m_notes.NoteOffMessages())
+            handle.ShortMsg(dwMessage);
+        for (uint32_t dwMessage : PanicResetMessages())
+            handle.ShortMsg(dwMessage);
+        m_notes.Clear();
+    }
 
   private:
     ISynthesizer& m_synth;

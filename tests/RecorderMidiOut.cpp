@@ -8,12 +8,14 @@ class CRecorderHandle : public IMidiOutHandle
     {
         std::lock_guard lock(m_out.m_mutex);
         --m_out.m_nOpenHandles;
+        m_out.m_mapNotes.erase(m_nHandle);
     }
     void ShortMsg(uint32_t dwMessage) override
     {
         const auto tNow = m_out.m_clock.Now();
         std::lock_guard lock(m_out.m_mutex);
         m_out.m_arrSent.push_back({tNow, dwMessage, m_nHandle});
+        m_out.m_mapNotes[m_nHandle].Follow(dwMessage);
     }
     void Reset() override
     {
@@ -48,7 +50,9 @@ std::unique_ptr<IMidiOutHandle> CRecorderMidiOut::Open(int nDevice)
         return nullptr;
     m_arrOpened.push_back(nDevice);
     ++m_nOpenHandles;
-    return std::make_unique<CRecorderHandle>(*this, static_cast<int>(m_arrOpened.size()));
+    const int nHandle = static_cast<int>(m_arrOpened.size());
+    m_mapNotes[nHandle];
+    return std::make_unique<CRecorderHandle>(*this, nHandle);
 }
 
 std::vector<SSent> CRecorderMidiOut::Sent() const
@@ -76,6 +80,27 @@ int CRecorderMidiOut::OpenHandles() const
 {
     std::lock_guard lock(m_mutex);
     return m_nOpenHandles;
+}
+
+void CRecorderMidiOut::Panic()
+{
+    const auto tNow = m_clock.Now();
+    std::lock_guard lock(m_mutex);
+    ++m_nPanics;
+    for (auto& [nHandle, notes] : m_mapNotes)
+    {
+        for (uint32_t dwMessage : notes.NoteOffMessages())
+            m_arrSent.push_back({tNow, dwMessage, nHandle});
+        notes.Clear();
+    }
+    for (uint32_t dwMessage : PanicResetMessages())
+        m_arrSent.push_back({tNow, dwMessage, 0});
+}
+
+int CRecorderMidiOut::Panics() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nPanics;
 }
 
 int CRecorderMidiOut::Resets() const

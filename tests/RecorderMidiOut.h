@@ -4,8 +4,10 @@
 
 #include "platform/Clock.h"
 #include "platform/MidiOut.h"
+#include "platform/SoundingNotes.h"
 
 #include <chrono>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -14,7 +16,7 @@ struct SSent
 {
     std::chrono::nanoseconds tTime;
     uint32_t dwMessage;
-    int nHandle; // 1 for the first handle opened, 2 for the next...
+    int nHandle; // 1 for the first handle opened, 2 for the next...; 0 the output's own (a panic)
     int64_t Ms() const { return std::chrono::duration_cast<std::chrono::milliseconds>(tTime).count(); }
 };
 
@@ -27,6 +29,9 @@ class CRecorderMidiOut : public IMidiOut
     std::string DeviceName(int nDevice) override;
     // Device -1 is device 0, as "MIDI Mapper" is on the real outputs.
     std::unique_ptr<IMidiOutHandle> Open(int nDevice) override;
+    // As the system's outputs do it: each open handle's sounding notes switched off through that
+    // handle, then the resets of all 16 channels through the output's own (handle 0).
+    void Panic() override;
 
     void FailOpen(bool bFail) { m_bFailOpen = bFail; }
     std::vector<SSent> Sent() const;
@@ -39,6 +44,7 @@ class CRecorderMidiOut : public IMidiOut
     std::vector<int> OpenedDevices() const;
     int OpenHandles() const;
     int Resets() const;
+    int Panics() const;
 
   private:
     friend class CRecorderHandle;
@@ -50,4 +56,7 @@ class CRecorderMidiOut : public IMidiOut
     std::vector<int> m_arrOpened;
     int m_nOpenHandles = 0;
     int m_nResets = 0;
+    int m_nPanics = 0;
+    // What each open handle has left sounding, by its number.
+    std::map<int, CSoundingNotes> m_mapNotes;
 };

@@ -13,6 +13,8 @@ class CNullMidiOut : public IMidiOut
     std::string DeviceName(int) override { return {}; }
     // A silent handle for kMidiMapper; null for any device number.
     std::unique_ptr<IMidiOutHandle> Open(int nDevice) override;
+    // Nothing sounds, so nothing is left to silence.
+    void Panic() override {}
 };
 
 class CNullMidiPorts : public IMidiPorts
