@@ -35,7 +35,7 @@ class IMidiOut
     // one now, and keeps its own when the new one cannot be loaded.
     virtual void SoundFontChanged() {}
     // Silences every device opened during this run, whatever plays on it: a note off for each
-    // note the open handles hold, then all sound off, all notes off and reset all controllers
+    // note the open handles hold, then all notes off, reset all controllers and all sound off
     // on all 16 channels. Safe from any thread while other threads send on their handles; it
     // waits for no player, only for a message being sent.
     virtual void Panic() = 0;

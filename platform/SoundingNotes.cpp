@@ -100,7 +100,9 @@ std::vector<uint32_t> PanicResetMessages()
 {
     std::vector<uint32_t> out;
     for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
-        for (uint32_t nController : {kAllSoundOff, kAllNotesOff, kResetControllers})
+        // All sound off last: a synthesizer may cut its voices only once it renders again, and a
+        // notes off or a controller reset after the cut then sends them into their release.
+        for (uint32_t nController : {kAllNotesOff, kResetControllers, kAllSoundOff})
             out.push_back(kControlStatus | nChannel | (nController << 8));
     return out;
 }

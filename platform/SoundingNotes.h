@@ -37,7 +37,7 @@ class CSoundingNotes
 };
 
 // What a panic sends to a device after the note offs of what its handles hold: on each of the
-// 16 channels all sound off, all notes off and reset all controllers, in that order.
+// 16 channels all notes off, reset all controllers (the pedals up) and, last, all sound off.
 std::vector<uint32_t> PanicResetMessages();
 
 // The one way a player falls silent, on Stop, at its end or when it closes: the release, then

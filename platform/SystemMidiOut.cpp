@@ -90,15 +90,22 @@ class CTrackedHandle : public IMidiOutHandle
         m_notes.Clear();
     }
 
-    // The note offs of what this handle holds, then arrAfter.
-    void Panic(const std::vector<uint32_t>& arrAfter)
+    // The note offs of what this handle holds.
+    void SwitchOff()
     {
         std::lock_guard lock(m_mutex);
         for (uint32_t dwMessage : m_notes.NoteOffMessages())
             m_pInner->ShortMsg(dwMessage);
-        for (uint32_t dwMessage : arrAfter)
-            m_pInner->ShortMsg(dwMessage);
         m_notes.Clear();
+    }
+    void SendAll(const std::vector<uint32_t>& arrMessages)
+    {
+        std::lock_guard lock(m_mutex);
+        for (uint32_t dwMessage : arrMessages)
+        {
+            m_pInner->ShortMsg(dwMessage);
+            m_notes.Follow(dwMessage);
+        }
     }
 
   private:
@@ -123,18 +130,17 @@ class CDeviceHandles
         std::lock_guard lock(m_mutex);
         std::erase(m_arrHandles, pHandle);
     }
-    // Every open handle switches off its notes, and the first sends arrResets after them; false
-    // when none is open. A handle closing meanwhile waits until the panic has passed it.
+    // Every open handle switches off its notes, then the first sends arrResets; false when
+    // none is open. A handle closing meanwhile waits until the panic has passed.
     bool Panic(const std::vector<uint32_t>& arrResets)
     {
         std::lock_guard lock(m_mutex);
-        bool bFirst = true;
+        if (m_arrHandles.empty())
+            return false;
         for (CTrackedHandle* pHandle : m_arrHandles)
-        {
-            pHandle->Panic(bFirst ? arrResets : std::vector<uint32_t>());
-            bFirst = false;
-        }
-        return !m_arrHandles.empty();
+            pHandle->SwitchOff();
+        m_arrHandles.front()->SendAll(arrResets);
+        return true;
     }
 
   private:
@@ -142,7 +148,8 @@ class CDeviceHandles
     std::vector<CTrackedHandle*> m_arrHandles;
 };
 
-CTrackedHandle::CTrackedHandle(std::unique_ptr<IMidiOutHandle> pInner, std::shared_ptr<CDeviceHandles> pDevice)
+CTrackedHandle::CTrackedHandle(std::unique_ptr<IMidiOutHandle> pInner,
+                               std::shared_ptr<CDeviceHandles> pDevice)
     : m_pInner(std::move(pInner)), m_pDevice(std::move(pDevice))
 {
     m_pDevice->Add(this);

@@ -17,7 +17,8 @@ std::vector<std::string> MidiDeviceNames(IMidiOut& midiOut)
 SOutputByName FindOutputByName(const std::vector<std::string>& arrNames, int32_t nDeviceIndex,
                                const std::string& strName)
 {
-    if (strName.empty())
+    // No list at all (the outputs could not be asked): nothing can be said to be lost.
+    if (strName.empty() || arrNames.empty())
         return {nDeviceIndex, {}};
     const int64_t nItem = int64_t(nDeviceIndex) + 1;
     if (nItem >= 0 && nItem < int64_t(arrNames.size()) && arrNames[size_t(nItem)] == strName)

@@ -135,7 +135,8 @@ TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
             "Правка: Отменить\tCtrl+Z=1004 Повторить\tCtrl+Y=1005 | Вырезать\tCtrl+X=1022 "
             "Копировать\tCtrl+C=1023 Вставить\tCtrl+V=1024 Удалить\tDel=1025 "
             "Убрать пустоты\tCtrl+P=32792 | Отметка выделения\tF2=32793 | Выделить все\tCtrl+A=32794",
-            "Музыка: Играть\tF3=1029 Воспроизведение\tF4=1026 Стоп\tF5=1028 Пауза\tF6=1027",
+            "Музыка: Играть\tF3=1029 Воспроизведение\tF4=1026 Стоп\tF5=1028 Пауза\tF6=1027 | "
+            "Выключить все ноты\tPause=32820",
             "Помощь: Вызов сравки\tF1=32802 О программе...=32803",
         }),
         menus);
@@ -796,6 +797,7 @@ TEST(Accelerators, KeysMapToTheirCommands)
         {Qt::Key_F1, Qt::NoModifier, Cmd::Help},
         {Qt::Key_Z, Qt::ControlModifier, Cmd::TbUndo},
         {Qt::Key_Y, Qt::ControlModifier, Cmd::TbRedo},
+        {Qt::Key_Pause, Qt::NoModifier, Cmd::Panic},
         {Qt::Key_N, Qt::NoModifier, 0},
         {Qt::Key_F4, Qt::ShiftModifier, 0},
         {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, 0},

@@ -413,6 +413,47 @@ TEST_F(OptionsDialogTest, DeviceListShowsTheMainWindowsListAndMidiMapperStoresMi
     EXPECT_EQ("3", OnDisk("DeviceIndex"));
 }
 
+// OK stores the chosen output's name beside its index; the stored index is followed to where
+// that name is listed now, and a lost output keeps its name until another one is chosen.
+TEST_F(OptionsDialogTest, TheOutputIsStoredByNameAndALostOneKeepsItsNameUntilAnotherIsChosen)
+{
+    m_arrDevices = {kMidiMapperName, "Tonegrove Synth", "Port A", "Port B"};
+    struct SCase
+    {
+        const char* pIndex;
+        const char* pName; // nullptr: none stored
+        int nShown;
+        int nChoose; // -1: left as shown
+        const char* pStoredIndex;
+        const char* pStoredName;
+    };
+    const SCase cases[] = {
+        {"1", nullptr, 2, -1, "1", "Port A"},  // older settings: the index, and now its name
+        {"1", "Port B", 3, -1, "2", "Port B"}, // the order changed
+        {"2", "Port C", 1, -1, "0", "Port C"}, // lost: the synthesizer, the name kept
+        {"2", "Port C", 1, 2, "1", "Port A"},  // another chosen
+        {"0", "MIDI Mapper", 0, -1, "-1", "MIDI Mapper"},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.pIndex) + " " + (c.pName ? c.pName : "(none)"));
+        FreshSettings();
+        Put("DeviceIndex", c.pIndex);
+        if (c.pName)
+            Put("DeviceName", c.pName);
+        else
+            reg.Store().Remove(ERoot::CurrentUser, kSettingsKey, "DeviceName");
+        auto pDlg = Open();
+        auto* pList = Control<QComboBox>(*pDlg, OptId::Device);
+        EXPECT_EQ(c.nShown, pList->currentIndex());
+        if (c.nChoose >= 0)
+            pList->setCurrentIndex(c.nChoose);
+        PressOk(*pDlg);
+        EXPECT_EQ(c.pStoredIndex, OnDisk("DeviceIndex").value_or("(none)"));
+        EXPECT_EQ(c.pStoredName, OnDisk("DeviceName").value_or("(none)"));
+    }
+}
+
 TEST_F(OptionsDialogTest, CancelAndEscWriteNothingAndReopeningShowsTheStoredValues)
 {
     Put("Frequency", "300");
@@ -469,6 +510,7 @@ TEST_F(OptionsDialogTest, OkWritesExtViewOnceAsTextThenTheTwelveSettings)
         std::vector<std::string> expected = {std::string("ExtView=") + pExpected};
         for (const char* pName : kTwelve)
             expected.push_back(pName + ("=" + before.at(pName)));
+        expected.push_back("DeviceName=Tonegrove Synth"); // the output's name beside its index
         EXPECT_EQ(expected, log.m_arrWrites);
         EXPECT_EQ(pExpected, OnDisk("ExtView"));
         EXPECT_EQ(before, TwelveOnDisk());
@@ -585,7 +627,7 @@ TEST_F(OptionsDialogTest, AnEmptySoundFontFieldMeansTheSystemsSoundFont)
         auto pDlg = Open();
         PressOk(*pDlg);
         EXPECT_FALSE(pDlg->isVisible());
-        EXPECT_EQ(13u, log.m_arrWrites.size()) << "ExtView and the twelve, not the SoundFont";
+        EXPECT_EQ(14u, log.m_arrWrites.size()) << "ExtView, the twelve and DeviceName, not the SoundFont";
     }
     auto pDlg = Open();
     Control<QLineEdit>(*pDlg, OptId::SoundFont)->clear();

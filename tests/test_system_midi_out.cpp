@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -21,14 +22,15 @@ namespace
 {
 struct SWorld
 {
-    std::vector<uint32_t> arrSynth;                // messages that reached the synthesizer
-    std::map<int, std::vector<uint32_t>> mapPorts; // messages per port
+    std::vector<uint32_t> arrSynth;                        // messages that reached the synthesizer
+    std::map<std::string, std::vector<uint32_t>> mapNamed; // messages per port, by its name
     int nSynthsMade = 0;
     std::set<IAudioSource*> setSources;
     bool bSynthFails = false;
     bool bAudioFails = false;
-    std::string strChoice = "first.sf2"; // the SoundFont chosen now
-    std::vector<std::string> arrLoads;   // SoundFonts loaded into a playing synthesizer
+    std::string strChoice = "first.sf2";                      // the SoundFont chosen now
+    std::vector<std::string> arrLoads;                        // SoundFonts loaded into a playing synthesizer
+    std::vector<std::string> arrPorts = {"Port A", "Port B"}; // the system's ports now, in its order
 };
 
 class CFakeSynth : public ISynthesizer
@@ -69,24 +71,28 @@ class CFakeAudio : public IAudioOut
 class CFakePortHandle : public IMidiOutHandle
 {
   public:
-    CFakePortHandle(SWorld& world, int nPort) : m_world(world), m_nPort(nPort) {}
-    void ShortMsg(uint32_t dwMessage) override { m_world.mapPorts[m_nPort].push_back(dwMessage); }
+    CFakePortHandle(SWorld& world, int nPort) : m_world(world), m_strName(world.arrPorts[size_t(nPort)]) {}
+    // Messages are kept by the port's name: the same port may be listed at another number later.
+    void ShortMsg(uint32_t dwMessage) override { m_world.mapNamed[m_strName].push_back(dwMessage); }
     void Reset() override {}
 
   private:
     SWorld& m_world;
-    int m_nPort;
+    std::string m_strName;
 };
 
 class CFakePorts : public IMidiPorts
 {
   public:
     explicit CFakePorts(SWorld& world) : m_world(world) {}
-    int Count() override { return 2; }
-    std::string Name(int nPort) override { return nPort == 0 ? "Port A" : "Port B"; }
+    int Count() override { return static_cast<int>(m_world.arrPorts.size()); }
+    std::string Name(int nPort) override
+    {
+        return nPort >= 0 && nPort < Count() ? m_world.arrPorts[size_t(nPort)] : "";
+    }
     std::unique_ptr<IMidiOutHandle> Open(int nPort) override
     {
-        return nPort >= 0 && nPort < 2 ? std::make_unique<CFakePortHandle>(m_world, nPort) : nullptr;
+        return nPort >= 0 && nPort < Count() ? std::make_unique<CFakePortHandle>(m_world, nPort) : nullptr;
     }
 
   private:
@@ -181,8 +187,8 @@ TEST(SystemMidiOut, EachNumberReachesItsDevice)
     }
     EXPECT_EQ((std::vector<uint32_t>{0x101, 0x102}), world.arrSynth)
         << "the mapper is the built-in synthesizer";
-    EXPECT_EQ(std::vector<uint32_t>{0x103}, world.mapPorts[0]);
-    EXPECT_EQ(std::vector<uint32_t>{0x104}, world.mapPorts[1]);
+    EXPECT_EQ(std::vector<uint32_t>{0x103}, world.mapNamed["Port A"]);
+    EXPECT_EQ(std::vector<uint32_t>{0x104}, world.mapNamed["Port B"]);
     for (int nDevice : {-2, 3, 100})
         EXPECT_FALSE(outputs.Open(nDevice)) << nDevice;
 }
@@ -332,5 +338,164 @@ TEST(ClockPacedStream, PullsTheMixAtTheTrueRateOfTheClock)
     const int64_t nAtEnd = nMixed;
     ASSERT_TRUE(clock.AdvanceTo(11000, [] { return true; }));
     EXPECT_EQ(nAtEnd, nMixed.load());
+}
+
+// The 48 resets a panic ends with on each device.
+std::vector<uint32_t> Resets()
+{
+    std::vector<uint32_t> out;
+    for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
+        for (uint32_t nController : {123u, 121u, 120u})
+            out.push_back(0xB0 | nChannel | nController << 8);
+    return out;
+}
+
+std::vector<uint32_t> Then(std::vector<uint32_t> first, const std::vector<uint32_t>& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// Every device opened during the run: the notes each open handle holds are switched off through
+// it, then each device gets the resets once; a port closed since gets them through a handle of
+// the panic's own, found by its name; a port that has gone is passed over.
+TEST(SystemMidiOut, PanicSwitchesOffWhatEachHandleHoldsAndResetsEveryDeviceOpened)
+{
+    SWorld world;
+    CSystemMidiOut outputs = MakeOutputs(world);
+    outputs.Panic();
+    EXPECT_EQ(0, world.nSynthsMade) << "nothing opened, nothing made, nothing sent";
+    EXPECT_TRUE(world.mapNamed.empty());
+
+    auto pPlayer = outputs.Open(0);
+    auto pLive = outputs.Open(kMidiMapper);
+    auto pPortB = outputs.Open(2);
+    outputs.Open(1).reset(); // Port A played and closed
+    ASSERT_TRUE(pPlayer && pLive && pPortB);
+    pPlayer->ShortMsg(0x7F3C90);
+    pPlayer->ShortMsg(0x7F4099); // drums
+    pPlayer->ShortMsg(0x7F3C90); // struck twice: one off ends it for the panic
+    pLive->ShortMsg(0x7F3E91);
+    pLive->ShortMsg(0x3E81); // already off: not sent again
+    pLive->ShortMsg(0x7F4391);
+    pPortB->ShortMsg(0x604690);
+    world.arrSynth.clear();
+    world.mapNamed.clear();
+    // Port A is listed at another number now, and a new port came before it.
+    world.arrPorts = {"Port C", "Port B", "Port A"};
+
+    outputs.Panic();
+    EXPECT_EQ(Then({0x3C80, 0x4089, 0x4381}, Resets()), world.arrSynth);
+    EXPECT_EQ(Then({0x4680}, Resets()), world.mapNamed["Port B"]);
+    EXPECT_EQ(Resets(), world.mapNamed["Port A"]);
+    EXPECT_EQ(0u, world.mapNamed.count("Port C")) << "never opened";
+
+    // What the panic switched off is not switched off again when the handles close.
+    world.arrSynth.clear();
+    world.mapNamed.clear();
+    pPlayer.reset();
+    pLive.reset();
+    pPortB.reset();
+    EXPECT_TRUE(world.arrSynth.empty());
+    EXPECT_TRUE(world.mapNamed["Port B"].empty());
+
+    // Nothing open: the synthesizer gets the resets all the same; a port that has gone nothing.
+    world.arrPorts = {"Port B"};
+    outputs.Panic();
+    EXPECT_EQ(Resets(), world.arrSynth);
+    EXPECT_EQ(Resets(), world.mapNamed["Port B"]);
+    EXPECT_EQ(0u, world.mapNamed.count("Port A"));
+}
+
+// The real synthesizer with a chord held by the sustain pedal (its note offs sent, so only the
+// pedal keeps it) and a note held on another channel: after a panic no voice is left, and once
+// the reverb has died away nothing renders any more.
+TEST(BuiltInSynthesizer, PanicLeavesNothingRinging)
+{
+    for (bool bPanic : {false, true})
+    {
+        SCOPED_TRACE(bPanic);
+        SWorld world;
+        CFluidSynth* pSynth = nullptr;
+        CSystemMidiOut outputs(
+            [&pSynth]() -> std::unique_ptr<ISynthesizer>
+            {
+                auto p = CFluidSynth::Create(kSystemSoundFont);
+                pSynth = p.get();
+                return p;
+            },
+            [&world]() -> std::shared_ptr<IAudioOut> { return std::make_shared<CFakeAudio>(world); }, {});
+        auto pHandle = outputs.Open(0);
+        if (!pHandle)
+            GTEST_SKIP() << kSystemSoundFont << " cannot be loaded";
+        ASSERT_EQ(1u, world.setSources.size());
+        IAudioSource* pSource = *world.setSources.begin();
+        const auto Render = [&](int nFrames)
+        {
+            std::vector<float> block(2 * size_t(nFrames), 0.0f);
+            pSource->Mix(block.data(), nFrames);
+            return *std::max_element(block.begin(), block.end(),
+                                     [](float a, float b) { return std::abs(a) < std::abs(b); });
+        };
+        pHandle->ShortMsg(0x7F40B0); // sustain down
+        for (uint32_t nKey : {60u, 64u, 67u})
+            pHandle->ShortMsg(0x7F0090 | nKey << 8);
+        pHandle->ShortMsg(0x7F4891); // held on channel 1
+        Render(4410);
+        for (uint32_t nKey : {60u, 64u, 67u})
+            pHandle->ShortMsg(0x0080 | nKey << 8);
+        EXPECT_GT(std::abs(Render(4410)), 0.01f);
+
+        if (bPanic)
+            outputs.Panic();
+        // A second for the reverb's tail of what was cut to die away; the chord itself, held by
+        // the pedal, would still sound then.
+        Render(44100);
+        const float fLoudest = std::abs(Render(4410));
+        if (bPanic)
+        {
+            EXPECT_EQ(0, pSynth->ActiveVoices());
+            EXPECT_LT(fLoudest, 1e-4f);
+        }
+        else
+        {
+            EXPECT_GT(pSynth->ActiveVoices(), 0) << "the chord rings without a panic";
+            EXPECT_GT(fLoudest, 0.01f);
+        }
+    }
+}
+
+TEST(MidiDevices, TheOutputChosenIsFoundByItsName)
+{
+    const std::vector<std::string> arrNames = {"MIDI Mapper", "Tonegrove Synth", "Port C", "Port A",
+                                               "Port A"};
+    struct SCase
+    {
+        int32_t nIndex;
+        const char* pName;
+        int32_t nFound;
+        const char* pLost;
+    };
+    const SCase cases[] = {
+        {1, "", 1, ""},                // no name stored: the index as it is
+        {9, "", 9, ""},                // even one that names nothing
+        {1, "Port A", 2, ""},          // Port A is listed at 2 now
+        {3, "Port A", 3, ""},          // the second of two of one name stays
+        {1, "Port C", 1, ""},          // where it was
+        {-1, "MIDI Mapper", -1, ""},   //
+        {5, "Tonegrove Synth", 0, ""}, //
+        {2, "Port B", 0, "Port B"},    // gone: the built-in synthesizer
+        {-2, "Port B", 0, "Port B"},   //
+    };
+    for (const SCase& c : cases)
+    {
+        const SOutputByName found = FindOutputByName(arrNames, c.nIndex, c.pName);
+        EXPECT_EQ(c.nFound, found.nDeviceIndex) << c.nIndex << " " << c.pName;
+        EXPECT_EQ(c.pLost, found.strLost) << c.nIndex << " " << c.pName;
+    }
+    EXPECT_EQ(-1, FindOutputByName({"MIDI Mapper", "Recorder"}, 0, "Port B").nDeviceIndex)
+        << "no built-in synthesizer listed: the mapper";
+    EXPECT_EQ(3, FindOutputByName({}, 3, "Port B").nDeviceIndex) << "no list at all: nothing to find it in";
+    EXPECT_EQ("", FindOutputByName({}, 3, "Port B").strLost);
 }
 } // namespace

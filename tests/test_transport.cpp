@@ -782,6 +782,109 @@ TEST_F(TransportTest, TheLiveWindowKeepsItsKeysAndTheTransportKeysReachTheMainWi
     EXPECT_TRUE(bOnChannel1);
 }
 
+// The panic's 48 resets were sent, after the note off of key nNote.
+bool PanickedAfterNoteOff(const CRecorderMidiOut& out, size_t nFrom, int nNote)
+{
+    const std::vector<SSent> arrSent = out.Sent();
+    std::vector<uint32_t> arrResets;
+    bool bOff = false;
+    for (size_t i = nFrom; i < arrSent.size(); ++i)
+    {
+        const uint32_t dw = arrSent[i].dwMessage;
+        if (arrSent[i].nHandle == 0)
+            arrResets.push_back(dw);
+        else if (arrResets.empty() && (dw & 0xF0) == 0x80 && int((dw >> 8) & 0x7F) == nNote)
+            bOff = true;
+    }
+    return bOff && arrResets.size() == 48 && arrResets.front() == 0x7BB0 && arrResets.back() == 0x78BF;
+}
+
+TEST_F(TransportTest, PanicFromTheMenuOrThePauseKeyStopsAndSilencesEvenInTheLiveWindow)
+{
+    for (int nWay : {0, 1, 2})
+    {
+        SCOPED_TRACE(nWay);
+        auto dlg = Window({NoteProject(60, 600000)});
+        CTonegroveApp app;
+        app.SetMainWindow(dlg.get());
+        dlg->OnCommand(Cmd::Playback);
+        RunTo(*dlg, clock.NowMs() + 100);
+        ASSERT_TRUE(dlg->Player().m_bPlaying);
+        const int nPanics = midiOut.Panics();
+        const size_t nFrom = midiOut.Sent().size();
+        if (nWay == 0)
+            dlg->MenuAction(Cmd::Panic)->trigger();
+        else if (nWay == 1)
+            QTest::keyClick(dlg.get(), Qt::Key_Pause);
+        else
+        {
+            // Z sounds in the live window and is held there when Pause/Break is pressed.
+            const int64_t t = clock.NowMs();
+            PlayIntoLiveWindow(clock, {{t + 100, true, Qt::Key_Z, 52, "z"},
+                                       {t + 200, true, Qt::Key_Pause, 127, ""},
+                                       {t + 210, false, Qt::Key_Pause, 127, ""},
+                                       {t + 300, false, Qt::Key_Z, 52, "z"},
+                                       {t + 400, true, Qt::Key_Escape, 9, "\x1b"}});
+            dlg->OnCommand(Cmd::Play);
+        }
+        app.SetMainWindow(nullptr);
+        EXPECT_EQ(nPanics + 1, midiOut.Panics());
+        EXPECT_TRUE(PanickedAfterNoteOff(midiOut, nFrom, 60)) << "the project's note, then every channel";
+        if (nWay == 2)
+            EXPECT_TRUE(PanickedAfterNoteOff(midiOut, nFrom, 58)) << "the live window's note too";
+        EXPECT_FALSE(dlg->IsItemPlaying());
+        EXPECT_EQ("100", Tools(*dlg));
+        RunTo(*dlg, clock.NowMs() + 1000);
+        EXPECT_FALSE(dlg->Player().m_bPlaying);
+    }
+}
+
+// Ports plugged in another order: the output is taken by the name stored with its index; one
+// that has gone leaves the built-in synthesizer playing and is said once, when a project first
+// plays. Older settings without a name play on the index as before.
+TEST_F(TransportTest, TheOutputChosenIsFoundByItsNameAndALostOneIsSaidOnce)
+{
+    CRecorderMidiOut ports(clock, {"Tonegrove Synth", "Port A", "Port B"});
+    m_pWindowMidiOut = &ports;
+    struct SCase
+    {
+        const char* pName; // stored with DeviceIndex 1
+        int nPlayedOn;
+        const char* pMessage; // "" for none
+    };
+    const SCase cases[] = {
+        {"", 1, ""},
+        {"Port A", 1, ""},
+        {"Port B", 2, ""},
+        {"Port C", 0, "Tonegrove|MIDI-устройство «Port C» не найдено. Используется встроенный синтезатор."},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pName);
+        ASSERT_EQ(0, reg.Store().Write(ERoot::CurrentUser, kSettingsKey, "", {EValueType::String, "x"}));
+        ASSERT_EQ(
+            0, reg.Store().Write(ERoot::CurrentUser, kSettingsKey, "DeviceIndex", {EValueType::String, "1"}));
+        if (*c.pName)
+            ASSERT_EQ(0, reg.Store().Write(ERoot::CurrentUser, kSettingsKey, "DeviceName",
+                                           {EValueType::String, c.pName}));
+        else
+            reg.Store().Remove(ERoot::CurrentUser, kSettingsKey, "DeviceName");
+        settings.DeviceName.clear();
+        const size_t nLines = prompter.Lines().size();
+        auto dlg = Window({NoteProject(60, 100)});
+        EXPECT_EQ(nLines, prompter.Lines().size()) << "nothing said before anything plays";
+        for (int nPlay = 0; nPlay < 2; ++nPlay)
+        {
+            dlg->OnCommand(Cmd::Playback);
+            RunTo(*dlg, clock.NowMs() + 1000);
+            EXPECT_EQ(c.nPlayedOn, ports.OpenedDevices().back());
+        }
+        const std::vector<std::string> lines = prompter.Lines();
+        EXPECT_EQ(std::vector<std::string>(*c.pMessage ? 1 : 0, c.pMessage),
+                  std::vector<std::string>(lines.begin() + std::ptrdiff_t(nLines), lines.end()));
+    }
+}
+
 TEST_F(TransportTest, LivePlayWithoutARowRecordsIntoANewProjectOfTheChosenVersion)
 {
     settings.ProjectType = 0;

@@ -260,6 +260,61 @@ TEST_F(TransportEngineTest, StopStopsTheWholeListAndClosingTheRowThatPlaysStopsI
     EXPECT_EQ(1, playlist.Count());
 }
 
+// The 48 resets of a panic, as the output's own (handle 0).
+std::vector<std::pair<int, uint32_t>> PanicResets()
+{
+    std::vector<std::pair<int, uint32_t>> out;
+    for (uint32_t nChannel = 0; nChannel < 16; ++nChannel)
+        for (uint32_t nController : {123u, 121u, 120u})
+            out.emplace_back(0, 0xB0 | nChannel | nController << 8);
+    return out;
+}
+
+TEST_F(TransportEngineTest, PanicSilencesTheOutputsAtOnceAndStopsWhatPlays)
+{
+    const auto SentSince = [&](size_t nFrom)
+    {
+        std::vector<std::pair<int, uint32_t>> out;
+        const std::vector<SSent> arrSent = midiOut.Sent();
+        for (size_t i = nFrom; i < arrSent.size(); ++i)
+            out.emplace_back(arrSent[i].nHandle, arrSent[i].dwMessage);
+        return out;
+    };
+    // Nothing plays: the resets all the same.
+    Transport().Panic();
+    EXPECT_EQ(PanicResets(), SentSince(0));
+
+    // A chord on the player thread, held for ten minutes.
+    auto p = MakeHeader(1);
+    AppendEventRecord(p, 0, 0x7F3C90);
+    AppendEventRecord(p, 0, 0x7F4391);
+    AppendEventRecord(p, 600000, 0x3C80);
+    AddProject(p);
+    PlayRow(0);
+    RunTo(1000);
+    ASSERT_TRUE(Transport().Player().m_bPlaying);
+    const size_t nBefore = midiOut.Sent().size();
+    Transport().Panic();
+    // The player may silence its notes before the panic or after it: either way its notes are
+    // off and the output's own messages are the resets.
+    const auto arrSent = SentSince(nBefore);
+    std::vector<std::pair<int, uint32_t>> arrOwn;
+    std::copy_if(arrSent.begin(), arrSent.end(), std::back_inserter(arrOwn),
+                 [](const auto& sent) { return sent.first == 0; });
+    EXPECT_EQ(PanicResets(), arrOwn);
+    for (uint32_t dwOff : {0x3C80u, 0x4381u})
+        EXPECT_NE(arrSent.end(),
+                  std::find(arrSent.begin(), arrSent.end(), std::pair<int, uint32_t>(1, dwOff)))
+            << dwOff;
+    EXPECT_EQ(2, midiOut.Panics());
+    EXPECT_FALSE(Transport().IsItemPlaying());
+    EXPECT_FALSE(listener.bTicking);
+    EXPECT_EQ("100", Commands(listener.state));
+    RunTo(2000);
+    EXPECT_FALSE(Transport().Player().m_bPlaying) << "the player has ended";
+    EXPECT_EQ((std::vector<std::string>{"60@0", "67@0"}), NoteOns()) << "and played nothing more";
+}
+
 TEST_F(TransportEngineTest, AMediaRowPlaysPausesSeeksAndStops)
 {
     AddMedia("song.wav", "1000");
