@@ -831,7 +831,9 @@ TEST_F(TransportTest, PanicFromTheMenuOrThePauseKeyStopsAndSilencesEvenInTheLive
         EXPECT_EQ(nPanics + 1, midiOut.Panics());
         EXPECT_TRUE(PanickedAfterNoteOff(midiOut, nFrom, 60)) << "the project's note, then every channel";
         if (nWay == 2)
+        {
             EXPECT_TRUE(PanickedAfterNoteOff(midiOut, nFrom, 58)) << "the live window's note too";
+        }
         EXPECT_FALSE(dlg->IsItemPlaying());
         EXPECT_EQ("100", Tools(*dlg));
         RunTo(*dlg, clock.NowMs() + 1000);
