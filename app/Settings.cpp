@@ -147,6 +147,13 @@ bool CSettings::WriteText(const std::string& strName, const std::string& strText
 void CSettings::Load()
 {
     LoadFrom(ERoot::CurrentUser);
+    if (auto text = ReadText(ERoot::CurrentUser, kMidiInSetting))
+        MidiInName = *text;
+}
+
+std::vector<std::pair<std::string, std::string>> CSettings::OwnTexts() const
+{
+    return {{kMidiInSetting, MidiInName}};
 }
 
 std::vector<std::pair<std::string, std::string>> CSettings::Texts() const
@@ -169,7 +176,10 @@ bool CSettings::SaveTexts(const std::vector<std::pair<std::string, std::string>>
 
 void CSettings::Save() const
 {
-    SaveTexts(Texts());
+    auto arrTexts = Texts();
+    for (auto& text : OwnTexts())
+        arrTexts.push_back(std::move(text));
+    SaveTexts(arrTexts);
 }
 
 std::optional<SSettingsProblem> CSettings::Import()

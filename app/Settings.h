@@ -13,6 +13,8 @@
 
 // The key every value lives under, in both roots.
 inline constexpr const char* kSettingsKey = "Software\\Tonegrove";
+// Our own value beside the twelve: the MIDI input the live window plays from, by port name.
+inline constexpr const char* kMidiInSetting = "MidiInName";
 
 // A settings folder that could not be written or a settings file that could not be read:
 // said once, with the folder and the system's reason, however many values it concerned.
@@ -50,6 +52,7 @@ class CSettings
     int32_t BaseNote = 0;      // note number of the Options MIDI page
     int32_t MusicType = 0;     // live keyboard: 0 MIDI, 1 the oscillator
     bool ExtView = false;      // extended keyboard picture
+    std::string MidiInName;    // MIDI input of the live window, by port name; empty: none
 
     // The store the values live in, for values of the program that are no settings of the
     // user (the list of recovery copies).
@@ -64,9 +67,13 @@ class CSettings
     // and gives false.
     bool WriteText(const std::string& strName, const std::string& strText) const;
 
+    // The twelve values and MidiInName, each only when it is stored.
     void Load();
-    // Stores the twelve values in one write; a failure shows one message, not one per value.
+    // Stores the twelve values and MidiInName in one write; a failure shows one message, not
+    // one per value.
     void Save() const;
+    // The values of our own that Save stores after the twelve, name and text.
+    std::vector<std::pair<std::string, std::string>> OwnTexts() const;
     // The twelve values as Save stores them, name and text, in their order.
     std::vector<std::pair<std::string, std::string>> Texts() const;
     // Stores these text values in one write, for one message however many of them fail: the

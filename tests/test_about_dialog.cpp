@@ -178,7 +178,7 @@ TEST_F(AboutDialogTest, TheAboutCommandShowsTheBoxAtOnceAndClosingItEndsTheCheck
         CTonegroveDlg wnd(
             settings,
             SServices{
-                prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
+                prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}, {}});
         wnd.show();
         QElapsedTimer timer;
         qint64 nShownNs = -1;
@@ -226,7 +226,7 @@ TEST_F(AboutDialogTest, EndingTheProgramWithTheBoxOpenOnASilentServerEndsCleanly
     settings.WriteText(kUpdateHostSetting, server.Url().substr(std::string("http://").size()));
     CTonegroveDlg wnd(
         settings,
-        SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
+        SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}, {}});
     wnd.show();
     bool bSeen = false;
     QTimer::singleShot(0,

@@ -101,7 +101,7 @@ class PlaysDlgTest : public ::testing::Test
     // The services with out as the program's MIDI output.
     SServices Services(IMidiOut& out)
     {
-        return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}, {}};
+        return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}, {}, {}};
     }
     // The program's audio stream is audio, which the test mixes by hand.
     void UseStream(CFakeAudioOut& audio)
