@@ -58,6 +58,9 @@ COptionsMidiPage::COptionsMidiPage(CSettings& settings, IPrompter& prompter,
 
     MakeGroup(this, OptId::MidiInGroup, {240, 7, 95, 34}, OptTxt::kMidiInGroup);
     m_pMidiIn = new QComboBox(this);
+    // Port names can be long: the list keeps its place and shows them when it opens.
+    m_pMidiIn->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_pMidiIn->setMinimumContentsLength(4);
     PlaceControl(m_pMidiIn, OptId::MidiIn, {246, 19, 83, 13});
 }
 
