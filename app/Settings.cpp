@@ -176,10 +176,7 @@ bool CSettings::SaveTexts(const std::vector<std::pair<std::string, std::string>>
 
 void CSettings::Save() const
 {
-    auto arrTexts = Texts();
-    for (auto& text : OwnTexts())
-        arrTexts.push_back(std::move(text));
-    SaveTexts(arrTexts);
+    SaveTexts(Texts());
 }
 
 std::optional<SSettingsProblem> CSettings::Import()

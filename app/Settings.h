@@ -69,10 +69,10 @@ class CSettings
 
     // The twelve values and MidiInName, each only when it is stored.
     void Load();
-    // Stores the twelve values and MidiInName in one write; a failure shows one message, not
-    // one per value.
+    // Stores the twelve values in one write; a failure shows one message, not one per value.
     void Save() const;
-    // The values of our own that Save stores after the twelve, name and text.
+    // The values of our own beside the twelve, name and text, for SaveTexts (the Options
+    // dialog, where they are chosen, saves them with the twelve).
     std::vector<std::pair<std::string, std::string>> OwnTexts() const;
     // The twelve values as Save stores them, name and text, in their order.
     std::vector<std::pair<std::string, std::string>> Texts() const;

@@ -244,14 +244,14 @@ TEST_F(SettingsTest, ASettingsFileThatIsNoFileIsSaidOnceAndLeftAlone)
               prompter.Lines());
     EXPECT_TRUE(std::filesystem::is_fifo(reg.UserFile()));
 }
-// Our own value beside the twelve: loaded when stored, saved with the twelve.
+// Our own value beside the twelve: saved as the Options dialog saves it, loaded when stored.
 TEST_F(SettingsTest, TheMidiInputsNameGoesRoundTrip)
 {
     const std::string strName = "Keystation 49:Keystation 49 MIDI 1 24:0";
     settings.LoadAtStartup();
     EXPECT_EQ("", settings.MidiInName) << "none until one is chosen";
     settings.MidiInName = strName;
-    settings.Save();
+    settings.SaveTexts(settings.OwnTexts());
     EXPECT_EQ(strName, reg.Store().Read(ERoot::CurrentUser, kKey, "MidiInName")->strData);
     CSettings other(reg.Store(), prompter);
     other.MidiInName = "kept";
