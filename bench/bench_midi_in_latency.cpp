@@ -130,7 +130,6 @@ double Mean(const std::vector<double>& arr)
     return f / static_cast<double>(arr.size());
 }
 
-
 constexpr const char* kInput = "Bench Keyboard";
 
 // Runs the window thread's event loop, as it runs while the live window is open, until fDone
@@ -140,13 +139,15 @@ template <typename F> bool LoopUntil(F fDone, int nMs)
     QEventLoop loop;
     QTimer poll;
     bool bDone = false;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (fDone())
-        {
-            bDone = true;
-            loop.quit();
-        }
-    });
+    QObject::connect(&poll, &QTimer::timeout,
+                     [&]
+                     {
+                         if (fDone())
+                         {
+                             bDone = true;
+                             loop.quit();
+                         }
+                     });
     QTimer::singleShot(nMs, &loop, &QEventLoop::quit);
     poll.start(1);
     loop.exec();

@@ -23,7 +23,8 @@ CLiveMidiIn::CLiveMidiIn(const FMidiInFactory& fMidiIn, const std::string& strNa
                                   [this, pQueue = m_pQueue](uint32_t dwMessage)
                                   {
                                       if (pQueue->Push({dwMessage, m_clock.Now()}))
-                                          QMetaObject::invokeMethod(this, [this] { Drain(); }, Qt::QueuedConnection);
+                                          QMetaObject::invokeMethod(
+                                              this, [this] { Drain(); }, Qt::QueuedConnection);
                                   });
     }
     if (!m_pPort)

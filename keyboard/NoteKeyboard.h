@@ -170,7 +170,7 @@ class CNoteKeyboard
     // Notes the MIDI input holds, by its own channel and note: the output channels of their
     // note ons, earliest first.
     std::map<std::pair<int, int>, std::vector<int>> m_midiInNotes;
-    std::array<int, 128> m_arrMidiInHeld{}; // per note number: how many of them sound
+    std::array<int, 128> m_arrMidiInHeld{};    // per note number: how many of them sound
     std::array<bool, 16> m_arrMidiInSustain{}; // per output channel: the input's pedal is down
     bool m_bMidiInUnrecordedTold = false;
     std::string m_strMidiIn;

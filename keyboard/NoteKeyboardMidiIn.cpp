@@ -78,7 +78,8 @@ void CNoteKeyboard::ReleaseMidiIn()
         for (int nChannel : arrChannels)
         {
             --m_arrMidiInHeld[static_cast<size_t>(nNote)];
-            const uint32_t dwOff = (kNoteOff + static_cast<uint32_t>(nChannel)) | (static_cast<uint32_t>(nNote) << 8);
+            const uint32_t dwOff =
+                (kNoteOff + static_cast<uint32_t>(nChannel)) | (static_cast<uint32_t>(nNote) << 8);
             PlayMidiIn(dwOff, false, nNote, nChannel, time, true);
         }
         LightMidiNote(nNote);
@@ -112,7 +113,8 @@ void CNoteKeyboard::LightMidiNote(int nNote)
     if (nIndex < 0 || nIndex >= kNoteKeys)
         return;
     const size_t i = static_cast<size_t>(nIndex);
-    const bool bHeld = m_arrKeyLit[i] || (nNote >= 0 && nNote < 128 && m_arrMidiInHeld[static_cast<size_t>(nNote)] > 0);
+    const bool bHeld =
+        m_arrKeyLit[i] || (nNote >= 0 && nNote < 128 && m_arrMidiInHeld[static_cast<size_t>(nNote)] > 0);
     Light(NoteKeySlot(nIndex), bHeld, m_arrLit[i]);
 }
 

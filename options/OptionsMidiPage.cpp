@@ -88,7 +88,8 @@ void COptionsMidiPage::Fill()
     int nItem = m_pMidiIn->findData(stored);
     if (nItem < 0)
     {
-        m_pMidiIn->addItem(QString::fromStdString(m_settings.MidiInName) + OptText(OptTxt::kMidiInAbsent), stored);
+        m_pMidiIn->addItem(QString::fromStdString(m_settings.MidiInName) + OptText(OptTxt::kMidiInAbsent),
+                           stored);
         nItem = m_pMidiIn->count() - 1;
     }
     m_pMidiIn->setCurrentIndex(nItem);

@@ -29,7 +29,7 @@ SServices CProgramOutputs::Services(IPrompter& prompter, IRegistryStore& registr
 {
     // Nothing is downloaded until the About box asks.
     FUpdateSessionFactory fUpdate = CurlUpdateSessionFactory();
-    return SServices{prompter, registry,      *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory(),
+    return SServices{prompter, registry,       *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory(),
                      fUpdate,  OpenSndfileWav, MakeRtMidiIn};
 }
 

@@ -28,7 +28,10 @@ std::chrono::nanoseconds Ms(int64_t nMs)
 class CHost : public INoteKeyboardHost
 {
   public:
-    void LightKey(int nSlot, bool bOn) override { m_arrCalls.push_back((bOn ? "on " : "off ") + std::to_string(nSlot)); }
+    void LightKey(int nSlot, bool bOn) override
+    {
+        m_arrCalls.push_back((bOn ? "on " : "off ") + std::to_string(nSlot));
+    }
     void StatusChanged() override { ++m_nStatus; }
     void Accept() override {}
     void Abandon() override {}
@@ -105,15 +108,17 @@ TEST_F(MidiInKeysTest, OnlyNotesOnThePicturedKeysLightThem)
 {
     CNoteKeyboard& keys = Open(1);
     // note: lit slot (-1: none). The pictured keys are notes 35 to 82.
-    const std::pair<int, int> cases[] = {{34, -1}, {35, NoteKeySlot(0)}, {82, NoteKeySlot(47)}, {83, -1}, {0, -1}, {127, -1}};
+    const std::pair<int, int> cases[] = {
+        {34, -1}, {35, NoteKeySlot(0)}, {82, NoteKeySlot(47)}, {83, -1}, {0, -1}, {127, -1}};
     for (const auto& [nNote, nSlot] : cases)
     {
         m_host.m_arrCalls.clear();
         keys.MidiInMessage(0x400090u | static_cast<uint32_t>(nNote) << 8, Ms(1000));
         keys.MidiInMessage(0x80u | static_cast<uint32_t>(nNote) << 8, Ms(1000));
         const std::vector<std::string> lit =
-            nSlot < 0 ? std::vector<std::string>{}
-                      : std::vector<std::string>{"on " + std::to_string(nSlot), "off " + std::to_string(nSlot)};
+            nSlot < 0
+                ? std::vector<std::string>{}
+                : std::vector<std::string>{"on " + std::to_string(nSlot), "off " + std::to_string(nSlot)};
         EXPECT_EQ(lit, m_host.m_arrCalls) << nNote;
     }
     EXPECT_EQ(12u, m_out.Messages().size()) << "every note sounds, pictured or not";
@@ -153,7 +158,8 @@ TEST_F(MidiInKeysTest, AClosedInputEndsItsNotesAndPedalOnTheChannelsTheyBeganOn)
     keys.MidiInMessage(0x003580, Ms(1040)); // a note off of a note never begun here: dropped
     m_clock.AdvanceTo(1100, [] { return true; });
     keys.ReleaseMidiIn();
-    EXPECT_EQ((std::vector<uint32_t>{0x403090, 0x7F40B2, 0x403492, 0x3080, 0x3482, 0x40B2}), m_out.Messages());
+    EXPECT_EQ((std::vector<uint32_t>{0x403090, 0x7F40B2, 0x403492, 0x3080, 0x3482, 0x40B2}),
+              m_out.Messages());
     EXPECT_EQ(Bytes({'$', 1, 10, 'T', 3, 0x40, 0x30, 0x90, '$', 1, 10, 'T', 3, 0x7F, 0x40, 0xB2}) +
                   Bytes({'$', 1, 10, 'T', 3, 0x40, 0x34, 0x92, '$', 1, 70, 'T', 2, 0x30, 0x80}) +
                   Bytes({'$', 1, 0, 'T', 2, 0x34, 0x82, '$', 1, 0, 'T', 2, 0x40, 0xB2}),

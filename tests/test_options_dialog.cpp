@@ -720,7 +720,11 @@ TEST_F(OptionsDialogTest, TheMidiInputListKeepsAChosenInputThatIsAbsentAndStores
     const SCase cases[] = {
         {nullptr, {strNone, strKey, strOther}, 0, -1, ""},
         {"Через MIDI 2", {strNone, strKey, strOther}, 2, -1, strOther},
-        {"Unplugged 20:0", {strNone, strKey, strOther, "Unplugged 20:0 (не подключён)"}, 3, -1, "Unplugged 20:0"},
+        {"Unplugged 20:0",
+         {strNone, strKey, strOther, "Unplugged 20:0 (не подключён)"},
+         3,
+         -1,
+         "Unplugged 20:0"},
         {"Unplugged 20:0", {strNone, strKey, strOther, "Unplugged 20:0 (не подключён)"}, 3, 1, strKey},
         {"Через MIDI 2", {strNone, strKey, strOther}, 2, 0, ""},
     };

@@ -4,15 +4,15 @@
 // that cannot be opened.
 #include "app/Settings.h"
 #include "keyboard/KeyLayout.h"
+#include "keyboard/KeyboardTexts.h"
+#include "keyboard/LiveMidiIn.h"
 #include "keyboard/NoteButton.h"
 #include "keyboard/NoteKeyboardWnd.h"
 #include "keyboard/PlaysDlg.h"
 #include "sound/Oscillator.h"
-#include "keyboard/KeyboardTexts.h"
-#include "keyboard/LiveMidiIn.h"
 #include "tests/ManualClock.h"
-#include "tests/MidiInDouble.h"
 #include "tests/MediaDoubles.h"
+#include "tests/MidiInDouble.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/RecorderMidiOut.h"
 #include "tests/ScriptedMediaCommands.h"
@@ -729,31 +729,34 @@ class PlaysDlgMidiInTest : public PlaysDlgTest
 
 TEST_F(PlaysDlgMidiInTest, TheInputPlaysIntoTheTakeAtItsArrivalTimesOnTheWindowsChannel)
 {
-    const SPlayResult result = Run(MakeHeader(1),
-                                   [&](CPlaysDlg& dlg)
-                                   {
-                                       EXPECT_EQ(kKeystation, m_in.OpenName());
-                                       EXPECT_EQ(std::string(Txt::kMidiInOpen) + kKeystation, dlg.MidiInStatus());
-                                       QWidget* pKeys = Keys(dlg);
-                                       Press(pKeys, Qt::Key_Delete, kScanDelete); // channel 1
-                                       Release(pKeys, Qt::Key_Delete, kScanDelete);
-                                       // Arrivals at 1100 and 1400 ms on the input's own
-                                       // thread; the window takes them only at 1900.
-                                       At(1100);
-                                       m_in.Send(0x503A92, true); // note 58 on channel 2
-                                       At(1400);
-                                       m_in.Send(0x7F01B2, true); // the modulation wheel
-                                       m_in.Send(0x003A82, true);
-                                       At(1900);
-                                       EXPECT_TRUE(m_out.Messages().empty()) << "handled on the window thread";
-                                       Settle();
-                                       Press(pKeys, Qt::Key_Return, kScanEnter);
-                                   });
+    const SPlayResult result =
+        Run(MakeHeader(1),
+            [&](CPlaysDlg& dlg)
+            {
+                EXPECT_EQ(kKeystation, m_in.OpenName());
+                EXPECT_EQ(std::string(Txt::kMidiInOpen) + kKeystation, dlg.MidiInStatus());
+                QWidget* pKeys = Keys(dlg);
+                Press(pKeys, Qt::Key_Delete, kScanDelete); // channel 1
+                Release(pKeys, Qt::Key_Delete, kScanDelete);
+                // Arrivals at 1100 and 1400 ms on the input's own
+                // thread; the window takes them only at 1900.
+                At(1100);
+                m_in.Send(0x503A92, true); // note 58 on channel 2
+                At(1400);
+                m_in.Send(0x7F01B2, true); // the modulation wheel
+                m_in.Send(0x003A82, true);
+                At(1900);
+                EXPECT_TRUE(m_out.Messages().empty()) << "handled on the window thread";
+                Settle();
+                Press(pKeys, Qt::Key_Return, kScanEnter);
+            });
     ASSERT_TRUE(result.bAccepted);
     EXPECT_EQ((std::vector<uint32_t>{0x503A91, 0x7F01B1, 0x3A81}), m_out.Messages());
-    EXPECT_EQ(MakeHeader(1) + Bytes({'$', 1, 100, 'T', 3, 0x50, 0x3A, 0x91, '$', 2, 0x01, 0x2C, 'T', 3, 0x7F, 0x01, 0xB1}) +
-                  Bytes({'$', 1, 0, 'T', 2, 0x3A, 0x81}),
-              result.project);
+    EXPECT_EQ(
+        MakeHeader(1) +
+            Bytes({'$', 1, 100, 'T', 3, 0x50, 0x3A, 0x91, '$', 2, 0x01, 0x2C, 'T', 3, 0x7F, 0x01, 0xB1}) +
+            Bytes({'$', 1, 0, 'T', 2, 0x3A, 0x81}),
+        result.project);
     EXPECT_FALSE(m_in.IsOpen()) << "the input closes with the window";
 }
 
@@ -777,7 +780,8 @@ TEST_F(PlaysDlgMidiInTest, AMidiNoteLightsItsKeyAndClosingTheWindowEndsIt)
         EXPECT_FALSE(m_in.IsOpen());
         if (bAccept)
         {
-            EXPECT_EQ(MakeHeader(1) + Bytes({'$', 1, 0, 'T', 3, 0x64, 0x3A, 0x90, '$', 1, 0, 'T', 2, 0x3A, 0x80}),
+            EXPECT_EQ(MakeHeader(1) +
+                          Bytes({'$', 1, 0, 'T', 3, 0x64, 0x3A, 0x90, '$', 1, 0, 'T', 2, 0x3A, 0x80}),
                       pDlg->Result().project);
         }
     }
@@ -798,7 +802,8 @@ TEST_F(PlaysDlgMidiInTest, AnInputThatVanishesWithANoteHeldEndsItAndSaysSoOnce)
     m_in.Send(0x643290); // nothing arrives from a port that is gone
     Settle();
     pDlg->accept();
-    EXPECT_EQ(MakeHeader(1) + Bytes({'$', 1, 200, 'T', 3, 0x64, 0x30, 0x90, '$', 2, 0x01, 0x2C, 'T', 2, 0x30, 0x80}),
+    EXPECT_EQ(MakeHeader(1) +
+                  Bytes({'$', 1, 200, 'T', 3, 0x64, 0x30, 0x90, '$', 2, 0x01, 0x2C, 'T', 2, 0x30, 0x80}),
               pDlg->Result().project);
     EXPECT_EQ(1, m_in.Opens());
 }

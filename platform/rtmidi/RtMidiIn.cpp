@@ -142,9 +142,11 @@ std::string MidiPortBaseName(const std::string& strName)
         return strName;
     const std::string strTail = strName.substr(nSpace + 1);
     const size_t nColon = strTail.find(':');
-    const auto IsDigits = [](const std::string& s)
-    { return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }); };
-    if (nColon == std::string::npos || !IsDigits(strTail.substr(0, nColon)) || !IsDigits(strTail.substr(nColon + 1)))
+    const auto IsDigits = [](const std::string& s) {
+        return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
+    };
+    if (nColon == std::string::npos || !IsDigits(strTail.substr(0, nColon)) ||
+        !IsDigits(strTail.substr(nColon + 1)))
         return strName;
     return strName.substr(0, nSpace);
 }
@@ -165,7 +167,8 @@ std::unique_ptr<IMidiInPort> CRtMidiIn::Open(const std::string& strName, FMidiIn
     const std::vector<std::string> arrNames = PortNames();
     auto it = std::find(arrNames.begin(), arrNames.end(), strName);
     if (it == arrNames.end())
-        it = std::find_if(arrNames.begin(), arrNames.end(), [&](const std::string& s)
+        it = std::find_if(arrNames.begin(), arrNames.end(),
+                          [&](const std::string& s)
                           { return MidiPortBaseName(s) == MidiPortBaseName(strName); });
     if (it == arrNames.end())
         return nullptr;
