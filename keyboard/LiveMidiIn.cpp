@@ -7,8 +7,8 @@
 #include <QPointer>
 
 CLiveMidiIn::CLiveMidiIn(const FMidiInFactory& fMidiIn, const std::string& strName, IClock& clock,
-                         CNoteKeyboard& keys, QObject* pParent)
-    : QObject(pParent), m_strName(strName), m_clock(clock), m_keys(keys)
+                         CNoteKeyboard& keys, std::function<void()> fPlayed, QObject* pParent)
+    : QObject(pParent), m_strName(strName), m_clock(clock), m_keys(keys), m_fPlayed(std::move(fPlayed))
 {
     if (m_strName.empty())
         return;
@@ -45,8 +45,11 @@ CLiveMidiIn::~CLiveMidiIn()
 
 void CLiveMidiIn::Drain()
 {
-    for (const SMidiInEvent& event : m_pQueue->TakeAll())
+    const std::vector<SMidiInEvent> arrEvents = m_pQueue->TakeAll();
+    for (const SMidiInEvent& event : arrEvents)
         m_keys.MidiInMessage(event.dwMessage, event.tArrival);
+    if (!arrEvents.empty() && m_fPlayed)
+        m_fPlayed();
 }
 
 void CLiveMidiIn::Close()

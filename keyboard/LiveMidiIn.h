@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,9 +26,10 @@ class CLiveMidiIn : public QObject
 
     // Opens the input strName of fMidiIn (an empty name: none chosen, nothing happens; no
     // such input: the status line says so and nothing else happens). Messages are timed on
-    // clock and played through keys, which must outlive this object.
+    // clock and played through keys, which must outlive this object; fPlayed (when given) hears
+    // after each batch of them, on the window thread.
     CLiveMidiIn(const FMidiInFactory& fMidiIn, const std::string& strName, IClock& clock, CNoteKeyboard& keys,
-                QObject* pParent = nullptr);
+                std::function<void()> fPlayed = {}, QObject* pParent = nullptr);
     // Close() first.
     ~CLiveMidiIn() override;
 
@@ -44,6 +46,7 @@ class CLiveMidiIn : public QObject
     std::string m_strName;
     IClock& m_clock;
     CNoteKeyboard& m_keys;
+    std::function<void()> m_fPlayed;
     std::shared_ptr<CMidiInQueue> m_pQueue = std::make_shared<CMidiInQueue>();
     std::unique_ptr<IMidiIn> m_pMidiIn;
     std::unique_ptr<IMidiInPort> m_pPort;

@@ -120,7 +120,7 @@ bool CPlaysDlg::OnInitDialog()
     m_pKeyboard->setFocus();
     FitToKeyboard();
     m_pMidiIn = std::make_unique<CLiveMidiIn>(m_services.midiIn, m_settings.MidiInName, m_services.clock,
-                                              m_pKeyboard->Keys());
+                                              m_pKeyboard->Keys(), [this] { TellTakeSoon(); });
     return true;
 }
 
@@ -158,7 +158,12 @@ void CPlaysDlg::EndTone()
 void CPlaysDlg::LightKey(int nSlot, bool bOn)
 {
     m_pKeyboard->Light(nSlot, bOn);
-    // A key went down or up: the take may have grown. It is told once the key's event is done.
+    // A key went down or up: the take may have grown.
+    TellTakeSoon();
+}
+
+void CPlaysDlg::TellTakeSoon()
+{
     if (m_fTakeChanged && !m_bTakePending)
     {
         m_bTakePending = true;

@@ -94,6 +94,8 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     void EndTone();
     // Tells fTakeChanged when the keys handled since it last told added records.
     void TellTake();
+    // TellTake once the event being handled is done.
+    void TellTakeSoon();
 
     std::vector<uint8_t> m_arrStart;
     int m_nRecordVersion = -1;

@@ -833,3 +833,19 @@ TEST_F(PlaysDlgMidiInTest, AnAbsentInputIsSaidAndTheKeysPlayOn)
     }
 }
 } // namespace
+
+namespace
+{
+// A controller lights no key, yet the view behind the window hears that the take grew.
+TEST_F(PlaysDlgMidiInTest, TheTakeListenerHearsOfWhatTheInputAddsToTheTake)
+{
+    auto pDlg = Open();
+    ASSERT_TRUE(pDlg);
+    std::vector<size_t> arrTold;
+    pDlg->SetTakeListener([&](std::span<const uint8_t> take) { arrTold.push_back(take.size()); });
+    m_in.Send(0x7F01B0, true);
+    ASSERT_TRUE(WaitFor([&] { return !arrTold.empty(); }));
+    EXPECT_EQ((std::vector<size_t>{8}), arrTold);
+    pDlg->reject();
+}
+} // namespace
