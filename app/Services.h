@@ -5,6 +5,7 @@
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MediaCommands.h"
+#include "platform/MidiIn.h"
 #include "platform/MidiOut.h"
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
@@ -21,4 +22,5 @@ struct SServices
     FAudioOutFactory audioOut;     // the one audio stream, for the oscillator's tones (none: silent)
     FUpdateSessionFactory update;  // the About box's downloads from the update server (none: no check)
     FWavOpener openWav;            // reads WAV files for the panel's waveform (none: not drawn)
+    FMidiInFactory midiIn;         // the system's MIDI inputs, for the live window (none: no input)
 };

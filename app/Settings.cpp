@@ -152,6 +152,13 @@ bool CSettings::WriteText(const std::string& strName, const std::string& strText
 void CSettings::Load()
 {
     LoadFrom(ERoot::CurrentUser);
+    if (auto text = ReadText(ERoot::CurrentUser, kMidiInSetting))
+        MidiInName = *text;
+}
+
+std::vector<std::pair<std::string, std::string>> CSettings::OwnTexts() const
+{
+    return {{kMidiInSetting, MidiInName}};
 }
 
 std::vector<std::pair<std::string, std::string>> CSettings::Texts() const

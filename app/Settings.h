@@ -13,6 +13,8 @@
 
 // The key every value lives under, in both roots.
 inline constexpr const char* kSettingsKey = "Software\\Tonegrove";
+// Our own value beside the twelve: the MIDI input the live window plays from, by port name.
+inline constexpr const char* kMidiInSetting = "MidiInName";
 
 // A settings folder that could not be written or a settings file that could not be read:
 // said once, with the folder and the system's reason, however many values it concerned.
@@ -53,6 +55,7 @@ class CSettings
     // The name of the MIDI output DeviceIndex chose, so that it is found again when the system
     // numbers its outputs otherwise; empty when none was stored (older settings).
     std::string DeviceName;
+    std::string MidiInName;    // MIDI input of the live window, by port name; empty: none
 
     // The store the values live in, for values of the program that are no settings of the
     // user (the list of recovery copies).
@@ -67,6 +70,7 @@ class CSettings
     // and gives false.
     bool WriteText(const std::string& strName, const std::string& strText) const;
 
+    // The twelve values, DeviceName and MidiInName, each only when it is stored.
     void Load();
     // Stores the twelve values (and DeviceName when known) in one write; a failure shows one
     // message, not one per value.
@@ -74,6 +78,9 @@ class CSettings
     // The twelve values as Save stores them, name and text, in their order; then DeviceName
     // when there is one.
     std::vector<std::pair<std::string, std::string>> Texts() const;
+    // The values of our own beside the twelve, name and text, for SaveTexts (the Options
+    // dialog, where they are chosen, saves them with the twelve).
+    std::vector<std::pair<std::string, std::string>> OwnTexts() const;
     // Stores these text values in one write, for one message however many of them fail: the
     // Options dialog saves ExtView and the SoundFont with the twelve. False after the message.
     bool SaveTexts(const std::vector<std::pair<std::string, std::string>>& arrTexts) const;

@@ -171,6 +171,7 @@ void CNoteKeyboard::NoteOn(int nIndex)
         Play(true, nIndex, m_nChannel);
         m_arrSounding[i] = m_nChannel;
     }
+    m_arrKeyLit[i] = true;
     // The sound goes first: drawing the key must never delay it.
     Light(NoteKeySlot(nIndex), true, m_arrLit[i]);
 }
@@ -187,7 +188,9 @@ void CNoteKeyboard::NoteOff(int nIndex)
         Play(false, nIndex, m_arrSounding[i]);
         m_arrSounding[i] = -1;
     }
-    Light(NoteKeySlot(nIndex), false, m_arrLit[i]);
+    m_arrKeyLit[i] = false;
+    // The MIDI keyboard may still hold the same note.
+    LightMidiNote(m_nBaseNote + nIndex);
 }
 
 void CNoteKeyboard::NumPadNoteOn(int nNumber)

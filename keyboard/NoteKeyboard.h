@@ -1,7 +1,7 @@
 // The musical keyboard behind the live play window: key-down and key-up to notes on the MIDI
-// output or, in DirectX mode, to voices of the oscillator; the records of what was played, the
-// control keys and the status texts. No window: lighting keys and closing the window go through
-// the host.
+// output or, in DirectX mode, to voices of the oscillator; what a MIDI keyboard plays, on the
+// same output; the records of what was played, the control keys and the status texts. No
+// window: lighting keys and closing the window go through the host.
 #pragma once
 
 #include "keyboard/EventTimes.h"
@@ -10,7 +10,9 @@
 #include "sound/Oscillator.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +73,21 @@ class CNoteKeyboard
     // keyboard.
     void ReleaseAll();
 
+    // One channel voice message from the MIDI input, which arrived at tArrival on the
+    // keyboard's clock. It sounds at once on m_nChannel (a note off on the channel its note
+    // began on) and is recorded at its arrival: in version 0.1 as received, the channel
+    // replaced; in version 0.0 notes only, as base 0 and key = the note number, anything else
+    // not at all, which the input's status text says once. A note that falls on the pictured
+    // keys lights its key. Whatever the mode, the input plays on the MIDI output. A note off of
+    // a note the input did not begin here is dropped: the take stays balanced.
+    void MidiInMessage(uint32_t dwMessage, std::chrono::nanoseconds tArrival);
+    // The input has closed (unplugged, or the window closes): every note it holds is switched
+    // off and a sustain pedal it holds down released, sent and recorded now.
+    void ReleaseMidiIn();
+    // The input's status text (empty: none); the window shows it beside the others.
+    void SetMidiInText(std::string strText);
+    const std::string& MidiInText() const { return m_strMidiIn; }
+
     // The oscillator of DirectX mode (null: none). From now on, at every key event, it sounds
     // one voice per oscillator key held (OscillatorKeys()) while MusicType is 1, and is silenced
     // in any other mode. The caller keeps it alive until it sets another or null.
@@ -130,6 +147,11 @@ class CNoteKeyboard
     void SetDxChannel(int nChannel);
     void SetMusicType(int nType);
     void Light(int nSlot, bool bOn, bool& bLit);
+    // Sends a message of the MIDI input and notes it for the recording.
+    void PlayMidiIn(uint32_t dwMessage, bool bOn, int nNote, int nChannel, const SEventTime& time,
+                    bool bRecorded);
+    // The note's key picture shows whether a key or the MIDI input holds it.
+    void LightMidiNote(int nNote);
     // The voices of the keys down now, to the oscillator and, when they changed, the recording.
     void UpdateOscillator(const SEventTime& time);
 
@@ -144,6 +166,14 @@ class CNoteKeyboard
     std::array<int, 48> m_arrSounding{};    // per note index: the channel of its note on, or -1
     std::array<int, 10> m_arrPadSounding{}; // per pad number 1 to 9, likewise
     std::array<bool, 48> m_arrLit{};
+    std::array<bool, 48> m_arrKeyLit{}; // a computer key holds the note index
+    // Notes the MIDI input holds, by its own channel and note: the output channels of their
+    // note ons, earliest first.
+    std::map<std::pair<int, int>, std::vector<int>> m_midiInNotes;
+    std::array<int, 128> m_arrMidiInHeld{};    // per note number: how many of them sound
+    std::array<bool, 16> m_arrMidiInSustain{}; // per output channel: the input's pedal is down
+    bool m_bMidiInUnrecordedTold = false;
+    std::string m_strMidiIn;
     std::array<bool, 10> m_arrPadLit{};
     std::string m_strMidiChannel;
     std::string m_strDxChannel;

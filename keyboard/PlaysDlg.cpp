@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "keyboard/KeyLayout.h"
 #include "keyboard/KeyboardTexts.h"
+#include "keyboard/LiveMidiIn.h"
 #include "keyboard/NoteKeyboardWnd.h"
 #include "mainwnd/CommandIds.h"
 #include "platform/KeyRepeat.h"
@@ -21,6 +22,8 @@ namespace
 // The keyboard control's place in the window; the status lines sit just below it.
 const QRect kKeyboardRect(0, 0, 1200, 300);
 const QPoint kStatusAt[3] = {{30, 300}, {30, 320}, {30, 340}};
+// The MIDI input's line, to the right of the first.
+const QPoint kMidiInStatusAt(330, 300);
 
 // Under X, a held key is best repeated as presses alone: a release that X sends before each
 // repeat can be told from a real one only by its time stamp, and only once the press has come.
@@ -82,6 +85,8 @@ CPlaysDlg::~CPlaysDlg()
         m_pKeyboard->StopKeys();
         m_pKeyboard->Keys().ReleaseAll();
     }
+    // The input ends its notes while the keyboard and the output are still there.
+    m_pMidiIn.reset();
     EndTone();
     delete m_pKeyboard;
     m_pKeyboard = nullptr;
@@ -114,6 +119,8 @@ bool CPlaysDlg::OnInitDialog()
     setFocusProxy(m_pKeyboard);
     m_pKeyboard->setFocus();
     FitToKeyboard();
+    m_pMidiIn = std::make_unique<CLiveMidiIn>(m_services.midiIn, m_settings.MidiInName, m_services.clock,
+                                              m_pKeyboard->Keys(), [this] { TellTakeSoon(); });
     return true;
 }
 
@@ -136,6 +143,11 @@ std::vector<std::string> CPlaysDlg::StatusLines() const
     return {keys.MidiChannelText(), keys.DxChannelText(), keys.MusicTypeText()};
 }
 
+std::string CPlaysDlg::MidiInStatus() const
+{
+    return m_pKeyboard ? m_pKeyboard->Keys().MidiInText() : std::string();
+}
+
 void CPlaysDlg::EndTone()
 {
     if (m_pKeyboard)
@@ -146,7 +158,12 @@ void CPlaysDlg::EndTone()
 void CPlaysDlg::LightKey(int nSlot, bool bOn)
 {
     m_pKeyboard->Light(nSlot, bOn);
-    // A key went down or up: the take may have grown. It is told once the key's event is done.
+    // A key went down or up: the take may have grown.
+    TellTakeSoon();
+}
+
+void CPlaysDlg::TellTakeSoon()
+{
     if (m_fTakeChanged && !m_bTakePending)
     {
         m_bTakePending = true;
@@ -186,6 +203,9 @@ void CPlaysDlg::done(int nResult)
         m_pKeyboard->StopKeys();
         m_pKeyboard->Keys().ReleaseAll();
     }
+    // The input's notes end too, in the take that is handed back.
+    if (m_pMidiIn)
+        m_pMidiIn->Close();
     // Nothing sounds on once the window is gone, whatever mode it was in.
     EndTone();
     m_result.bAccepted = nResult == QDialog::Accepted;
@@ -217,6 +237,8 @@ void CPlaysDlg::paintEvent(QPaintEvent*)
     for (size_t i = 0; i < arrLines.size() && i < std::size(kStatusAt); ++i)
         painter.drawText(QRect(kStatusAt[i], QSize(width(), 20)), Qt::AlignLeft | Qt::AlignTop,
                          QString::fromStdString(arrLines[i]));
+    painter.drawText(QRect(kMidiInStatusAt, QSize(width(), 20)), Qt::AlignLeft | Qt::AlignTop,
+                     QString::fromStdString(MidiInStatus()));
 }
 
 void CPlaysDlg::keyPressEvent(QKeyEvent* pEvent)

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CLiveMidiIn;
 class CNoteKeyboardWnd;
 class CToneOutput;
 
@@ -40,10 +41,11 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     Q_OBJECT
 
   public:
-    // settings: DeviceIndex, ProjectType and ExtView are read, MusicType switched in memory.
-    // services: the window plays on midiOut, keeps time with clock and says through prompter
-    // that the output cannot be opened; DirectX mode sounds its oscillator in the audioOut
-    // stream (none: silent). strPictureFolder: the key pictures.
+    // settings: DeviceIndex, ProjectType, ExtView and MidiInName are read, MusicType switched in
+    // memory. services: the window plays on midiOut, keeps time with clock and says through
+    // prompter that the output cannot be opened; DirectX mode sounds its oscillator in the
+    // audioOut stream (none: silent); the input MidiInName of midiIn plays along while the
+    // window is open. strPictureFolder: the key pictures.
     CPlaysDlg(std::vector<uint8_t> startProject, CSettings& settings, const SServices& services,
               std::string strPictureFolder, QWidget* pParent = nullptr);
     ~CPlaysDlg() override;
@@ -63,6 +65,10 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     QSize OuterSize() const;
     // The three status lines as painted: MIDI channel, DirectX channel, music type.
     std::vector<std::string> StatusLines() const;
+    // The MIDI input's status line, painted beside them; empty when there is nothing to say.
+    std::string MidiInStatus() const;
+    // The window's MIDI input while it is open; null without a window set up.
+    CLiveMidiIn* MidiIn() const { return m_pMidiIn.get(); }
 
     void LightKey(int nSlot, bool bOn) override;
     void StatusChanged() override;
@@ -88,6 +94,8 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     void EndTone();
     // Tells fTakeChanged when the keys handled since it last told added records.
     void TellTake();
+    // TellTake once the event being handled is done.
+    void TellTakeSoon();
 
     std::vector<uint8_t> m_arrStart;
     int m_nRecordVersion = -1;
@@ -97,6 +105,7 @@ class CPlaysDlg : public QDialog, public INoteKeyboardHost
     std::unique_ptr<IMidiOutHandle> m_pMidiOut;
     CNoteKeyboardWnd* m_pKeyboard = nullptr;
     std::unique_ptr<CToneOutput> m_pTone;
+    std::unique_ptr<CLiveMidiIn> m_pMidiIn;
     bool m_bShown = false;
     bool m_bClosed = false;
     SPlayResult m_result;

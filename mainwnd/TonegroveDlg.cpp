@@ -96,7 +96,7 @@ void CTonegroveDlg::OnInitDialog()
     // are added is collected with the rest.
     const SServices playerServices{m_prompter,        m_services.registry,      m_services.midiOut,
                                    m_services.clock,  m_services.mediaCommands, m_services.audioOut,
-                                   m_services.update, m_services.openWav};
+                                   m_services.update, m_services.openWav,       m_services.midiIn};
     m_pTransport = std::make_unique<CTransport>(m_playlist, m_settings, playerServices,
                                                 static_cast<ITransportListener&>(*this));
     m_pEditor = std::make_unique<CClipEditor>(m_playlist, *m_pTransport, m_prompter);

@@ -56,7 +56,7 @@ void CTonegroveDlg::OnLivePlay()
 
 void CTonegroveDlg::OnSettings()
 {
-    RunOptionsDialog(this, m_settings, m_prompter, m_arrMidiDevices);
+    RunOptionsDialog(this, m_settings, m_prompter, m_arrMidiDevices, MidiInNames(m_services.midiIn));
     // A new SoundFont sounds at once, in what plays now as well.
     m_services.midiOut.SoundFontChanged();
 }

@@ -33,9 +33,9 @@ enum EPage
 } // namespace
 
 COptionsDlg::COptionsDlg(CSettings& settings, IPrompter& prompter, std::vector<std::string> arrMidiDevices,
-                         QWidget* pParent)
+                         std::vector<std::string> arrMidiInputs, QWidget* pParent)
     : QDialog(pParent), m_settings(settings), m_prompter(prompter),
-      m_arrMidiDevices(std::move(arrMidiDevices))
+      m_arrMidiDevices(std::move(arrMidiDevices)), m_arrMidiInputs(std::move(arrMidiInputs))
 {
     setWindowTitle(OptText(OptTxt::kCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -60,7 +60,7 @@ COptionsDlg::~COptionsDlg() = default;
 void COptionsDlg::OnInitDialog()
 {
     m_pGeneralPage = new COptionsGeneralPage(m_settings);
-    m_pMidiPage = new COptionsMidiPage(m_settings, m_prompter, m_arrMidiDevices);
+    m_pMidiPage = new COptionsMidiPage(m_settings, m_prompter, m_arrMidiDevices, m_arrMidiInputs);
     m_pOscillatorPage = new COptionsOscillatorPage(m_settings);
     m_pSheet->addTab(m_pGeneralPage, OptText(OptTxt::kGeneralPage));
     m_pSheet->addTab(m_pMidiPage, OptText(OptTxt::kMidiPage));
@@ -94,11 +94,13 @@ void COptionsDlg::accept()
     m_pGeneralPage->Store();
     m_pMidiPage->Store();
     m_pOscillatorPage->Store();
-    // ExtView first, then the twelve, then a changed SoundFont: one write, so that a settings
-    // folder that cannot be written is said once, not once per value.
+    // ExtView first, then the twelve and our own, then a changed SoundFont: one write, so that
+    // a settings folder that cannot be written is said once, not once per value.
     std::vector<std::pair<std::string, std::string>> arrTexts = {
         {"ExtView", m_settings.ExtView ? "Yes" : "No"}};
     for (auto& text : m_settings.Texts())
+        arrTexts.push_back(std::move(text));
+    for (auto& text : m_settings.OwnTexts())
         arrTexts.push_back(std::move(text));
     const std::optional<std::string> strSoundFont = m_pMidiPage->SoundFontToStore();
     if (strSoundFont)
@@ -109,8 +111,9 @@ void COptionsDlg::accept()
 }
 
 void RunOptionsDialog(QWidget* pParent, CSettings& settings, IPrompter& prompter,
-                      const std::vector<std::string>& arrMidiDevices)
+                      const std::vector<std::string>& arrMidiDevices,
+                      const std::vector<std::string>& arrMidiInputs)
 {
-    COptionsDlg dlg(settings, prompter, arrMidiDevices, pParent);
+    COptionsDlg dlg(settings, prompter, arrMidiDevices, arrMidiInputs, pParent);
     dlg.exec();
 }

@@ -22,9 +22,9 @@ class COptionsDlg : public QDialog
   public:
     // settings: what the pages show and OK saves. prompter: the SoundFont's file dialog and
     // its refusal. arrMidiDevices: the MIDI outputs as the main window listed them, "MIDI
-    // Mapper" first.
+    // Mapper" first. arrMidiInputs: the system's MIDI inputs now.
     COptionsDlg(CSettings& settings, IPrompter& prompter, std::vector<std::string> arrMidiDevices,
-                QWidget* pParent = nullptr);
+                std::vector<std::string> arrMidiInputs = {}, QWidget* pParent = nullptr);
     ~COptionsDlg() override;
 
     QTabWidget* Sheet() const { return m_pSheet; }
@@ -40,6 +40,7 @@ class COptionsDlg : public QDialog
     CSettings& m_settings;
     IPrompter& m_prompter;
     std::vector<std::string> m_arrMidiDevices;
+    std::vector<std::string> m_arrMidiInputs;
     QTabWidget* m_pSheet = nullptr;
     COptionsGeneralPage* m_pGeneralPage = nullptr;
     COptionsMidiPage* m_pMidiPage = nullptr;
@@ -50,4 +51,5 @@ class COptionsDlg : public QDialog
 
 // Runs the Options dialog modally over pParent; the settings it saves are all its result.
 void RunOptionsDialog(QWidget* pParent, CSettings& settings, IPrompter& prompter,
-                      const std::vector<std::string>& arrMidiDevices);
+                      const std::vector<std::string>& arrMidiDevices,
+                      const std::vector<std::string>& arrMidiInputs = {});

@@ -29,6 +29,9 @@ inline constexpr int SynthGroup = 1110;
 inline constexpr int SoundFontLabel = 1111;
 inline constexpr int SoundFont = 1112;
 inline constexpr int Browse = 1113;
+// The MIDI input the live window plays from
+inline constexpr int MidiInGroup = 1114;
+inline constexpr int MidiIn = 1115;
 
 // Page "DirectX Music (Осцилятор)"; its group box has no id of its own
 inline constexpr int FrequencyLabel = 1077;

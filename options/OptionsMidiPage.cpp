@@ -28,8 +28,10 @@ QString PathText(const std::string& strPath)
 } // namespace
 
 COptionsMidiPage::COptionsMidiPage(CSettings& settings, IPrompter& prompter,
-                                   const std::vector<std::string>& arrMidiDevices, QWidget* pParent)
-    : QWidget(pParent), m_settings(settings), m_prompter(prompter), m_arrMidiDevices(arrMidiDevices)
+                                   const std::vector<std::string>& arrMidiDevices,
+                                   const std::vector<std::string>& arrMidiInputs, QWidget* pParent)
+    : QWidget(pParent), m_settings(settings), m_prompter(prompter), m_arrMidiDevices(arrMidiDevices),
+      m_arrMidiInputs(arrMidiInputs)
 {
     setFont(DialogFont());
     MakeGroup(this, OptId::DeviceGroup, {9, 7, 224, 34}, OptTxt::kDeviceGroup);
@@ -53,6 +55,13 @@ COptionsMidiPage::COptionsMidiPage(CSettings& settings, IPrompter& prompter,
     m_pBrowse->setAutoDefault(false);
     PlaceControl(m_pBrowse, OptId::Browse, {174, 112, 50, 14});
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { OnBrowse(); });
+
+    MakeGroup(this, OptId::MidiInGroup, {240, 7, 95, 34}, OptTxt::kMidiInGroup);
+    m_pMidiIn = new QComboBox(this);
+    // Port names can be long: the list keeps its place and shows them when it opens.
+    m_pMidiIn->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_pMidiIn->setMinimumContentsLength(4);
+    PlaceControl(m_pMidiIn, OptId::MidiIn, {246, 19, 83, 13});
 }
 
 void COptionsMidiPage::ShowBadSoundFont(const std::string& strPath) const
@@ -71,6 +80,21 @@ void COptionsMidiPage::Fill()
     m_nFilledDevice = m_pDevice->currentIndex();
     m_pBaseNote->setText(QString::fromStdU16String(IntToTextW(m_settings.BaseNote)));
 
+    // Each item carries the port's name as the system gave it, which is what is stored.
+    m_pMidiIn->clear();
+    m_pMidiIn->addItem(OptText(OptTxt::kMidiInNone), QByteArray());
+    for (const std::string& strName : m_arrMidiInputs)
+        m_pMidiIn->addItem(QString::fromStdString(strName), QByteArray::fromStdString(strName));
+    const QByteArray stored = QByteArray::fromStdString(m_settings.MidiInName);
+    int nItem = m_pMidiIn->findData(stored);
+    if (nItem < 0)
+    {
+        m_pMidiIn->addItem(QString::fromStdString(m_settings.MidiInName) + OptText(OptTxt::kMidiInAbsent),
+                           stored);
+        nItem = m_pMidiIn->count() - 1;
+    }
+    m_pMidiIn->setCurrentIndex(nItem);
+
     m_strStoredSoundFont = m_settings.ReadText(ERoot::CurrentUser, kSoundFontSetting).value_or("");
     m_pSoundFont->setText(PathText(m_strStoredSoundFont));
 }
@@ -86,6 +110,7 @@ void COptionsMidiPage::Store()
         nItem < static_cast<int>(m_arrMidiDevices.size()))
         m_settings.DeviceName = m_arrMidiDevices[static_cast<size_t>(nItem)];
     m_settings.BaseNote = TextToInt(ToAnsi(m_pBaseNote->text().toStdU16String(), m_settings.CodePage()));
+    m_settings.MidiInName = m_pMidiIn->currentData().toByteArray().toStdString();
 }
 
 std::string COptionsMidiPage::SoundFontPath() const

@@ -1,5 +1,5 @@
-// Page "MIDI" of the Options dialog: the MIDI output device, the base note, and the SoundFont
-// of the built-in synthesizer.
+// Page "MIDI" of the Options dialog: the MIDI output device, the base note, the SoundFont of the
+// built-in synthesizer, and the MIDI input the live window plays from.
 #pragma once
 
 #include <QWidget>
@@ -17,15 +17,16 @@ class QPushButton;
 class COptionsMidiPage : public QWidget
 {
   public:
-    // arrMidiDevices: the list the device choice offers, "MIDI Mapper" first (not copied: the
-    // dialog keeps it).
+    // arrMidiDevices: the list the device choice offers, "MIDI Mapper" first; arrMidiInputs:
+    // the system's MIDI inputs (neither copied: the dialog keeps them).
     COptionsMidiPage(CSettings& settings, IPrompter& prompter, const std::vector<std::string>& arrMidiDevices,
-                     QWidget* pParent = nullptr);
+                     const std::vector<std::string>& arrMidiInputs, QWidget* pParent = nullptr);
 
     // Controls from the settings in memory and the device list of the main window; the
-    // SoundFont field from its stored value.
+    // SoundFont field from its stored value. The input list offers "Нет" and the inputs; a
+    // chosen input that is not plugged in now is listed too, so that OK keeps it.
     void Fill();
-    // DeviceIndex, DeviceName and BaseNote from the controls.
+    // DeviceIndex, DeviceName, BaseNote and MidiInName from the controls.
     void Store();
 
     // The SoundFont field may be stored: unchanged, empty, or a SoundFont file.
@@ -46,7 +47,9 @@ class COptionsMidiPage : public QWidget
     CSettings& m_settings;
     IPrompter& m_prompter;
     const std::vector<std::string>& m_arrMidiDevices;
+    const std::vector<std::string>& m_arrMidiInputs;
     QComboBox* m_pDevice = nullptr;
+    QComboBox* m_pMidiIn = nullptr;
     QLineEdit* m_pBaseNote = nullptr;
     QLineEdit* m_pSoundFont = nullptr;
     QPushButton* m_pBrowse = nullptr;

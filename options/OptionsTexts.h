@@ -33,6 +33,10 @@ inline constexpr const char* kSoundFontFilter = "SoundFont (*.sf2);;Все фа�
 inline constexpr const char* kSoundFontBad = "Этот файл не может быть загружен как SoundFont:";
 inline constexpr const char* kSoundFontKept = "Встроенный синтезатор оставит прежний SoundFont.";
 inline constexpr const char* kSoundFontCaption = "Tonegrove: Ошибка SoundFont";
+inline constexpr const char* kMidiInGroup = "Вход MIDI";
+inline constexpr const char* kMidiInNone = "Нет";
+// After the name of a chosen input that is not plugged in now.
+inline constexpr const char* kMidiInAbsent = " (не подключён)";
 
 // Page "DirectX Music (Осцилятор)"
 inline constexpr const char* kOscillatorPage = "DirectX Music (Осцилятор)";

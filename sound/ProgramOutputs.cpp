@@ -2,6 +2,7 @@
 
 #include "platform/RealBackends.h"
 #include "platform/curl/CurlUpdateSession.h"
+#include "platform/rtmidi/RtMidiIn.h"
 #include "platform/sndfile/SndfileWavReader.h"
 #include "sound/MciInterpreter.h"
 #include "sound/RealMediaBackends.h"
@@ -28,8 +29,8 @@ SServices CProgramOutputs::Services(IPrompter& prompter, IRegistryStore& registr
 {
     // Nothing is downloaded until the About box asks.
     FUpdateSessionFactory fUpdate = CurlUpdateSessionFactory();
-    return SServices{prompter, registry,      *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory(),
-                     fUpdate,  OpenSndfileWav};
+    return SServices{prompter, registry,       *m_pMidiOut, m_clock, *m_pMediaCommands, m_audioOut.Factory(),
+                     fUpdate,  OpenSndfileWav, MakeRtMidiIn};
 }
 
 std::unique_ptr<IMidiOut> MakeSettingsMidiOut(FAudioOutFactory fAudioOut, const CSettings& settings,

@@ -27,10 +27,10 @@ class CTestServices
     CSettings settings{reg.Store(), prompter};
 
     // All of them as the program hands them down.
-    SServices Services() { return {prompter, reg.Store(), midiOut, clock, mediaCommands, {}, {}, {}}; }
+    SServices Services() { return {prompter, reg.Store(), midiOut, clock, mediaCommands, {}, {}, {}, {}}; }
     // The same with another MIDI output (a real one, or a recorder of the test's own).
     SServices WithMidiOut(IMidiOut& other)
     {
-        return {prompter, reg.Store(), other, clock, mediaCommands, {}, {}, {}};
+        return {prompter, reg.Store(), other, clock, mediaCommands, {}, {}, {}, {}};
     }
 };

@@ -175,10 +175,15 @@ TEST_F(AboutDialogTest, TheAboutCommandShowsTheBoxAtOnceAndClosingItEndsTheCheck
         server.Script(kVersionsPath, bSilent ? SScriptedResponse{"", true}
                                              : HttpResponse(200, "OK", "Tonegrove 1.0.0.4\r\n"));
         settings.WriteText(kUpdateHostSetting, server.Url().substr(std::string("http://").size()));
-        CTonegroveDlg wnd(
-            settings,
-            SServices{
-                prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
+        CTonegroveDlg wnd(settings, SServices{prompter,
+                                              reg.Store(),
+                                              midiOut,
+                                              clock,
+                                              mediaCommands,
+                                              {},
+                                              CurlUpdateSessionFactory(),
+                                              {},
+                                              {}});
         wnd.show();
         QElapsedTimer timer;
         qint64 nShownNs = -1;
@@ -226,7 +231,8 @@ TEST_F(AboutDialogTest, EndingTheProgramWithTheBoxOpenOnASilentServerEndsCleanly
     settings.WriteText(kUpdateHostSetting, server.Url().substr(std::string("http://").size()));
     CTonegroveDlg wnd(
         settings,
-        SServices{prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}});
+        SServices{
+            prompter, reg.Store(), midiOut, clock, mediaCommands, {}, CurlUpdateSessionFactory(), {}, {}});
     wnd.show();
     bool bSeen = false;
     QTimer::singleShot(0,

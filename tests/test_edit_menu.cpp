@@ -32,7 +32,7 @@ class EditMenuTest : public ::testing::Test, protected CTestServices
                                                     const std::vector<std::string>& arrPaths)
     {
         return std::make_unique<CTonegroveDlg>(
-            settings, SServices{asker, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, {}}, arrPaths,
+            settings, SServices{asker, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, {}, {}}, arrPaths,
             music.File("Tonegrove"));
     }
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)

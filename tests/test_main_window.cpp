@@ -90,7 +90,7 @@ class MainWindowTest : public ::testing::Test, protected CTestServices
     std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths = {})
     {
         return std::make_unique<CTonegroveDlg>(
-            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, {}}, arrPaths,
+            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, {}, {}}, arrPaths,
             ProjectDir());
     }
     // The window's folder for new projects, made by the window when it first needs it.

@@ -138,7 +138,7 @@ class OptionsDialogTest : public ::testing::Test
 
     std::unique_ptr<COptionsDlg> Open()
     {
-        auto pDlg = std::make_unique<COptionsDlg>(*pSettings, prompter, m_arrDevices);
+        auto pDlg = std::make_unique<COptionsDlg>(*pSettings, prompter, m_arrDevices, m_arrInputs);
         pDlg->show();
         QCoreApplication::processEvents();
         return pDlg;
@@ -184,6 +184,7 @@ class OptionsDialogTest : public ::testing::Test
     std::unique_ptr<CSettings> pSettings = std::make_unique<CSettings>(store, prompter);
     // The main window's list of MIDI outputs.
     std::vector<std::string> m_arrDevices = {kMidiMapperName, "Tonegrove Synth"};
+    std::vector<std::string> m_arrInputs;
 };
 
 TEST_F(OptionsDialogTest, OpeningReloadsTheStoredSettingsIntoEveryPage)
@@ -511,6 +512,7 @@ TEST_F(OptionsDialogTest, OkWritesExtViewOnceAsTextThenTheTwelveSettings)
         for (const char* pName : kTwelve)
             expected.push_back(pName + ("=" + before.at(pName)));
         expected.push_back("DeviceName=Tonegrove Synth"); // the output's name beside its index
+        expected.push_back("MidiInName=");
         EXPECT_EQ(expected, log.m_arrWrites);
         EXPECT_EQ(pExpected, OnDisk("ExtView"));
         EXPECT_EQ(before, TwelveOnDisk());
@@ -627,7 +629,7 @@ TEST_F(OptionsDialogTest, AnEmptySoundFontFieldMeansTheSystemsSoundFont)
         auto pDlg = Open();
         PressOk(*pDlg);
         EXPECT_FALSE(pDlg->isVisible());
-        EXPECT_EQ(14u, log.m_arrWrites.size()) << "ExtView, the twelve and DeviceName, not the SoundFont";
+        EXPECT_EQ(15u, log.m_arrWrites.size()) << "ExtView, the twelve, DeviceName and the MIDI input, not the SoundFont";
     }
     auto pDlg = Open();
     Control<QLineEdit>(*pDlg, OptId::SoundFont)->clear();
@@ -707,7 +709,8 @@ TEST_F(OptionsDialogTest, PagesShowTheirTextsAndNothingIsClipped)
             "1068=Tonegrove Project 0.0/Tonegrove Project 0.1 1070=Воспроизводить весь список "
             "1071=Воспроизводить список воспроизведения много раз",
             "MIDI: 1072=MIDI устройство 1074=Другие настройки MIDI 1110=Встроенный синтезатор "
-            "1073=MIDI Mapper/Tonegrove Synth 1075=Базовая нота: 1111=Файл SoundFont: 1113=Обзор...",
+            "1073=MIDI Mapper/Tonegrove Synth 1075=Базовая нота: 1111=Файл SoundFont: 1113=Обзор... "
+            "1114=Вход MIDI 1115=Нет",
             "DirectX Music (Осцилятор): 0=DirectX Music 1077=Частота 1080=Громкость 1083=Резонанс "
             "1086=Индекс синтезатора 1087=A/B 1088=Тип осцилятора 1089=Sin/Square",
         }),
@@ -741,3 +744,51 @@ TEST_F(OptionsDialogTest, RunOptionsDialogRunsModallyUntilOk)
     EXPECT_EQ("1", OnDisk("ProjectType"));
 }
 } // namespace
+
+// The input list: "Нет" and the system's inputs; a chosen input that is not plugged in now is
+// listed under its name and kept by OK, and another choice replaces it.
+TEST_F(OptionsDialogTest, TheMidiInputListKeepsAChosenInputThatIsAbsentAndStoresTheChoice)
+{
+    m_arrInputs = {"Keystation 49:Keystation 49 MIDI 1 24:0", "Через MIDI 2"};
+    struct SCase
+    {
+        const char* pszStored; // null: nothing stored
+        std::vector<std::string> items;
+        int nSelected;
+        int nChoose; // the item chosen before OK; -1: left as it is
+        std::string strAfter;
+    };
+    const std::string strNone = "Нет", strKey = m_arrInputs[0], strOther = m_arrInputs[1];
+    const SCase cases[] = {
+        {nullptr, {strNone, strKey, strOther}, 0, -1, ""},
+        {"Через MIDI 2", {strNone, strKey, strOther}, 2, -1, strOther},
+        {"Unplugged 20:0",
+         {strNone, strKey, strOther, "Unplugged 20:0 (не подключён)"},
+         3,
+         -1,
+         "Unplugged 20:0"},
+        {"Unplugged 20:0", {strNone, strKey, strOther, "Unplugged 20:0 (не подключён)"}, 3, 1, strKey},
+        {"Через MIDI 2", {strNone, strKey, strOther}, 2, 0, ""},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszStored ? c.pszStored : "(none)");
+        if (c.pszStored)
+            Put(kMidiInSetting, c.pszStored);
+        else
+            reg.Store().Remove(ERoot::CurrentUser, kSettingsKey, kMidiInSetting);
+        FreshSettings();
+        auto pDlg = Open();
+        auto* pList = Control<QComboBox>(*pDlg, OptId::MidiIn);
+        std::vector<std::string> items;
+        for (int i = 0; i < pList->count(); ++i)
+            items.push_back(pList->itemText(i).toStdString());
+        EXPECT_EQ(c.items, items);
+        EXPECT_EQ(c.nSelected, pList->currentIndex());
+        if (c.nChoose >= 0)
+            pList->setCurrentIndex(c.nChoose);
+        PressOk(*pDlg);
+        EXPECT_EQ(c.strAfter, OnDisk(kMidiInSetting));
+        EXPECT_EQ(c.strAfter, pSettings->MidiInName);
+    }
+}

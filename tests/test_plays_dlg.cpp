@@ -4,12 +4,15 @@
 // that cannot be opened.
 #include "app/Settings.h"
 #include "keyboard/KeyLayout.h"
+#include "keyboard/KeyboardTexts.h"
+#include "keyboard/LiveMidiIn.h"
 #include "keyboard/NoteButton.h"
 #include "keyboard/NoteKeyboardWnd.h"
 #include "keyboard/PlaysDlg.h"
 #include "sound/Oscillator.h"
 #include "tests/ManualClock.h"
 #include "tests/MediaDoubles.h"
+#include "tests/MidiInDouble.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/RecorderMidiOut.h"
 #include "tests/ScriptedMediaCommands.h"
@@ -101,7 +104,7 @@ class PlaysDlgTest : public ::testing::Test
     // The services with out as the program's MIDI output.
     SServices Services(IMidiOut& out)
     {
-        return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}, {}};
+        return {m_prompter, m_reg.Store(), out, m_clock, m_media, m_fAudio, {}, {}, m_fMidiIn};
     }
     // The program's audio stream is audio, which the test mixes by hand.
     void UseStream(CFakeAudioOut& audio)
@@ -167,6 +170,7 @@ class PlaysDlgTest : public ::testing::Test
     CScriptedMediaCommands m_media;
     CSettings m_settings{m_reg.Store(), m_prompter};
     FAudioOutFactory m_fAudio;
+    FMidiInFactory m_fMidiIn;
 };
 std::unique_ptr<CPictureFolder> PlaysDlgTest::s_pPictures;
 
@@ -697,3 +701,151 @@ TEST_F(PlaysDlgTest, TheTakeIsToldAsItGrows)
     QApplication::processEvents();
     EXPECT_EQ(told.size(), 2u);
 }
+
+namespace
+{
+constexpr const char* kKeystation = "Keystation 49";
+
+class PlaysDlgMidiInTest : public PlaysDlgTest
+{
+  protected:
+    void SetUp() override
+    {
+        PlaysDlgTest::SetUp();
+        m_fMidiIn = m_in.Factory();
+        m_settings.MidiInName = kKeystation;
+    }
+    // Lets the window thread take what the input handed over.
+    static void Settle() { QCoreApplication::processEvents(); }
+    // Waits, with the window's events going, until fDone holds; false after a few seconds.
+    static bool WaitFor(const std::function<bool()>& fDone)
+    {
+        for (int i = 0; i < 500 && !fDone(); ++i)
+            QTest::qWait(10);
+        return fDone();
+    }
+    CMidiInDouble m_in{{"Other", kKeystation}};
+};
+
+TEST_F(PlaysDlgMidiInTest, TheInputPlaysIntoTheTakeAtItsArrivalTimesOnTheWindowsChannel)
+{
+    const SPlayResult result =
+        Run(MakeHeader(1),
+            [&](CPlaysDlg& dlg)
+            {
+                EXPECT_EQ(kKeystation, m_in.OpenName());
+                EXPECT_EQ(std::string(Txt::kMidiInOpen) + kKeystation, dlg.MidiInStatus());
+                QWidget* pKeys = Keys(dlg);
+                Press(pKeys, Qt::Key_Delete, kScanDelete); // channel 1
+                Release(pKeys, Qt::Key_Delete, kScanDelete);
+                // Arrivals at 1100 and 1400 ms on the input's own
+                // thread; the window takes them only at 1900.
+                At(1100);
+                m_in.Send(0x503A92, true); // note 58 on channel 2
+                At(1400);
+                m_in.Send(0x7F01B2, true); // the modulation wheel
+                m_in.Send(0x003A82, true);
+                At(1900);
+                EXPECT_TRUE(m_out.Messages().empty()) << "handled on the window thread";
+                Settle();
+                Press(pKeys, Qt::Key_Return, kScanEnter);
+            });
+    ASSERT_TRUE(result.bAccepted);
+    EXPECT_EQ((std::vector<uint32_t>{0x503A91, 0x7F01B1, 0x3A81}), m_out.Messages());
+    EXPECT_EQ(
+        MakeHeader(1) +
+            Bytes({'$', 1, 100, 'T', 3, 0x50, 0x3A, 0x91, '$', 2, 0x01, 0x2C, 'T', 3, 0x7F, 0x01, 0xB1}) +
+            Bytes({'$', 1, 0, 'T', 2, 0x3A, 0x81}),
+        result.project);
+    EXPECT_FALSE(m_in.IsOpen()) << "the input closes with the window";
+}
+
+TEST_F(PlaysDlgMidiInTest, AMidiNoteLightsItsKeyAndClosingTheWindowEndsIt)
+{
+    for (bool bAccept : {true, false})
+    {
+        SCOPED_TRACE(bAccept);
+        CRecorderMidiOut out(m_clock);
+        auto pDlg = Open({}, &out);
+        ASSERT_TRUE(pDlg);
+        m_in.Send(0x643A90); // note 58: the picture of Z
+        Settle();
+        EXPECT_EQ(kOnColour, KeyColour(*pDlg, kSlotZ));
+        if (bAccept)
+            pDlg->accept();
+        else
+            pDlg->reject();
+        EXPECT_EQ((std::vector<uint32_t>{0x643A90, 0x3A80}), out.Messages());
+        EXPECT_EQ(kOffColour, KeyColour(*pDlg, kSlotZ));
+        EXPECT_FALSE(m_in.IsOpen());
+        if (bAccept)
+        {
+            EXPECT_EQ(MakeHeader(1) +
+                          Bytes({'$', 1, 0, 'T', 3, 0x64, 0x3A, 0x90, '$', 1, 0, 'T', 2, 0x3A, 0x80}),
+                      pDlg->Result().project);
+        }
+    }
+}
+
+TEST_F(PlaysDlgMidiInTest, AnInputThatVanishesWithANoteHeldEndsItAndSaysSoOnce)
+{
+    auto pDlg = Open();
+    ASSERT_TRUE(pDlg);
+    At(1200);
+    m_in.Send(0x643090, true);
+    Settle();
+    At(1500);
+    m_in.Vanish();
+    ASSERT_TRUE(WaitFor([&] { return !m_in.IsOpen(); })) << "the window notices within its poll";
+    EXPECT_EQ(std::string(Txt::kMidiInGone) + kKeystation, pDlg->MidiInStatus());
+    EXPECT_EQ((std::vector<uint32_t>{0x643090, 0x3080}), m_out.Messages());
+    m_in.Send(0x643290); // nothing arrives from a port that is gone
+    Settle();
+    pDlg->accept();
+    EXPECT_EQ(MakeHeader(1) +
+                  Bytes({'$', 1, 200, 'T', 3, 0x64, 0x30, 0x90, '$', 2, 0x01, 0x2C, 'T', 2, 0x30, 0x80}),
+              pDlg->Result().project);
+    EXPECT_EQ(1, m_in.Opens());
+}
+
+TEST_F(PlaysDlgMidiInTest, AnAbsentInputIsSaidAndTheKeysPlayOn)
+{
+    struct SCase
+    {
+        const char* pszName;
+        std::string strStatus;
+    };
+    const SCase cases[] = {{"Unplugged", std::string(Txt::kMidiInMissing) + "Unplugged"}, {"", ""}};
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        m_settings.MidiInName = c.pszName;
+        CRecorderMidiOut out(m_clock);
+        auto pDlg = Open({}, &out);
+        ASSERT_TRUE(pDlg);
+        EXPECT_FALSE(m_in.IsOpen());
+        EXPECT_EQ(c.strStatus, pDlg->MidiInStatus());
+        Press(Keys(*pDlg), Qt::Key_Z, kScanZ, "z");
+        Release(Keys(*pDlg), Qt::Key_Z, kScanZ, "z");
+        pDlg->accept();
+        EXPECT_EQ((std::vector<uint32_t>{0x7F3A90, 0x3A80}), out.Messages());
+        EXPECT_TRUE(m_prompter.Messages().empty()) << "a status line, no message box";
+    }
+}
+} // namespace
+
+namespace
+{
+// A controller lights no key, yet the view behind the window hears that the take grew.
+TEST_F(PlaysDlgMidiInTest, TheTakeListenerHearsOfWhatTheInputAddsToTheTake)
+{
+    auto pDlg = Open();
+    ASSERT_TRUE(pDlg);
+    std::vector<size_t> arrTold;
+    pDlg->SetTakeListener([&](std::span<const uint8_t> take) { arrTold.push_back(take.size()); });
+    m_in.Send(0x7F01B0, true);
+    ASSERT_TRUE(WaitFor([&] { return !arrTold.empty(); }));
+    EXPECT_EQ((std::vector<size_t>{8}), arrTold);
+    pDlg->reject();
+}
+} // namespace

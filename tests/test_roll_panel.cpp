@@ -27,7 +27,7 @@ class RollPanelTest : public ::testing::Test, protected CTestServices
     std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths)
     {
         auto pDlg = std::make_unique<CTonegroveDlg>(
-            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, OpenSndfileWav},
+            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, OpenSndfileWav, {}},
             arrPaths, music.File("Tonegrove"));
         pDlg->resize(900, 700);
         pDlg->show();

@@ -244,4 +244,21 @@ TEST_F(SettingsTest, ASettingsFileThatIsNoFileIsSaidOnceAndLeftAlone)
               prompter.Lines());
     EXPECT_TRUE(std::filesystem::is_fifo(reg.UserFile()));
 }
+// Our own value beside the twelve: saved as the Options dialog saves it, loaded when stored.
+TEST_F(SettingsTest, TheMidiInputsNameGoesRoundTrip)
+{
+    const std::string strName = "Keystation 49:Keystation 49 MIDI 1 24:0";
+    settings.LoadAtStartup();
+    EXPECT_EQ("", settings.MidiInName) << "none until one is chosen";
+    settings.MidiInName = strName;
+    settings.SaveTexts(settings.OwnTexts());
+    EXPECT_EQ(strName, reg.Store().Read(ERoot::CurrentUser, kKey, "MidiInName")->strData);
+    CSettings other(reg.Store(), prompter);
+    other.MidiInName = "kept";
+    other.Load();
+    EXPECT_EQ(strName, other.MidiInName);
+    Put(ERoot::CurrentUser, "MidiInName", "");
+    other.Load();
+    EXPECT_EQ("", other.MidiInName) << "a stored empty name is no input";
+}
 } // namespace

@@ -105,7 +105,7 @@ class TransportEngineTest : public ::testing::Test
     CScriptedMediaCommands layer;
     CTempFolder folder;
     CSettings settings{reg.Store(), prompter};
-    SServices services{prompter, reg.Store(), midiOut, clock, layer, {}, {}, {}};
+    SServices services{prompter, reg.Store(), midiOut, clock, layer, {}, {}, {}, {}};
     CPlaylist playlist;
     CRecordingListener listener;
 
@@ -202,7 +202,7 @@ TEST_F(TransportEngineTest, TheWholeListOnceOrEndlesslyAndAListThatDoesNotMoveOn
         SCOPED_TRACE(c.pName);
         CManualClock caseClock;
         CRecorderMidiOut caseOut{caseClock};
-        SServices caseServices{prompter, reg.Store(), caseOut, caseClock, layer, {}, {}, {}};
+        SServices caseServices{prompter, reg.Store(), caseOut, caseClock, layer, {}, {}, {}, {}};
         CSettings caseSettings{reg.Store(), prompter};
         caseSettings.DeviceIndex = -1;
         caseSettings.AllPlay = c.bAllPlay;
@@ -372,7 +372,7 @@ TEST_F(TransportEngineTest, PrePauseHoldsAMediaFileBackForItsTimeWithoutBlocking
         CManualClock caseClock;
         CScriptedMediaCommands caseLayer;
         caseLayer.Answer("Status mus0 mode", 0, "playing");
-        SServices caseServices{prompter, reg.Store(), midiOut, caseClock, caseLayer, {}, {}, {}};
+        SServices caseServices{prompter, reg.Store(), midiOut, caseClock, caseLayer, {}, {}, {}, {}};
         CSettings caseSettings{reg.Store(), prompter};
         caseSettings.PrePause = c.bPrePause;
         CPlaylist list;
