@@ -55,7 +55,7 @@ class CSettings
     // The name of the MIDI output DeviceIndex chose, so that it is found again when the system
     // numbers its outputs otherwise; empty when none was stored (older settings).
     std::string DeviceName;
-    std::string MidiInName;    // MIDI input of the live window, by port name; empty: none
+    std::string MidiInName; // MIDI input of the live window, by port name; empty: none
 
     // The store the values live in, for values of the program that are no settings of the
     // user (the list of recovery copies).

@@ -629,7 +629,8 @@ TEST_F(OptionsDialogTest, AnEmptySoundFontFieldMeansTheSystemsSoundFont)
         auto pDlg = Open();
         PressOk(*pDlg);
         EXPECT_FALSE(pDlg->isVisible());
-        EXPECT_EQ(15u, log.m_arrWrites.size()) << "ExtView, the twelve, DeviceName and the MIDI input, not the SoundFont";
+        EXPECT_EQ(15u, log.m_arrWrites.size())
+            << "ExtView, the twelve, DeviceName and the MIDI input, not the SoundFont";
     }
     auto pDlg = Open();
     Control<QLineEdit>(*pDlg, OptId::SoundFont)->clear();
