@@ -13,6 +13,7 @@
 #include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
 #include "sound/MciPlayer.h"
+#include "lang/Translate.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -33,9 +34,9 @@ std::string WhyNotOpenable(const SReadStatus& status)
     case EReadFailure::None:
         return {};
     case EReadFailure::NotRegularFile:
-        return std::string(Txt::kNotOpened) + status.Reason();
+        return TrStd(Txt::kNotOpened) + TrStd(status.Reason());
     default:
-        return std::string(Txt::kCannotRead) + status.Reason();
+        return TrStd(Txt::kCannotRead) + TrStd(status.Reason());
     }
 }
 
@@ -165,7 +166,7 @@ void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
     for (const std::string& strPath : arrPaths)
         AddPath(strPath, strProblems);
     if (!strProblems.empty())
-        AskOwned(m_prompter, std::string(Txt::kOpenProblemsText) + "\n" + strProblems,
+        AskOwned(m_prompter, TrStd(Txt::kOpenProblemsText) + "\n" + strProblems,
                  Txt::kOpenProblemsCaption, EIcon::Warning);
 }
 
@@ -348,7 +349,7 @@ void CTonegroveDlg::OnSaveAll()
             strFailed += strPath + "\r\n";
     }
     if (!strFailed.empty())
-        AskOwned(m_prompter, std::string(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption,
+        AskOwned(m_prompter, TrStd(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption,
                  EIcon::Warning);
 }
 
@@ -397,9 +398,10 @@ void CTonegroveDlg::OnClick()
 
 void CTonegroveDlg::OnHelp()
 {
-    const std::string strPath = ModuleFolder() + "/" + Txt::kHelpFile;
+    // The help page of the program's language: its file name is translated too.
+    const std::string strPath = ModuleFolder() + "/" + TrStd(Txt::kHelpFile);
     if (!FileExists(strPath) || !m_prompter.OpenDocument(strPath))
-        AskOwned(m_prompter, std::string(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
+        AskOwned(m_prompter, TrStd(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
 }
 
 bool CTonegroveDlg::HasUnsavedProjects() const

@@ -4,6 +4,7 @@
 
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
+#include "lang/Translate.h"
 
 #include <QAction>
 #include <QLabel>
@@ -83,7 +84,7 @@ void CTonegroveDlg::PlaybackStarting()
     {
         const QString strText = pMark->text();
         const qsizetype nTab = strText.indexOf('\t');
-        pMark->setText(QString::fromUtf8(Txt::kMark) + (nTab >= 0 ? strText.mid(nTab) : QString()));
+        pMark->setText(Tr(Txt::kMark) + (nTab >= 0 ? strText.mid(nTab) : QString()));
     }
 }
 

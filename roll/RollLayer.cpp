@@ -1,6 +1,7 @@
 #include "roll/RollLayer.h"
 
 #include "roll/RollTexts.h"
+#include "lang/Translate.h"
 
 #include <QPainter>
 
@@ -289,7 +290,7 @@ void DrawRuler(QImage& image, const SRollFrame& frame)
             strLabel.replace(QLatin1Char('.'), QLatin1Char(','));
             painter.drawText(QRect(x + 3, ruler.top(), 120, ruler.height() - 3),
                              Qt::AlignLeft | Qt::AlignVCenter,
-                             strLabel + QString::fromUtf8(Txt::kRollSeconds));
+                             strLabel + Tr(Txt::kRollSeconds));
         }
     }
 }
