@@ -5,11 +5,11 @@
 #include "keyboard/KeyLayout.h"
 #include "keyboard/KeyboardTexts.h"
 #include "keyboard/NoteKeyboardWnd.h"
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "platform/KeyRepeat.h"
 #include "project/ProjectFormat.h"
 #include "sound/ToneOutput.h"
-#include "lang/Translate.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -52,19 +52,23 @@ inline constexpr const char* kHelpFile = TG_TR_NOOP("Tonegrove", "tonegrove.html
 // Files that Open, Open folder or the command line could not open, or opened with a fault: one
 // message names each of them and says why.
 inline constexpr const char* kOpenProblemsCaption = TG_TR_NOOP("Tonegrove", "Tonegrove: Ошибка");
-inline constexpr const char* kOpenProblemsText = TG_TR_NOOP("Tonegrove", "Некоторые файлы не открыты или открыты с ошибками:");
-inline constexpr const char* kCannotRead = TG_TR_NOOP("Tonegrove", "файл не открыт, его невозможно прочитать: ");
+inline constexpr const char* kOpenProblemsText =
+    TG_TR_NOOP("Tonegrove", "Некоторые файлы не открыты или открыты с ошибками:");
+inline constexpr const char* kCannotRead =
+    TG_TR_NOOP("Tonegrove", "файл не открыт, его невозможно прочитать: ");
 // Then the reason: a folder, a pipe or a device is not opened at all.
 inline constexpr const char* kNotOpened = TG_TR_NOOP("Tonegrove", "файл не открыт: ");
 // The built-in synthesizer could not load the SoundFont chosen: %1 the file, %2 why, %3 the
 // SoundFont that plays instead (kSoundFontNone: %3 could not be loaded either, %4 why).
 inline constexpr const char* kSoundFontCaption = "Tonegrove";
-inline constexpr const char* kSoundFontFallback = TG_TR_NOOP("Tonegrove", "Не удалось загрузить SoundFont %1: %2. Используется %3.");
+inline constexpr const char* kSoundFontFallback =
+    TG_TR_NOOP("Tonegrove", "Не удалось загрузить SoundFont %1: %2. Используется %3.");
 inline constexpr const char* kSoundFontNone =
     TG_TR_NOOP("Tonegrove", "Не удалось загрузить SoundFont %1: %2. Не удалось загрузить и %3: "
-    "%4. Встроенный синтезатор не может играть.");
+                            "%4. Встроенный синтезатор не может играть.");
 // Asked before a save writes over a file the project did not come from; %1 is the path.
-inline constexpr const char* kReplaceQuestion = TG_TR_NOOP("Tonegrove", "Файл %1 уже существует.\nЗаменить его?");
+inline constexpr const char* kReplaceQuestion =
+    TG_TR_NOOP("Tonegrove", "Файл %1 уже существует.\nЗаменить его?");
 // The question at start when the last run was ended from outside with unsaved projects.
 inline constexpr const char* kRecoveryQuestion =
     TG_TR_NOOP("Tonegrove", "Работа программы была прервана. Несохранённые проекты записаны в копии:");

@@ -194,8 +194,7 @@ void SetUp(QMessageBox& box, const SMessage& message)
 std::string CQtPrompter::AskOpenPath(const std::string& strInitialFolder)
 {
     const QString strFilters = Tr(Msg::kOpenFilters);
-    return S(QFileDialog::getOpenFileName(m_pOwner, Tr(Msg::kOpenTitle), Q(strInitialFolder),
-                                          strFilters));
+    return S(QFileDialog::getOpenFileName(m_pOwner, Tr(Msg::kOpenTitle), Q(strInitialFolder), strFilters));
 }
 
 std::string CQtPrompter::AskSavePathAsChosen(const std::string& strTitle, const std::string& strInitialFolder)

@@ -1,5 +1,6 @@
 #include "mainwnd/TonegroveDlg.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/DialogUnits.h"
 #include "mainwnd/MainTexts.h"
@@ -8,7 +9,6 @@
 #include "roll/PianoRollView.h"
 #include "sound/MciPlayer.h"
 #include "sound/MidiDevices.h"
-#include "lang/Translate.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -282,8 +282,7 @@ void CTonegroveDlg::CreateToolBar()
 void CTonegroveDlg::CreateControls()
 {
     m_wndList = new QTableWidget(0, 2, m_pClient);
-    m_wndList->setHorizontalHeaderLabels(
-        {Tr(Txt::kColumnName), Tr(Txt::kColumnTime)});
+    m_wndList->setHorizontalHeaderLabels({Tr(Txt::kColumnName), Tr(Txt::kColumnTime)});
     m_wndList->verticalHeader()->hide();
     m_wndList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_wndList->setColumnWidth(0, 350);

@@ -4,6 +4,7 @@
 #include "app/FileHelpers.h"
 #include "app/FlagScope.h"
 #include "app/TextHelpers.h"
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/WindowQuestions.h"
@@ -11,7 +12,6 @@
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
 #include "sound/MidiExport.h"
-#include "lang/Translate.h"
 
 #include <QAction>
 #include <QLabel>
@@ -52,9 +52,8 @@ void CTonegroveDlg::OnEdit(int nCommand)
         {
             const QString strText = pMark->text();
             const qsizetype nTab = strText.indexOf('\t');
-            pMark->setText(
-                Tr(m_pEditor->MarkingEnd() ? Txt::kSelectionMarkEnd : Txt::kSelectionMark) +
-                (nTab >= 0 ? strText.mid(nTab) : QString()));
+            pMark->setText(Tr(m_pEditor->MarkingEnd() ? Txt::kSelectionMarkEnd : Txt::kSelectionMark) +
+                           (nTab >= 0 ? strText.mid(nTab) : QString()));
         }
         break;
     }

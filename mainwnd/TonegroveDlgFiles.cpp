@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/WindowQuestions.h"
@@ -13,7 +14,6 @@
 #include "platform/Prompter.h"
 #include "project/ProjectFormat.h"
 #include "sound/MciPlayer.h"
-#include "lang/Translate.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -166,8 +166,8 @@ void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
     for (const std::string& strPath : arrPaths)
         AddPath(strPath, strProblems);
     if (!strProblems.empty())
-        AskOwned(m_prompter, TrStd(Txt::kOpenProblemsText) + "\n" + strProblems,
-                 Txt::kOpenProblemsCaption, EIcon::Warning);
+        AskOwned(m_prompter, TrStd(Txt::kOpenProblemsText) + "\n" + strProblems, Txt::kOpenProblemsCaption,
+                 EIcon::Warning);
 }
 
 void CTonegroveDlg::OnOpen()
@@ -349,8 +349,7 @@ void CTonegroveDlg::OnSaveAll()
             strFailed += strPath + "\r\n";
     }
     if (!strFailed.empty())
-        AskOwned(m_prompter, TrStd(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption,
-                 EIcon::Warning);
+        AskOwned(m_prompter, TrStd(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption, EIcon::Warning);
 }
 
 void CTonegroveDlg::OnClose()

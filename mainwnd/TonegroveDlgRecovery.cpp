@@ -5,11 +5,11 @@
 #include "app/FileHelpers.h"
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
+#include "lang/Translate.h"
 #include "mainwnd/MainTexts.h"
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
 #include "project/ProjectFormat.h"
-#include "lang/Translate.h"
 
 #include <QApplication>
 #include <QTableWidget>

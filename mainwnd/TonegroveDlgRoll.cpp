@@ -3,12 +3,12 @@
 // places the point Paste goes after, and a take shows while it is being recorded.
 #include "mainwnd/TonegroveDlg.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/MainTexts.h"
 #include "platform/Files.h"
 #include "project/ProjectFormat.h"
 #include "roll/PianoRollView.h"
 #include "roll/RollTexts.h"
-#include "lang/Translate.h"
 
 #include <QTimer>
 

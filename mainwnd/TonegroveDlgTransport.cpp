@@ -2,9 +2,9 @@
 // it, and the buttons its state switches. What plays, and when, is the transport's.
 #include "mainwnd/TonegroveDlg.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
-#include "lang/Translate.h"
 
 #include <QAction>
 #include <QLabel>

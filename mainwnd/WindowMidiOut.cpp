@@ -1,9 +1,9 @@
 #include "mainwnd/WindowMidiOut.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/MainTexts.h"
 #include "platform/Prompter.h"
 #include "sound/ProgramOutputs.h"
-#include "lang/Translate.h"
 
 #include <QString>
 

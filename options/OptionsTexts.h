@@ -14,12 +14,14 @@ inline constexpr const char* kCancel = TG_TR_NOOP("Tonegrove", "Отмена");
 inline constexpr const char* kGeneralPage = TG_TR_NOOP("Tonegrove", "Общие");
 inline constexpr const char* kKeyboardGroup = TG_TR_NOOP("Tonegrove", "Настройки клавиатуры");
 inline constexpr const char* kExtView = TG_TR_NOOP("Tonegrove", "Вид расширенной клавиатуры");
-inline constexpr const char* kMusicTypes[] = {TG_TR_NOOP("Tonegrove", "Режим клавиатуры MIDI"), TG_TR_NOOP("Tonegrove", "Режим клавиатуры DirectX")};
+inline constexpr const char* kMusicTypes[] = {TG_TR_NOOP("Tonegrove", "Режим клавиатуры MIDI"),
+                                              TG_TR_NOOP("Tonegrove", "Режим клавиатуры DirectX")};
 inline constexpr const char* kProjectGroup = TG_TR_NOOP("Tonegrove", "Тип создаваемого проекта");
 inline constexpr const char* kProjectTypes[] = {"Tonegrove Project 0.0", "Tonegrove Project 0.1"};
 inline constexpr const char* kPlayGroup = TG_TR_NOOP("Tonegrove", "Настройки воспроизведения");
 inline constexpr const char* kAllPlay = TG_TR_NOOP("Tonegrove", "Воспроизводить весь список");
-inline constexpr const char* kPlayNoEnd = TG_TR_NOOP("Tonegrove", "Воспроизводить список воспроизведения много раз");
+inline constexpr const char* kPlayNoEnd =
+    TG_TR_NOOP("Tonegrove", "Воспроизводить список воспроизведения много раз");
 
 // Page "MIDI"
 inline constexpr const char* kMidiPage = "MIDI";
@@ -32,8 +34,10 @@ inline constexpr const char* kSoundFontEmpty = TG_TR_NOOP("Tonegrove", "сист
 inline constexpr const char* kBrowse = TG_TR_NOOP("Tonegrove", "Обзор...");
 inline constexpr const char* kSoundFontTitle = TG_TR_NOOP("Tonegrove", "Выбор файла SoundFont");
 inline constexpr const char* kSoundFontFilter = TG_TR_NOOP("Tonegrove", "SoundFont (*.sf2);;Все файлы (*)");
-inline constexpr const char* kSoundFontBad = TG_TR_NOOP("Tonegrove", "Этот файл не может быть загружен как SoundFont:");
-inline constexpr const char* kSoundFontKept = TG_TR_NOOP("Tonegrove", "Встроенный синтезатор оставит прежний SoundFont.");
+inline constexpr const char* kSoundFontBad =
+    TG_TR_NOOP("Tonegrove", "Этот файл не может быть загружен как SoundFont:");
+inline constexpr const char* kSoundFontKept =
+    TG_TR_NOOP("Tonegrove", "Встроенный синтезатор оставит прежний SoundFont.");
 inline constexpr const char* kSoundFontCaption = TG_TR_NOOP("Tonegrove", "Tonegrove: Ошибка SoundFont");
 
 // Page "DirectX Music (Осцилятор)"

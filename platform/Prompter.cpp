@@ -24,7 +24,8 @@ EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::
     return prompter.Ask(SMessage{strText, strCaption, eIcon, EButtons::Ok, false});
 }
 
-EAnswer ShowMessage(IPrompter& prompter, const TextPieces& arrText, const std::string& strCaption, EIcon eIcon)
+EAnswer ShowMessage(IPrompter& prompter, const TextPieces& arrText, const std::string& strCaption,
+                    EIcon eIcon)
 {
     return prompter.Ask(SMessage{JoinPieces(arrText), strCaption, eIcon, EButtons::Ok, false, arrText});
 }

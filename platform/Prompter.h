@@ -41,8 +41,8 @@ struct SMessage
     SMessage() = default;
     SMessage(std::string strText_, std::string strCaption_, EIcon eIcon_ = EIcon::None,
              EButtons eButtons_ = EButtons::Ok, bool bOwned_ = false, TextPieces arrPieces_ = {})
-        : strText(std::move(strText_)), strCaption(std::move(strCaption_)), eIcon(eIcon_), eButtons(eButtons_),
-          bOwned(bOwned_), arrPieces(std::move(arrPieces_))
+        : strText(std::move(strText_)), strCaption(std::move(strCaption_)), eIcon(eIcon_),
+          eButtons(eButtons_), bOwned(bOwned_), arrPieces(std::move(arrPieces_))
     {
     }
 
@@ -131,4 +131,5 @@ std::string WithExtension(const std::string& strPath, std::string_view strExtens
 EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::string& strCaption,
                     EIcon eIcon);
 // The same with a text made of pieces (strText their join).
-EAnswer ShowMessage(IPrompter& prompter, const TextPieces& arrText, const std::string& strCaption, EIcon eIcon);
+EAnswer ShowMessage(IPrompter& prompter, const TextPieces& arrText, const std::string& strCaption,
+                    EIcon eIcon);

@@ -2,8 +2,8 @@
 // selected project row and their undo and redo. Qt-free; the main window shows what it holds.
 #pragma once
 
-#include "playlist/Playlist.h"
 #include "platform/Translatable.h"
+#include "playlist/Playlist.h"
 #include "project/ProjectPlayer.h"
 
 #include <cstdint>

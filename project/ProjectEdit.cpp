@@ -212,8 +212,7 @@ std::optional<std::vector<uint8_t>> CProjectPlayer::Paste(const CProjectPlayer* 
     }
     if (clip->nLeftOut > 0)
         ShowMessage(m_prompter, TextPieces{{Msg::kClipLeftOut}, Value(std::to_string(clip->nLeftOut))},
-                    Msg::kClipLeftOutCaption,
-                    EIcon::Information);
+                    Msg::kClipLeftOutCaption, EIcon::Information);
 
     // After record nAfter; 1 or less after the first, at or past the last at the end.
     size_t nAt = 0;

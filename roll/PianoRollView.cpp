@@ -1,8 +1,8 @@
 #include "roll/PianoRollView.h"
 
+#include "lang/Translate.h"
 #include "roll/RollScale.h"
 #include "roll/RollTexts.h"
-#include "lang/Translate.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
