@@ -7,6 +7,7 @@
 #include "lang/Translate.h"
 #include "lang/Translation.h"
 #include "mainwnd/CommandIds.h"
+#include "keyboard/KeyboardTexts.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
