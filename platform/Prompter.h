@@ -38,11 +38,12 @@ enum class EAnswer
 // boxes of the settings store, the project checks and the worker threads have no owner.
 struct SMessage
 {
+    // Made as a list of its fields, the pieces last and mostly left out.
     SMessage() = default;
-    SMessage(std::string strText_, std::string strCaption_, EIcon eIcon_ = EIcon::None,
-             EButtons eButtons_ = EButtons::Ok, bool bOwned_ = false, TextPieces arrPieces_ = {})
-        : strText(std::move(strText_)), strCaption(std::move(strCaption_)), eIcon(eIcon_),
-          eButtons(eButtons_), bOwned(bOwned_), arrPieces(std::move(arrPieces_))
+    SMessage(std::string strTextOf, std::string strCaptionOf, EIcon eIconOf = EIcon::None,
+             EButtons eButtonsOf = EButtons::Ok, bool bOwnedOf = false, TextPieces arrPiecesOf = {})
+        : strText(std::move(strTextOf)), strCaption(std::move(strCaptionOf)), eIcon(eIconOf),
+          eButtons(eButtonsOf), bOwned(bOwnedOf), arrPieces(std::move(arrPiecesOf))
     {
     }
 
