@@ -4,6 +4,7 @@
 #include "about/ProgramVersion.h"
 #include "about/UpdateCheck.h"
 #include "app/Settings.h"
+#include "lang/Translate.h"
 #include "mainwnd/DialogUnits.h"
 
 #include <QDesktopServices>
@@ -24,7 +25,7 @@ const QRect kOkRect(212, 77, 50, 14);
 
 QString Text(const char* p)
 {
-    return QString::fromUtf8(p);
+    return Tr(p);
 }
 
 QString Text(const std::string& str)
@@ -65,6 +66,16 @@ class CQueuedView : public IUpdateView
     {
         QLabel* p = m_pNote;
         Post([p, s = Text(str)] { p->setText(s); });
+    }
+    void SetOfferedText(const TextPieces& arrText) override
+    {
+        QLabel* p = m_pOffered;
+        Post([p, s = Tr(arrText)] { p->setText(s); });
+    }
+    void SetNoteText(const TextPieces& arrText) override
+    {
+        QLabel* p = m_pNote;
+        Post([p, s = Tr(arrText)] { p->setText(s); });
     }
     void ShowUpdateButton() override
     {

@@ -86,7 +86,7 @@ void CheckForUpdate(IUpdateSession& session, const std::string& strServer, const
     {
         if (std::optional<std::string> strOffered = ValueOf(strBody, strCodePage))
         {
-            view.SetOfferedLine(std::string(AboutTxt::kNewVersion) + " Tonegrove " + *strOffered);
+            view.SetOfferedText({{AboutTxt::kNewVersion}, Value(" Tonegrove " + *strOffered)});
             // Any difference offers the update, an older version on the server as well.
             if (*strOffered != strVersion)
                 view.ShowUpdateButton();
@@ -96,6 +96,6 @@ void CheckForUpdate(IUpdateSession& session, const std::string& strServer, const
                          [&view](const std::string& strLine) { view.SetNoteLine(strLine); }))
     {
         if (std::optional<std::string> strNote = ValueOf(strBody, strCodePage))
-            view.SetNoteLine(std::string(AboutTxt::kUpdated) + " " + *strNote);
+            view.SetNoteText({{AboutTxt::kUpdated}, Value(" " + *strNote)});
     }
 }

@@ -3,6 +3,7 @@
 // thread of the About box.
 #pragma once
 
+#include "platform/Translatable.h"
 #include "platform/UpdateSession.h"
 
 #include <optional>
@@ -40,6 +41,9 @@ class IUpdateView
     virtual void SetOfferedLine(const std::string& strText) = 0; // control 1104
     virtual void SetNoteLine(const std::string& strText) = 0;    // control 1106
     virtual void ShowUpdateButton() = 0;                         // control 1105
+    // The lines made of our own texts and what the server said, for a view that translates.
+    virtual void SetOfferedText(const TextPieces& arrText) { SetOfferedLine(JoinPieces(arrText)); }
+    virtual void SetNoteText(const TextPieces& arrText) { SetNoteLine(JoinPieces(arrText)); }
 };
 
 // Downloads versions.dat and update.dat from strServer in turn and shows their status lines and

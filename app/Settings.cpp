@@ -85,14 +85,20 @@ AsValues(const std::vector<std::pair<std::string, std::string>>& arrTexts)
 
 } // namespace
 
-std::string SSettingsProblem::Text() const
+TextPieces SSettingsProblem::Pieces() const
 {
-    std::string strText = bWriting ? Msg::kSettingsNotSaved : Msg::kSettingsNotRead;
+    TextPieces arrText{{bWriting ? Msg::kSettingsNotSaved : Msg::kSettingsNotRead}};
     if (!strFolder.empty())
-        strText += (bWriting ? Msg::kSettingsNotSavedFolder : Msg::kSettingsNotReadFolder) + strFolder;
-    strText += "\n";
-    strText += nError == kNotRegularFileError ? Msg::kNotRegularFile : SystemErrorText(nError);
-    return strText + "\n" + Msg::kSettingsInMemory;
+    {
+        arrText.push_back({bWriting ? Msg::kSettingsNotSavedFolder : Msg::kSettingsNotReadFolder});
+        arrText.push_back(Value(strFolder));
+    }
+    arrText.push_back(Value("\n"));
+    arrText.push_back(nError == kNotRegularFileError ? STextPiece{Msg::kNotRegularFile}
+                                                     : Value(SystemErrorText(nError)));
+    arrText.push_back(Value("\n"));
+    arrText.push_back({Msg::kSettingsInMemory});
+    return arrText;
 }
 
 SSettingsProblem CSettings::Failure(int nError) const
@@ -125,7 +131,7 @@ void CSettings::LoadFrom(ERoot eRoot)
 
 void CSettings::ShowProblem(const SSettingsProblem& problem) const
 {
-    ShowMessage(m_prompter, problem.Text(), Msg::kRegisterErrorCaption, EIcon::Error);
+    ShowMessage(m_prompter, problem.Pieces(), Msg::kRegisterErrorCaption, EIcon::Error);
 }
 
 std::optional<std::string> CSettings::ReadText(ERoot eRoot, const std::string& strName) const

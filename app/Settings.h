@@ -23,8 +23,9 @@ struct SSettingsProblem
     bool bWriting = true;
     std::string strFolder;
     int nError = 0;
-    // The whole text of the message.
-    std::string Text() const;
+    // The whole text of the message, and the same in pieces (see SMessage).
+    std::string Text() const { return JoinPieces(Pieces()); }
+    TextPieces Pieces() const;
 };
 
 // The user's settings in memory, one member per stored value, named as the value is stored,

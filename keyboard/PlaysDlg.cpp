@@ -6,6 +6,7 @@
 #include "keyboard/KeyboardTexts.h"
 #include "keyboard/LiveMidiIn.h"
 #include "keyboard/NoteKeyboardWnd.h"
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "platform/KeyRepeat.h"
 #include "project/ProjectFormat.h"
@@ -55,7 +56,7 @@ CPlaysDlg::CPlaysDlg(std::vector<uint8_t> startProject, CSettings& settings, con
     : QDialog(pParent), m_arrStart(std::move(startProject)), m_settings(settings), m_services(services),
       m_strPictureFolder(std::move(strPictureFolder))
 {
-    setWindowTitle(QString::fromUtf8(Txt::kPlaysCaption));
+    setWindowTitle(Tr(Txt::kPlaysCaption));
     // A new project starts from the bare header of the chosen version; the records always
     // follow the version of the header they are joined to.
     if (m_arrStart.empty() && (m_settings.ProjectType == 0 || m_settings.ProjectType == 1))
@@ -140,7 +141,10 @@ std::vector<std::string> CPlaysDlg::StatusLines() const
     if (!m_pKeyboard)
         return {};
     CNoteKeyboard& keys = m_pKeyboard->Keys();
-    return {keys.MidiChannelText(), keys.DxChannelText(), keys.MusicTypeText()};
+    // The keyboard's lines are our text followed by a value; shown in the program's language.
+    return {TrLead(Txt::kMidiChannel, keys.MidiChannelText()).toStdString(),
+            TrLead(Txt::kDxChannel, keys.DxChannelText()).toStdString(),
+            TrLead(Txt::kMusicType, keys.MusicTypeText()).toStdString()};
 }
 
 std::string CPlaysDlg::MidiInStatus() const

@@ -1,6 +1,7 @@
 #include "mainwnd/QtPrompter.h"
 
 #include "app/Messages.h"
+#include "lang/Translate.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -144,8 +145,10 @@ namespace
 {
 void SetUp(QMessageBox& box, const SMessage& message)
 {
-    box.setWindowTitle(Q(message.strCaption));
-    box.setText(Q(message.strText));
+    // The engine's texts are shown in the program's language: our pieces translated and the
+    // values kept, or the whole text when it is one of ours.
+    box.setWindowTitle(Tr(message.strCaption));
+    box.setText(message.arrPieces.empty() ? Tr(message.strText) : Tr(message.arrPieces));
     switch (message.eIcon)
     {
     case EIcon::Error:
@@ -178,35 +181,34 @@ void SetUp(QMessageBox& box, const SMessage& message)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    // Russian button texts, whatever translations Qt finds.
+    // The program's own button texts, whatever translations Qt finds.
     if (auto* p = box.button(QMessageBox::Yes))
-        p->setText(QString::fromUtf8("Да"));
+        p->setText(Tr(TG_TR_NOOP("Tonegrove", "Да")));
     if (auto* p = box.button(QMessageBox::No))
-        p->setText(QString::fromUtf8("Нет"));
+        p->setText(Tr(TG_TR_NOOP("Tonegrove", "Нет")));
     if (auto* p = box.button(QMessageBox::Cancel))
-        p->setText(QString::fromUtf8("Отмена"));
+        p->setText(Tr(TG_TR_NOOP("Tonegrove", "Отмена")));
 }
 } // namespace
 
 std::string CQtPrompter::AskOpenPath(const std::string& strInitialFolder)
 {
-    const QString strFilters = QString::fromUtf8(Msg::kOpenFilters);
-    return S(QFileDialog::getOpenFileName(m_pOwner, QString::fromUtf8(Msg::kOpenTitle), Q(strInitialFolder),
-                                          strFilters));
+    const QString strFilters = Tr(Msg::kOpenFilters);
+    return S(QFileDialog::getOpenFileName(m_pOwner, Tr(Msg::kOpenTitle), Q(strInitialFolder), strFilters));
 }
 
 std::string CQtPrompter::AskSavePathAsChosen(const std::string& strTitle, const std::string& strInitialFolder)
 {
     // The dialog's own replace question would see the name before ".tgp" is added to it; the
     // main window asks about the completed name instead.
-    return S(QFileDialog::getSaveFileName(m_pOwner, Q(strTitle), Q(strInitialFolder),
-                                          QString::fromUtf8(Msg::kProjectFilter), nullptr,
+    return S(QFileDialog::getSaveFileName(m_pOwner, Tr(strTitle), Q(strInitialFolder),
+                                          Tr(Msg::kProjectFilter), nullptr,
                                           QFileDialog::DontConfirmOverwrite));
 }
 
 std::string CQtPrompter::AskFolder()
 {
-    return S(QFileDialog::getExistingDirectory(m_pOwner, QString::fromUtf8(Msg::kOpenFolderTitle)));
+    return S(QFileDialog::getExistingDirectory(m_pOwner, Tr(Msg::kOpenFolderTitle)));
 }
 
 std::string CQtPrompter::AskOpenFilePath(const std::string& strTitle, const std::string& strFilter,
@@ -215,13 +217,13 @@ std::string CQtPrompter::AskOpenFilePath(const std::string& strTitle, const std:
     // The dialog in front is the one that asks (the Options dialog), not always the main window.
     QWidget* pParent =
         QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_pOwner.data();
-    return S(QFileDialog::getOpenFileName(pParent, Q(strTitle), Q(strInitialPath), Q(strFilter)));
+    return S(QFileDialog::getOpenFileName(pParent, Tr(strTitle), Q(strInitialPath), Tr(strFilter)));
 }
 
 std::string CQtPrompter::AskSaveFilePath(const std::string& strTitle, const std::string& strFilter,
                                          const std::string& strInitialPath)
 {
-    return S(QFileDialog::getSaveFileName(m_pOwner, Q(strTitle), Q(strInitialPath), Q(strFilter)));
+    return S(QFileDialog::getSaveFileName(m_pOwner, Tr(strTitle), Q(strInitialPath), Tr(strFilter)));
 }
 
 bool CQtPrompter::OpenDocument(const std::string& strPath)

@@ -85,7 +85,7 @@ bool IsTextField(QWidget* p)
 }
 } // namespace
 
-CTonegroveApp::CTonegroveApp() = default;
+CTonegroveApp::CTonegroveApp(ELanguage eLanguage) : m_eLanguage(eLanguage) {}
 
 CTonegroveApp::~CTonegroveApp()
 {
@@ -200,7 +200,9 @@ bool CTonegroveApp::InstallQtTranslations()
 
 int CTonegroveApp::InitInstance(const std::vector<std::string>& arrPaths)
 {
-    InstallQtTranslations();
+    // Qt's texts are English already.
+    if (m_eLanguage == ELanguage::Russian)
+        InstallQtTranslations();
     m_pPrompter = std::make_unique<CQtPrompter>();
     m_pRegistry = std::make_unique<CFileRegistryStore>(CFileRegistryStore::DefaultUserFolder(),
                                                        CFileRegistryStore::DefaultMachineFolder());

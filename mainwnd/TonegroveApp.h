@@ -3,6 +3,7 @@
 // of the program's windows is in front.
 #pragma once
 
+#include "app/Language.h"
 #include "keyboard/KeyPresses.h"
 
 #include <QObject>
@@ -23,7 +24,8 @@ class CTonegroveApp : public QObject
     Q_OBJECT
 
   public:
-    CTonegroveApp();
+    // eLanguage: the language of the program's texts, which Qt's own texts follow.
+    explicit CTonegroveApp(ELanguage eLanguage = ELanguage::Russian);
     ~CTonegroveApp() override;
 
     // Runs the whole life of the program; gives the process's exit code. arrPaths: the files
@@ -49,6 +51,7 @@ class CTonegroveApp : public QObject
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
   private:
+    ELanguage m_eLanguage;
     CTonegroveDlg* m_pMainWnd = nullptr;
     // The settings and services the window is handed, made in InitInstance and ended in the
     // reverse order, each after everything that uses it.

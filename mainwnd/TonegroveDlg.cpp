@@ -1,5 +1,6 @@
 #include "mainwnd/TonegroveDlg.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/DialogUnits.h"
 #include "mainwnd/MainTexts.h"
@@ -54,7 +55,7 @@ CTonegroveDlg::CTonegroveDlg(CSettings& settings, const SServices& services,
     : QDialog(pParent), m_settings(settings), m_services(services), m_prompter(services.prompter),
       m_arrOpenPaths(std::move(arrOpenPaths)), m_strProjectFolder(std::move(strProjectFolder))
 {
-    setWindowTitle(QString::fromUtf8(Txt::kCaption));
+    setWindowTitle(Tr(Txt::kCaption));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
@@ -166,7 +167,7 @@ void CTonegroveDlg::CreateMenus()
     };
     auto addMenu = [&](const char* pTitle, std::initializer_list<SItem> items)
     {
-        QMenu* pMenu = m_pMenuBar->addMenu(QString::fromUtf8(pTitle));
+        QMenu* pMenu = m_pMenuBar->addMenu(Tr(pTitle));
         for (const SItem& item : items)
         {
             if (item.nId == 0)
@@ -176,13 +177,13 @@ void CTonegroveDlg::CreateMenus()
             }
             // The shortcut is shown in the menu only: the application's key filter delivers
             // the keys to this window whichever of the program's windows is in front.
-            QString strText = QString::fromUtf8(item.pText);
+            QString strText = Tr(item.pText);
             if (item.pShortcut)
                 strText += "\t" + QString::fromUtf8(item.pShortcut);
             QAction* pAction = pMenu->addAction(strText);
             pAction->setData(item.nId);
             pAction->setIcon(MenuIcon(item.nId));
-            pAction->setToolTip(QString::fromUtf8(item.pText));
+            pAction->setToolTip(Tr(item.pText));
             const int nId = item.nId;
             connect(pAction, &QAction::triggered, this, [this, nId] { OnCommand(nId); });
             m_actions[item.nId] = pAction;
@@ -274,7 +275,7 @@ void CTonegroveDlg::CreateToolBar()
             m_pToolBar->addAction(pAction);
             continue;
         }
-        pAction = m_pToolBar->addAction(icon, QString::fromUtf8(b.pTip));
+        pAction = m_pToolBar->addAction(icon, Tr(b.pTip));
         pAction->setData(b.nId);
         const int nId = b.nId;
         connect(pAction, &QAction::triggered, this, [this, nId] { OnCommand(nId); });
@@ -286,8 +287,7 @@ void CTonegroveDlg::CreateToolBar()
 void CTonegroveDlg::CreateControls()
 {
     m_wndList = new QTableWidget(0, 2, m_pClient);
-    m_wndList->setHorizontalHeaderLabels(
-        {QString::fromUtf8(Txt::kColumnName), QString::fromUtf8(Txt::kColumnTime)});
+    m_wndList->setHorizontalHeaderLabels({Tr(Txt::kColumnName), Tr(Txt::kColumnTime)});
     m_wndList->verticalHeader()->hide();
     m_wndList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_wndList->setColumnWidth(0, 350);

@@ -4,6 +4,7 @@
 #include "app/FileHelpers.h"
 #include "app/FlagScope.h"
 #include "app/TextHelpers.h"
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/WindowQuestions.h"
@@ -51,9 +52,8 @@ void CTonegroveDlg::OnEdit(int nCommand)
         {
             const QString strText = pMark->text();
             const qsizetype nTab = strText.indexOf('\t');
-            pMark->setText(
-                QString::fromUtf8(m_pEditor->MarkingEnd() ? Txt::kSelectionMarkEnd : Txt::kSelectionMark) +
-                (nTab >= 0 ? strText.mid(nTab) : QString()));
+            pMark->setText(Tr(m_pEditor->MarkingEnd() ? Txt::kSelectionMarkEnd : Txt::kSelectionMark) +
+                           (nTab >= 0 ? strText.mid(nTab) : QString()));
         }
         break;
     }
@@ -93,7 +93,7 @@ void CTonegroveDlg::UpdateEditState()
 {
     if (!m_pEditor || !m_pEditStatus)
         return;
-    m_pEditStatus->setText(QString::fromStdString(m_pEditor->StatusText()));
+    m_pEditStatus->setText(Tr(m_pEditor->StatusPieces()));
     EnableCommands({Cmd::TbUndo}, m_pEditor->CanUndo());
     EnableCommands({Cmd::TbRedo}, m_pEditor->CanRedo());
     EnableCommands({Cmd::ExportMidi}, m_playlist.IsProject(m_playlist.Selected()));
@@ -121,7 +121,7 @@ void CTonegroveDlg::OnExportMidi()
     if (const int nError = WriteFileAtomically(strPath, *file); nError != 0)
     {
         const QString strText =
-            QString::fromUtf8(Txt::kExportFailed)
+            Tr(Txt::kExportFailed)
                 .arg(QString::fromStdString(strPath), QString::fromStdString(SystemErrorText(nError)));
         AskOwned(m_prompter, strText.toStdString(), Txt::kExportFailedCaption, EIcon::Warning);
     }

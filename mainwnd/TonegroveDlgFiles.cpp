@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/WindowQuestions.h"
@@ -33,9 +34,9 @@ std::string WhyNotOpenable(const SReadStatus& status)
     case EReadFailure::None:
         return {};
     case EReadFailure::NotRegularFile:
-        return std::string(Txt::kNotOpened) + status.Reason();
+        return TrStd(Txt::kNotOpened) + TrStd(status.Reason());
     default:
-        return std::string(Txt::kCannotRead) + status.Reason();
+        return TrStd(Txt::kCannotRead) + TrStd(status.Reason());
     }
 }
 
@@ -165,8 +166,8 @@ void CTonegroveDlg::OpenPaths(const std::vector<std::string>& arrPaths)
     for (const std::string& strPath : arrPaths)
         AddPath(strPath, strProblems);
     if (!strProblems.empty())
-        AskOwned(m_prompter, std::string(Txt::kOpenProblemsText) + "\n" + strProblems,
-                 Txt::kOpenProblemsCaption, EIcon::Warning);
+        AskOwned(m_prompter, TrStd(Txt::kOpenProblemsText) + "\n" + strProblems, Txt::kOpenProblemsCaption,
+                 EIcon::Warning);
 }
 
 void CTonegroveDlg::OnOpen()
@@ -348,8 +349,7 @@ void CTonegroveDlg::OnSaveAll()
             strFailed += strPath + "\r\n";
     }
     if (!strFailed.empty())
-        AskOwned(m_prompter, std::string(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption,
-                 EIcon::Warning);
+        AskOwned(m_prompter, TrStd(Msg::kSaveAllText) + strFailed, Msg::kSaveAllCaption, EIcon::Warning);
 }
 
 void CTonegroveDlg::OnClose()
@@ -397,9 +397,10 @@ void CTonegroveDlg::OnClick()
 
 void CTonegroveDlg::OnHelp()
 {
-    const std::string strPath = ModuleFolder() + "/" + Txt::kHelpFile;
+    // The help page of the program's language: its file name is translated too.
+    const std::string strPath = ModuleFolder() + "/" + TrStd(Txt::kHelpFile);
     if (!FileExists(strPath) || !m_prompter.OpenDocument(strPath))
-        AskOwned(m_prompter, std::string(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
+        AskOwned(m_prompter, TrStd(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
 }
 
 bool CTonegroveDlg::HasUnsavedProjects() const

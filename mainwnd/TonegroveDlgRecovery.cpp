@@ -5,6 +5,7 @@
 #include "app/FileHelpers.h"
 #include "app/Settings.h"
 #include "app/TextHelpers.h"
+#include "lang/Translate.h"
 #include "mainwnd/MainTexts.h"
 #include "platform/Prompter.h"
 #include "platform/RegistryStore.h"
@@ -70,11 +71,11 @@ void CTonegroveDlg::OfferRecoveryCopies()
     m_services.registry.Remove(ERoot::CurrentUser, kSettingsKey, kRecoveryValue);
     if (arrCopies.empty())
         return;
-    std::string strText = Txt::kRecoveryQuestion;
+    std::string strText = TrStd(Txt::kRecoveryQuestion);
     for (const std::string& strCopy : arrCopies)
         strText += "\n" + strCopy;
     strText += "\n\n";
-    strText += Txt::kRecoveryOpen;
+    strText += TrStd(Txt::kRecoveryOpen);
     if (m_prompter.Ask(SMessage{strText, Txt::kCaption, EIcon::Question, EButtons::YesNo, true}) !=
         EAnswer::Yes)
         return;

@@ -3,6 +3,7 @@
 // places the point Paste goes after, and a take shows while it is being recorded.
 #include "mainwnd/TonegroveDlg.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/MainTexts.h"
 #include "platform/Files.h"
 #include "project/ProjectFormat.h"
@@ -98,7 +99,7 @@ void CTonegroveDlg::StartRollJob()
         m_pPeakJob = StartWavePeakJob(m_services.openWav, strPath);
     else
         m_pMidiJob = StartMidiNotesJob(strPath);
-    m_pRoll->ShowProgress(QString::fromUtf8(Txt::kRollReading).arg(0));
+    m_pRoll->ShowProgress(Tr(Txt::kRollReading).arg(0));
     m_pRollPoll->start(kRollPollMs);
 }
 
@@ -108,7 +109,7 @@ void CTonegroveDlg::PollRollJob()
     if (!bDone)
     {
         const int nPercent = m_pPeakJob ? m_pPeakJob->Percent() : 0;
-        m_pRoll->ShowProgress(QString::fromUtf8(Txt::kRollReading).arg(nPercent));
+        m_pRoll->ShowProgress(Tr(Txt::kRollReading).arg(nPercent));
         return;
     }
     m_pRollPoll->stop();
@@ -147,7 +148,7 @@ void CTonegroveDlg::ShowRollResult(const SRollCached& cached)
         m_pRoll->ShowNotes(cached.pNotes);
     }
     else
-        m_pRoll->ShowProgress(QString::fromUtf8(Txt::kRollUnreadable));
+        m_pRoll->ShowProgress(Tr(Txt::kRollUnreadable));
     UpdateRollPlaying();
 }
 

@@ -2,6 +2,7 @@
 // it, and the buttons its state switches. What plays, and when, is the transport's.
 #include "mainwnd/TonegroveDlg.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/MainTexts.h"
 #include "platform/Prompter.h"
@@ -96,7 +97,7 @@ void CTonegroveDlg::PlaybackStarting()
     {
         const QString strText = pMark->text();
         const qsizetype nTab = strText.indexOf('\t');
-        pMark->setText(QString::fromUtf8(Txt::kMark) + (nTab >= 0 ? strText.mid(nTab) : QString()));
+        pMark->setText(Tr(Txt::kMark) + (nTab >= 0 ? strText.mid(nTab) : QString()));
     }
 }
 

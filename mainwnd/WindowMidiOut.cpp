@@ -1,5 +1,6 @@
 #include "mainwnd/WindowMidiOut.h"
 
+#include "lang/Translate.h"
 #include "mainwnd/MainTexts.h"
 #include "platform/Prompter.h"
 #include "sound/ProgramOutputs.h"
@@ -10,9 +11,9 @@ std::string SoundFontFallbackText(const SSoundFontFallback& fallback)
 {
     const auto Q = [](const std::string& str) { return QString::fromStdString(str); };
     QString strText = fallback.bFallbackLoaded
-                          ? QString::fromUtf8(Txt::kSoundFontFallback)
+                          ? Tr(Txt::kSoundFontFallback)
                                 .arg(Q(fallback.strChosen), Q(fallback.strWhy), Q(fallback.strFallback))
-                          : QString::fromUtf8(Txt::kSoundFontNone)
+                          : Tr(Txt::kSoundFontNone)
                                 .arg(Q(fallback.strChosen), Q(fallback.strWhy), Q(fallback.strFallback),
                                      Q(fallback.strFallbackWhy));
     return strText.toStdString();

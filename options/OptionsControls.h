@@ -2,6 +2,8 @@
 // by their id, and the look-up of a control by its id.
 #pragma once
 
+#include "lang/Translate.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QRect>
@@ -27,10 +29,10 @@ template <class T = QWidget> T* FindControl(const QWidget* pParent, int nId)
     return pParent->findChild<T*>(QStringLiteral("id%1").arg(nId));
 }
 
-// Our texts are UTF-8.
+// Our texts in the program's language.
 inline QString OptText(const char* p)
 {
-    return QString::fromUtf8(p);
+    return Tr(p);
 }
 
 // A drop-down list that allows only a choice from its items.

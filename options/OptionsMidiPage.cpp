@@ -67,7 +67,7 @@ COptionsMidiPage::COptionsMidiPage(CSettings& settings, IPrompter& prompter,
 void COptionsMidiPage::ShowBadSoundFont(const std::string& strPath) const
 {
     ShowMessage(m_prompter,
-                std::string(OptTxt::kSoundFontBad) + "\n" + strPath + "\n\n" + OptTxt::kSoundFontKept,
+                TextPieces{{OptTxt::kSoundFontBad}, Value("\n" + strPath + "\n\n"), {OptTxt::kSoundFontKept}},
                 OptTxt::kSoundFontCaption, EIcon::Error);
 }
 

@@ -24,6 +24,12 @@ EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::
     return prompter.Ask(SMessage{strText, strCaption, eIcon, EButtons::Ok, false});
 }
 
+EAnswer ShowMessage(IPrompter& prompter, const TextPieces& arrText, const std::string& strCaption,
+                    EIcon eIcon)
+{
+    return prompter.Ask(SMessage{JoinPieces(arrText), strCaption, eIcon, EButtons::Ok, false, arrText});
+}
+
 std::string AskSavePath(IPrompter& prompter, const std::string& strTitle, const std::string& strInitialFolder)
 {
     const std::string strPath = prompter.AskSavePathAsChosen(strTitle, strInitialFolder);

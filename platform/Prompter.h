@@ -2,9 +2,12 @@
 // this seam, so that the engine never opens a window and tests can script the answers.
 #pragma once
 
+#include "platform/Translatable.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 enum class EIcon
 {
@@ -35,11 +38,24 @@ enum class EAnswer
 // boxes of the settings store, the project checks and the worker threads have no owner.
 struct SMessage
 {
+    // Made as a list of its fields, the pieces last and mostly left out.
+    SMessage() = default;
+    SMessage(std::string strTextOf, std::string strCaptionOf, EIcon eIconOf = EIcon::None,
+             EButtons eButtonsOf = EButtons::Ok, bool bOwnedOf = false, TextPieces arrPiecesOf = {})
+        : strText(std::move(strTextOf)), strCaption(std::move(strCaptionOf)), eIcon(eIconOf),
+          eButtons(eButtonsOf), bOwned(bOwnedOf), arrPieces(std::move(arrPiecesOf))
+    {
+    }
+
     std::string strText;
     std::string strCaption;
     EIcon eIcon = EIcon::None;
     EButtons eButtons = EButtons::Ok;
     bool bOwned = false;
+    // When the text joins the program's own texts with values (a number, a path): the pieces
+    // strText is made of, so that a prompter that translates can translate our pieces and keep
+    // the values. Empty when strText is one text of ours as a whole, or none.
+    TextPieces arrPieces;
 };
 
 class IPrompter
@@ -114,4 +130,7 @@ std::string WithExtension(const std::string& strPath, std::string_view strExtens
 
 // Shorthand for a box without owner with one OK button.
 EAnswer ShowMessage(IPrompter& prompter, const std::string& strText, const std::string& strCaption,
+                    EIcon eIcon);
+// The same with a text made of pieces (strText their join).
+EAnswer ShowMessage(IPrompter& prompter, const TextPieces& arrText, const std::string& strCaption,
                     EIcon eIcon);

@@ -8,10 +8,10 @@
 
 namespace
 {
-constexpr const char* kSelected = "Выделено: ";
-constexpr const char* kOf = " из ";
-constexpr const char* kNothingSelected = "ничего";
-constexpr const char* kSelectionStart = "Начало выделения: ";
+constexpr const char* kSelected = TG_TR_NOOP("Tonegrove", "Выделено: ");
+constexpr const char* kOf = TG_TR_NOOP("Tonegrove", " из ");
+constexpr const char* kNothingSelected = TG_TR_NOOP("Tonegrove", "ничего");
+constexpr const char* kSelectionStart = TG_TR_NOOP("Tonegrove", "Начало выделения: ");
 constexpr const char* kDash = "–";
 
 // Records of the project without a word about damage: those before it count.
@@ -195,18 +195,19 @@ bool CClipEditor::CanRedo() const
     return m_playlist.CanRedo(SelectedProject());
 }
 
-std::string CClipEditor::StatusText() const
+TextPieces CClipEditor::StatusPieces() const
 {
     const int nRow = SelectedProject();
     if (nRow < 0)
         return {};
     const int nCount = QuietCount(m_playlist.Row(nRow).data);
-    const std::string strOf = kOf + std::to_string(nCount);
+    const STextPiece of{kOf};
+    const STextPiece count = Value(std::to_string(nCount));
     if (m_nSelState == 1)
-        return kSelectionStart + std::to_string(std::max(1, WholeMark(m_fSelStart))) + strOf;
+        return {{kSelectionStart}, Value(std::to_string(std::max(1, WholeMark(m_fSelStart)))), of, count};
     const int nStart = std::max(1, WholeMark(m_fSelStart));
     const int nEnd = std::min(nCount, WholeMark(m_fSelEnd));
     if (nEnd < 1 || nEnd < nStart)
-        return kSelected + std::string(kNothingSelected) + strOf;
-    return kSelected + std::to_string(nStart) + kDash + std::to_string(nEnd) + strOf;
+        return {{kSelected}, {kNothingSelected}, of, count};
+    return {{kSelected}, Value(std::to_string(nStart) + kDash + std::to_string(nEnd)), of, count};
 }

@@ -2,6 +2,7 @@
 // selected project row and their undo and redo. Qt-free; the main window shows what it holds.
 #pragma once
 
+#include "platform/Translatable.h"
 #include "playlist/Playlist.h"
 #include "project/ProjectPlayer.h"
 
@@ -51,7 +52,9 @@ class CClipEditor
     const CProjectPlayer& Clip() const { return *m_pClip; }
     // What the status line shows: the selection in the selected project's records
     // ("Выделено: 3–7 из 20"), or nothing when no project row is selected.
-    std::string StatusText() const;
+    std::string StatusText() const { return JoinPieces(StatusPieces()); }
+    // The same in pieces, for the window to show in its language.
+    TextPieces StatusPieces() const;
 
   private:
     int SelectedProject() const; // the selected row when it is a project, else -1

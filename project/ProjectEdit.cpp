@@ -211,8 +211,8 @@ std::optional<std::vector<uint8_t>> CProjectPlayer::Paste(const CProjectPlayer* 
         return std::nullopt;
     }
     if (clip->nLeftOut > 0)
-        ShowMessage(m_prompter, Msg::kClipLeftOut + std::to_string(clip->nLeftOut), Msg::kClipLeftOutCaption,
-                    EIcon::Information);
+        ShowMessage(m_prompter, TextPieces{{Msg::kClipLeftOut}, Value(std::to_string(clip->nLeftOut))},
+                    Msg::kClipLeftOutCaption, EIcon::Information);
 
     // After record nAfter; 1 or less after the first, at or past the last at the end.
     size_t nAt = 0;

@@ -1,5 +1,6 @@
 #include "roll/PianoRollView.h"
 
+#include "lang/Translate.h"
 #include "roll/RollScale.h"
 #include "roll/RollTexts.h"
 
@@ -317,7 +318,7 @@ void CPianoRollView::RenderLayer()
             QPainter painter(&m_layer);
             painter.setPen(QColor(170, 30, 30));
             painter.drawText(frame.plot.adjusted(4, 2, -4, -2), Qt::AlignRight | Qt::AlignTop,
-                             QString::fromUtf8(Txt::kRollDamaged));
+                             Tr(Txt::kRollDamaged));
         }
     }
     else if (m_eMode == EMode::Wave && m_pPeaks)
@@ -328,7 +329,7 @@ void CPianoRollView::RenderLayer()
         painter.fillRect(QRect(QPoint(0, 0), size), RollColours::kBackground);
         painter.setPen(palette().color(QPalette::PlaceholderText));
         painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter,
-                         m_eMode == EMode::Progress ? m_strText : QString::fromUtf8(Txt::kRollNothing));
+                         m_eMode == EMode::Progress ? m_strText : Tr(Txt::kRollNothing));
     }
     m_layerKey = SLayerKey{m_nGeneration, m_fStartMs, m_fMsPerPx, size};
     m_bLayerValid = true;

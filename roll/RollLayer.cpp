@@ -1,5 +1,6 @@
 #include "roll/RollLayer.h"
 
+#include "lang/Translate.h"
 #include "roll/RollTexts.h"
 
 #include <QPainter>
@@ -288,8 +289,7 @@ void DrawRuler(QImage& image, const SRollFrame& frame)
             QString strLabel = QString::number(static_cast<double>(nMs) / 1000.0, 'f', nDecimals);
             strLabel.replace(QLatin1Char('.'), QLatin1Char(','));
             painter.drawText(QRect(x + 3, ruler.top(), 120, ruler.height() - 3),
-                             Qt::AlignLeft | Qt::AlignVCenter,
-                             strLabel + QString::fromUtf8(Txt::kRollSeconds));
+                             Qt::AlignLeft | Qt::AlignVCenter, strLabel + Tr(Txt::kRollSeconds));
         }
     }
 }

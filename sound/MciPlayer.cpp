@@ -91,7 +91,9 @@ void CMciPlayer::ShowError(const char* pszText, const char* pszCaption, int nCod
 {
     if (m_bShuttingDown)
         return; // the window is going: nobody is left to answer
-    ShowMessage(m_prompter, std::string(pszText) + "\r\n" + m_commands.ErrorText(nCode), pszCaption,
+    // The error texts of our interpreter are our own texts too (those of other devices are
+    // shown as they come: a translation finds nothing for them).
+    ShowMessage(m_prompter, TextPieces{{pszText}, Value("\r\n"), {m_commands.ErrorText(nCode)}}, pszCaption,
                 EIcon::Error);
 }
 
