@@ -149,7 +149,14 @@ std::vector<std::string> CPlaysDlg::StatusLines() const
 
 std::string CPlaysDlg::MidiInStatus() const
 {
-    return m_pKeyboard ? m_pKeyboard->Keys().MidiInText() : std::string();
+    const std::string strLine = m_pKeyboard ? m_pKeyboard->Keys().MidiInText() : std::string();
+    // The line is one of our texts, or one of them followed by the input's name.
+    if (strLine.empty() || strLine == Txt::kMidiInNotesOnly)
+        return TrStd(strLine);
+    for (const char* pszLead : {Txt::kMidiInMissing, Txt::kMidiInGone, Txt::kMidiInOpen})
+        if (strLine.starts_with(pszLead))
+            return TrLead(pszLead, strLine).toStdString();
+    return strLine;
 }
 
 void CPlaysDlg::EndTone()

@@ -42,7 +42,7 @@ void CTonegroveDlg::TellLostOutput()
     if (m_strLostOutput.empty() || m_prompter.IsWorkerAsking())
         return;
     const std::string strText =
-        QString::fromUtf8(Txt::kOutputLost).arg(QString::fromStdString(m_strLostOutput)).toStdString();
+        Tr(Txt::kOutputLost).arg(QString::fromStdString(m_strLostOutput)).toStdString();
     m_strLostOutput.clear();
     ShowMessage(m_prompter, strText, Txt::kOutputLostCaption, EIcon::Warning);
 }

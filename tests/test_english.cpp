@@ -4,10 +4,10 @@
 #include "app/FileHelpers.h"
 #include "app/Messages.h"
 #include "app/Settings.h"
+#include "keyboard/KeyboardTexts.h"
 #include "lang/Translate.h"
 #include "lang/Translation.h"
 #include "mainwnd/CommandIds.h"
-#include "keyboard/KeyboardTexts.h"
 #include "mainwnd/MainTexts.h"
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
@@ -96,7 +96,7 @@ TEST_F(EnglishTest, TheMainWindowSpeaksEnglishWhileTheTranslationIsInstalled)
                       "Export to MIDI... Close Settings\tCtrl+T Exit",
                       "Edit: Undo\tCtrl+Z Redo\tCtrl+Y Cut\tCtrl+X Copy\tCtrl+C Paste\tCtrl+V Delete\tDel "
                       "Remove Gaps\tCtrl+P Selection Mark\tF2 Select All\tCtrl+A",
-                      "Music: Play\tF3 Playback\tF4 Stop\tF5 Pause\tF6",
+                      "Music: Play\tF3 Playback\tF4 Stop\tF5 Pause\tF6 All notes off\tPause",
                       "Help: View Help\tF1 About...",
                   }),
                   Menus(*dlg));

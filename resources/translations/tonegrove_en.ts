@@ -595,5 +595,37 @@ Do you want to replace it?</translation>
         <source> с</source>
         <translation> s</translation>
     </message>
+    <message>
+        <source>Вход MIDI: </source>
+        <translation>MIDI input: </translation>
+    </message>
+    <message>
+        <source>Вход MIDI не подключён: </source>
+        <translation>MIDI input not connected: </translation>
+    </message>
+    <message>
+        <source>Вход MIDI отключён: </source>
+        <translation>MIDI input disconnected: </translation>
+    </message>
+    <message>
+        <source>Вход MIDI: в проект 0.0 записываются только ноты</source>
+        <translation>MIDI input: only notes are recorded into a 0.0 project</translation>
+    </message>
+    <message>
+        <source>Выключить все ноты</source>
+        <translation>All notes off</translation>
+    </message>
+    <message>
+        <source>MIDI-устройство «%1» не найдено. Используется встроенный синтезатор.</source>
+        <translation>MIDI device “%1” not found. The built-in synthesizer is used.</translation>
+    </message>
+    <message>
+        <source>Вход MIDI</source>
+        <translation>MIDI input</translation>
+    </message>
+    <message>
+        <source> (не подключён)</source>
+        <translation> (not connected)</translation>
+    </message>
 </context>
 </TS>
