@@ -1,8 +1,7 @@
 #include "platform/rtmidi/RtMidiIn.h"
 
-#include "platform/alsa/AlsaQuiet.h"
+#include "platform/rtmidi/RtMidiMake.h"
 
-#include <RtMidi.h>
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
@@ -12,44 +11,11 @@
 
 namespace
 {
-constexpr const char* kClientName = "Tonegrove";
 constexpr const char* kPortName = "Tonegrove Input";
 
-void IgnoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
-
-bool HaveSequencer()
-{
-    snd_seq_t* pSeq = nullptr;
-    if (snd_seq_open(&pSeq, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK) < 0)
-        return false;
-    snd_seq_close(pSeq);
-    return true;
-}
-
-// Only ALSA: RtMidi would otherwise go on to JACK, and a JACK client without a JACK server
-// brings the process down. RtMidi writes its errors to std::cerr before it throws them, and
-// its error callback can only be set once it is made: the console is muted meanwhile.
 std::unique_ptr<RtMidiIn> MakeIn()
 {
-    QuietAlsa();
-    if (!HaveSequencer())
-        return nullptr;
-    static std::mutex s_mutex;
-    std::lock_guard lock(s_mutex);
-    std::streambuf* pOld = std::cerr.rdbuf(nullptr);
-    std::unique_ptr<RtMidiIn> p;
-    try
-    {
-        p = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, kClientName);
-        p->setErrorCallback(IgnoreRtMidiError, nullptr);
-    }
-    catch (const RtMidiError&)
-    {
-        p = nullptr;
-    }
-    std::cerr.rdbuf(pOld);
-    std::cerr.clear();
-    return p;
+    return MakeQuietRtMidi<RtMidiIn>(SND_SEQ_OPEN_INPUT);
 }
 
 std::vector<std::string> NamesOf(RtMidiIn* pIn)

@@ -1,9 +1,8 @@
 #include "platform/rtmidi/RtMidiPorts.h"
 
 #include "platform/SoundingNotes.h"
-#include "platform/alsa/AlsaQuiet.h"
+#include "platform/rtmidi/RtMidiMake.h"
 
-#include <RtMidi.h>
 #include <alsa/asoundlib.h>
 
 #include <iostream>
@@ -12,45 +11,9 @@
 
 namespace
 {
-constexpr const char* kClientName = "Tonegrove";
-
-void IgnoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
-
-// Whether the ALSA sequencer can be opened at all; without one RtMidi has nothing to offer.
-bool HaveSequencer()
-{
-    snd_seq_t* pSeq = nullptr;
-    if (snd_seq_open(&pSeq, "default", SND_SEQ_OPEN_OUTPUT, SND_SEQ_NONBLOCK) < 0)
-        return false;
-    snd_seq_close(pSeq);
-    return true;
-}
-
-// Only ALSA: RtMidi would otherwise go on to JACK when ALSA lists no port, and opening a JACK
-// client without a JACK server brings the process down.
 std::unique_ptr<RtMidiOut> MakeOut()
 {
-    QuietAlsa();
-    if (!HaveSequencer())
-        return nullptr;
-    // RtMidi writes its errors to std::cerr before it throws them, and its error callback can
-    // only be set once it is made: the console is muted meanwhile.
-    static std::mutex s_mutex;
-    std::lock_guard lock(s_mutex);
-    std::streambuf* pOld = std::cerr.rdbuf(nullptr);
-    std::unique_ptr<RtMidiOut> p;
-    try
-    {
-        p = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
-        p->setErrorCallback(IgnoreRtMidiError, nullptr);
-    }
-    catch (const RtMidiError&)
-    {
-        p = nullptr;
-    }
-    std::cerr.rdbuf(pOld);
-    std::cerr.clear();
-    return p;
+    return MakeQuietRtMidi<RtMidiOut>(SND_SEQ_OPEN_OUTPUT);
 }
 
 // The bytes a status byte takes with it; 0 for what is no short message.
@@ -147,7 +110,7 @@ std::unique_ptr<IMidiOutHandle> CRtMidiPorts::Open(int nPort)
         return nullptr;
     try
     {
-        pOut->openPort(static_cast<unsigned>(nPort), kClientName);
+        pOut->openPort(static_cast<unsigned>(nPort), kRtMidiClientName);
         if (!pOut->isPortOpen())
             return nullptr;
     }
