@@ -103,11 +103,4 @@ double Ms(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-double Mean(const std::vector<double>& arr)
-{
-    double f = 0;
-    for (double x : arr)
-        f += x;
-    return f / static_cast<double>(arr.size());
-}
 } // namespace bench

@@ -7,6 +7,14 @@
 #include <algorithm>
 #include <vector>
 
+inline double Mean(const std::vector<double>& arr)
+{
+    double f = 0;
+    for (double x : arr)
+        f += x;
+    return f / static_cast<double>(arr.size());
+}
+
 inline double Percentile(std::vector<double> arr, double fWhich)
 {
     std::sort(arr.begin(), arr.end());

@@ -27,6 +27,7 @@
 #include "sound/ProgramOutputs.h"
 
 #include "bench/OnsetProbe.h"
+#include "bench/QtBenchMain.h"
 #include "bench/TimingStats.h"
 
 #include <benchmark/benchmark.h>
@@ -184,14 +185,5 @@ BENCHMARK(BM_KeyToFirstOscillatorSample)->Iterations(1)->Unit(benchmark::kSecond
 
 int main(int argc, char** argv)
 {
-    // The window needs no display to take key events.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -22,6 +22,7 @@
 #include "tests/MidiInDouble.h"
 
 #include "bench/OnsetProbe.h"
+#include "bench/QtBenchMain.h"
 #include "bench/TimingStats.h"
 
 #include <benchmark/benchmark.h>
@@ -172,13 +173,5 @@ BENCHMARK(BM_MidiInToFirstSample)->Iterations(1)->Unit(benchmark::kSecond)->UseR
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }
