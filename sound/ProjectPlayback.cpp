@@ -78,84 +78,85 @@ EPlayEnd CProjectPlayback::PlayStream(int nVersion, std::span<const uint8_t> str
 {
     if (nVersion != 0)
         m_player.m_fPosition = 0;
-    size_t nPos = 0;
     for (;;)
     {
         EWait eWait = EWait::Done;
-        if (nPos >= stream.size())
+        const SWalkResult result = WalkRecords(nVersion, stream,
+                                               [&](const SRecord& record)
+                                               {
+                                                   ++m_player.m_nRecordCount;
+                                                   if (Seeking())
+                                                   {
+                                                       if (!Reached(record))
+                                                       {
+                                                           SkipRecord(record);
+                                                           return true;
+                                                       }
+                                                       Arrive(m_nSeekTo);
+                                                   }
+                                                   eWait = PlayRecord(record);
+                                                   return eWait == EWait::Done;
+                                               });
+        // The walk came to the stream's end, an unknown type or a damaged record.
+        if (eWait == EWait::Done)
+            eWait = PlayEnd(nVersion, result);
+        if (eWait == EWait::Done)
         {
-            // A seek at or past the end arrives at the end, and the playing ends as it always does.
-            if (Seeking())
-                Arrive(std::min(m_nSeekTo, m_nScheduled));
-            if (nVersion != 0)
+            switch (result.eEnd)
             {
-                EndTone();
-                return EPlayEnd::Finished;
-            }
-            // Notes the project left open are closed before the closing silence, so that it
-            // holds their release and not the notes themselves.
-            Release();
-            eWait = WaitUntil(m_nScheduled + kNotesTailMs, false);
-            if (eWait == EWait::Done)
-            {
-                m_player.m_fPosition = 0;
-                return EPlayEnd::Finished;
-            }
-        }
-        else
-        {
-            SRecord record;
-            bool bDelayRead = false;
-            const ERead eRead = ReadRecord(nVersion, stream, nPos, record, bDelayRead);
-            if (eRead == ERead::UnknownType)
-            {
-                if (Seeking())
-                    Arrive(std::min(m_nSeekTo, m_nScheduled));
-                EndTone();
+            case EWalkEnd::UnknownType:
                 return EPlayEnd::UnknownType;
-            }
-            if (eRead == ERead::Damaged)
-            {
-                // The damaged record's delay, when it could be read, is waited as the record's own.
-                const int32_t nDelay = bDelayRead ? std::max<int32_t>(record.nDelay, 0) : 0;
-                if (Seeking())
-                    Arrive(std::min(m_nSeekTo, m_nScheduled + nDelay));
-                EndTone();
-                eWait = Damage(bDelayRead, nDelay);
-                if (eWait == EWait::Done)
-                    return EPlayEnd::Damaged;
-            }
-            else
-            {
-                ++m_player.m_nRecordCount;
-                if (Seeking())
-                {
-                    if (!Reached(record))
-                    {
-                        SkipRecord(record);
-                        nPos += record.nSize;
-                        continue;
-                    }
-                    Arrive(m_nSeekTo);
-                }
-                eWait = PlayRecord(record);
-                if (eWait == EWait::Done)
-                {
-                    nPos += record.nSize;
-                    continue;
-                }
+            case EWalkEnd::Damaged:
+                return EPlayEnd::Damaged;
+            default:
+                return EPlayEnd::Finished;
             }
         }
         if (eWait == EWait::Stopped)
             return EPlayEnd::Stopped;
         // A seek, forward or back: the walk starts again from the first record, so that what
         // the records before the target set is known, whatever was played before.
-        nPos = 0;
         m_player.m_nRecordCount = 0;
         m_nScheduled = 0;
         m_channels.Clear();
         m_oscSettings = m_tones.settings;
     }
+}
+
+CProjectPlayback::EWait CProjectPlayback::PlayEnd(int nVersion, const SWalkResult& result)
+{
+    if (result.eEnd == EWalkEnd::UnknownType)
+    {
+        // A seek at or past it arrives there, and the playing ends as it always does.
+        if (Seeking())
+            Arrive(std::min(m_nSeekTo, m_nScheduled));
+        EndTone();
+        return EWait::Done;
+    }
+    if (result.eEnd == EWalkEnd::Damaged)
+    {
+        // The damaged record's delay, when it could be read, is waited as the record's own.
+        const int32_t nDelay = result.bDamagedDelay ? std::max<int32_t>(result.nDamagedDelay, 0) : 0;
+        if (Seeking())
+            Arrive(std::min(m_nSeekTo, m_nScheduled + nDelay));
+        EndTone();
+        return Damage(result.bDamagedDelay, nDelay);
+    }
+    // A seek at or past the end arrives at the end, and the playing ends as it always does.
+    if (Seeking())
+        Arrive(std::min(m_nSeekTo, m_nScheduled));
+    if (nVersion != 0)
+    {
+        EndTone();
+        return EWait::Done;
+    }
+    // Notes the project left open are closed before the closing silence, so that it holds their
+    // release and not the notes themselves.
+    Release();
+    const EWait eWait = WaitUntil(m_nScheduled + kNotesTailMs, false);
+    if (eWait == EWait::Done)
+        m_player.m_fPosition = 0;
+    return eWait;
 }
 
 CProjectPlayback::EWait CProjectPlayback::PlayRecord(const SRecord& record)

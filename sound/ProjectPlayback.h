@@ -70,6 +70,9 @@ class CProjectPlayback
     };
     // Both versions: walks the stream and plays each record; a seek starts the walk again.
     EPlayEnd PlayStream(int nVersion, std::span<const uint8_t> stream);
+    // What follows the walk's end (the stream's end, an unknown type, a damaged record): Done
+    // when the playing ends there, or the stop or seek that cut it short.
+    EWait PlayEnd(int nVersion, const SWalkResult& result);
     EWait PlayRecord(const SRecord& record);
     // While seeking: whether the record is the first to be played at or after the target (a
     // tone: one whose span holds the target); one that is not is passed over by SkipRecord,
