@@ -18,6 +18,29 @@ std::string ModuleFolder()
     return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
 }
 
+std::string DataFolderFor(const std::string& strProgramFolder)
+{
+    // "/usr/bin" gives "/usr/share/tonegrove"; ".." is taken by name, since the program's folder
+    // comes with its links followed already.
+    std::filesystem::path installed =
+        (std::filesystem::path(strProgramFolder) / kInstalledDataFolder).lexically_normal();
+    std::string strInstalled = installed.string();
+    while (strInstalled.size() > 1 && strInstalled.back() == '/')
+        strInstalled.pop_back();
+    return IsFolder(strInstalled) ? strInstalled : strProgramFolder;
+}
+
+std::string DataFolder()
+{
+    return DataFolderFor(ModuleFolder());
+}
+
+bool IsFolder(const std::string& strPath)
+{
+    SFileFacts facts;
+    return LookAtPath(strPath, facts) == 0 && facts.eKind == EFileKind::Folder;
+}
+
 bool FileExists(const std::string& strPath)
 {
     return PathExists(strPath);

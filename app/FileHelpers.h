@@ -9,6 +9,18 @@
 
 // The folder of the running program, without a separator at its end.
 std::string ModuleFolder();
+
+// Where an installed program keeps the files it reads and never writes (the help pages, the key
+// pictures, the demo project), relative to the folder of the program: <prefix>/bin/tonegrove
+// reads <prefix>/share/tonegrove.
+inline constexpr const char* kInstalledDataFolder = "../share/tonegrove";
+// The data folder for a program in strProgramFolder: the installed one when it is a folder,
+// otherwise the program's own folder (a build folder keeps them beside the program).
+std::string DataFolderFor(const std::string& strProgramFolder);
+// The data folder of the running program.
+std::string DataFolder();
+// Whether a folder stands at that name, links followed.
+bool IsFolder(const std::string& strPath);
 bool FileExists(const std::string& strPath);
 // Size in bytes, or -1 when the file's status cannot be read.
 int64_t FileSize(const std::string& strPath);

@@ -2,6 +2,7 @@
 // device is missing) or by a test (doubles), and handed to the constructors that use them.
 #pragma once
 
+#include "app/FileHelpers.h"
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MediaCommands.h"
@@ -23,4 +24,6 @@ struct SServices
     FUpdateSessionFactory update;  // the About box's downloads from the update server (none: no check)
     FWavOpener openWav;            // reads WAV files for the panel's waveform (none: not drawn)
     FMidiInFactory midiIn;         // the system's MIDI inputs, for the live window (none: no input)
+    // The help pages and the key pictures: read, never written (see DataFolder).
+    std::string dataFolder = DataFolder();
 };

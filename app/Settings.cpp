@@ -196,7 +196,7 @@ std::optional<SSettingsProblem> CSettings::Import()
 {
     LoadFrom(ERoot::LocalMachine);
     auto arrTexts = Texts();
-    arrTexts.emplace_back("", ModuleFolder());
+    arrTexts.emplace_back("", DataFolder());
     return StoreValues(AsValues(arrTexts));
 }
 

@@ -102,7 +102,7 @@ void MeasureKeyToFirstSample(benchmark::State& state, bool bDirectX)
     }
     for (auto _ : state)
     {
-        CPlaysDlg dlg({}, settings, services, KeyPictureFolder());
+        CPlaysDlg dlg({}, settings, services, KeyPictureFolder(services.dataFolder));
         if (!dlg.OnInitDialog())
         {
             state.SkipWithError("the built-in synthesizer did not open");

@@ -97,7 +97,7 @@ void BM_MidiInToFirstSample(benchmark::State& state)
     }
     for (auto _ : state)
     {
-        CPlaysDlg dlg({}, settings, services, KeyPictureFolder());
+        CPlaysDlg dlg({}, settings, services, KeyPictureFolder(services.dataFolder));
         if (!dlg.OnInitDialog() || !input.IsOpen())
         {
             state.SkipWithError("the built-in synthesizer or the input did not open");

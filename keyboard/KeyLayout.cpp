@@ -1,7 +1,5 @@
 #include "keyboard/KeyLayout.h"
 
-#include "app/FileHelpers.h"
-
 #include <cmath>
 #include <map>
 
@@ -201,7 +199,7 @@ std::string KeyPictureFile(const std::string& strFolder, const std::string& strP
     return strFolder + "/Key_" + strPicture + (bOn && !bOffAlways ? "_on.png" : "_off.png");
 }
 
-std::string KeyPictureFolder()
+std::string KeyPictureFolder(const std::string& strDataFolder)
 {
-    return ModuleFolder() + "/Settings/Images";
+    return strDataFolder + "/Settings/Images";
 }

@@ -80,5 +80,5 @@ int PictureEdge(int nEdge, int nSize);
 // The picture files of a key inside the pictures folder: "Key_<name>_off.png" and
 // "Key_<name>_on.png". The = key names its off picture for both, so it never lights.
 std::string KeyPictureFile(const std::string& strFolder, const std::string& strPicture, bool bOn);
-// The folder beside the program that holds the pictures: <program folder>/Settings/Images.
-std::string KeyPictureFolder();
+// The folder that holds the pictures: <data folder>/Settings/Images.
+std::string KeyPictureFolder(const std::string& strDataFolder);

@@ -43,7 +43,8 @@ SPlayResult RunPlaysDialog(QWidget* pParent, std::vector<uint8_t> startProject, 
                            const SServices& services, FTakeChanged fTakeChanged)
 {
     // The program's one set of outputs: the live window and the playlist share the synthesizer.
-    CPlaysDlg dlg(std::move(startProject), settings, services, KeyPictureFolder(), pParent);
+    CPlaysDlg dlg(std::move(startProject), settings, services, KeyPictureFolder(services.dataFolder),
+                  pParent);
     if (!dlg.OnInitDialog())
         return {};
     dlg.SetTakeListener(std::move(fTakeChanged));

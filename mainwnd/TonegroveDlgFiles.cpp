@@ -398,7 +398,7 @@ void CTonegroveDlg::OnClick()
 void CTonegroveDlg::OnHelp()
 {
     // The help page of the program's language: its file name is translated too.
-    const std::string strPath = ModuleFolder() + "/" + TrStd(Txt::kHelpFile);
+    const std::string strPath = m_services.dataFolder + "/" + TrStd(Txt::kHelpFile);
     if (!FileExists(strPath) || !m_prompter.OpenDocument(strPath))
         AskOwned(m_prompter, TrStd(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
 }

@@ -65,6 +65,40 @@ TEST(FileHelpers, AFailedSaveLeavesTheOldFileWhole)
     EXPECT_FALSE(WriteWholeFile(folder.File("no/such/folder/x.tgp"), std::vector<uint8_t>{1}));
 }
 
+// An installed program reads <prefix>/share/tonegrove; a program in a build folder reads its own
+// folder; anything but a folder at the installed place does not count.
+TEST(FileHelpers, DataFolderIsTheInstalledShareOrTheProgramsFolder)
+{
+    CTempFolder root;
+    const std::string strRoot = root.Path();
+    std::filesystem::create_directories(strRoot + "/usr/bin");
+    std::filesystem::create_directories(strRoot + "/usr/share/tonegrove/Settings/Images");
+    std::filesystem::create_directories(strRoot + "/build/bin");
+    std::filesystem::create_directories(strRoot + "/odd/bin");
+    std::filesystem::create_directories(strRoot + "/odd/share");
+    WriteText(strRoot + "/odd/share/tonegrove", "not a folder");
+    std::filesystem::create_directories(strRoot + "/linked/bin");
+    std::filesystem::create_directory_symlink(strRoot + "/usr/share", strRoot + "/linked/share");
+
+    const struct
+    {
+        std::string strProgramFolder;
+        std::string strExpected;
+    } cases[] = {
+        {strRoot + "/usr/bin", strRoot + "/usr/share/tonegrove"},
+        {strRoot + "/usr/bin/", strRoot + "/usr/share/tonegrove"},
+        {strRoot + "/build/bin", strRoot + "/build/bin"},
+        {strRoot + "/odd/bin", strRoot + "/odd/bin"},
+        {strRoot + "/linked/bin", strRoot + "/linked/share/tonegrove"},
+        {strRoot + "/nowhere/bin", strRoot + "/nowhere/bin"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.strExpected, DataFolderFor(c.strProgramFolder)) << c.strProgramFolder;
+
+    // The tests run from the build folder, where nothing is installed.
+    EXPECT_EQ(ModuleFolder(), DataFolder());
+}
+
 TEST(FileHelpers, ModuleFolderHoldsTheRunningProgram)
 {
     std::string strFolder = ModuleFolder();

@@ -82,17 +82,14 @@ std::vector<uint8_t> ProjectOfLength(int32_t nMs)
 class MainWindowTest : public ::testing::Test, protected CTestServices
 {
   protected:
-    void TearDown() override
-    {
-        for (const std::string& str : m_cleanup)
-            std::filesystem::remove(str);
-    }
     std::unique_ptr<CTonegroveDlg> MakeWindow(const std::vector<std::string>& arrPaths = {})
     {
-        return std::make_unique<CTonegroveDlg>(
-            settings, SServices{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, {}, {}}, arrPaths,
-            ProjectDir());
+        SServices services{prompter, reg.Store(), midiOut, clock, *m_pMedia, {}, {}, {}, {}};
+        services.dataFolder = data.Path();
+        return std::make_unique<CTonegroveDlg>(settings, services, arrPaths, ProjectDir());
     }
+    // The window's data folder (help pages, key pictures), as main() hands it.
+    CTempFolder data;
     // The window's folder for new projects, made by the window when it first needs it.
     std::string ProjectDir() const { return music.File("Tonegrove"); }
     std::string Put(const std::string& strName, const std::vector<uint8_t>& bytes)
@@ -111,7 +108,6 @@ class MainWindowTest : public ::testing::Test, protected CTestServices
     std::unique_ptr<IMediaCommands> m_pMedia = MakeProgramMediaCommands(midiOut, m_audioOut.Factory());
     CTempFolder folder;
     CTempFolder music;
-    std::vector<std::string> m_cleanup;
 };
 
 TEST_F(MainWindowTest, MenusAndToolbarAreComplete)
@@ -684,15 +680,15 @@ TEST_F(MainWindowTest, EndingAsksOnceAboutUnsavedProjects)
     EXPECT_EQ(nBefore, prompter.Messages().size());
 }
 
-TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram)
+TEST_F(MainWindowTest, HelpOpensThePageOfTheDataFolder)
 {
     auto dlg = MakeWindow();
-    const std::string strHelp = ModuleFolder() + "/tonegrove.html";
-    std::filesystem::remove(strHelp);
+    const std::string strHelp = data.File("tonegrove.html");
     dlg->OnCommand(Cmd::Help);
     ASSERT_EQ(1u, prompter.Messages().size()) << "a missing page is said";
+    EXPECT_NE(std::string::npos, prompter.Messages()[0].strText.find(strHelp))
+        << prompter.Messages()[0].strText;
     EXPECT_TRUE(prompter.m_documents.empty());
-    m_cleanup = {strHelp};
     WriteText(strHelp, "<html></html>");
     dlg->OnCommand(Cmd::Help);
     EXPECT_EQ((std::vector<std::string>{strHelp}), prompter.m_documents);

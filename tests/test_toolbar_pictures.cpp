@@ -1,4 +1,5 @@
 #include "mainwnd/ToolbarPictures.h"
+#include "resources/tools/ProgramIcon.h"
 
 #include <gtest/gtest.h>
 
@@ -161,5 +162,41 @@ TEST(ToolbarStrip, BuiltInPicturesAreFifteenDistinctPicturesOnTheBackgroundGrey)
     const QList<QSize> iconSizes = LoadProgramIcon().availableSizes();
     EXPECT_TRUE(iconSizes.contains(QSize(64, 64)));
     EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
+}
+} // namespace
+
+namespace
+{
+bool IsTileGreen(QRgb rgb)
+{
+    return qAlpha(rgb) == 255 && qGreen(rgb) > qRed(rgb) + 20 && qGreen(rgb) > qBlue(rgb) + 20;
+}
+
+// The window's icons are the drawing at 32 and 64 pixels, pixel for pixel, so the desktop's
+// icons drawn at build time show the same picture; at every size the keys stay inside the tile.
+TEST(ProgramIcon, IsTheWindowsIconAtEverySize)
+{
+    for (const auto& [nSize, pszResource] : {std::pair{32, ":/tonegrove32.png"}, {64, ":/tonegrove.png"}})
+    {
+        const QImage imgResource = QImage(pszResource).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(imgResource.isNull()) << pszResource;
+        EXPECT_TRUE(DrawProgramIcon(nSize).convertToFormat(QImage::Format_ARGB32) == imgResource)
+            << pszResource;
+    }
+    for (int nSize : {16, 22, 24, 32, 48, 64, 128, 256})
+    {
+        const QImage img = DrawProgramIcon(nSize);
+        ASSERT_EQ(QSize(nSize, nSize), img.size());
+        EXPECT_EQ(0, qAlpha(img.pixel(0, 0))) << nSize << ": the corners are transparent";
+        const int nInside = std::max(1, qRound(nSize / 64.0)) + std::max(1, qRound(2 * nSize / 64.0));
+        EXPECT_TRUE(IsTileGreen(img.pixel(nSize / 2, nSize - 1 - nInside)))
+            << nSize << ": the tile shows below the keys, "
+            << RgbText(img.pixel(nSize / 2, nSize - 1 - nInside));
+        const int nKeysRow = nSize * 3 / 4;
+        EXPECT_TRUE(IsTileGreen(img.pixel(nInside, nKeysRow)) &&
+                    IsTileGreen(img.pixel(nSize - 1 - nInside, nKeysRow)))
+            << nSize << ": the tile shows beside the keys";
+        EXPECT_FALSE(IsTileGreen(img.pixel(nSize / 2, nKeysRow))) << nSize << ": the keys are there";
+    }
 }
 } // namespace

@@ -2,9 +2,11 @@
 // (tonegrove.png 64x64, tonegrove32.png 32x32) into the resources folder given on the command line.
 //
 // The PNGs are checked in; this program is kept so that they can be remade after a change:
-//   g++ -std=c++20 -fPIC resources/tools/make_toolbar_strip.cpp
+//   g++ -std=c++20 -fPIC -I. resources/tools/make_toolbar_strip.cpp resources/tools/ProgramIcon.cpp
 //       $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_toolbar_strip
 //   /tmp/make_toolbar_strip resources
+#include "resources/tools/ProgramIcon.h"
+
 #include <QColor>
 #include <QImage>
 #include <QLinearGradient>
@@ -416,81 +418,6 @@ bool WriteStrip(const QString& strFolder)
             return false;
     painter.end();
     return imgStrip.save(strFolder + "/toolbar.png", "PNG");
-}
-
-// The program icon: a beamed pair of notes over a stretch of piano keys on a green tile, on a
-// transparent background. The tile and the notes are drawn in a 64-unit square and scaled; the keys
-// are laid out in whole pixels of the size asked for, so that their edges stay sharp at 32x32 too.
-QImage DrawProgramIcon(int nSize)
-{
-    const double dScale = nSize / 64.0;
-    QImage img(nSize, nSize, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter painter(&img);
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    // The tile, its border a whole number of pixels wide and lying on whole pixels.
-    const int nBorder = std::max(1, qRound(2 * dScale));
-    const int nMargin = std::max(1, qRound(1 * dScale));
-    const double dInset = nMargin + nBorder / 2.0;
-    QRectF rcTile(dInset, dInset, nSize - 2 * dInset, nSize - 2 * dInset);
-    QLinearGradient gradTile(0, rcTile.top(), 0, rcTile.bottom());
-    gradTile.setColorAt(0, QColor(64, 152, 88));
-    gradTile.setColorAt(1, QColor(20, 84, 48));
-    painter.setPen(QPen(QColor(12, 56, 32), nBorder));
-    painter.setBrush(gradTile);
-    painter.drawRoundedRect(rcTile, 11 * dScale, 11 * dScale);
-
-    // The keys: six white keys with the black keys that fall between them (the last one would sit
-    // on the edge). At 32x32 six keys leave the white ones too thin beside the black, so the small
-    // icon shows five wider keys.
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const bool bSmall = nSize < 48;
-    const int nWhiteKeys = bSmall ? 5 : 6;
-    const int nKeyWidth = bSmall ? 5 : qRound(8 * dScale);
-    const int nKeysLeft = (nSize - nWhiteKeys * nKeyWidth + 1) / 2;
-    const int nKeysTop = qRound(38 * dScale);
-    const int nKeysHeight = qRound(18 * dScale);
-    const int nBlackWidth = bSmall ? 3 : 5; // odd, so that it sits centred on the line between keys
-    const int nBlackHeight = qRound(11 * dScale);
-    const QColor clrKeyLine(32, 32, 36);
-    painter.fillRect(nKeysLeft - 1, nKeysTop - 1, nWhiteKeys * nKeyWidth + 1, nKeysHeight + 2, clrKeyLine);
-    for (int i = 0; i < nWhiteKeys; ++i)
-        painter.fillRect(nKeysLeft + i * nKeyWidth, nKeysTop, nKeyWidth - 1, nKeysHeight,
-                         QColor(250, 250, 244));
-    for (int i : {1, 2, 4, 5})
-        if (i < nWhiteKeys)
-        {
-            const int nLine = nKeysLeft + i * nKeyWidth - 1;
-            painter.fillRect(nLine - nBlackWidth / 2, nKeysTop, nBlackWidth, nBlackHeight, clrKeyLine);
-        }
-
-    // The notes.
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(dScale, dScale);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(255, 214, 80));
-    auto DrawHead = [&](double x, double y)
-    {
-        painter.save();
-        painter.translate(x, y);
-        painter.rotate(-22);
-        painter.drawEllipse(QPointF(0, 0), 5.6, 4.0);
-        painter.restore();
-    };
-    DrawHead(19, 28);
-    DrawHead(40, 24);
-    painter.drawRect(QRectF(22.2, 8, 3, 19));
-    painter.drawRect(QRectF(43.2, 4, 3, 19));
-    QPainterPath pathBeam;
-    pathBeam.moveTo(22.2, 8);
-    pathBeam.lineTo(46.2, 4);
-    pathBeam.lineTo(46.2, 10);
-    pathBeam.lineTo(22.2, 14);
-    pathBeam.closeSubpath();
-    painter.drawPath(pathBeam);
-    painter.end();
-    return img;
 }
 
 bool WriteIcons(const QString& strFolder)
