@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build deps asan fuzz bench format-check clean
+.PHONY: run test build deps asan fuzz bench format-check package package-test clean
 
 deps:
 	./scripts/install-deps
@@ -33,6 +33,14 @@ fuzz: asan
 # Every C++ file as .clang-format lays it out (scripts/check-format --fix formats them).
 format-check: deps
 	./scripts/check-format
+
+# The Debian package tonegrove_<version>_<arch>.deb in the build folder, and its check: installed
+# (as root) or unpacked, run on the demo project, removed.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+package-test: package
+	./packaging/test-package $(BUILD)
 
 bench: build
 	./scripts/run-benchmarks $(BUILD)
