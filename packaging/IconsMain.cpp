@@ -1,6 +1,7 @@
 // Draws the program icon into an icon theme folder at the sizes desktops look for:
 //   tg_icons OUT  writes OUT/hicolor/<n>x<n>/apps/tonegrove.png, and the same picture as the
-//                 icon of the project files, OUT/hicolor/<n>x<n>/mimetypes/application-x-tonegrove-project.png
+//                 icon of the project files,
+//                 OUT/hicolor/<n>x<n>/mimetypes/application-x-tonegrove-project.png
 #include "resources/tools/ProgramIcon.h"
 
 #include <QDir>

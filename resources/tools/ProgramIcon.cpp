@@ -87,8 +87,9 @@ QImage DrawProgramIcon(int nSize)
     const int nKeysLeft = (nSize - keys.nWhiteKeys * keys.nKeyWidth + keys.nLine) / 2;
     const int nBlackHeight = std::min(qRound(11 * dScale), keys.nHeight - 1);
     const QColor clrKeyLine(32, 32, 36);
-    painter.fillRect(nKeysLeft - keys.nLine, keys.nTop - keys.nLine, keys.nWhiteKeys * keys.nKeyWidth + keys.nLine,
-                     keys.nHeight + 2 * keys.nLine, clrKeyLine);
+    painter.fillRect(nKeysLeft - keys.nLine, keys.nTop - keys.nLine,
+                     keys.nWhiteKeys * keys.nKeyWidth + keys.nLine, keys.nHeight + 2 * keys.nLine,
+                     clrKeyLine);
     for (int i = 0; i < keys.nWhiteKeys; ++i)
         painter.fillRect(nKeysLeft + i * keys.nKeyWidth, keys.nTop, keys.nKeyWidth - keys.nLine, keys.nHeight,
                          QColor(250, 250, 244));
@@ -128,4 +129,3 @@ QImage DrawProgramIcon(int nSize)
     painter.end();
     return img;
 }
-
