@@ -54,6 +54,9 @@ inline constexpr const char* kUnsavedQuestion =
     TG_TR_NOOP("Tonegrove", "Некоторые проекты изменены и не сохранены. Сохранить их перед выходом?");
 inline constexpr const char* kUnsavedCaption = "Tonegrove";
 inline constexpr const char* kHelpMissing = TG_TR_NOOP("Tonegrove", "Файл справки не найден:");
+// The page is there, but the desktop has no program that shows it.
+inline constexpr const char* kHelpNoViewer =
+    TG_TR_NOOP("Tonegrove", "Файл справки не открылся: в системе нет программы для просмотра страниц HTML.");
 } // namespace Msg
 
 // Media player

@@ -399,8 +399,10 @@ void CTonegroveDlg::OnHelp()
 {
     // The help page of the program's language: its file name is translated too.
     const std::string strPath = m_services.dataFolder + "/" + TrStd(Txt::kHelpFile);
-    if (!FileExists(strPath) || !m_prompter.OpenDocument(strPath))
+    if (!FileExists(strPath))
         AskOwned(m_prompter, TrStd(Msg::kHelpMissing) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
+    else if (!m_prompter.OpenDocument(strPath))
+        AskOwned(m_prompter, TrStd(Msg::kHelpNoViewer) + "\n" + strPath, Txt::kCaption, EIcon::Warning);
 }
 
 bool CTonegroveDlg::HasUnsavedProjects() const

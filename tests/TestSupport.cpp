@@ -112,7 +112,7 @@ std::string CScriptedPrompter::AskSaveFilePath(const std::string& strTitle, cons
 bool CScriptedPrompter::OpenDocument(const std::string& strPath)
 {
     m_documents.push_back(strPath);
-    return true;
+    return m_bDocumentsOpen;
 }
 
 std::vector<SMessage> CScriptedPrompter::Messages() const

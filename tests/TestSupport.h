@@ -47,6 +47,7 @@ class CScriptedPrompter : public IPrompter
     void AnswerPath(const std::string& strPath) { m_paths.push_back(strPath); }
     std::vector<std::string> m_dialogs;
     std::vector<std::string> m_documents;
+    bool m_bDocumentsOpen = true; // false: the desktop has no program for documents
     // The folder each save dialog started in.
     std::vector<std::string> m_saveFolders;
 

@@ -1,6 +1,8 @@
 // The main window under the offscreen platform: commands driven by id, dialogs by script.
 #include "app/FileHelpers.h"
+#include "app/Messages.h"
 #include "app/Settings.h"
+#include "lang/Translate.h"
 #include "mainwnd/CommandIds.h"
 #include "mainwnd/TonegroveApp.h"
 #include "mainwnd/TonegroveDlg.h"
@@ -692,6 +694,13 @@ TEST_F(MainWindowTest, HelpOpensThePageOfTheDataFolder)
     WriteText(strHelp, "<html></html>");
     dlg->OnCommand(Cmd::Help);
     EXPECT_EQ((std::vector<std::string>{strHelp}), prompter.m_documents);
+    EXPECT_EQ(1u, prompter.Messages().size()) << "an opened page says nothing";
+
+    // A page that is there but that no program shows is not called missing.
+    prompter.m_bDocumentsOpen = false;
+    dlg->OnCommand(Cmd::Help);
+    ASSERT_EQ(2u, prompter.Messages().size());
+    EXPECT_EQ(TrStd(Msg::kHelpNoViewer) + "\n" + strHelp, prompter.Messages()[1].strText);
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheMainWindowFromAnyWindowButTextFieldsKeepEditing)

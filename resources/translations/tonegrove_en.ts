@@ -627,5 +627,9 @@ Do you want to replace it?</translation>
         <source> (не подключён)</source>
         <translation> (not connected)</translation>
     </message>
+    <message>
+        <source>Файл справки не открылся: в системе нет программы для просмотра страниц HTML.</source>
+        <translation>The help page did not open: there is no program for HTML pages on this system.</translation>
+    </message>
 </context>
 </TS>
