@@ -196,7 +196,7 @@ void CTonegroveDlg::AddPath(const std::string& strPath, std::string& strProblems
     }
     if (m_playlist.Find(strPath) >= 0)
         return;
-    const std::optional<ERowKind> oKind = KindOfPath(strPath);
+    const std::optional<ERowKind> oKind = KindOfFile(strPath);
     if (!oKind)
         return;
     const bool bProject = *oKind == ERowKind::Project;

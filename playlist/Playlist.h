@@ -17,6 +17,10 @@ enum class ERowKind
 // The kind a file becomes as a row, from its extension (compared without regard to case);
 // nothing for a file the playlist does not take.
 std::optional<ERowKind> KindOfPath(const std::string& strPath);
+// The kind of a file to open: by its name, and a file whose name gives none is a project when it
+// starts with the project header, since the desktop knows a project by it, whatever its name.
+// Only regular files are looked into.
+std::optional<ERowKind> KindOfFile(const std::string& strPath);
 
 struct SPlaylistRow
 {

@@ -582,6 +582,26 @@ TEST_F(MainWindowTest, CommandLineOpensEachPathAsOpenDoes)
     EXPECT_NE(std::string::npos, prompter.Messages()[0].strText.find(strMissing + ": "));
 }
 
+// The desktop opens a project it knows by its header, whatever it is called; the row is a project
+// that plays, edits and saves under its own name.
+TEST_F(MainWindowTest, CommandLineOpensAProjectWithoutItsExtension)
+{
+    const std::vector<uint8_t> project = OneNoteProject(1);
+    const std::string strProject = Put("melody", project);
+    const std::string strOther = Put("readme", std::vector<uint8_t>{'h', 'i'});
+    auto dlg = MakeWindow({strProject, strOther});
+    ASSERT_EQ(1, dlg->RowCount());
+    EXPECT_EQ(strProject, dlg->RowText(0, 0));
+    EXPECT_EQ("00:00", dlg->RowText(0, 1));
+    EXPECT_TRUE(prompter.Messages().empty());
+    dlg->OnCommand(Cmd::SelectAll);
+    dlg->OnCommand(Cmd::Copy);
+    dlg->OnCommand(Cmd::Paste);
+    dlg->OnCommand(Cmd::Save);
+    EXPECT_GT(ReadWholeFile(strProject).size(), project.size()) << "saved over itself";
+    EXPECT_EQ(1, dlg->RowCount());
+}
+
 TEST_F(MainWindowTest, CommandLineArgumentsBecomeAbsolutePaths)
 {
     const std::string strHere = std::filesystem::current_path().string();

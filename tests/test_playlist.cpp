@@ -1,10 +1,12 @@
 // The playlist's rows: which files become which kind of row, and how removing a row moves the
 // selection and the playing row.
 #include "playlist/Playlist.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sys/stat.h>
 
 namespace
 {
@@ -30,6 +32,41 @@ TEST(PlaylistTest, TheKindOfARowComesFromItsExtension)
     };
     for (const SCase& c : cases)
         EXPECT_EQ(c.oKind, KindOfPath(c.pPath)) << c.pPath;
+}
+
+// A file the desktop opens as a project because of its header is a project whatever its name;
+// the name decides first, and nothing but a regular file is read.
+TEST(PlaylistTest, AFileWithoutAKnownNameIsAProjectByItsHeader)
+{
+    CTempFolder folder;
+    const std::string strProject = "Tonegrove File Projects 0.1";
+    WriteText(folder.File("melody"), strProject + "$\x01");
+    WriteText(folder.File("future"), "Tonegrove File Projects 9.9"); // the header's name is enough
+    WriteText(folder.File("notes.txt"), strProject);
+    WriteText(folder.File("take.wav"), strProject);    // the name decides
+    WriteText(folder.File("short"), "Tonegrove File"); // cut off inside the name
+    WriteText(folder.File("other"), "tonegrove file projects 0.1");
+    WriteText(folder.File("empty"), "");
+    ASSERT_EQ(0, mkfifo(folder.File("pipe").c_str(), 0600)); // would block a reader for good
+    const struct
+    {
+        const char* pName;
+        std::optional<ERowKind> oKind;
+    } cases[] = {
+        {"melody", ERowKind::Project},
+        {"future", ERowKind::Project},
+        {"notes.txt", ERowKind::Project},
+        {"take.wav", ERowKind::Wave},
+        {"short", std::nullopt},
+        {"other", std::nullopt},
+        {"empty", std::nullopt},
+        {"pipe", std::nullopt},
+        {"missing", std::nullopt},
+        {"", std::nullopt},
+        {"missing.tgp", ERowKind::Project},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.oKind, KindOfFile(folder.File(c.pName))) << c.pName;
 }
 
 TEST(PlaylistTest, RemovingARowMovesTheSelectionAndThePlayingRowWithTheRowsAfterIt)
