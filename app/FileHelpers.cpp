@@ -22,11 +22,8 @@ std::string DataFolderFor(const std::string& strProgramFolder)
 {
     // "/usr/bin" gives "/usr/share/tonegrove"; ".." is taken by name, since the program's folder
     // comes with its links followed already.
-    std::filesystem::path installed =
-        (std::filesystem::path(strProgramFolder) / kInstalledDataFolder).lexically_normal();
-    std::string strInstalled = installed.string();
-    while (strInstalled.size() > 1 && strInstalled.back() == '/')
-        strInstalled.pop_back();
+    const std::string strInstalled =
+        (std::filesystem::path(strProgramFolder) / kInstalledDataFolder).lexically_normal().string();
     return IsFolder(strInstalled) ? strInstalled : strProgramFolder;
 }
 
@@ -89,6 +86,28 @@ std::unique_ptr<CReadOnlyFile> OpenRegularFile(const std::string& strPath, SRead
     return pFile;
 }
 } // namespace
+
+std::vector<uint8_t> ReadFileStart(const std::string& strPath, size_t nBytes)
+{
+    SReadStatus status;
+    const std::unique_ptr<CReadOnlyFile> pFile = OpenRegularFile(strPath, status);
+    if (!pFile)
+        return {};
+    std::vector<uint8_t> bytes(nBytes);
+    size_t nRead = 0;
+    while (nRead < nBytes)
+    {
+        int nError = 0;
+        const int64_t n = pFile->Read(bytes.data() + nRead, nBytes - nRead, nError);
+        if (n < 0)
+            return {};
+        if (n == 0)
+            break;
+        nRead += static_cast<size_t>(n);
+    }
+    bytes.resize(nRead);
+    return bytes;
+}
 
 bool CanReadFile(const std::string& strPath, SReadStatus& status)
 {

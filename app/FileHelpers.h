@@ -50,6 +50,9 @@ bool CanReadFile(const std::string& strPath, SReadStatus& status);
 std::vector<uint8_t> ReadWholeFile(const std::string& strPath);
 // The same, saying in status why nothing could be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& strPath, SReadStatus& status);
+// Up to the first nBytes of a regular file (fewer when it is shorter); empty when it cannot be
+// read. Only regular files are opened, as for ReadWholeFile.
+std::vector<uint8_t> ReadFileStart(const std::string& strPath, size_t nBytes);
 // Anything at that name, a dangling link included: a new file must not take its name.
 bool PathTaken(const std::string& strPath);
 // The names in a folder that are not folders themselves (links to folders included), in the

@@ -1,14 +1,13 @@
 #include "playlist/Playlist.h"
 
+#include "app/FileHelpers.h"
 #include "app/TextHelpers.h"
-#include "platform/Files.h"
 #include "project/ProjectFormat.h"
 #include "sound/MidiFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <memory>
 
 std::optional<ERowKind> KindOfPath(const std::string& strPath)
 {
@@ -31,22 +30,10 @@ std::optional<ERowKind> KindOfFile(const std::string& strPath)
 {
     if (std::optional<ERowKind> oKind = KindOfPath(strPath))
         return oKind;
-    int nError = 0;
-    std::unique_ptr<CReadOnlyFile> pFile = CReadOnlyFile::Open(strPath, nError);
-    if (!pFile)
-        return std::nullopt;
-    char szStart[kHeaderNameSize];
-    size_t nHave = 0;
-    while (nHave < sizeof(szStart))
-    {
-        const int64_t nRead = pFile->Read(szStart + nHave, sizeof(szStart) - nHave, nError);
-        if (nRead <= 0)
-            return std::nullopt;
-        nHave += static_cast<size_t>(nRead);
-    }
-    if (std::memcmp(szStart, kHeaderName, kHeaderNameSize) != 0)
-        return std::nullopt;
-    return ERowKind::Project;
+    const std::vector<uint8_t> start = ReadFileStart(strPath, kHeaderNameSize);
+    if (start.size() == kHeaderNameSize && std::memcmp(start.data(), kHeaderName, kHeaderNameSize) == 0)
+        return ERowKind::Project;
+    return std::nullopt;
 }
 
 int CPlaylist::Find(const std::string& strPath) const
