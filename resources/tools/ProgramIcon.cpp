@@ -21,7 +21,7 @@ struct SKeyLayout
     int nHeight;
 };
 
-// nInner: the pixels inside the tile's border, across and down.
+// nInnerFirst and nInnerLast: the first and last pixel inside the tile's border, across and down.
 SKeyLayout KeyLayoutFor(int nSize, int nInnerFirst, int nInnerLast)
 {
     const double dScale = nSize / 64.0;
