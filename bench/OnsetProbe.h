@@ -98,7 +98,16 @@ class COnsetProbe : public IAudioSource
     std::vector<int64_t> m_arrRenderNs;
 };
 
-double Ms(Clock::duration d)
+// When the onset's first sample leaves for the device: the stream asks for a buffer while the
+// one before it plays, so a buffer begins to sound one buffer after its render started, and the
+// sample its place later.
+inline Clock::time_point FirstSampleSounds(const SOnset& onset)
+{
+    const std::chrono::duration<double> tLater(static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate);
+    return onset.tRenderStart + std::chrono::duration_cast<Clock::duration>(tLater);
+}
+
+inline double Ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
 }

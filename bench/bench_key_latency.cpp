@@ -141,10 +141,7 @@ void MeasureKeyToFirstSample(benchmark::State& state, bool bDirectX)
             }
             SendZ(pKeys, QEvent::KeyRelease);
             nFrames = onset.nFrames;
-            const auto tSounds = onset.tRenderStart +
-                                 std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
-                                     static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate));
-            arrOutputMs.push_back(Ms(tSounds - tKey));
+            arrOutputMs.push_back(Ms(FirstSampleSounds(onset) - tKey));
             arrStreamMs.push_back(Ms(onset.tRenderEnd - tKey));
         }
         dlg.reject();

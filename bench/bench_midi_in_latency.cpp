@@ -145,10 +145,7 @@ void BM_MidiInToFirstSample(benchmark::State& state)
                 break;
             }
             nFrames = onset.nFrames;
-            const auto tSounds = onset.tRenderStart +
-                                 std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
-                                     static_cast<double>(onset.nFrames + onset.nFrame) / kMixRate));
-            arrOutputMs.push_back(Ms(tSounds - tArrival));
+            arrOutputMs.push_back(Ms(FirstSampleSounds(onset) - tArrival));
             arrStreamMs.push_back(Ms(onset.tRenderEnd - tArrival));
         }
         dlg.reject();

@@ -288,10 +288,5 @@ std::unique_ptr<IMidiOutHandle> CSystemMidiOut::Open(int nDevice)
         m_pOpenedSynth = pDevice;
         m_pSynthHandles = std::make_shared<CDeviceHandles>();
     }
-    std::shared_ptr<CDeviceHandles> pHandles;
-    {
-        std::lock_guard opened(m_openedMutex);
-        pHandles = m_pSynthHandles;
-    }
-    return std::make_unique<CTrackedHandle>(std::make_unique<CSynthHandle>(m_pSynthDevice), pHandles);
+    return std::make_unique<CTrackedHandle>(std::make_unique<CSynthHandle>(m_pSynthDevice), m_pSynthHandles);
 }

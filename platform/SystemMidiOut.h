@@ -53,7 +53,8 @@ class CSystemMidiOut : public IMidiOut
     std::string m_strSoundFont; // what the synthesizer playing was loaded with
     std::mutex m_portsMutex;    // the port list is asked from the players' threads and the window's
     // What a panic reaches, under m_openedMutex: m_mutex may be held for a while as a
-    // synthesizer loads its SoundFont, and a panic must not wait for that.
+    // synthesizer loads its SoundFont, and a panic must not wait for that. The synthesizer's two
+    // are set under both, so Open() reads them under m_mutex alone.
     std::mutex m_openedMutex;
     std::shared_ptr<CSynthDevice> m_pOpenedSynth;
     std::shared_ptr<CDeviceHandles> m_pSynthHandles;

@@ -12,6 +12,7 @@
 #include "mainwnd/QtPrompter.h"
 #include "mainwnd/TonegroveDlg.h"
 #include "tests/MediaDoubles.h"
+#include "tests/MessageBoxes.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestServices.h"
 
@@ -63,23 +64,6 @@ class EnglishTest : public ::testing::Test, protected CTestServices
     CTempFolder folder;
     CTempFolder music;
 };
-
-QMessageBox* ShownBox()
-{
-    QMessageBox* pBox = nullptr;
-    WaitFor(
-        [&]
-        {
-            QCoreApplication::processEvents();
-            for (QWidget* p : QApplication::topLevelWidgets())
-            {
-                if (auto* pFound = qobject_cast<QMessageBox*>(p); pFound && pFound->isVisible())
-                    pBox = pFound;
-            }
-            return pBox != nullptr;
-        });
-    return pBox;
-}
 
 TEST_F(EnglishTest, TheMainWindowSpeaksEnglishWhileTheTranslationIsInstalled)
 {
@@ -134,7 +118,7 @@ TEST(EnglishBoxTest, AnEngineMessageIsTranslatedPieceByPieceAndItsValuesKept)
         << "the original text is the join of the pieces";
     prompter.Tell(SMessage{problem.Text(), Msg::kMidiErrorCaption, EIcon::Error, EButtons::YesNo, false,
                            problem.Pieces()});
-    QMessageBox* pBox = ShownBox();
+    QMessageBox* pBox = WaitForBox();
     ASSERT_NE(nullptr, pBox);
     EXPECT_EQ("Could not save the settings in the folder /home/Файл/config\n" +
                   std::string(std::strerror(ENOSPC)) +

@@ -13,6 +13,7 @@
 #include "sound/MciPlayer.h"
 #include "sound/SoundFontChoice.h"
 #include "tests/MediaDoubles.h"
+#include "tests/MessageBoxes.h"
 #include "tests/ProjectFixtures.h"
 #include "tests/TestServices.h"
 
@@ -927,34 +928,6 @@ TEST_F(MixedTransportTest, ARecordingFromAMediaRowIsTheHighlightedRowThatPlaybac
     EXPECT_FALSE(dlg->Media().ThreadRunning());
     RunTo(*dlg, 1000);
     EXPECT_EQ(nBefore + 1, NoteOns().size()) << "the recording played";
-}
-
-} // namespace
-
-namespace
-{
-QMessageBox* VisibleBox()
-{
-    for (QWidget* p : QApplication::topLevelWidgets())
-    {
-        if (auto* pBox = qobject_cast<QMessageBox*>(p); pBox && pBox->isVisible())
-            return pBox;
-    }
-    return nullptr;
-}
-
-// The box that comes up while the window thread runs its events; null when none does in time.
-QMessageBox* WaitForBox()
-{
-    QMessageBox* pBox = nullptr;
-    WaitFor(
-        [&]
-        {
-            QCoreApplication::processEvents();
-            pBox = VisibleBox();
-            return pBox != nullptr;
-        });
-    return pBox;
 }
 
 TEST(QtPrompterTest, AWorkersBoxLeavesTheWindowThreadInItsOwnLoopAndTheEndAnswersIt)

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <iostream>
-#include <mutex>
 
 namespace
 {

@@ -16,21 +16,16 @@ bool HaveAlsaSequencer(int nMode)
     return true;
 }
 
-std::mutex& RtMidiConsoleMutex()
+namespace
 {
-    static std::mutex s_mutex;
-    return s_mutex;
-}
+// std::cerr is the process's: two makers on two threads must not swap its buffer in turn.
+std::mutex s_consoleMutex;
+} // namespace
 
-void MuteConsole(bool bMute)
+CMutedConsole::CMutedConsole() : m_lock(s_consoleMutex), m_pOld(std::cerr.rdbuf(nullptr)) {}
+
+CMutedConsole::~CMutedConsole()
 {
-    // Kept from the mute to the unmute; both run under RtMidiConsoleMutex().
-    static std::streambuf* s_pOld = nullptr;
-    if (bMute)
-        s_pOld = std::cerr.rdbuf(nullptr);
-    else
-    {
-        std::cerr.rdbuf(s_pOld);
-        std::cerr.clear();
-    }
+    std::cerr.rdbuf(m_pOld);
+    std::cerr.clear();
 }

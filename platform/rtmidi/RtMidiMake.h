@@ -4,6 +4,7 @@
 
 #include <RtMidi.h>
 
+#include <iosfwd>
 #include <memory>
 #include <mutex>
 
@@ -12,9 +13,19 @@ inline constexpr const char* kRtMidiClientName = "Tonegrove";
 // Whether the ALSA sequencer can be opened at all (nMode: SND_SEQ_OPEN_INPUT or _OUTPUT); without
 // one RtMidi has nothing to offer.
 bool HaveAlsaSequencer(int nMode);
-// The console is muted while an RtMidi object is made; one lock for every maker.
-std::mutex& RtMidiConsoleMutex();
-void MuteConsole(bool bMute);
+// std::cerr muted for as long as this lives; one at a time, for every maker.
+class CMutedConsole
+{
+  public:
+    CMutedConsole();
+    ~CMutedConsole();
+    CMutedConsole(const CMutedConsole&) = delete;
+    CMutedConsole& operator=(const CMutedConsole&) = delete;
+
+  private:
+    std::unique_lock<std::mutex> m_lock;
+    std::streambuf* m_pOld = nullptr;
+};
 
 // Only ALSA: RtMidi would otherwise go on to JACK when ALSA lists no port, and opening a JACK
 // client without a JACK server brings the process down. RtMidi writes its errors to std::cerr
@@ -24,8 +35,7 @@ template <class T> std::unique_ptr<T> MakeQuietRtMidi(int nSequencerMode)
 {
     if (!HaveAlsaSequencer(nSequencerMode))
         return nullptr;
-    std::lock_guard lock(RtMidiConsoleMutex());
-    MuteConsole(true);
+    CMutedConsole muted;
     std::unique_ptr<T> p;
     try
     {
@@ -36,6 +46,5 @@ template <class T> std::unique_ptr<T> MakeQuietRtMidi(int nSequencerMode)
     {
         p = nullptr;
     }
-    MuteConsole(false);
     return p;
 }

@@ -5,8 +5,6 @@
 
 #include <alsa/asoundlib.h>
 
-#include <iostream>
-#include <mutex>
 #include <vector>
 
 namespace
