@@ -322,7 +322,6 @@ bool CTransport::SeekTime(int64_t nMs)
     CFlagScope inTransport(m_bInTransport);
     if (!CurrentSounds())
         return false;
-    nMs = std::max<int64_t>(nMs, 0);
     if (m_ePlayer == EPlayer::Project)
     {
         // The player takes it within a wait step, paused or not; a pause holds on.

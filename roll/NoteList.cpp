@@ -1,10 +1,12 @@
 #include "roll/NoteList.h"
 
+#include "project/ClipConvert.h"
 #include "project/ProjectFormat.h"
 #include "sound/MidiFile.h"
 
 #include <algorithm>
 #include <bit>
+#include <optional>
 
 namespace
 {
@@ -112,22 +114,11 @@ void CNoteListBuilder::Add(const SRecord& record)
     {
         m_nTime += std::max<int32_t>(record.nDelay, 0);
         m_list.recordTimes.push_back(m_nTime);
-        // Version 0.0 notes: base, key and channel are taken as signed bytes, as they are played.
-        const int nBase = static_cast<int8_t>(record.nBase);
-        const int nKey = static_cast<int8_t>(record.nKey);
-        const int nChannel = static_cast<int8_t>(record.nChannel);
-        if (record.eKind == ERecordKind::NoteOn)
-        {
-            const int nVelocity = static_cast<int8_t>(record.nVelocity);
-            if (nVelocity == 0)
-                NoteOff(m_nTime, nChannel, nBase + nKey);
-            else if (nVelocity > 0)
-                NoteOn(m_nTime, nChannel, nBase + nKey, nVelocity, nRecord);
-        }
-        else if (record.eKind == ERecordKind::NoteOff)
-            NoteOff(m_nTime, nChannel, nBase + nKey);
-        else if (record.eKind == ERecordKind::Event)
+        if (record.eKind == ERecordKind::Event)
             AddMessage(record.dwMessage, nRecord, true);
+        // A version 0.0 note as the player sends it; one an output would drop sounds nothing.
+        else if (const std::optional<uint32_t> message = NoteRecordMessage(record))
+            AddMessage(*message, nRecord, false);
         break;
     }
     }

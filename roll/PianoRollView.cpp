@@ -277,9 +277,8 @@ void CPianoRollView::SetVisibleSpan(double fFromMs, double fToMs)
 void CPianoRollView::SyncScrollBar()
 {
     m_bSyncingScroll = true;
-    const bool bScrolls = m_eMode == EMode::Notes || m_eMode == EMode::Wave;
     const double fSpan = Frame().plot.width() * m_fMsPerPx;
-    const double fMax = bScrolls ? std::max(0.0, LengthMs() - fSpan) : 0;
+    const double fMax = ShowsTime() ? std::max(0.0, LengthMs() - fSpan) : 0;
     m_pScroll->setRange(0, static_cast<int>(std::min(std::ceil(fMax), 2e9)));
     m_pScroll->setPageStep(std::max(1, static_cast<int>(std::min(fSpan, 2e9))));
     m_pScroll->setSingleStep(std::max(1, static_cast<int>(std::min(fSpan / 20, 2e9))));
@@ -344,7 +343,7 @@ void CPianoRollView::paintEvent(QPaintEvent* pEvent)
     const QRect exposed = pEvent->rect() & QRect(QPoint(0, 0), m_layer.size());
     painter.drawImage(exposed, m_layer, exposed);
     const QRect content = ContentRect();
-    if (m_eMode == EMode::Notes || m_eMode == EMode::Wave)
+    if (ShowsTime())
     {
         const SRollFrame frame = Frame();
         const int nTop = frame.ruler.top();
@@ -398,7 +397,7 @@ void CPianoRollView::UpdateStrip(double fMs)
 
 void CPianoRollView::OnFrame()
 {
-    if (!m_fPositionMs || (m_eMode != EMode::Notes && m_eMode != EMode::Wave))
+    if (!m_fPositionMs || !ShowsTime())
         return;
     const double fMs = m_fPositionMs();
     if (!(fMs >= 0))
@@ -458,7 +457,7 @@ void CPianoRollView::ExtendSelection(int nDirection)
 
 void CPianoRollView::mousePressEvent(QMouseEvent* pEvent)
 {
-    if (pEvent->button() != Qt::LeftButton || (m_eMode != EMode::Notes && m_eMode != EMode::Wave))
+    if (pEvent->button() != Qt::LeftButton || !ShowsTime())
         return QWidget::mousePressEvent(pEvent);
     const QRect plot = PlotRect();
     m_bPressed = true;
@@ -505,8 +504,8 @@ void CPianoRollView::mouseReleaseEvent(QMouseEvent* pEvent)
 void CPianoRollView::mouseDoubleClickEvent(QMouseEvent* pEvent)
 {
     const QRect ruler = RulerRect();
-    if (pEvent->button() == Qt::LeftButton && (m_eMode == EMode::Notes || m_eMode == EMode::Wave) &&
-        pEvent->position().y() < ruler.bottom() + 1 && pEvent->position().x() >= ruler.left())
+    if (pEvent->button() == Qt::LeftButton && ShowsTime() && pEvent->position().y() < ruler.bottom() + 1 &&
+        pEvent->position().x() >= ruler.left())
     {
         FitToWindow();
         pEvent->accept();
@@ -517,7 +516,7 @@ void CPianoRollView::mouseDoubleClickEvent(QMouseEvent* pEvent)
 
 void CPianoRollView::wheelEvent(QWheelEvent* pEvent)
 {
-    if (m_eMode != EMode::Notes && m_eMode != EMode::Wave)
+    if (!ShowsTime())
         return QWidget::wheelEvent(pEvent);
     const double fSpan = VisibleToMs() - VisibleFromMs();
     if (pEvent->modifiers() & Qt::ControlModifier)
@@ -547,8 +546,7 @@ void CPianoRollView::keyPressEvent(QKeyEvent* pEvent)
 {
     const bool bLeft = pEvent->key() == Qt::Key_Left, bRight = pEvent->key() == Qt::Key_Right;
     const Qt::KeyboardModifiers mods = pEvent->modifiers() & ~Qt::KeypadModifier;
-    if ((!bLeft && !bRight) || (mods != Qt::NoModifier && mods != Qt::ShiftModifier) ||
-        (m_eMode != EMode::Notes && m_eMode != EMode::Wave))
+    if ((!bLeft && !bRight) || (mods != Qt::NoModifier && mods != Qt::ShiftModifier) || !ShowsTime())
         return QWidget::keyPressEvent(pEvent);
     const int nDirection = bRight ? 1 : -1;
     pEvent->accept();

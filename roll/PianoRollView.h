@@ -99,6 +99,8 @@ class CPianoRollView : public QWidget
         bool operator==(const SLayerKey&) const = default;
     };
 
+    // Notes or a waveform: what has a time axis to click, drag, zoom and play along.
+    bool ShowsTime() const { return m_eMode == EMode::Notes || m_eMode == EMode::Wave; }
     SRollFrame Frame() const;
     QRect ContentRect() const;
     int64_t LengthMs() const;

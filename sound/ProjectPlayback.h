@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 // How a playing ended.
 enum class EPlayEnd
